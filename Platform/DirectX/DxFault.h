@@ -1,0 +1,94 @@
+// Test-only fault hook of the software DirectX services.
+//
+// Tests use it to reach the failure paths of the code above: make a named
+// call fail with a given code, pretend a display depth, hand EnumDevices a
+// list of devices of their own, or mark a surface lost. It also counts the
+// calls, so a test can tell whether a call was made at all. Nothing outside
+// tests arms it; unarmed, each checked call costs one counter increment.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Platform/DirectX/D3D.h"
+
+enum class DxCall {
+    DirectDrawCreate,
+    DirectDraw_SetCooperativeLevel,
+    DirectDraw_CreateSurface,
+    DirectDraw_CreateClipper,
+    DirectDraw_CreatePalette,
+    DirectDraw_QueryDirect3D2,
+    Clipper_SetHWnd,
+    Surface_SetClipper,
+    Surface_SetPalette,
+    Surface_AddAttachedSurface,
+    Surface_GetSurfaceDesc,
+    Surface_Blt,
+    Surface_IsLost,
+    Surface_Restore,
+    Surface_Lock,
+    Direct3D_EnumDevices,
+    Direct3D_CreateDevice,
+    Direct3DRMCreate,
+    RM_QueryDirect3DRM2,
+    RM_CreateFrame,
+    RM_CreateLightRGB,
+    RM_CreateMeshBuilder,
+    RM_LoadTexture,
+    RM_CreateDeviceFromD3D,
+    RM_CreateViewport,
+    Viewport_SetBack,
+    Viewport_Clear,
+    Viewport_Render,
+    Viewport_ForceUpdate,
+    Device_Update,
+    Frame_Move,
+    Count
+};
+
+// A device as EnumDevices reports it.
+struct DxFakeDevice {
+    GUID guid;
+    std::string description;
+    std::string name;
+    D3DDEVICEDESC hardware;
+    D3DDEVICEDESC software;
+};
+
+namespace DxFault {
+
+// Makes `call` fail with `code` after letting `skip` calls through, for
+// `times` calls (a negative count: for good).
+void FailCall(DxCall call, HRESULT code, int skip = 0, int times = 1);
+
+// What the stand-ins call at the top of each checked operation: DD_OK, or
+// the armed failure code. Counts the call either way.
+HRESULT Check(DxCall call);
+
+// How often `call` was checked since the last Reset.
+int CallCount(DxCall call);
+
+// The arguments of the last Viewport_ForceUpdate, for tests of restoration.
+struct UpdateRect {
+    DWORD x1, y1, x2, y2;
+};
+UpdateRect LastForceUpdate();
+void RecordForceUpdate(UpdateRect rect);
+
+// Bits per pixel the display pretends to have (0: the real depth). Reaches
+// GetDeviceCaps(BITSPIXEL) and the primary surface's format alike.
+void PretendDisplayDepth(int bitsPerPixel);
+
+// Replaces the devices that EnumDevices reports; an empty list restores the
+// real ones. Device creation still makes the real software devices.
+void ReplaceDeviceList(const std::vector<DxFakeDevice>& devices);
+const std::vector<DxFakeDevice>* ReplacedDeviceList();
+
+// Makes the surface report DDERR_SURFACELOST until it is restored.
+void MarkSurfaceLost(IDirectDrawSurface* surface);
+
+// Disarms everything and zeroes the counters.
+void Reset();
+
+}  // namespace DxFault

@@ -1,0 +1,81 @@
+// The triangle rasterizers behind the two software devices.
+//
+// Both take triangles already transformed to the screen and draw them with
+// the same rules, so their pictures agree within one step per channel: the
+// scalar one is the reference, the SIMD one must match it.
+#pragma once
+
+#include <cstdint>
+
+namespace raster {
+
+enum class PixelFormat {
+    XRGB8888,  // 0x00RRGGBB per pixel
+    RGB565,
+    Indexed8,  // palette indices, written through Target::colorToIndex
+};
+
+// Where a draw lands. The depth buffer holds 16-bit values, 0 nearest and
+// 0xFFFF farthest; a pixel is written when its depth is less than the stored one.
+struct Target {
+    void* color;
+    int colorPitch;  // bytes from one row to the next
+    std::uint16_t* depth;
+    int depthPitch;  // bytes
+    int width;
+    int height;
+    PixelFormat format;
+    // For Indexed8: 32768 entries, index = (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3).
+    const std::uint8_t* colorToIndex;
+};
+
+// Texels 0x00RRGGBB, rows top first, `width` texels a row. Coordinates wrap.
+struct Texture {
+    const std::uint32_t* texels;
+    int width;
+    int height;
+};
+
+enum class Shading { Flat, Gouraud };
+enum class Filter { Nearest, Bilinear };
+
+struct Vertex {
+    float x, y;     // pixels; the centre of pixel (i, j) is (i + 0.5, j + 0.5)
+    float z;        // depth in [0, 1]
+    float rhw;      // 1 / view-space depth, for perspective-correct u, v
+    float u, v;     // texture coordinates, 0..1 across the texture
+    float r, g, b;  // lit colour, each 0..1
+};
+
+struct State {
+    const Texture* texture;  // null: the lit colour alone
+    Shading shading;         // Flat takes the colour of each triangle's first vertex
+    Filter filter;
+};
+
+class Rasterizer {
+public:
+    virtual ~Rasterizer() = default;
+    virtual const char* Name() const = 0;
+    // Fills the target's colour with `xrgb` and its depth with `depth`.
+    virtual void Clear(const Target& target, std::uint32_t xrgb, std::uint16_t depth) const = 0;
+    // Draws `count` triangles, three vertices each, of either winding.
+    // Coordinates may lie anywhere; what falls outside the target is clipped.
+    // Allocates nothing.
+    virtual void DrawTriangles(const Target& target, const State& state, const Vertex* vertices,
+                               int count) const = 0;
+};
+
+// The portable reference rasterizer.
+const Rasterizer& ScalarRasterizer();
+
+// The SIMD rasterizer (SSE2, wider where the CPU has it), or null where the
+// CPU or the build has no SIMD support.
+const Rasterizer* SimdRasterizer();
+
+// Builds the Indexed8 lookup for a palette of 256 0x00RRGGBB colours,
+// using only the entries for which `usable` is true.
+void BuildColorToIndex(const std::uint32_t palette[256], const bool usable[256],
+                       std::uint8_t colorToIndex[32768]);
+
+}  // namespace raster

@@ -1,0 +1,33 @@
+# Test helpers shared by every folder under tests/.
+
+# vantel_add_gtest(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>])
+# One GoogleTest program; its cases become ctest tests. Unit tests run with
+# SDL's dummy video driver and Qt's offscreen platform, so they need no display.
+function(vantel_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE VANTEL_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+                                             VANTEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300
+               ENVIRONMENT "SDL_VIDEODRIVER=dummy;QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;${ARG_ENV}")
+endfunction()
+
+# vantel_add_e2e_test(<name> COMMAND <command...> [DEPENDS <targets...>])
+# A test that runs against the real binaries on a private Xvfb display, which
+# the fixture starts once per ctest run. DISPLAY is set for the command.
+function(vantel_add_e2e_test name)
+  cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
+  add_test(NAME ${name}
+           COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/with-display.sh ${CMAKE_BINARY_DIR} ${ARG_COMMAND})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED xvfb
+    RESOURCE_LOCK display
+    TIMEOUT 300
+    LABELS e2e
+    ENVIRONMENT "VANTEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VANTEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+endfunction()

@@ -1,0 +1,26 @@
+# Installs the Debian packages that building, running and testing need,
+# when any of them is missing. Sourced by scripts/run and scripts/test.
+
+vantel_packages=(
+  cmake ninja-build g++ pkg-config
+  libsdl2-dev qt6-base-dev qt6-base-dev-tools
+  libgtest-dev libgmock-dev
+  xvfb xauth xdotool x11-utils imagemagick
+  fonts-noto-cjk
+)
+
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "${vantel_packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
