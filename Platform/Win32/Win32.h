@@ -202,6 +202,10 @@ void SetLastError(DWORD dwErrCode);
 // Writes the text, byte for byte, to standard error (unbuffered).
 void OutputDebugStringA(LPCSTR lpOutputString);
 
+// The full path of the running program (hModule null), zero-terminated and
+// cut to nSize - 1 bytes. The number of bytes copied; 0 on failure.
+DWORD GetModuleFileNameA(HINSTANCE hModule, LPSTR lpFilename, DWORD nSize);
+
 // --- Profile (INI) files ---------------------------------------------------
 //
 // A bare file name ("Vantel.ini") resolves to $XDG_CONFIG_HOME/vantel/
