@@ -240,6 +240,8 @@ struct IDirect3DRM2 : IDirect3DRM {
     // A texture from a BMP file; D3DRMERR_FILENOTFOUND or D3DRMERR_BADFILE
     // and no object when it cannot be read.
     virtual HRESULT LoadTexture(const char* lpFileName, IDirect3DRMTexture2** lplpTexture) = 0;
+    // A texture holding a copy of the image's texels (32-bit, 0x00RRGGBB rows).
+    virtual HRESULT CreateTexture(D3DRMIMAGE* lpImage, IDirect3DRMTexture2** lplpTexture) = 0;
     virtual HRESULT CreateDeviceFromD3D(IDirect3D2* lpD3D, IDirect3DDevice2* lpD3DDev,
                                         IDirect3DRMDevice2** lplpD3DRMDevice) = 0;
     virtual HRESULT CreateViewport(IDirect3DRMDevice* lpDev, IDirect3DRMFrame* lpCamera, DWORD dwXPos,
