@@ -1,0 +1,76 @@
+// The viewport and the per-frame work: restore, render, present.
+#include <cstdio>
+
+#include "Direct3d/Rendal.h"
+#include "Direct3d/RendalInternal.h"
+
+namespace {
+
+int FailRM(HRESULT result, int site) {
+    RZXRMError(result, RZXSourcePath, site);
+    RZXCleanup();
+    return 0;
+}
+
+// Whatever was drawn into the viewport since the loss must be drawn again.
+void RestoreIfLost(IDirectDrawSurface* surface) {
+    if (surface->IsLost() == DD_OK) return;
+    surface->Restore();
+    RZXState.lpRMViewport->ForceUpdate(0, 0, static_cast<DWORD>(RZXState.width),
+                                       static_cast<DWORD>(RZXState.height));
+}
+
+}  // namespace
+
+int RZXViewport(IDirect3DRMFrame* camera) {
+    OutputDebugStringA("RZX:RZXViewport\n");
+    char line[200];
+    std::snprintf(line, sizeof line, "RZX:Viewport width:%d height:%d\n", RZXState.width, RZXState.height);
+    OutputDebugStringA(line);
+
+    HRESULT result = RZXState.lpD3DRM->CreateViewport(
+        RZXState.lpRMDevice, camera, 0, 0, static_cast<DWORD>(RZXState.width),
+        static_cast<DWORD>(RZXState.height), &RZXState.lpRMViewport);
+    if (FAILED(result)) return FailRM(result, 1269);
+    OutputDebugStringA("phase 3\n");
+
+    result = RZXState.lpRMViewport->SetBack(5000.0f);
+    if (FAILED(result)) return FailRM(result, 1273);
+    OutputDebugStringA("phase 4\n");
+    return 1;
+}
+
+int RZXRender(IDirect3DRMFrame* scene) {
+    if (!RZXState.active || !scene) return 0;
+
+    HRESULT result = RZXState.lpRMViewport->Clear();
+    if (FAILED(result)) return FailRM(result, 1241);
+    result = RZXState.lpRMViewport->Render(scene);
+    if (FAILED(result)) return FailRM(result, 1242);
+    result = RZXState.lpRMDevice->Update();
+    if (FAILED(result)) return FailRM(result, 1243);
+    return 1;
+}
+
+int RZXFlip() {
+    if (!RZXState.active) return 0;
+
+    RECT source{0, 0, RZXState.width, RZXState.height};
+    HRESULT result =
+        RZXState.lpDDSPrimary->Blt(&RZXState.rcScreen, RZXState.lpDDSBack, &source, DDBLT_WAIT, nullptr);
+    if (FAILED(result)) {
+        RZXDDError(result, RZXSourcePath, 1219);
+        RZXCleanup();
+        return 0;
+    }
+    return 1;
+}
+
+int RZXRestore() {
+    if (!RZXState.active || !RZXState.lpDDSPrimary) return 1;
+
+    // The back surface lives in system memory and is never taken away.
+    RestoreIfLost(RZXState.lpDDSPrimary);
+    if (RZXState.lpDDSZBuffer) RestoreIfLost(RZXState.lpDDSZBuffer);
+    return 1;
+}

@@ -1,0 +1,94 @@
+// The DirectDraw side of the display: windowed cooperation, the primary
+// surface clipped to the window, the off-screen render surface and, on 8-bit
+// displays, the palette both surfaces share.
+#include "Direct3d/Rendal.h"
+#include "Direct3d/RendalInternal.h"
+
+namespace {
+
+int Fail(HRESULT result, int site) {
+    RZXDDError(result, RZXSourcePath, site);
+    RZXCleanup();
+    return 0;
+}
+
+// The first ten and last ten system colours belong to the system; the
+// renderer may only read them. The rest it may take over.
+BYTE PaletteFlags(int entry) {
+    return (entry < 10 || entry > 245) ? D3DPAL_READONLY : PC_RESERVED;
+}
+
+}  // namespace
+
+int CreateDirectDrawWin(HWND hWnd) {
+    OutputDebugStringA("RZX:CreateDirectDrawWin\n");
+    RZXCleanup();
+
+    HDC hdc = GetDC(hWnd);
+    RZXState.bpp = GetDeviceCaps(hdc, BITSPIXEL);
+    ReleaseDC(hWnd, hdc);
+
+    RECT& rc = RZXState.rcScreen;
+    GetClientRect(hWnd, &rc);
+    POINT origin{0, 0};
+    ClientToScreen(hWnd, &origin);
+    rc.left += origin.x;
+    rc.right += origin.x;
+    rc.top += origin.y;
+    rc.bottom += origin.y;
+    RZXState.width = rc.right - rc.left;
+    RZXState.height = rc.bottom - rc.top;
+
+    HRESULT result = DirectDrawCreate(nullptr, &RZXState.lpDD, nullptr);
+    if (FAILED(result)) return Fail(result, 438);
+
+    RZXState.colorModel = D3DCOLOR_MONO;
+
+    result = RZXState.lpDD->SetCooperativeLevel(hWnd, DDSCL_NORMAL);
+    if (FAILED(result)) return Fail(result, 466);
+
+    DDSURFACEDESC ddsd{};
+    ddsd.dwSize = DDSURFACEDESC_SIZE;
+    ddsd.dwFlags = DDSD_CAPS;
+    ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSPrimary, nullptr);
+    if (FAILED(result)) return Fail(result, 476);
+
+    ddsd = DDSURFACEDESC{};
+    ddsd.dwSize = DDSURFACEDESC_SIZE;
+    ddsd.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    ddsd.dwWidth = static_cast<DWORD>(RZXState.width);
+    ddsd.dwHeight = static_cast<DWORD>(RZXState.height);
+    ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE;
+    result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSBack, nullptr);
+    if (FAILED(result)) return Fail(result, 490);
+
+    result = RZXState.lpDD->CreateClipper(0, &RZXState.lpDDClipper, nullptr);
+    if (FAILED(result)) return Fail(result, 494);
+    result = RZXState.lpDDClipper->SetHWnd(0, hWnd);
+    if (FAILED(result)) return Fail(result, 495);
+    result = RZXState.lpDDSPrimary->SetClipper(RZXState.lpDDClipper);
+    if (FAILED(result)) return Fail(result, 496);
+
+    return 1;
+}
+
+void RZXPalettize() {
+    OutputDebugStringA("RZX:palettized \n");
+
+    HDC screen = GetDC(nullptr);
+    GetSystemPaletteEntries(screen, 0, 256, RZXState.palEntries);
+    ReleaseDC(nullptr, screen);
+    for (int i = 0; i < 256; ++i) RZXState.palEntries[i].peFlags = PaletteFlags(i);
+
+    // A repeated creation would otherwise overwrite, and so leak, the palette
+    // the field already holds.
+    if (RZXState.lpDDPalette) {
+        RZXState.lpDDPalette->Release();
+        RZXState.lpDDPalette = nullptr;
+    }
+    RZXState.lpDD->CreatePalette(DDPCAPS_8BIT | DDPCAPS_INITIALIZE, RZXState.palEntries,
+                                 &RZXState.lpDDPalette, nullptr);
+    RZXState.lpDDSBack->SetPalette(RZXState.lpDDPalette);
+    RZXState.lpDDSPrimary->SetPalette(RZXState.lpDDPalette);
+}
