@@ -1,0 +1,62 @@
+// Profile files on disk: bounded reading, the writers' lock, atomic
+// replacement.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Platform/Win32/Kernel/ProfilePath.h"
+
+namespace win32_kernel {
+
+// A settings file holds a few hundred bytes. Anything beyond this is not one,
+// and reading it whole would cost memory without bound: it counts as
+// unreadable, and no write produces a file this large.
+constexpr std::size_t kMaxProfileBytes = std::size_t{8} << 20;
+
+struct ProfileFileText {
+    enum class State { Present, Missing, Unreadable };
+    State state = State::Missing;
+    std::string text;
+    mode_t mode = 0;  // permission bits of a present file
+    int error = 0;    // errno for a missing or unreadable file
+};
+
+// Reads a regular file of at most kMaxProfileBytes. Anything else (a
+// directory, a FIFO, a device, a file without read permission) is unreadable.
+ProfileFileText ReadProfileFile(const std::string& path);
+
+// Creates the directory and its missing parents. 0 or an errno value.
+int MakeProfileDirectory(const std::string& directory);
+
+// An exclusive flock on a lock file beside the profile (".<name>.lock"),
+// held while one writer reads, edits and replaces the file, so that two
+// writers cannot undo each other's changes.
+class ProfileWriteLock {
+public:
+    explicit ProfileWriteLock(const ProfileLocation& location);
+    ~ProfileWriteLock();
+    ProfileWriteLock(const ProfileWriteLock&) = delete;
+    ProfileWriteLock& operator=(const ProfileWriteLock&) = delete;
+
+    bool held() const { return fd_ >= 0; }
+    int error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+// Writes the text to a new file in the profile's directory, flushes it to the
+// disk and renames it over the profile, so readers see the old or the new
+// file and never a part of one. The new file keeps the permission bits of the
+// file it replaces (`mode`), or, for a new file, 0666 less the umask.
+// 0 or an errno value; on failure the profile is untouched and no temporary
+// file is left.
+int ReplaceProfileFile(const ProfileLocation& location, std::string_view text, std::optional<mode_t> mode);
+
+}  // namespace win32_kernel

@@ -1,0 +1,98 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "Platform/Win32/Kernel/ProfileFile.h"
+
+namespace win32_kernel {
+namespace {
+
+int WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = write(fd, text.data(), text.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+// A fresh name beside the profile; O_EXCL makes sure it was nobody's file.
+int CreateTemporary(const ProfileLocation& location, mode_t mode, std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = location.directory + "/." + location.baseName + "." + std::to_string(getpid()) + "." +
+               std::to_string(counter++) + ".tmp";
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The rename is durable only once the directory itself is on the disk.
+void SyncDirectory(const std::string& directory) {
+    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+}  // namespace
+
+int MakeProfileDirectory(const std::string& directory) {
+    for (std::size_t slash = directory.find('/', 1);; slash = directory.find('/', slash + 1)) {
+        const std::string prefix = directory.substr(0, slash);
+        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+        if (slash == std::string::npos) break;
+    }
+    struct stat status;
+    if (stat(directory.c_str(), &status) != 0) return errno;
+    return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
+}
+
+ProfileWriteLock::ProfileWriteLock(const ProfileLocation& location) {
+    const std::string path = location.directory + "/." + location.baseName + ".lock";
+    fd_ = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0) {
+        error_ = errno;
+        return;
+    }
+    while (flock(fd_, LOCK_EX) != 0) {
+        if (errno == EINTR) continue;
+        error_ = errno;
+        close(fd_);
+        fd_ = -1;
+        return;
+    }
+}
+
+ProfileWriteLock::~ProfileWriteLock() {
+    if (fd_ >= 0) close(fd_);
+}
+
+int ReplaceProfileFile(const ProfileLocation& location, std::string_view text, std::optional<mode_t> mode) {
+    std::string temporary;
+    const int fd = CreateTemporary(location, mode.value_or(0666), temporary);
+    if (fd < 0) return errno;
+    // The umask trims the mode of a new file; a replaced file keeps its own.
+    int error = mode && fchmod(fd, *mode) != 0 ? errno : 0;
+    if (error == 0) error = WriteAll(fd, text);
+    if (error == 0 && fsync(fd) != 0) error = errno;
+    if (close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && rename(temporary.c_str(), location.path.c_str()) != 0) error = errno;
+    if (error != 0) {
+        unlink(temporary.c_str());
+        return error;
+    }
+    SyncDirectory(location.directory);
+    return 0;
+}
+
+}  // namespace win32_kernel
