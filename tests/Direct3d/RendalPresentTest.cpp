@@ -1,6 +1,7 @@
 // The render area follows the window, and lost surfaces come back.
 #include <gmock/gmock.h>
 
+#include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "tests/Direct3d/RendalTestSupport.h"
 
 namespace {
@@ -22,6 +23,45 @@ TEST_F(RendalTest, RenderAreaIsTheClientAreaOnTheScreen) {
     ASSERT_EQ(RZXState.lpDDSBack->GetSurfaceDesc(&desc), DD_OK);
     EXPECT_EQ(desc.dwWidth, 160u);
     EXPECT_EQ(desc.dwHeight, 120u);
+}
+
+std::uint32_t& Pixel(const DDSURFACEDESC& image, int x, int y) {
+    auto* row = static_cast<std::uint8_t*>(image.lpSurface) + static_cast<std::ptrdiff_t>(y) * image.lPitch;
+    return reinterpret_cast<std::uint32_t*>(row)[x];
+}
+
+TEST_F(RendalTest, FlipCopiesTheFrameUnscaledIntoTheWindowOnTheScreen) {
+    DxFault::PretendDisplayDepth(32);
+    DxPretendDesktopSize(400, 300);
+    OpenWindow(37, 21, 160, 120);
+    Captured([&] { ASSERT_EQ(CreateDirectDrawWin(window_), 1); });
+
+    constexpr std::uint32_t kColour = 0x00336699;
+    DDSURFACEDESC back{};
+    back.dwSize = DDSURFACEDESC_SIZE;
+    ASSERT_EQ(RZXState.lpDDSBack->Lock(nullptr, &back, DDLOCK_WAIT, nullptr), DD_OK);
+    ASSERT_EQ(back.ddpfPixelFormat.dwRGBBitCount, 32u);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) Pixel(back, x, y) = kColour;
+    ASSERT_EQ(RZXState.lpDDSBack->Unlock(nullptr), DD_OK);
+
+    RZXSetActive(1);
+    EXPECT_EQ(RZXFlip(), 1);
+
+    DDSURFACEDESC screen{};
+    screen.dwSize = DDSURFACEDESC_SIZE;
+    ASSERT_TRUE(DxReadScreenImage(RZXState.lpDDSPrimary, &screen));
+    ASSERT_EQ(screen.dwWidth, 400u);
+    ASSERT_EQ(screen.dwHeight, 300u);
+    struct Probe {
+        int x, y;
+        bool inside;
+    };
+    const Probe probes[] = {{37, 21, true},    {196, 21, true},   {37, 140, true},
+                            {196, 140, true},  {36, 21, false},   {37, 20, false},
+                            {197, 140, false}, {196, 141, false}, {0, 0, false}};
+    for (const Probe& p : probes)
+        EXPECT_EQ(Pixel(screen, p.x, p.y) & 0xFFFFFFu, p.inside ? kColour : 0u) << p.x << "," << p.y;
 }
 
 struct Loss {
