@@ -1,0 +1,56 @@
+// SDL video start-up, the screen's size and what kind of display we run on.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "Platform/Win32/User/UserInternal.h"
+
+namespace {
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+}  // namespace
+
+namespace win32user {
+
+bool EnsureVideo() {
+    static bool failed = false;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+    if (failed) return false;
+    // Without a display SDL would quietly pick an invisible off-screen
+    // driver; a screensaver nobody can see must fail instead.
+    if (!Set("SDL_VIDEODRIVER") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
+        std::fputs("No display to open a window on: neither DISPLAY nor WAYLAND_DISPLAY is set\n", stderr);
+        failed = true;
+        return false;
+    }
+    // A GL-backed window surface makes every full-screen present many times slower.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A full-screen window must stay up when another program takes the focus.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "Cannot open the display: %s\n", SDL_GetError());
+        failed = true;
+        return false;
+    }
+    ApplyCursorVisibility();
+    return true;
+}
+
+}  // namespace win32user
+
+int GetSystemMetrics(int nIndex) {
+    if (nIndex != SM_CXSCREEN && nIndex != SM_CYSCREEN) return 0;
+    SDL_DisplayMode mode;
+    if (!win32user::EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
+    return nIndex == SM_CXSCREEN ? mode.w : mode.h;
+}
+
+bool Win32HasRealDisplay(HWND hWnd) {
+    if (win32user::LiveWindow(hWnd) == nullptr) return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+}

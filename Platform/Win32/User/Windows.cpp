@@ -1,0 +1,188 @@
+// Window classes and windows, each window backed by one SDL window.
+#include <strings.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Platform/Win32/User/UserInternal.h"
+
+namespace {
+
+struct WindowClass {
+    std::string name;
+    ATOM atom;
+    WNDCLASSA record;
+};
+
+constexpr const char* kHandleKey = "Win32.HWND";
+constexpr ATOM kFirstAtom = 0xC000;  // where registered class atoms start
+
+std::vector<WindowClass>& Classes() {
+    static std::vector<WindowClass> classes;
+    return classes;
+}
+
+std::vector<std::unique_ptr<HWND__>>& Windows() {
+    static std::vector<std::unique_ptr<HWND__>> windows;
+    return windows;
+}
+
+HWND activeWindow = nullptr;
+
+// A class is named by its text or, as MAKEINTATOM does, by its atom in the low word.
+const WindowClass* FindClass(LPCSTR name) {
+    if (name == nullptr) return nullptr;
+    const auto value = reinterpret_cast<std::uintptr_t>(name);
+    for (const WindowClass& c : Classes()) {
+        if (value <= 0xFFFF ? c.atom == value : strcasecmp(c.name.c_str(), name) == 0) return &c;
+    }
+    return nullptr;
+}
+
+bool CoversScreen(int x, int y, int width, int height) {
+    SDL_DisplayMode mode;
+    return SDL_GetDesktopDisplayMode(0, &mode) == 0 && x == 0 && y == 0 && width == mode.w &&
+           height == mode.h;
+}
+
+}  // namespace
+
+namespace win32user {
+
+HWND LiveWindow(HWND hWnd) {
+    if (hWnd == nullptr) return nullptr;
+    for (const auto& w : Windows()) {
+        if (w.get() == hWnd) return w->destroyed ? nullptr : hWnd;
+    }
+    return nullptr;
+}
+
+HWND WindowFromSdlId(Uint32 windowId) {
+    SDL_Window* sdl = SDL_GetWindowFromID(windowId);
+    if (sdl == nullptr) return nullptr;
+    return LiveWindow(static_cast<HWND>(SDL_GetWindowData(sdl, kHandleKey)));
+}
+
+}  // namespace win32user
+
+ATOM RegisterClassA(const WNDCLASSA* lpWndClass) {
+    if (lpWndClass == nullptr || lpWndClass->lpfnWndProc == nullptr || lpWndClass->lpszClassName == nullptr ||
+        reinterpret_cast<std::uintptr_t>(lpWndClass->lpszClassName) <= 0xFFFF ||
+        lpWndClass->lpszClassName[0] == '\0' || FindClass(lpWndClass->lpszClassName) != nullptr) {
+        return 0;
+    }
+    auto& classes = Classes();
+    const ATOM atom = static_cast<ATOM>(kFirstAtom + classes.size());
+    classes.push_back({lpWndClass->lpszClassName, atom, *lpWndClass});
+    classes.back().record.lpszClassName = classes.back().name.c_str();
+    classes.back().record.lpszMenuName = nullptr;
+    return atom;
+}
+
+HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y, int nWidth,
+                     int nHeight, HWND, HMENU, HINSTANCE, LPVOID) {
+    const WindowClass* windowClass = FindClass(lpClassName);
+    if (windowClass == nullptr || nWidth <= 0 || nHeight <= 0 || !win32user::EnsureVideo()) return nullptr;
+
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if ((dwStyle & WS_POPUP) != 0) {
+        flags |= SDL_WINDOW_BORDERLESS;
+        // Full screen with the size given explicitly: under X without a window
+        // manager a full-screen window of no stated size stays 1x1.
+        if (CoversScreen(X, Y, nWidth, nHeight)) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    SDL_Window* sdl =
+        SDL_CreateWindow(lpWindowName != nullptr ? lpWindowName : "", X, Y, nWidth, nHeight, flags);
+    if (sdl == nullptr) {
+        std::fprintf(stderr, "Cannot create a window: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    auto window = std::make_unique<HWND__>();
+    window->sdl = sdl;
+    window->proc = windowClass->record.lpfnWndProc;
+    window->background = windowClass->record.hbrBackground;
+    window->dc.window = window.get();
+    HWND hWnd = window.get();
+    Windows().push_back(std::move(window));
+    SDL_SetWindowData(sdl, kHandleKey, hWnd);
+    if ((dwStyle & WS_VISIBLE) != 0) ShowWindow(hWnd, SW_SHOW);
+    return hWnd;
+}
+
+BOOL ShowWindow(HWND hWnd, int nCmdShow) {
+    HWND w = win32user::LiveWindow(hWnd);
+    if (w == nullptr) return FALSE;
+    const bool wasVisible = (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_SHOWN) != 0;
+    if (nCmdShow == SW_HIDE) {
+        SDL_HideWindow(w->sdl);
+        if (activeWindow == w) activeWindow = nullptr;
+    } else {
+        SDL_ShowWindow(w->sdl);
+        SDL_RaiseWindow(w->sdl);
+        activeWindow = w;
+    }
+    return wasVisible ? TRUE : FALSE;
+}
+
+// Paints the whole window with its class brush at once, so it never shows
+// stale screen contents before its owner first draws.
+BOOL UpdateWindow(HWND hWnd) {
+    HWND w = win32user::LiveWindow(hWnd);
+    if (w == nullptr) return FALSE;
+    if (w->background == nullptr) return TRUE;
+    SDL_Surface* surface = SDL_GetWindowSurface(w->sdl);
+    if (surface == nullptr) return FALSE;
+    const HBRUSH brush = w->background;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, brush->red, brush->green, brush->blue));
+    return SDL_UpdateWindowSurface(w->sdl) == 0 ? TRUE : FALSE;
+}
+
+BOOL DestroyWindow(HWND hWnd) {
+    HWND w = win32user::LiveWindow(hWnd);
+    if (w == nullptr || w->destroying) return FALSE;
+    w->destroying = true;
+    // The window still exists while its procedure handles WM_DESTROY.
+    w->proc(w, WM_DESTROY, 0, 0);
+    SDL_DestroyWindow(w->sdl);
+    w->sdl = nullptr;
+    w->destroyed = true;
+    if (activeWindow == w) activeWindow = nullptr;
+    return TRUE;
+}
+
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
+    if (Msg == WM_CLOSE) DestroyWindow(hWnd);
+    return 0;
+}
+
+HWND GetActiveWindow() {
+    return win32user::LiveWindow(activeWindow);
+}
+
+SDL_Window* Win32SdlWindow(HWND hWnd) {
+    HWND w = win32user::LiveWindow(hWnd);
+    return w != nullptr ? w->sdl : nullptr;
+}
+
+BOOL GetClientRect(HWND hWnd, RECT* lpRect) {
+    HWND w = win32user::LiveWindow(hWnd);
+    if (w == nullptr || lpRect == nullptr) return FALSE;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(w->sdl, &width, &height);
+    *lpRect = {0, 0, width, height};
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND hWnd, POINT* lpPoint) {
+    HWND w = win32user::LiveWindow(hWnd);
+    if (w == nullptr || lpPoint == nullptr) return FALSE;
+    int x = 0;
+    int y = 0;
+    SDL_GetWindowPosition(w->sdl, &x, &y);
+    lpPoint->x += x;
+    lpPoint->y += y;
+    return TRUE;
+}
