@@ -21,6 +21,7 @@ constexpr HRESULT D3DERR_INITFAILED = MAKE_D3DHRESULT(706);
 
 // D3DDEVICEDESC.dwFlags.
 constexpr DWORD D3DDD_COLORMODEL = 0x1;
+constexpr DWORD D3DDD_DEVICERENDERBITDEPTH = 0x80;
 constexpr DWORD D3DDD_DEVICEZBUFFERBITDEPTH = 0x100;
 
 // The fields of a device description that enumeration fills; a hardware

@@ -1,0 +1,74 @@
+#include "Platform/DirectX/DirectDraw/Device.h"
+
+#include <cstring>
+
+namespace dx {
+namespace {
+
+constexpr std::size_t kColorToIndexSize = 32768;
+
+}  // namespace
+
+Device::Device(Surface* renderTarget, const raster::Rasterizer& rasterizer) : rasterizer_(rasterizer) {
+    if (renderTarget->PixelFormat() == Format::Indexed8)
+        colorToIndex_ = std::make_unique<std::uint8_t[]>(kColorToIndexSize);
+    renderTarget_.Reset(renderTarget);
+}
+
+HRESULT Device::QueryInterface(REFIID riid, void** ppvObject) {
+    return Answer(riid, ppvObject, IID_IUnknown, IID_IDirect3DDevice2);
+}
+
+HRESULT Device::GetRenderTarget(IDirectDrawSurface** lplpRenderTarget) {
+    if (lplpRenderTarget == nullptr) return DDERR_INVALIDPARAMS;
+    renderTarget_->AddRef();
+    *lplpRenderTarget = renderTarget_.get();
+    return DD_OK;
+}
+
+bool Device::FillTarget(raster::Target* target) {
+    const Surface& surface = *renderTarget_.get();
+    const Surface* zbuffer = surface.ZBuffer();
+    if (zbuffer == nullptr || surface.Lost() || zbuffer->Lost()) return false;
+    if (colorToIndex_) RefreshColorToIndex();
+    *target = raster::Target{surface.Bits(),
+                             surface.Pitch(),
+                             reinterpret_cast<std::uint16_t*>(zbuffer->Bits()),
+                             zbuffer->Pitch(),
+                             surface.Width(),
+                             surface.Height(),
+                             RasterFormat(surface.PixelFormat()),
+                             colorToIndex_.get()};
+    return true;
+}
+
+void Device::RefreshColorToIndex() {
+    const Palette* palette = renderTarget_->AttachedPalette();
+    const std::uint64_t generation = palette != nullptr ? palette->Generation() : 0;
+    if (generation == builtFor_) return;
+    builtFor_ = generation;
+    if (palette == nullptr) {
+        std::memset(colorToIndex_.get(), 0, kColorToIndexSize);  // no colours: all black
+        return;
+    }
+    // Read-only and reserved-for-animation entries keep their colours while
+    // we draw, so they may be drawn with; only D3DPAL_RESERVED ones are
+    // someone else's.
+    std::uint32_t xrgb[256];
+    bool usable[256];
+    palette->ToXrgb(xrgb);
+    for (std::size_t i = 0; i < 256; ++i) usable[i] = (palette->Entries()[i].peFlags & D3DPAL_RESERVED) == 0;
+    raster::BuildColorToIndex(xrgb, usable, colorToIndex_.get());
+}
+
+}  // namespace dx
+
+const raster::Rasterizer& SoftwareDeviceRasterizer(IDirect3DDevice2* device) {
+    const auto* software = dynamic_cast<const dx::Device*>(device);
+    return software != nullptr ? software->Rasterizer() : raster::ScalarRasterizer();
+}
+
+bool SoftwareDeviceTarget(IDirect3DDevice2* device, raster::Target* target) {
+    auto* software = dynamic_cast<dx::Device*>(device);
+    return software != nullptr && target != nullptr && software->FillTarget(target);
+}

@@ -1,0 +1,14 @@
+// The software devices this Direct3D offers, in the order they are announced.
+#pragma once
+
+#include <vector>
+
+#include "Platform/DirectX/DxFault.h"
+
+namespace dx {
+
+// "Ramp Emulation" (mono), "RGB Emulation" and "MMX Emulation" (RGB); each
+// with an all-zero hardware description and a filled software one.
+std::vector<DxFakeDevice> SoftwareDevices();
+
+}  // namespace dx

@@ -1,0 +1,81 @@
+// IDirectDrawSurface: the primary surface (the screen), off-screen
+// system-memory surfaces and 16-bit z-buffers.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "Platform/DirectX/DirectDraw/Clipper.h"
+#include "Platform/DirectX/DirectDraw/ComObject.h"
+#include "Platform/DirectX/DirectDraw/Palette.h"
+#include "Platform/DirectX/DirectDraw/PixelFormat.h"
+
+namespace dx {
+
+class DirectDrawObject;
+class Presenter;
+struct SurfaceSpec;
+
+class Surface final : public ComObject<IDirectDrawSurface> {
+public:
+    // A surface as `spec` describes it, or DDERR_OUTOFMEMORY.
+    static HRESULT Create(DirectDrawObject* owner, const SurfaceSpec& spec, Surface** surface);
+
+    HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
+    HRESULT AddAttachedSurface(IDirectDrawSurface* lpDDSAttachedSurface) override;
+    HRESULT GetAttachedSurface(DDSCAPS* lpDDSCaps, IDirectDrawSurface** lplpDDAttachedSurface) override;
+    HRESULT Blt(RECT* lpDestRect, IDirectDrawSurface* lpDDSrcSurface, RECT* lpSrcRect, DWORD dwFlags,
+                DDBLTFX* lpDDBltFx) override;
+    HRESULT GetSurfaceDesc(DDSURFACEDESC* lpDDSurfaceDesc) override;
+    HRESULT GetPalette(IDirectDrawPalette** lplpDDPalette) override;
+    HRESULT IsLost() override;
+    HRESULT Restore() override;
+    HRESULT Lock(RECT* lpDestRect, DDSURFACEDESC* lpDDSurfaceDesc, DWORD dwFlags, HANDLE hEvent) override;
+    HRESULT Unlock(void* lpSurfaceData) override;
+    HRESULT SetClipper(IDirectDrawClipper* lpDDClipper) override;
+    HRESULT SetPalette(IDirectDrawPalette* lpDDPalette) override;
+
+    bool IsPrimary() const { return presenter_ != nullptr; }
+    Format PixelFormat() const { return format_; }
+    DWORD Caps() const { return caps_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Pitch() const { return pitch_; }
+    std::uint8_t* Bits() const { return memory_.get(); }
+    bool Lost() const;
+    Surface* ZBuffer() const { return zbuffer_.get(); }
+    Palette* AttachedPalette() const { return palette_.get(); }
+    Presenter* ScreenPresenter() const { return presenter_.get(); }
+
+private:
+    struct FreeAligned {
+        void operator()(std::uint8_t* memory) const;
+    };
+
+    Surface(DirectDrawObject* owner, const SurfaceSpec& spec);
+    ~Surface() override;
+
+    // The whole surface when `rect` is null; false when `rect` is empty,
+    // reversed or outside the surface.
+    bool Area(const RECT* rect, RECT* area) const;
+    void Describe(DDSURFACEDESC* desc) const;
+    HRESULT Present(const RECT* destRect, Surface& source, const RECT& sourceArea, DWORD flags);
+    void CopyFrom(const Surface& source, const RECT& sourceArea, const RECT& destArea);
+    // Colours for presenting an 8-bit source.
+    void PresentationPalette(const Surface& source, std::uint32_t xrgb[256]) const;
+
+    Ref<DirectDrawObject> owner_;
+    Format format_;
+    DWORD caps_;
+    int width_;
+    int height_;
+    int pitch_;
+    std::unique_ptr<std::uint8_t[], FreeAligned> memory_;
+    std::unique_ptr<Presenter> presenter_;
+    Ref<Surface> zbuffer_;
+    Ref<Clipper> clipper_;
+    Ref<Palette> palette_;
+    bool locked_ = false;
+};
+
+}  // namespace dx
