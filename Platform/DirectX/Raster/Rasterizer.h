@@ -17,6 +17,8 @@ enum class PixelFormat {
 
 // Where a draw lands. The depth buffer holds 16-bit values, 0 nearest and
 // 0xFFFF farthest; a pixel is written when its depth is less than the stored one.
+// Targets up to 8192 x 8192 pixels; a target that is larger, empty or missing
+// its colour or depth memory (or, for Indexed8, its colorToIndex) is left untouched.
 struct Target {
     void* color;
     int colorPitch;  // bytes from one row to the next
@@ -30,6 +32,8 @@ struct Target {
 };
 
 // Texels 0x00RRGGBB, rows top first, `width` texels a row. Coordinates wrap.
+// Up to 4096 x 4096 texels, of any size; a larger or empty texture draws as
+// if none were given.
 struct Texture {
     const std::uint32_t* texels;
     int width;
@@ -41,8 +45,9 @@ enum class Filter { Nearest, Bilinear };
 
 struct Vertex {
     float x, y;     // pixels; the centre of pixel (i, j) is (i + 0.5, j + 0.5)
-    float z;        // depth in [0, 1]
-    float rhw;      // 1 / view-space depth, for perspective-correct u, v
+    float z;        // depth in [0, 1], clamped to it; mapped to 0..0xFFFF
+    float rhw;      // 1 / view-space depth, for perspective-correct u, v; if any
+                    // vertex of a triangle has rhw <= 0, u, v are interpolated affinely
     float u, v;     // texture coordinates, 0..1 across the texture
     float r, g, b;  // lit colour, each 0..1
 };
@@ -61,7 +66,8 @@ public:
     virtual void Clear(const Target& target, std::uint32_t xrgb, std::uint16_t depth) const = 0;
     // Draws `count` triangles, three vertices each, of either winding.
     // Coordinates may lie anywhere; what falls outside the target is clipped.
-    // Allocates nothing.
+    // A triangle with a NaN or infinite value in any vertex field, or with
+    // no area, draws nothing. Allocates nothing.
     virtual void DrawTriangles(const Target& target, const State& state, const Vertex* vertices,
                                int count) const = 0;
 };
@@ -73,8 +79,15 @@ const Rasterizer& ScalarRasterizer();
 // CPU or the build has no SIMD support.
 const Rasterizer* SimdRasterizer();
 
+// The SIMD rasterizer drawing `lanes` pixels of a row at once (4: SSE2,
+// 8: AVX2), or null where the CPU or the build lacks that width. Lets tests
+// check every width the machine has; SimdRasterizer() is the widest.
+const Rasterizer* SimdRasterizerOfWidth(int lanes);
+
 // Builds the Indexed8 lookup for a palette of 256 0x00RRGGBB colours,
-// using only the entries for which `usable` is true.
+// using only the entries for which `usable` is true: each 15-bit colour maps
+// to the usable entry nearest to it (squared RGB distance, the lowest index
+// on a tie), or to 0 when no entry is usable.
 void BuildColorToIndex(const std::uint32_t palette[256], const bool usable[256],
                        std::uint8_t colorToIndex[32768]);
 
