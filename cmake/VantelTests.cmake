@@ -10,11 +10,15 @@ function(vantel_add_gtest name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_compile_definitions(${name} PRIVATE VANTEL_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
                                              VANTEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  # gtest_discover_tests flattens its PROPERTIES, so an ENVIRONMENT list
+  # would keep only its first variable; the test programs run through env(1)
+  # instead, for discovery and for every test.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "env;SDL_VIDEODRIVER=dummy;QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;${ARG_ENV}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300
-               ENVIRONMENT "SDL_VIDEODRIVER=dummy;QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;${ARG_ENV}")
+    PROPERTIES TIMEOUT 300)
 endfunction()
 
 # vantel_add_e2e_test(<name> COMMAND <command...> [DEPENDS <targets...>])
