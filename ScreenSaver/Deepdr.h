@@ -1,0 +1,37 @@
+// Deepdr: the screensaver's entry, run modes, saver window and frame loop.
+#pragma once
+
+#include "Platform/Win32/Win32.h"
+
+// What a command line asks for. Configure wins over saver.
+enum class RunMode { None, Configure, Saver };
+
+// Scans the text after the program's name: "-" or "/" followed by "c" or "s",
+// either case, sets that switch; only the first character after each "-" or
+// "/" counts and everything else is passed over. Null or empty gives None.
+RunMode ScanCommandLine(const char* commandLine);
+
+// The program's entry: 0 when the saver window was closed by the user, 1 on
+// every other end (no mode, configure mode, another copy running, a failure).
+int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+
+// The saver window, from its creation on; kept after its destruction.
+extern HWND MainWindow;
+
+// Registers the class "Vantel". The class atom, 0 on failure.
+ATOM RegisterSaverClass(HINSTANCE instance);
+// Creates the full-screen black window, shows it and hides the cursor.
+// 1 when the window exists and is shown, 0 when its creation failed.
+int CreateSaverWindow(HINSTANCE instance, int showCommand);
+// Any key and the left or right button destroy the window; its destruction
+// shows the cursor again and posts WM_QUIT with exit code 0.
+LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Makes the rendering layer ready for MainWindow: 1, or it ends the process with 1.
+int StartRendering();
+// Builds the scene: 1.
+int BuildScene();
+// One step of the box's motion for the coming frame.
+int MoveBox();
+// Renders one frame and presents it.
+int FrameTick();

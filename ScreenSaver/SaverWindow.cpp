@@ -1,0 +1,64 @@
+// The saver window: its class, its creation and its message handling.
+#include "ScreenSaver/Deepdr.h"
+
+HWND MainWindow = nullptr;
+
+namespace {
+
+constexpr const char* kClassName = "Vantel";
+constexpr const char* kTitle = "Vantel";
+constexpr int kWindowExtraBytes = 4;  // reserved, never read or written
+
+}  // namespace
+
+ATOM RegisterSaverClass(HINSTANCE instance) {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = SaverWndProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = kWindowExtraBytes;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "AppIcon");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = kClassName;
+    return RegisterClassA(&windowClass);
+}
+
+int CreateSaverWindow(HINSTANCE instance, int showCommand) {
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    MainWindow = CreateWindowExA(0, kClassName, kTitle, WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                 instance, nullptr);
+    if (MainWindow == nullptr) return 0;
+    ShowWindow(MainWindow, showCommand);
+    // Painted black at once, before the first frame is rendered.
+    UpdateWindow(MainWindow);
+    ShowCursor(FALSE);
+    return 1;
+}
+
+LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_NCMOUSEMOVE:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            ShowCursor(TRUE);
+            return 0;
+        case WM_SYSCOMMAND:
+            // Alt alone must not open a system menu over the saver.
+            if (wParam == SC_KEYMENU) return 0;
+            return DefWindowProcA(window, message, wParam, lParam);
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

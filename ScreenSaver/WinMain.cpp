@@ -1,0 +1,79 @@
+// The entry: one copy at a time, the run mode, and the saver's main loop.
+#include <string>
+
+#include "ScreenSaver/Deepdr.h"
+
+namespace {
+
+constexpr const char* kMutexName = "Deepdrift";
+constexpr const char* kSettingsTool = "vantel30";
+
+// Held for the whole run; the ending process gives it up.
+HANDLE mutex = nullptr;
+
+// The directory of this program, where the settings tool lies beside it;
+// empty when it cannot be told.
+std::string ProgramDirectory() {
+    char path[4096];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    // A path that filled the buffer may have been cut.
+    if (length == 0 || length >= sizeof path - 1) return {};
+    std::string directory(path, length);
+    const std::size_t slash = directory.rfind('/');
+    if (slash == std::string::npos) return {};
+    directory.resize(slash == 0 ? 1 : slash);
+    return directory;
+}
+
+void StartSettingsTool() {
+    const std::string directory = ProgramDirectory();
+    ShellExecuteA(GetActiveWindow(), "open", kSettingsTool, nullptr,
+                  directory.empty() ? nullptr : directory.c_str(), SW_SHOW);
+}
+
+// Handles every waiting message, then moves and draws one frame, until WM_QUIT.
+int RunMainLoop() {
+    MSG msg;
+    for (;;) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return 0;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MoveBox();
+        FrameTick();
+    }
+}
+
+}  // namespace
+
+int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
+    mutex = CreateMutexA(nullptr, TRUE, kMutexName);
+    if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+
+    switch (ScanCommandLine(lpCmdLine)) {
+        case RunMode::None:
+            ReleaseMutex(mutex);
+            return 1;
+        case RunMode::Configure:
+            StartSettingsTool();
+            ReleaseMutex(mutex);
+            return 1;
+        case RunMode::Saver:
+            break;
+    }
+    if (hPrevInstance == nullptr && RegisterSaverClass(hInstance) == 0) {
+        ReleaseMutex(mutex);
+        return 1;
+    }
+    if (CreateSaverWindow(hInstance, nCmdShow) == 0) {
+        ReleaseMutex(mutex);
+        return 1;
+    }
+    StartRendering();
+    BuildScene();
+    return RunMainLoop();
+}

@@ -1,0 +1,165 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ScreenSaver/Deepdr.h"
+
+namespace {
+
+HINSTANCE TestInstance() {
+    static char module;
+    return reinterpret_cast<HINSTANCE>(&module);
+}
+
+// The cursor's display count, read without changing it.
+int CursorCount() {
+    ShowCursor(TRUE);
+    return ShowCursor(FALSE);
+}
+
+std::vector<MSG> Drain() {
+    std::vector<MSG> taken;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) taken.push_back(msg);
+    return taken;
+}
+
+class SaverWindowTest : public ::testing::Test {
+protected:
+    // Once per process, whichever suite of this file runs first.
+    static void SetUpTestSuite() {
+        static const ATOM atom = RegisterSaverClass(TestInstance());
+        ASSERT_NE(atom, 0);
+    }
+
+    void SetUp() override {
+        countBefore = CursorCount();
+        ASSERT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 1);
+        window = MainWindow;
+        ASSERT_NE(window, nullptr);
+        Drain();
+    }
+    void TearDown() override {
+        DestroyWindow(window);
+        Drain();
+    }
+
+    bool Alive() const { return Win32SdlWindow(window) != nullptr; }
+
+    // What the window procedure does with one message: whether the window
+    // survives and whether a quit message with exit code 0 follows.
+    void Expect(UINT message, WPARAM wParam, bool closes, const char* name) {
+        SaverWndProc(window, message, wParam, 0);
+        EXPECT_EQ(Alive(), !closes) << name;
+        const std::vector<MSG> taken = Drain();
+        if (closes) {
+            ASSERT_EQ(taken.size(), 1u) << name;
+            EXPECT_EQ(taken[0].message, WM_QUIT) << name;
+            EXPECT_EQ(taken[0].wParam, 0u) << name;
+            EXPECT_EQ(CursorCount(), countBefore) << name;
+        } else {
+            EXPECT_TRUE(taken.empty()) << name;
+            EXPECT_EQ(CursorCount(), countBefore - 1) << name;
+        }
+    }
+
+    HWND window = nullptr;
+    int countBefore = 0;
+};
+
+TEST_F(SaverWindowTest, CoversTheScreenShownAndWithTheCursorHidden) {
+    RECT rect{};
+    ASSERT_TRUE(GetClientRect(window, &rect));
+    EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_EQ(origin.y, 0);
+    SDL_Window* sdl = Win32SdlWindow(window);
+    EXPECT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_SHOWN, 0u);
+    EXPECT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_BORDERLESS, 0u);
+    EXPECT_STREQ(SDL_GetWindowTitle(sdl), "Vantel");
+    EXPECT_EQ(CursorCount(), countBefore - 1);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+}
+
+struct MessageCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    bool closes;
+};
+
+class SaverMessageTest : public SaverWindowTest, public ::testing::WithParamInterface<MessageCase> {};
+
+TEST_P(SaverMessageTest, ClosesOnlyOnUserInput) {
+    const MessageCase& c = GetParam();
+    Expect(c.message, c.wParam, c.closes, c.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SaverMessageTest,
+    ::testing::Values(
+        MessageCase{"KeyDown", WM_KEYDOWN, 'A', true}, MessageCase{"Escape", WM_KEYDOWN, VK_ESCAPE, true},
+        MessageCase{"Alt", WM_SYSKEYDOWN, VK_MENU, true}, MessageCase{"F10", WM_SYSKEYDOWN, VK_F10, true},
+        MessageCase{"LeftButton", WM_LBUTTONDOWN, 0, true},
+        MessageCase{"RightButton", WM_RBUTTONDOWN, 0, true},
+        MessageCase{"NonClientMove", WM_NCMOUSEMOVE, 0, true},
+        MessageCase{"NonClientLeft", WM_NCLBUTTONDOWN, 0, true},
+        MessageCase{"NonClientRight", WM_NCRBUTTONDOWN, 0, true}, MessageCase{"Close", WM_CLOSE, 0, true},
+        MessageCase{"MouseMove", WM_MOUSEMOVE, 0, false},
+        MessageCase{"MiddleButton", WM_MBUTTONDOWN, 0, false}, MessageCase{"LeftUp", WM_LBUTTONUP, 0, false},
+        MessageCase{"KeyUp", WM_KEYUP, 'A', false}, MessageCase{"Wheel", WM_MOUSEWHEEL, 0, false},
+        MessageCase{"Activate", WM_ACTIVATE, 1, false}, MessageCase{"SetFocus", WM_SETFOCUS, 0, false},
+        MessageCase{"KillFocus", WM_KILLFOCUS, 0, false},
+        MessageCase{"KeyMenu", WM_SYSCOMMAND, SC_KEYMENU, false},
+        MessageCase{"ScreenSave", WM_SYSCOMMAND, SC_SCREENSAVE, false},
+        MessageCase{"KeyMenuPlusOne", WM_SYSCOMMAND, SC_KEYMENU + 1, false}),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SaverWindowTest, KeyMenuIsSwallowedAndOtherSystemCommandsGoToTheDefault) {
+    EXPECT_EQ(SaverWndProc(window, WM_SYSCOMMAND, SC_KEYMENU, 0), 0);
+    EXPECT_EQ(SaverWndProc(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0),
+              DefWindowProcA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0));
+    EXPECT_TRUE(Alive());
+}
+
+TEST_F(SaverWindowTest, AKeyThroughTheQueueEndsWithQuitZero) {
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_SPACE;
+    key.key.windowID = SDL_GetWindowID(Win32SdlWindow(window));
+    ASSERT_EQ(SDL_PushEvent(&key), 1);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_KEYDOWN);
+    TranslateMessage(&msg);
+    EXPECT_EQ(DispatchMessageA(&msg), 0);
+    EXPECT_FALSE(Alive());
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_EQ(CursorCount(), countBefore);
+    // The saved handle outlives the window.
+    EXPECT_EQ(MainWindow, window);
+}
+
+TEST(SaverClass, RegistersOnceAndItsProcedureIsTheSavers) {
+    // At most once per process, also when the fixture above registered it first.
+    RegisterSaverClass(TestInstance());
+    EXPECT_EQ(RegisterSaverClass(TestInstance()), 0);
+    HWND other =
+        CreateWindowExA(0, "Vantel", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, TestInstance(), nullptr);
+    ASSERT_NE(other, nullptr);
+    const MSG key{other, WM_KEYDOWN, 'Q', 0, 0, {0, 0}};
+    DispatchMessageA(&key);
+    EXPECT_EQ(Win32SdlWindow(other), nullptr);
+    const std::vector<MSG> taken = Drain();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].message, WM_QUIT);
+    ShowCursor(FALSE);  // this window never lowered what its destruction raised
+}
+
+}  // namespace
