@@ -1,0 +1,74 @@
+# Shared steps of the screensaver's end-to-end tests; sourced by each test.
+# Every test gets its own runtime and config directories, so the single-instance
+# lock and the settings never touch the real ones.
+set -euo pipefail
+
+bin=${VANTEL_BIN_DIR:?VANTEL_BIN_DIR is not set}
+work=$(mktemp -d)
+mkdir -p "$work/runtime" "$work/config"
+chmod 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+started=()
+
+finish() {
+    local pid
+    for pid in "${started[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+    paint_root black || true
+    rm -rf "$work"
+}
+trap finish EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Paints the bare root window in a solid colour ("white" or "black"), so that
+# a screenshot tells the saver's own pixels from what lies under it. A first
+# painting on a fresh display does not always hold; try again until it shows.
+paint_root() {
+    local want=1 i
+    [ "$1" = black ] && want=0
+    convert -size 1920x1080 "xc:$1" "$work/root-$1.png"
+    for i in 1 2 3 4 5; do
+        display -window root "$work/root-$1.png" 2>/dev/null || true
+        [ "$(screen_summary)" = "1920x1080 $want" ] && return 0
+    done
+    return 1
+}
+
+# Starts `vantel` with the given arguments in the background; its pid lands in $saver.
+start_saver() {
+    # Background jobs of a script start with SIGINT ignored; the saver must see it as a user would.
+    env --default-signal=INT "$bin/vantel" "$@" 2>>"$work/stderr" &
+    saver=$!
+    started+=("$saver")
+}
+
+# Waits until the saver's window is mapped.
+await_window() {
+    timeout 20 xdotool search --sync --onlyvisible --name '^Vantel$' >/dev/null ||
+        fail "no saver window appeared"
+}
+
+saver_windows() { xdotool search --onlyvisible --name '^Vantel$' 2>/dev/null | wc -l; }
+
+# Waits for our child $1 to end (within a generous bound) and checks its exit
+# code against $2; $3 names the case. Runs in this shell: only it can wait for its children.
+expect_exit() {
+    local i
+    for i in $(seq 200); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$1" 2>/dev/null && fail "$3: the program did not end"
+    local code=0
+    wait "$1" || code=$?
+    [ "$code" = "$2" ] || fail "$3: exit code $code, expected $2; stderr: $(cat "$work/stderr")"
+}
+
+# Prints "<width>x<height> <brightest channel value, 0 to 1>" of a root screenshot.
+screen_summary() {
+    import -window root "$work/shot.png"
+    convert "$work/shot.png" -format "%wx%h %[fx:maxima]" info:
+}
