@@ -57,6 +57,12 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
         if (error != 0) return Fail(ErrorFromErrno(error));
     }
 
+    // A file we may not read and write is refused before the lock file is
+    // made, so that a refused write leaves no trace; the checks under the
+    // lock below are the ones that count.
+    if (access(location->path.c_str(), R_OK | W_OK) != 0 && errno != ENOENT)
+        return Fail(ErrorFromErrno(errno));
+
     const ProfileWriteLock lock(*location);
     if (!lock.held()) return Fail(ErrorFromErrno(lock.error()));
     const ProfileFileText file = ReadProfileFile(location->path);
