@@ -247,8 +247,12 @@ struct IDirect3DRM2 : IDirect3DRM {
     virtual HRESULT CreateViewport(IDirect3DRMDevice* lpDev, IDirect3DRMFrame* lpCamera, DWORD dwXPos,
                                    DWORD dwYPos, DWORD dwWidth, DWORD dwHeight,
                                    IDirect3DRMViewport** lplpD3DRMViewport) = 0;
+    // Limits for textures created from now on: colours 2..65536, shades
+    // a power of two 1..256.
     virtual HRESULT SetDefaultTextureColors(DWORD colors) = 0;
     virtual HRESULT SetDefaultTextureShades(DWORD shades) = 0;
+    virtual DWORD GetDefaultTextureColors() = 0;
+    virtual DWORD GetDefaultTextureShades() = 0;
 };
 
 extern const IID IID_IDirect3DRM;

@@ -1,0 +1,118 @@
+#include "Platform/DirectX/RetainedMode/Viewport.h"
+
+#include <cmath>
+
+#include "Platform/DirectX/DxFault.h"
+#include "Platform/DirectX/SoftwareDevice.h"
+
+namespace rm {
+
+namespace {
+
+int BytesPerPixel(raster::PixelFormat format) {
+    switch (format) {
+        case raster::PixelFormat::XRGB8888:
+            return 4;
+        case raster::PixelFormat::RGB565:
+            return 2;
+        case raster::PixelFormat::Indexed8:
+            return 1;
+    }
+    return 4;
+}
+
+}  // namespace
+
+Viewport::Viewport(Device* device, Frame* camera, DWORD x, DWORD y, DWORD width, DWORD height)
+    : device_(device), camera_(camera), x_(x), y_(y), width_(width), height_(height) {}
+
+HRESULT Viewport::Create(IDirect3DRMDevice* lpDevice, IDirect3DRMFrame* lpCamera, DWORD x, DWORD y,
+                         DWORD width, DWORD height, Viewport** out) {
+    *out = nullptr;
+    Device* device = Device::From(lpDevice);
+    if (device == nullptr) return D3DRMERR_BADDEVICE;
+    Frame* camera = Frame::From(lpCamera);
+    if (camera == nullptr) return D3DRMERR_BADOBJECT;
+    if (width == 0 || height == 0 || std::uint64_t{x} + width > device->GetWidth() ||
+        std::uint64_t{y} + height > device->GetHeight())
+        return D3DRMERR_BADVALUE;
+    *out = new Viewport(device, camera, x, y, width, height);
+    return D3DRM_OK;
+}
+
+HRESULT Viewport::QueryInterface(REFIID riid, void** ppvObject) {
+    return Answer(riid, ppvObject);
+}
+
+bool Viewport::Target(raster::Target* target) const {
+    raster::Target surface;
+    if (!SoftwareDeviceTarget(device_->D3DDevice(), &surface)) return false;
+    if (std::uint64_t{x_} + width_ > static_cast<std::uint64_t>(surface.width) ||
+        std::uint64_t{y_} + height_ > static_cast<std::uint64_t>(surface.height))
+        return false;
+    *target = surface;
+    target->color = static_cast<std::uint8_t*>(surface.color) +
+                    static_cast<std::ptrdiff_t>(y_) * surface.colorPitch +
+                    static_cast<std::ptrdiff_t>(x_) * BytesPerPixel(surface.format);
+    target->depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<std::uint8_t*>(surface.depth) +
+                                                     static_cast<std::ptrdiff_t>(y_) * surface.depthPitch) +
+                    x_;
+    target->width = static_cast<int>(width_);
+    target->height = static_cast<int>(height_);
+    return true;
+}
+
+HRESULT Viewport::Clear() {
+    if (const HRESULT fault = DxFault::Check(DxCall::Viewport_Clear)) return fault;
+    raster::Target target;
+    if (!Target(&target)) return DDERR_SURFACELOST;
+    SoftwareDeviceRasterizer(device_->D3DDevice()).Clear(target, 0x000000u, 0xFFFFu);
+    return D3DRM_OK;
+}
+
+HRESULT Viewport::Render(IDirect3DRMFrame* lpFrame) {
+    if (const HRESULT fault = DxFault::Check(DxCall::Viewport_Render)) return fault;
+    const Frame* scene = Frame::From(lpFrame);
+    if (scene == nullptr) return D3DRMERR_BADOBJECT;
+    raster::Target target;
+    if (!Target(&target)) return DDERR_SURFACELOST;
+    const Projection projection{front_, back_, field_, static_cast<int>(width_), static_cast<int>(height_)};
+    renderer_.Draw(*scene, *camera_.get(), projection, SoftwareDeviceRasterizer(device_->D3DDevice()), target,
+                   device_->Shading(), device_->Filter());
+    return D3DRM_OK;
+}
+
+HRESULT Viewport::SetBack(D3DVALUE back) {
+    if (const HRESULT fault = DxFault::Check(DxCall::Viewport_SetBack)) return fault;
+    if (!std::isfinite(back) || !(back > front_)) return D3DRMERR_BADVALUE;
+    back_ = back;
+    return D3DRM_OK;
+}
+
+HRESULT Viewport::SetFront(D3DVALUE front) {
+    if (!(front > 0.0f) || !(front < back_)) return D3DRMERR_BADVALUE;
+    front_ = front;
+    return D3DRM_OK;
+}
+
+HRESULT Viewport::SetField(D3DVALUE field) {
+    if (!(field > 0.0f) || !std::isfinite(field)) return D3DRMERR_BADVALUE;
+    field_ = field;
+    return D3DRM_OK;
+}
+
+HRESULT Viewport::ForceUpdate(DWORD x1, DWORD y1, DWORD x2, DWORD y2) {
+    if (const HRESULT fault = DxFault::Check(DxCall::Viewport_ForceUpdate)) return fault;
+    if (x1 > x2 || y1 > y2 || x2 > width_ || y2 > height_) return D3DRMERR_BADVALUE;
+    DxFault::RecordForceUpdate({x1, y1, x2, y2});
+    return D3DRM_OK;
+}
+
+HRESULT Viewport::GetCamera(IDirect3DRMFrame** camera) {
+    if (camera == nullptr) return D3DRMERR_BADVALUE;
+    *camera = camera_.get();
+    (*camera)->AddRef();
+    return D3DRM_OK;
+}
+
+}  // namespace rm

@@ -1,0 +1,54 @@
+// Viewports: a rectangle of a device's render surface that shows a frame
+// hierarchy through a camera frame.
+#pragma once
+
+#include "Platform/DirectX/RetainedMode/Device.h"
+#include "Platform/DirectX/RetainedMode/Frame.h"
+#include "Platform/DirectX/RetainedMode/SceneRenderer.h"
+
+namespace rm {
+
+class Viewport final : public RefCounted<IDirect3DRMViewport> {
+public:
+    // D3DRM_OK and a viewport of `device` at (x, y), width x height pixels,
+    // which must lie inside the device's surface.
+    static HRESULT Create(IDirect3DRMDevice* device, IDirect3DRMFrame* camera, DWORD x, DWORD y, DWORD width,
+                          DWORD height, Viewport** out);
+
+    HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
+    HRESULT Clear() override;
+    // DDERR_SURFACELOST, drawing nothing, while the render surface is lost.
+    HRESULT Render(IDirect3DRMFrame* frame) override;
+    // Planes and field keep 0 < front < back and field > 0.
+    HRESULT SetBack(D3DVALUE back) override;
+    D3DVALUE GetBack() override { return back_; }
+    HRESULT SetFront(D3DVALUE front) override;
+    D3DVALUE GetFront() override { return front_; }
+    HRESULT SetField(D3DVALUE field) override;
+    D3DVALUE GetField() override { return field_; }
+    // Marks the rectangle, within the viewport, as to be drawn afresh.
+    HRESULT ForceUpdate(DWORD x1, DWORD y1, DWORD x2, DWORD y2) override;
+    HRESULT GetCamera(IDirect3DRMFrame** camera) override;
+    DWORD GetWidth() override { return width_; }
+    DWORD GetHeight() override { return height_; }
+
+private:
+    Viewport(Device* device, Frame* camera, DWORD x, DWORD y, DWORD width, DWORD height);
+    ~Viewport() override = default;
+
+    // The viewport's rectangle of the render surface; false while it is lost.
+    bool Target(raster::Target* target) const;
+
+    Ref<Device> device_;
+    Ref<Frame> camera_;
+    DWORD x_;
+    DWORD y_;
+    DWORD width_;
+    DWORD height_;
+    float front_ = 1.0f;
+    float back_ = 100.0f;
+    float field_ = 0.5f;
+    SceneRenderer renderer_;
+};
+
+}  // namespace rm
