@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,10 @@ struct RasterizerCase {
     const char* name;
     const Rasterizer* (*get)();
 };
+
+inline void PrintTo(const RasterizerCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::vector<RasterizerCase> AllRasterizers();
 std::string RasterizerName(const testing::TestParamInfo<RasterizerCase>& info);

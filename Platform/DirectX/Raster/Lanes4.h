@@ -1,0 +1,132 @@
+// Four pixels of a row in SSE2 registers: the operations SimdRasterizer.h
+// draws with. Lanes8.h offers the same operations eight pixels wide.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <cstdint>
+
+#include "Platform/DirectX/Raster/PixelFormats.h"
+
+namespace raster {
+
+struct Lanes4 {
+    static constexpr int kCount = 4;
+    static constexpr const char* kName = "SSE2";
+    using Floats = __m128;
+    using Ints = __m128i;
+    // 64-bit edge-function values: pixels 0-1 in `lo`, 2-3 in `hi`.
+    struct Edges {
+        __m128i lo, hi;
+    };
+
+    RASTER_INLINE static Floats SplatF(float v) { return _mm_set1_ps(v); }
+    RASTER_INLINE static Ints SplatI(int v) { return _mm_set1_epi32(v); }
+    RASTER_INLINE static Ints Ramp() { return _mm_setr_epi32(0, 1, 2, 3); }
+
+    RASTER_INLINE static Floats Add(Floats a, Floats b) { return _mm_add_ps(a, b); }
+    RASTER_INLINE static Floats Sub(Floats a, Floats b) { return _mm_sub_ps(a, b); }
+    RASTER_INLINE static Floats Mul(Floats a, Floats b) { return _mm_mul_ps(a, b); }
+    RASTER_INLINE static Floats Div(Floats a, Floats b) { return _mm_div_ps(a, b); }
+    // a > b ? a : b and a < b ? a : b, lane by lane (NaN in `a` gives `b`).
+    RASTER_INLINE static Floats Max(Floats a, Floats b) { return _mm_max_ps(a, b); }
+    RASTER_INLINE static Floats Min(Floats a, Floats b) { return _mm_min_ps(a, b); }
+    RASTER_INLINE static Ints ToInt(Floats a) { return _mm_cvttps_epi32(a); }  // truncating
+    RASTER_INLINE static Floats ToFloat(Ints a) { return _mm_cvtepi32_ps(a); }
+    RASTER_INLINE static Ints Less(Floats a, Floats b) { return _mm_castps_si128(_mm_cmplt_ps(a, b)); }
+    RASTER_INLINE static Ints GreaterEqual(Floats a, Floats b) {
+        return _mm_castps_si128(_mm_cmpge_ps(a, b));
+    }
+    RASTER_INLINE static Floats Select(Ints mask, Floats a, Floats b) {
+        const __m128 m = _mm_castsi128_ps(mask);
+        return _mm_or_ps(_mm_and_ps(m, a), _mm_andnot_ps(m, b));
+    }
+
+    RASTER_INLINE static Ints Add(Ints a, Ints b) { return _mm_add_epi32(a, b); }
+    RASTER_INLINE static Ints Sub(Ints a, Ints b) { return _mm_sub_epi32(a, b); }
+    RASTER_INLINE static Ints And(Ints a, Ints b) { return _mm_and_si128(a, b); }
+    RASTER_INLINE static Ints Or(Ints a, Ints b) { return _mm_or_si128(a, b); }
+    // Multiplies the 16-bit halves of each lane separately, keeping the low 16 bits.
+    RASTER_INLINE static Ints Mul16(Ints a, Ints b) { return _mm_mullo_epi16(a, b); }
+    template <int n>
+    RASTER_INLINE static Ints ShiftLeft(Ints a) {
+        return _mm_slli_epi32(a, n);
+    }
+    template <int n>
+    RASTER_INLINE static Ints ShiftRight(Ints a) {
+        return _mm_srli_epi32(a, n);
+    }
+    template <int n>
+    RASTER_INLINE static Ints ShiftRightSigned(Ints a) {
+        return _mm_srai_epi32(a, n);
+    }
+    // Shifts the 16-bit halves of each lane separately.
+    template <int n>
+    RASTER_INLINE static Ints ShiftRight16(Ints a) {
+        return _mm_srli_epi16(a, n);
+    }
+    RASTER_INLINE static Ints Greater(Ints a, Ints b) { return _mm_cmpgt_epi32(a, b); }
+    RASTER_INLINE static Ints Select(Ints mask, Ints a, Ints b) {
+        return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+    }
+    RASTER_INLINE static bool Any(Ints mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)) != 0; }
+
+    // Pixel k gets value + k * step.
+    RASTER_INLINE static Edges EdgeStart(std::int64_t value, std::int64_t step) {
+        return Edges{_mm_set_epi64x(value + step, value), _mm_set_epi64x(value + 3 * step, value + 2 * step)};
+    }
+    RASTER_INLINE static Edges EdgeSplat(std::int64_t value) {
+        return Edges{_mm_set1_epi64x(value), _mm_set1_epi64x(value)};
+    }
+    RASTER_INLINE static Edges Add(Edges a, Edges b) {
+        return Edges{_mm_add_epi64(a.lo, b.lo), _mm_add_epi64(a.hi, b.hi)};
+    }
+    // All-ones where no edge is negative: the sign bits sit in the high
+    // halves of the 64-bit values, gathered here into one 32-bit lane each.
+    RASTER_INLINE static Ints Inside(Edges a, Edges b, Edges c) {
+        const __m128i lo = _mm_or_si128(_mm_or_si128(a.lo, b.lo), c.lo);
+        const __m128i hi = _mm_or_si128(_mm_or_si128(a.hi, b.hi), c.hi);
+        const __m128i high = _mm_castps_si128(
+            _mm_shuffle_ps(_mm_castsi128_ps(lo), _mm_castsi128_ps(hi), _MM_SHUFFLE(3, 1, 3, 1)));
+        return _mm_cmpgt_epi32(high, _mm_set1_epi32(-1));
+    }
+
+    RASTER_INLINE static Ints Load(const std::uint32_t* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+    RASTER_INLINE static Ints Load(const std::uint16_t* p) {
+        return _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+    }
+    RASTER_INLINE static Ints Load(const std::uint8_t* p) {
+        const __m128i zero = _mm_setzero_si128();
+        return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_loadu_si32(p), zero), zero);
+    }
+    RASTER_INLINE static void Store(std::uint32_t* p, Ints v) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+    }
+    // Lanes hold 0..0xFFFF: sign-extending the low halves lets the signed
+    // pack keep them unchanged.
+    RASTER_INLINE static void Store(std::uint16_t* p, Ints v) {
+        const __m128i low = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packs_epi32(low, low));
+    }
+    // Lanes hold 0..255.
+    RASTER_INLINE static void Store(std::uint8_t* p, Ints v) {
+        const __m128i words = _mm_packs_epi32(v, v);
+        _mm_storeu_si32(p, _mm_packus_epi16(words, words));
+    }
+
+    RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
+        alignas(16) int i[kCount];
+        _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
+        return _mm_setr_epi32(static_cast<int>(base[i[0]]), static_cast<int>(base[i[1]]),
+                              static_cast<int>(base[i[2]]), static_cast<int>(base[i[3]]));
+    }
+    RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
+        alignas(16) int i[kCount];
+        _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
+        return _mm_setr_epi32(base[i[0]], base[i[1]], base[i[2]], base[i[3]]);
+    }
+};
+
+}  // namespace raster

@@ -1,0 +1,270 @@
+// The SIMD rasterizer, a row's pixels in groups of L::kCount, written once
+// for any lane type L (Lanes4.h, Lanes8.h) and compiled once per width.
+//
+// Its twin, ScalarRasterizer.cpp, takes the same steps in the same order with
+// the same arithmetic, one pixel at a time; keep the two in step. Every
+// per-pixel value is computed from the row's base by one multiply-add (not
+// by accumulating steps), so both reach bit-identical texel coordinates.
+//
+// Everything here has internal linkage: each width's translation unit is
+// compiled for its own instruction set, and no function may be shared
+// between them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "Platform/DirectX/Raster/Clear.h"
+#include "Platform/DirectX/Raster/PixelFormats.h"
+#include "Platform/DirectX/Raster/Rasterizer.h"
+#include "Platform/DirectX/Raster/TriangleSetup.h"
+
+namespace raster {
+namespace {
+
+// Clamps to [lo, hi] the way the SIMD max/min instructions do, NaN
+// becoming `lo`.
+template <class L>
+RASTER_INLINE typename L::Floats Clamp(typename L::Floats value, typename L::Floats lo,
+                                       typename L::Floats hi) {
+    return L::Min(L::Max(value, lo), hi);
+}
+
+// A texel coordinate in 24.8 fixed point, half a texel lower for bilinear.
+template <class L>
+RASTER_INLINE typename L::Ints FixedTexel(typename L::Floats texels, const Sampler& sampler) {
+    return L::ToInt(Clamp<L>(L::Sub(L::Mul(texels, L::SplatF(256.0f)), L::SplatF(sampler.bias)),
+                             L::SplatF(0.0f), L::SplatF(kMaxTexelCoordinate * 256.0f)));
+}
+
+// A whole texel number (0 .. 2^22) wrapped into [0, size), as a float: the
+// quotient from a float division may be one off, which the two corrections
+// mend.
+template <class L>
+RASTER_INLINE typename L::Floats Wrap(typename L::Ints texel, typename L::Floats size,
+                                      typename L::Floats inverse) {
+    const typename L::Floats t = L::ToFloat(texel);
+    typename L::Floats wrapped = L::Sub(t, L::Mul(L::ToFloat(L::ToInt(L::Mul(t, inverse))), size));
+    wrapped = L::Select(L::Less(wrapped, L::SplatF(0.0f)), L::Add(wrapped, size), wrapped);
+    return L::Select(L::GreaterEqual(wrapped, size), L::Sub(wrapped, size), wrapped);
+}
+
+// The next texel to the right or below, wrapped.
+template <class L>
+RASTER_INLINE typename L::Floats WrapNext(typename L::Floats wrapped, typename L::Floats size) {
+    const typename L::Floats next = L::Add(wrapped, L::SplatF(1.0f));
+    return L::Select(L::GreaterEqual(next, size), L::SplatF(0.0f), next);
+}
+
+// Blends two texels channel by channel, `weight` 0..255 towards `b`. Red
+// and blue share a multiply in the two 16-bit halves of a lane; no product
+// exceeds 255 * 256, so the halves never spill into each other.
+template <class L>
+RASTER_INLINE typename L::Ints Lerp(typename L::Ints a, typename L::Ints b, typename L::Ints weight) {
+    using I = typename L::Ints;
+    const I redBlue = L::SplatI(0x00FF00FF), low = L::SplatI(0xFF);
+    const I inverse = L::Sub(L::SplatI(256), weight);
+    const I weight2 = L::Or(weight, L::template ShiftLeft<16>(weight));
+    const I inverse2 = L::Or(inverse, L::template ShiftLeft<16>(inverse));
+    const I rb = L::template ShiftRight16<8>(
+        L::Add(L::Mul16(L::And(a, redBlue), inverse2), L::Mul16(L::And(b, redBlue), weight2)));
+    const I g =
+        L::template ShiftRight<8>(L::Add(L::Mul16(L::And(L::template ShiftRight<8>(a), low), inverse),
+                                         L::Mul16(L::And(L::template ShiftRight<8>(b), low), weight)));
+    return L::Or(rb, L::template ShiftLeft<8>(g));
+}
+
+// Per-triangle values in registers, and each row's attribute bases.
+template <class L>
+struct Planes {
+    typename L::Floats depth, rhw, u, v, red, green, blue;
+};
+
+// Shades up to L::kCount pixels at `depth` and `color`, lanes where
+// `covered` is set: the per-pixel steps of the scalar loop, lane-wise.
+template <class L, TexMode kMode, PixelFormat kFormat, typename Pixel>
+RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, const Planes<L>& row,
+                              const Planes<L>& dx, typename L::Ints covered, typename L::Floats k,
+                              std::uint16_t* depth, Pixel* color) {
+    using F = typename L::Floats;
+    using I = typename L::Ints;
+    const F zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
+
+    // Depth test: strictly nearer than what is stored.
+    const I z = L::ToInt(Clamp<L>(L::Add(row.depth, L::Mul(dx.depth, k)), zero, L::SplatF(65535.0f)));
+    const I stored = L::Load(depth);
+    const I write = L::And(covered, L::Greater(stored, z));
+    if (!L::Any(write)) return;
+
+    // Lit colour, 0..255 a channel.
+    const I red = L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax));
+    const I green = L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax));
+    const I blue = L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax));
+
+    // Texel: perspective divide, wrap, fetch (and blend the four
+    // neighbours for bilinear), modulated by the lit colour.
+    I xrgb = L::Or(L::Or(L::template ShiftLeft<16>(red), L::template ShiftLeft<8>(green)), blue);
+    if constexpr (kMode != TexMode::None) {
+        const F width = L::SplatF(sampler.widthF), height = L::SplatF(sampler.heightF);
+        const F inverseW = L::Div(L::SplatF(1.0f), L::Add(row.rhw, L::Mul(dx.rhw, k)));
+        const I s = FixedTexel<L>(L::Mul(L::Add(row.u, L::Mul(dx.u, k)), inverseW), sampler);
+        const I tt = FixedTexel<L>(L::Mul(L::Add(row.v, L::Mul(dx.v, k)), inverseW), sampler);
+        const F column = Wrap<L>(L::template ShiftRightSigned<8>(s), width, L::SplatF(sampler.invWidth));
+        const F line = Wrap<L>(L::template ShiftRightSigned<8>(tt), height, L::SplatF(sampler.invHeight));
+        I texel;
+        if constexpr (kMode == TexMode::Nearest) {
+            texel = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line, width), column)));
+        } else {
+            const F column1 = WrapNext<L>(column, width);
+            const F line1 = WrapNext<L>(line, height);
+            const I c00 = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line, width), column)));
+            const I c10 = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line, width), column1)));
+            const I c01 = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line1, width), column)));
+            const I c11 = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line1, width), column1)));
+            const I fraction = L::SplatI(255);
+            const I fx = L::And(s, fraction);
+            const I fy = L::And(tt, fraction);
+            texel = Lerp<L>(Lerp<L>(c00, c10, fx), Lerp<L>(c01, c11, fx), fy);
+        }
+        const I one = L::SplatI(1), low = L::SplatI(0xFF), redBlue = L::SplatI(0x00FF00FF);
+        const I light = L::Or(L::template ShiftLeft<16>(L::Add(red, one)), L::Add(blue, one));
+        const I rb = L::And(L::template ShiftRight16<8>(L::Mul16(L::And(texel, redBlue), light)), redBlue);
+        const I g = L::template ShiftRight<8>(
+            L::Mul16(L::And(L::template ShiftRight<8>(texel), low), L::Add(green, one)));
+        xrgb = L::Or(rb, L::template ShiftLeft<8>(g));
+    }
+
+    // Write colour and depth.
+    L::Store(depth, L::Select(write, z, stored));
+    if constexpr (kFormat == PixelFormat::XRGB8888) {
+        L::Store(color, L::Select(write, xrgb, L::Load(color)));
+    } else if constexpr (kFormat == PixelFormat::RGB565) {
+        const I rgb565 = L::Or(L::Or(L::And(L::template ShiftRight<8>(xrgb), L::SplatI(0xF800)),
+                                     L::And(L::template ShiftRight<5>(xrgb), L::SplatI(0x07E0))),
+                               L::And(L::template ShiftRight<3>(xrgb), L::SplatI(0x001F)));
+        L::Store(color, L::Select(write, rgb565, L::Load(color)));
+    } else {
+        const I color15 = L::Or(L::Or(L::And(L::template ShiftRight<9>(xrgb), L::SplatI(0x7C00)),
+                                      L::And(L::template ShiftRight<6>(xrgb), L::SplatI(0x03E0))),
+                                L::And(L::template ShiftRight<3>(xrgb), L::SplatI(0x001F)));
+        L::Store(color, L::Select(write, L::Gather(target.colorToIndex, color15), L::Load(color)));
+    }
+}
+
+template <class L, TexMode kMode, PixelFormat kFormat>
+void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSetup& t) {
+    using Pixel =
+        std::conditional_t<kFormat == PixelFormat::XRGB8888, std::uint32_t,
+                           std::conditional_t<kFormat == PixelFormat::RGB565, std::uint16_t, std::uint8_t>>;
+    using F = typename L::Floats;
+    using E = typename L::Edges;
+    constexpr int kCount = L::kCount;
+    const Planes<L> dx{L::SplatF(t.depth.dx), L::SplatF(t.rhw.dx),   L::SplatF(t.u.dx),   L::SplatF(t.v.dx),
+                       L::SplatF(t.red.dx),   L::SplatF(t.green.dx), L::SplatF(t.blue.dx)};
+    const E step0 = L::EdgeSplat(t.edges[0].stepX * kCount);
+    const E step1 = L::EdgeSplat(t.edges[1].stepX * kCount);
+    const E step2 = L::EdgeSplat(t.edges[2].stepX * kCount);
+    std::int64_t e0Row = t.edges[0].value, e1Row = t.edges[1].value, e2Row = t.edges[2].value;
+    for (int y = t.minY; y <= t.maxY; ++y) {
+        // The row: where it lies in memory and the attributes at its first pixel.
+        auto* color = reinterpret_cast<Pixel*>(static_cast<unsigned char*>(target.color) +
+                                               static_cast<std::ptrdiff_t>(y) * target.colorPitch);
+        auto* depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<unsigned char*>(target.depth) +
+                                                       static_cast<std::ptrdiff_t>(y) * target.depthPitch);
+        const float rowF = static_cast<float>(y - t.minY);
+        const Planes<L> row{
+            L::SplatF(t.depth.origin + t.depth.dy * rowF), L::SplatF(t.rhw.origin + t.rhw.dy * rowF),
+            L::SplatF(t.u.origin + t.u.dy * rowF),         L::SplatF(t.v.origin + t.v.dy * rowF),
+            L::SplatF(t.red.origin + t.red.dy * rowF),     L::SplatF(t.green.origin + t.green.dy * rowF),
+            L::SplatF(t.blue.origin + t.blue.dy * rowF)};
+
+        E e0 = L::EdgeStart(e0Row, t.edges[0].stepX);
+        E e1 = L::EdgeStart(e1Row, t.edges[1].stepX);
+        E e2 = L::EdgeStart(e2Row, t.edges[2].stepX);
+        for (int x = t.minX; x <= t.maxX;
+             x += kCount, e0 = L::Add(e0, step0), e1 = L::Add(e1, step1), e2 = L::Add(e2, step2)) {
+            // Coverage: inside when no edge function is negative.
+            typename L::Ints covered = L::Inside(e0, e1, e2);
+            if (!L::Any(covered)) continue;
+            const F k = L::ToFloat(L::Add(L::SplatI(x - t.minX), L::Ramp()));
+
+            // Pixels past the box are outside the triangle, so only the
+            // target's right side needs care: a group reaching past it is
+            // shaded in a copy, and only the pixels inside go back.
+            if (x + kCount <= target.width) {
+                ShadeBlock<L, kMode, kFormat>(target, sampler, row, dx, covered, k, depth + x, color + x);
+                continue;
+            }
+            const int n = target.width - x;
+            std::uint16_t depthCopy[kCount] = {};
+            Pixel colorCopy[kCount] = {};
+            for (int i = 0; i < n; ++i) {
+                depthCopy[i] = depth[x + i];
+                colorCopy[i] = color[x + i];
+            }
+            covered = L::And(covered, L::Greater(L::SplatI(n), L::Ramp()));
+            ShadeBlock<L, kMode, kFormat>(target, sampler, row, dx, covered, k, depthCopy, colorCopy);
+            for (int i = 0; i < n; ++i) {
+                depth[x + i] = depthCopy[i];
+                color[x + i] = colorCopy[i];
+            }
+        }
+        e0Row += t.edges[0].stepY;
+        e1Row += t.edges[1].stepY;
+        e2Row += t.edges[2].stepY;
+    }
+}
+
+using DrawFunction = void (*)(const Target&, const Sampler&, const TriangleSetup&);
+
+template <class L, TexMode kMode>
+DrawFunction ForFormat(PixelFormat format) {
+    switch (format) {
+        case PixelFormat::XRGB8888:
+            return DrawTriangle<L, kMode, PixelFormat::XRGB8888>;
+        case PixelFormat::RGB565:
+            return DrawTriangle<L, kMode, PixelFormat::RGB565>;
+        case PixelFormat::Indexed8:
+            break;
+    }
+    return DrawTriangle<L, kMode, PixelFormat::Indexed8>;
+}
+
+template <class L>
+DrawFunction Choose(TexMode mode, PixelFormat format) {
+    switch (mode) {
+        case TexMode::None:
+            return ForFormat<L, TexMode::None>(format);
+        case TexMode::Nearest:
+            return ForFormat<L, TexMode::Nearest>(format);
+        case TexMode::Bilinear:
+            break;
+    }
+    return ForFormat<L, TexMode::Bilinear>(format);
+}
+
+template <class L>
+class Simd final : public Rasterizer {
+public:
+    const char* Name() const override { return L::kName; }
+
+    void Clear(const Target& target, std::uint32_t xrgb, std::uint16_t depth) const override {
+        ClearTarget(target, xrgb, depth);
+    }
+
+    void DrawTriangles(const Target& target, const State& state, const Vertex* vertices,
+                       int count) const override {
+        if (!UsableTarget(target) || vertices == nullptr) return;
+        const Sampler sampler = MakeSampler(state);
+        const DrawFunction draw = Choose<L>(sampler.mode, target.format);
+        TriangleSetup setups[kMaxFanTriangles];
+        for (int i = 0; i < count; ++i) {
+            const int n = SetUpTriangle(vertices + 3 * i, sampler, state.shading, target, setups);
+            for (int j = 0; j < n; ++j) draw(target, sampler, setups[j]);
+        }
+    }
+};
+
+}  // namespace
+}  // namespace raster

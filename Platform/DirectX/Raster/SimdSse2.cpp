@@ -1,0 +1,13 @@
+// The SIMD rasterizer four pixels wide, for any x86-64 CPU.
+#include "Platform/DirectX/Raster/Lanes4.h"
+#include "Platform/DirectX/Raster/SimdRasterizer.h"
+#include "Platform/DirectX/Raster/SimdWidths.h"
+
+namespace raster {
+
+const Rasterizer& Sse2Rasterizer() {
+    static const Simd<Lanes4> rasterizer;
+    return rasterizer;
+}
+
+}  // namespace raster
