@@ -1,0 +1,65 @@
+#include "Tool/Canvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "Tool/Artwork.h"
+#include "Tool/Twips.h"
+
+Canvas::Canvas(QWidget* parent) : QFrame(parent), image_(kImageSize, kImageSize, QImage::Format_RGB32) {
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    setCursor(PencilCursor());
+    image_.fill(Qt::black);
+}
+
+void Canvas::MoveTo(QPoint pixel) {
+    currentPosition_ = pixel;
+}
+
+void Canvas::LineTo(QPoint pixel, const QPen& pen) {
+    {
+        QPainter painter(&image_);
+        painter.setPen(pen);
+        painter.drawLine(currentPosition_, pixel);
+    }
+    currentPosition_ = pixel;
+    repaint();
+}
+
+void Canvas::Clear() {
+    image_.fill(Qt::black);
+}
+
+void Canvas::DrawPicture(const QImage& picture, QPoint at) {
+    QPainter painter(&image_);
+    painter.drawImage(at, picture);
+}
+
+void Canvas::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawImage(contentsRect().topLeft(), image_);
+}
+
+QPointF Canvas::ToTwips(QPointF widgetPosition) const {
+    const QPointF client = widgetPosition - QPointF(contentsRect().topLeft());
+    return QPointF(client.x() * TwipsPerPixelX(), client.y() * TwipsPerPixelY());
+}
+
+void Canvas::mousePressEvent(QMouseEvent* event) {
+    const QPointF twips = ToTwips(event->position());
+    emit MouseDown(static_cast<float>(twips.x()), static_cast<float>(twips.y()));
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF twips = ToTwips(event->position());
+    emit MouseMove(static_cast<float>(twips.x()), static_cast<float>(twips.y()));
+}
+
+void Canvas::mouseReleaseEvent(QMouseEvent*) {
+    emit MouseUp();
+}

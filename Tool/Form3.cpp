@@ -1,0 +1,125 @@
+#include "Tool/Form3.h"
+
+#include "Tool/Artwork.h"
+#include "Tool/Form3Layout.h"
+#include "Tool/PenColor.h"
+#include "Tool/Twips.h"
+
+namespace {
+
+constexpr int kThickPen = 30;
+constexpr int kThinPen = 15;
+constexpr int kSpeedMaximum = 10;
+constexpr int kSpeedPageStep = 2;
+
+const ControlLayout& LayoutOf(const char* name) {
+    for (const ControlLayout& control : kForm3Controls)
+        if (qstrcmp(control.name, name) == 0) return control;
+    Q_UNREACHABLE();
+}
+
+// Places `widget` by its layout entry and names it after it.
+template <typename Widget>
+Widget* Place(Widget* widget, const char* name, QPoint clientOrigin = QPoint()) {
+    const ControlLayout& at = LayoutOf(name);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(
+        TwipsRectToPixels(at.left, at.top, at.width, at.height, TwipsPerPixelX(), TwipsPerPixelY())
+            .translated(clientOrigin));
+    return widget;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
+    return Place(new QPushButton(QString::fromUtf8(caption), parent), name);
+}
+
+}  // namespace
+
+Form3::Form3(DialogUi& ui, const QString& programDirectory, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      CommonDialog1(ui),
+      CommonDialog2(ui),
+      CommonDialog3(ui),
+      ui_(ui),
+      programDirectory_(programDirectory) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Vantel"));
+    setWindowIcon(VantelIcon());
+    setFixedSize(
+        TwipsRectToPixels(0, 0, kForm3ClientWidth, kForm3ClientHeight, TwipsPerPixelX(), TwipsPerPixelY())
+            .size());
+    BuildControls();
+}
+
+void Form3::BuildControls() {
+    Picture1 = Place(new Canvas(this), "Picture1");
+    Command1 = Button(this, "Command1", "色");
+    Command2 = Button(this, "Command2", "ファイルを開く");
+    Picture2 = Place(new PictureBox(this), "Picture2");
+    Command6 = Button(this, "Command6", "太ペン");
+    Command7 = Button(this, "Command7", "細ペン");
+    Picture3 = Place(new PictureBox(Picture1), "Picture3", Picture1->contentsRect().topLeft());
+    Picture3->hide();
+    Command8 = Button(this, "Command8", "画面クリヤ");
+    Label1 = Place(new QLabel(QStringLiteral("Vantel Ver3.0  (C) Vantel developers"), this), "Label1");
+    Command4 = Button(this, "Command4", "プレビュー");
+    Command5 = Button(this, "Command5", "設定確定");
+    HScroll1 = Place(new QScrollBar(Qt::Horizontal, this), "HScroll1");
+    HScroll1->setRange(0, kSpeedMaximum);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(kSpeedPageStep);
+    Label2 = Place(new QLabel(QStringLiteral("回転"), this), "Label2");
+    Command3 = Button(this, "Command3", "画像保存");
+
+    QWidget* const inTabOrder[] = {Picture1, Command1, Command2, Picture2, Command6, Command7, Picture3,
+                                   Command8, Label1,   Command4, Command5, HScroll1, Label2,   Command3};
+    for (std::size_t i = 1; i < std::size(inTabOrder); ++i)
+        QWidget::setTabOrder(inTabOrder[i - 1], inTabOrder[i]);
+
+    connect(Command1, &QPushButton::clicked, this, &Form3::ChooseColor);
+    connect(Command2, &QPushButton::clicked, this, &Form3::ImportImage);
+    connect(Command3, &QPushButton::clicked, this, &Form3::SaveImageAndSettings);
+    connect(Command4, &QPushButton::clicked, this, &Form3::StartPreview);
+    connect(Command5, &QPushButton::clicked, this, &Form3::ConfirmSettings);
+    connect(Command6, &QPushButton::clicked, this, &Form3::SelectThickPen);
+    connect(Command7, &QPushButton::clicked, this, &Form3::SelectThinPen);
+    connect(Command8, &QPushButton::clicked, this, &Form3::ClearCanvas);
+    connect(Picture1, &Canvas::MouseDown, this, &Form3::BeginStroke);
+    connect(Picture1, &Canvas::MouseMove, this, &Form3::ContinueStroke);
+    connect(Picture1, &Canvas::MouseUp, this, &Form3::EndStroke);
+}
+
+QPoint Form3::ToCanvasPixel(float x, float y) const {
+    return QPoint(TwipsToPixels(x, TwipsPerPixelX()), TwipsToPixels(y, TwipsPerPixelY()));
+}
+
+void Form3::BeginStroke(float x, float y) {
+    // A press during a stroke (a second button) starts over with a new pen.
+    drawing = true;
+    hPen = QPen(PenColorToQColor(penColor), penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    Picture1->MoveTo(ToCanvasPixel(x, y));
+}
+
+void Form3::ContinueStroke(float x, float y) {
+    if (!drawing) return;
+    Picture1->LineTo(ToCanvasPixel(x, y), *hPen);
+}
+
+void Form3::EndStroke() {
+    drawing = false;
+    hPen.reset();
+}
+
+void Form3::SelectThickPen() {
+    penWidth = kThickPen;
+}
+
+void Form3::SelectThinPen() {
+    penWidth = kThinPen;
+}
+
+void Form3::ClearCanvas() {
+    Picture1->Clear();
+    Picture1->repaint();
+}

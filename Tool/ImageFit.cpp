@@ -1,0 +1,38 @@
+#include "Tool/ImageFit.h"
+
+#include "Tool/Twips.h"
+
+ImageFit FitImage(float cw, float ch, float iw, float ih, float tx, float ty) {
+    ImageFit fit{};
+    fit.canvasAspect = static_cast<double>(cw / ch);
+    fit.imageAspect = static_cast<double>(iw / ih);
+    const int pixelX = RoundHalfEven(tx);
+    const int pixelY = RoundHalfEven(ty);
+    if (fit.canvasAspect > fit.imageAspect) {
+        // Relatively taller than the canvas: full height.
+        fit.fitHeight = RoundHalfEven(ch) / pixelY;
+        fit.fitWidth = RoundHalfEven(static_cast<double>(ch) * fit.imageAspect) / pixelX;
+    } else {
+        fit.fitHeight = RoundHalfEven(static_cast<double>(cw) / fit.imageAspect) / pixelY;
+        fit.fitWidth = RoundHalfEven(cw) / pixelX;
+    }
+    const int canvasWidth = RoundHalfEven(cw) / pixelX;
+    const int canvasHeight = RoundHalfEven(ch) / pixelY;
+    fit.x = RoundHalfEven((canvasWidth - fit.fitWidth) / 2.0);
+    fit.y = RoundHalfEven((canvasHeight - fit.fitHeight) / 2.0);
+    return fit;
+}
+
+QImage ScaleNearest(const QImage& source, int width, int height) {
+    const QImage pixels = source.convertToFormat(QImage::Format_RGB32);
+    QImage scaled(width, height, QImage::Format_RGB32);
+    const qint64 sourceWidth = pixels.width();
+    const qint64 sourceHeight = pixels.height();
+    for (int y = 0; y < height; ++y) {
+        const auto* from =
+            reinterpret_cast<const QRgb*>(pixels.constScanLine(static_cast<int>(y * sourceHeight / height)));
+        auto* to = reinterpret_cast<QRgb*>(scaled.scanLine(y));
+        for (int x = 0; x < width; ++x) to[x] = from[x * sourceWidth / width];
+    }
+    return scaled;
+}

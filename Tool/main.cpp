@@ -1,0 +1,17 @@
+// vantel30, the screensaver's settings tool.
+#include <QApplication>
+
+#include "Tool/Form3.h"
+#include "Tool/ProgramDirectory.h"
+#include "Tool/QtDialogUi.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vantel30"));
+    QtDialogUi ui;
+    Form3 form(ui, ProgramDirectory());
+    ui.SetOwner(&form);
+    form.LoadSettingsOnStart();
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,200 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "Tool/PictureFile.h"
+#include "tests/Tool/ToolTestSupport.h"
+
+namespace {
+
+class Form3Import : public ToolTest {
+protected:
+    // A picture whose every pixel tells where it came from.
+    static QImage Picture(int width, int height) {
+        QImage picture(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                picture.setPixel(x, y, qRgb(1 + x % 255, 1 + y % 255, 1 + (x / 255 + y / 255) % 255));
+        return picture;
+    }
+    // A one-colour GIF, written by hand as Qt cannot write GIF. Its LZW
+    // stream clears the table after every two pixels, so every code stays
+    // three bits wide.
+    static QByteArray FlatGif(int width, int height, QRgb color) {
+        QByteArray gif("GIF89a");
+        const auto u16 = [&](int v) { gif += char(v & 0xFF), gif += char(v >> 8); };
+        u16(width), u16(height);
+        gif += char(0x80), gif += char(0), gif += char(0);  // two-entry colour table
+        gif += char(qRed(color)), gif += char(qGreen(color)), gif += char(qBlue(color));
+        gif += QByteArray(3, '\0');
+        gif += char(0x2C), u16(0), u16(0), u16(width), u16(height), gif += char(0);
+        gif += char(2);  // minimum code size
+        QByteArray data;
+        quint32 bits = 0;
+        int count = 0;
+        const auto code = [&](quint32 c) {
+            bits |= c << count;
+            for (count += 3; count >= 8; count -= 8, bits >>= 8) data += char(bits & 0xFF);
+        };
+        const int pixels = width * height;
+        for (int i = 0; i < pixels; ++i) {
+            if (i % 2 == 0) code(4);  // clear
+            code(0);
+        }
+        code(5);  // end
+        if (count > 0) data += char(bits & 0xFF);
+        for (qsizetype at = 0; at < data.size(); at += 255) {
+            const QByteArray block = data.mid(at, 255);
+            gif += char(block.size());
+            gif += block;
+        }
+        gif += char(0), gif += char(0x3B);
+        return gif;
+    }
+    // True when `pixel` is, unblended, one of the picture's pixels in the
+    // span that destination pixel `d` of `fit` covers (per axis).
+    static bool FromOneSourcePixel(QRgb pixel, const QImage& picture, QPoint d, QSize fit) {
+        const auto span = [](int at, int source, int target) {
+            return std::pair{at * source / target, ((at + 1) * source + target - 1) / target};
+        };
+        const auto [x0, x1] = span(d.x(), picture.width(), fit.width());
+        const auto [y0, y1] = span(d.y(), picture.height(), fit.height());
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                if (picture.valid(x, y) && picture.pixel(x, y) == pixel) return true;
+        return false;
+    }
+    QString Save(const QImage& picture, const QString& name, const char* format) {
+        QDir().mkpath(QFileInfo(Scratch(name)).absolutePath());
+        EXPECT_TRUE(picture.save(Scratch(name), format));
+        return Scratch(name);
+    }
+};
+
+TEST_F(Form3Import, EveryPictureIsFittedAndCentredOnBlack) {
+    const struct {
+        int width, height;
+        QRect placed;
+    } cases[] = {
+        {300, 200, {0, 43, 256, 170}}, {200, 300, {43, 0, 170, 256}}, {640, 480, {0, 32, 256, 192}},
+        {512, 256, {0, 64, 256, 128}}, {64, 64, {0, 0, 256, 256}},    {100, 300, {86, 0, 85, 256}},
+        {1000, 999, {0, 0, 256, 255}},
+    };
+    StartForm();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        const QImage picture = Picture(c.width, c.height);
+        const QString path = Save(picture, QStringLiteral("p%1x%2.bmp").arg(c.width).arg(c.height), "BMP");
+        // Paint first: the import replaces everything.
+        form->BeginStroke(0, 0);
+        form->ContinueStroke(3840, 3840);
+        form->EndStroke();
+        ui.files = {path};
+        form->Command2->click();
+        EXPECT_EQ(form->fitWidth, c.placed.width());
+        EXPECT_EQ(form->fitHeight, c.placed.height());
+        const QImage& canvas = form->Picture1->image();
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                if (!c.placed.contains(x, y)) {
+                    ASSERT_EQ(canvas.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
+                    continue;
+                }
+                ASSERT_TRUE(FromOneSourcePixel(canvas.pixel(x, y), picture, QPoint(x, y) - c.placed.topLeft(),
+                                               c.placed.size()))
+                    << x << "," << y;
+            }
+        }
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Form3Import, JpegAndGifPicturesLoadWhateverTheirNamesCase) {
+    StartForm();
+    QImage flat(128, 128, QImage::Format_RGB32);
+    flat.fill(qRgb(255, 255, 255));
+    ui.files = {Save(flat, QStringLiteral("PHOTO.JPG"), "JPG")};
+    form->Command2->click();
+    EXPECT_EQ(CountPixels(form->Picture1->image(), Qt::white), 256 * 256);
+
+    QFile gif(Scratch(QStringLiteral("Anim.GIF")));
+    ASSERT_TRUE(gif.open(QIODevice::WriteOnly));
+    gif.write(FlatGif(16, 8, qRgb(0, 0, 255)));
+    gif.close();
+    ui.files = {gif.fileName()};
+    form->Command2->click();
+    EXPECT_EQ(form->fitWidth, 256);
+    EXPECT_EQ(form->fitHeight, 128);
+    EXPECT_EQ(CountPixels(form->Picture1->image(), QColor(0, 0, 255)), 256 * 128);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Form3Import, TheDialogOffersPicturesAndExistingFilesOnly) {
+    StartForm();
+    form->Command2->click();
+    EXPECT_EQ(form->CommonDialog1.Filter, QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif"));
+    EXPECT_EQ(form->CommonDialog1.FilterIndex, 1);
+    EXPECT_EQ(form->CommonDialog1.Flags, 0x1000);
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_TRUE(ui.fileRequests[0].mustExist);
+    EXPECT_FALSE(ui.fileRequests[0].save);
+}
+
+TEST_F(Form3Import, CancelChangesNothing) {
+    StartForm();
+    const QString first = Save(Picture(50, 50), QStringLiteral("a/first.bmp"), "BMP");
+    ui.files = {first};
+    form->Command2->click();
+    const QImage before = form->Picture1->image();
+    const QString dir = form->dirPath;
+    form->Command2->click();  // cancelled
+    EXPECT_EQ(form->Picture1->image(), before);
+    EXPECT_EQ(form->dirPath, dir);
+    EXPECT_EQ(form->openFileName, first);
+    // The dialog opened where the first picture lay, with its name.
+    ASSERT_EQ(ui.fileRequests.size(), 2u);
+    EXPECT_EQ(ui.fileRequests[1].directory, Scratch(QStringLiteral("a")));
+    EXPECT_EQ(ui.fileRequests[1].fileName, first);
+}
+
+TEST_F(Form3Import, DirectoryFollowsThePictureAndIsWrittenOnlyBySaving) {
+    StartForm();
+    const QString picture = Save(Picture(40, 30), QStringLiteral("pics/sub/p.bmp"), "BMP");
+    ui.files = {picture};
+    form->Command2->click();
+    EXPECT_EQ(form->dirPath, Scratch(QStringLiteral("pics/sub")));
+    EXPECT_FALSE(QFile::exists(SettingsPath()));
+    EXPECT_EQ(form->penWidth, 30);
+    EXPECT_EQ(form->penColor, 255);
+
+    ui.files = {QStringLiteral("texture")};  // typed in the folder the dialog opened in
+    form->Command3->click();
+    EXPECT_EQ(form->CommonDialog2.InitDir, Scratch(QStringLiteral("pics/sub")));
+    EXPECT_TRUE(ReadSettingsFile().contains(
+        QStringLiteral("FILENAME=%1\nDIR=%2\n")
+            .arg(Scratch(QStringLiteral("pics/sub/texture.bmp")), Scratch(QStringLiteral("pics/sub")))));
+}
+
+TEST_F(Form3Import, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
+    StartForm();
+    form->BeginStroke(300, 300);
+    form->ContinueStroke(2000, 1000);
+    form->EndStroke();
+    const QImage before = form->Picture1->image();
+    const QString fake = Scratch(QStringLiteral("elsewhere/fake.jpg"));
+    QDir().mkpath(Scratch(QStringLiteral("elsewhere")));
+    QFile file(fake);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("this is no JPEG");
+    file.close();
+    ui.files = {fake};
+    form->Command2->click();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
+    EXPECT_EQ(ui.messages[0].second, QStringLiteral("画像を読み込めません。"));
+    EXPECT_EQ(form->Picture1->image(), before);
+    EXPECT_EQ(form->dirPath, QStringLiteral("C:\\"));
+    EXPECT_TRUE(form->openFileName.isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "Tool/PictureFile.h"
+#include "tests/Tool/ToolTestSupport.h"
+
+namespace {
+
+constexpr float kTwips = 15.0f;
+
+class Form3Save : public ToolTest {
+protected:
+    void PaintSomething() {
+        form->BeginStroke(30 * kTwips, 40 * kTwips);
+        form->ContinueStroke(200 * kTwips, 220 * kTwips);
+        form->EndStroke();
+    }
+    QString Settings(const QString& file, const QString& dir, int speed, int color) const {
+        return QStringLiteral("[SETTING]\nFILENAME=%1\nDIR=%2\nCOLOR=%3\n[SS_SECTION]\nSPEED=%4\n")
+            .arg(file, dir)
+            .arg(color)
+            .arg(speed);
+    }
+};
+
+TEST_F(Form3Save, CancelWritesNothingAndShowsNothing) {
+    StartForm();
+    form->Command3->click();
+    EXPECT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_FALSE(QFile::exists(SettingsPath()));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(form->saveFileName.isEmpty());
+    EXPECT_TRUE(QDir(Scratch(QString())).isEmpty());
+}
+
+TEST_F(Form3Save, FirstSaveCreatesTheSettingsFileInItsOrder) {
+    StartForm();
+    PaintSomething();
+    form->HScroll1->setValue(7);
+    // Typed without an extension, in the folder the dialog opened in.
+    ui.files = {Scratch(QStringLiteral("mine"))};
+    form->Command3->click();
+    const QString saved = Scratch(QStringLiteral("mine.bmp"));
+    EXPECT_EQ(form->saveFileName, saved);
+    EXPECT_EQ(ReadSettingsFile(), Settings(saved, QStringLiteral("C:\\"), 7, 255));
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_TRUE(ui.fileRequests[0].save);
+    EXPECT_EQ(form->CommonDialog2.DefaultExt, QStringLiteral("bmp"));
+    EXPECT_EQ(form->CommonDialog2.Filter, QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)|*.bmp"));
+    EXPECT_EQ(form->CommonDialog2.FilterIndex, 1);
+    EXPECT_TRUE(ui.messages.empty());
+
+    const std::optional<QImage> reloaded = LoadPicture(saved);
+    ASSERT_TRUE(reloaded);
+    EXPECT_EQ(*reloaded, form->Picture1->image());
+}
+
+TEST_F(Form3Save, SecondSaveChangesTheValuesInPlace) {
+    StartForm();
+    ui.files = {Scratch(QStringLiteral("one.bmp"))};
+    form->Command3->click();
+    form->HScroll1->setValue(0);
+    form->penColor = 16711680;
+    // The dialog opens with the last name; an existing file is confirmed first.
+    ui.files = {Scratch(QStringLiteral("one.bmp"))};
+    ui.confirmations = {true};
+    form->Command3->click();
+    ASSERT_EQ(ui.fileRequests.size(), 2u);
+    EXPECT_EQ(ui.fileRequests[1].fileName, Scratch(QStringLiteral("one.bmp")));
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ReadSettingsFile(),
+              Settings(Scratch(QStringLiteral("one.bmp")), QStringLiteral("C:\\"), 0, 16711680));
+}
+
+TEST_F(Form3Save, RefusingTheOverwriteReturnsToTheDialog) {
+    StartForm();
+    const QString existing = Scratch(QStringLiteral("keep.bmp"));
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old");
+    file.close();
+    ui.files = {existing};
+    ui.confirmations = {false};
+    form->Command3->click();
+    EXPECT_EQ(ui.fileRequests.size(), 2u);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("old"));
+    EXPECT_FALSE(QFile::exists(SettingsPath()));
+}
+
+TEST_F(Form3Save, AnUnwritablePlaceShowsTheFailureAndWritesNoKey) {
+    StartForm();
+    // Below a regular file nothing can be created, not even by root.
+    const QString plain = Scratch(QStringLiteral("plain"));
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ui.files = {plain + QStringLiteral("/tex.bmp")};
+    form->Command3->click();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
+    const QString text = ui.messages[0].second;
+    EXPECT_TRUE(text.endsWith(QStringLiteral("書き込みを中止します。"))) << text.toStdString();
+    EXPECT_GT(text.size(), QStringLiteral("書き込みを中止します。").size());
+    EXPECT_FALSE(text.contains(QLatin1Char('\n')));
+    EXPECT_FALSE(QFile::exists(SettingsPath()));
+    // The path chosen stays chosen.
+    EXPECT_EQ(form->saveFileName, plain + QStringLiteral("/tex.bmp"));
+}
+
+TEST_F(Form3Save, ConfirmWrites123BesideTheProgram) {
+    StartForm();
+    PaintSomething();
+    form->HScroll1->setValue(4);
+    form->Command5->click();
+    const QString image = QDir(ProgramDir()).filePath(QStringLiteral("123.bmp"));
+    const std::optional<QImage> reloaded = LoadPicture(image);
+    ASSERT_TRUE(reloaded);
+    EXPECT_EQ(*reloaded, form->Picture1->image());
+    EXPECT_EQ(ReadSettingsFile(), Settings(image, QStringLiteral("C:\\"), 4, 255));
+    EXPECT_TRUE(ui.fileRequests.empty());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Form3Save, ConfirmAfterASaveLeavesTheEarlierFileAndPointsAt123) {
+    StartForm();
+    ui.files = {Scratch(QStringLiteral("earlier.bmp"))};
+    form->Command3->click();
+    QFile earlier(Scratch(QStringLiteral("earlier.bmp")));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    const QByteArray before = earlier.readAll();
+    earlier.close();
+    PaintSomething();
+    form->Command5->click();
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), before);
+    EXPECT_TRUE(ReadSettingsFile().contains(
+        QStringLiteral("FILENAME=%1\n").arg(QDir(ProgramDir()).filePath(QStringLiteral("123.bmp")))));
+}
+
+TEST_F(Form3Save, ConfirmThatCannotWriteShowsTheFailureAndWritesNoKey) {
+    // The program directory is a regular file here, so 123.bmp cannot exist.
+    form = std::make_unique<Form3>(ui, Scratch(QStringLiteral("plain")));
+    QFile file(Scratch(QStringLiteral("plain")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    form->LoadSettingsOnStart();
+    form->Command5->click();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
+    EXPECT_TRUE(ui.messages[0].second.endsWith(QStringLiteral("書き込みを中止します。")));
+    EXPECT_FALSE(QFile::exists(SettingsPath()));
+}
+
+}  // namespace

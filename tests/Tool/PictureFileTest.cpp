@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <csignal>
+
+#include "Tool/PictureFile.h"
+
+namespace {
+
+QImage Pattern(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x * 3, y * 5, (x ^ y) & 0xFF));
+    return image;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(EncodeBmp24, UncompressedTwentyFourBitsBottomUp) {
+    // Odd widths need row padding.
+    for (const int width : {256, 3, 5}) {
+        const QByteArray bmp = EncodeBmp24(Pattern(width, 4));
+        const int rowSize = (width * 3 + 3) / 4 * 4;
+        ASSERT_EQ(bmp.size(), 54 + rowSize * 4) << width;
+        const auto* bytes = reinterpret_cast<const uchar*>(bmp.constData());
+        EXPECT_EQ(bmp.left(2), QByteArray("BM"));
+        EXPECT_EQ(qFromLittleEndian<quint32>(bytes + 2), quint32(bmp.size()));
+        EXPECT_EQ(qFromLittleEndian<quint32>(bytes + 10), 54u);
+        EXPECT_EQ(qFromLittleEndian<qint32>(bytes + 18), width);
+        EXPECT_EQ(qFromLittleEndian<qint32>(bytes + 22), 4);
+        EXPECT_EQ(qFromLittleEndian<quint16>(bytes + 28), 24);
+        EXPECT_EQ(qFromLittleEndian<quint32>(bytes + 30), 0u);
+        // The first stored row is the bottom one, blue first.
+        const QRgb bottomLeft = Pattern(width, 4).pixel(0, 3);
+        EXPECT_EQ(bytes[54], qBlue(bottomLeft));
+        EXPECT_EQ(bytes[55], qGreen(bottomLeft));
+        EXPECT_EQ(bytes[56], qRed(bottomLeft));
+    }
+}
+
+TEST(SaveBitmapFile, ReloadsPixelIdentical) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("canvas.bmp"));
+    const QImage canvas = Pattern(256, 256);
+    ASSERT_EQ(SaveBitmapFile(canvas, path), std::nullopt);
+    const std::optional<QImage> loaded = LoadPicture(path);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(*loaded, canvas);
+}
+
+TEST(SaveBitmapFile, ReplacesAnEarlierFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("canvas.bmp"));
+    ASSERT_EQ(SaveBitmapFile(Pattern(8, 8), path), std::nullopt);
+    ASSERT_EQ(SaveBitmapFile(Pattern(16, 2), path), std::nullopt);
+    EXPECT_EQ(ReadAll(path), EncodeBmp24(Pattern(16, 2)));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("canvas.bmp")});
+}
+
+TEST(SaveBitmapFile, FailureIsDescribedAndLeavesNothing) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A path below a regular file cannot be created, not even by root.
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const std::optional<QString> error = SaveBitmapFile(Pattern(4, 4), plain + QStringLiteral("/x.bmp"));
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->isEmpty());
+    EXPECT_EQ(ReadAll(plain), QByteArray());
+}
+
+// The file size limit makes the write fail half-way, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    sighandler_t previousHandler_;
+};
+
+TEST(SaveBitmapFile, AWriteThatFailsHalfWayKeepsThePreviousFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("canvas.bmp"));
+    ASSERT_EQ(SaveBitmapFile(Pattern(8, 8), path), std::nullopt);
+    const QByteArray before = ReadAll(path);
+    std::optional<QString> error;
+    {
+        const FileSizeLimit limit(4096);
+        error = SaveBitmapFile(Pattern(256, 256), path);
+    }
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->isEmpty());
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("canvas.bmp")});
+}
+
+TEST(LoadPicture, UndecodableFilesFailWithADescription) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("fake.jpg"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture at all");
+    file.close();
+    QString error;
+    EXPECT_EQ(LoadPicture(path, &error), std::nullopt);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(LoadPicture(dir.filePath(QStringLiteral("missing.bmp"))), std::nullopt);
+}
+
+TEST(LoadPicture, TransparentPixelsBecomeBlack) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage clear(4, 4, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    clear.setPixel(1, 2, qRgb(10, 200, 30));
+    const QString path = dir.filePath(QStringLiteral("clear.png"));
+    ASSERT_TRUE(clear.save(path));
+    const std::optional<QImage> loaded = LoadPicture(path);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(loaded->pixel(1, 2), qRgb(10, 200, 30));
+}
+
+}  // namespace

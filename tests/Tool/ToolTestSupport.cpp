@@ -1,0 +1,75 @@
+#include "tests/Tool/ToolTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+class QtApplication : public ::testing::Environment {
+public:
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "vantel30_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtApplication =
+    ::testing::AddGlobalTestEnvironment(new QtApplication);
+
+}  // namespace
+
+void ToolTest::SetUp() {
+    ASSERT_TRUE(config_.isValid() && scratch_.isValid() && programDir_.isValid());
+    qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+}
+
+void ToolTest::TearDown() {
+    form.reset();
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+Form3& ToolTest::NewForm() {
+    form = std::make_unique<Form3>(ui, ProgramDir());
+    return *form;
+}
+
+Form3& ToolTest::StartForm() {
+    NewForm().LoadSettingsOnStart();
+    return *form;
+}
+
+QString ToolTest::SettingsPath() const {
+    return config_.filePath(QStringLiteral("vantel/Vantel.ini"));
+}
+
+QString ToolTest::ReadSettingsFile() const {
+    QFile file(SettingsPath());
+    if (!file.open(QIODevice::ReadOnly)) return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+void ToolTest::WriteSettingsFile(const QString& text) const {
+    QDir().mkpath(config_.filePath(QStringLiteral("vantel")));
+    QFile file(SettingsPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+}
+
+int CountPixels(const QImage& image, const QColor& color) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFFu) == (color.rgb() & 0xFFFFFFu)) ++count;
+    return count;
+}
+
+bool OnlyBlackAnd(const QImage& image, const QColor& color) {
+    const int black = CountPixels(image, Qt::black);
+    const int colored = color == QColor(Qt::black) ? 0 : CountPixels(image, color);
+    return black + colored == image.width() * image.height();
+}
