@@ -1,0 +1,129 @@
+// Presentation on a real X display: the frame reaches the window's own
+// surface, at the window's coordinates, clipped to it and converted to the
+// window's format. Runs on the private Xvfb of the end-to-end tests.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
+
+namespace {
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+constexpr std::uint32_t kUntouched = 0x00ABCDEF;
+
+class DDrawRealDisplayTest : public DirectDrawTest {
+protected:
+    void SetUp() override {
+        DirectDrawTest::SetUp();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "DirectDrawRealDisplayTest";
+        RegisterClassA(&wc);
+        window_ = CreateWindowExA(0, "DirectDrawRealDisplayTest", "", WS_POPUP | WS_VISIBLE, 100, 80, kWidth,
+                                  kHeight, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window_, nullptr);
+        ASSERT_TRUE(Win32HasRealDisplay(window_));
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        origin_ = POINT{0, 0};
+        ClientToScreen(window_, &origin_);
+    }
+    void TearDown() override {
+        for (IUnknown* object : {static_cast<IUnknown*>(back_), static_cast<IUnknown*>(primary_),
+                                 static_cast<IUnknown*>(clipper_)})
+            if (object != nullptr) object->Release();
+        DestroyWindow(window_);
+        DirectDrawTest::TearDown();
+    }
+
+    void Open(int depth) {
+        DxFault::PretendDisplayDepth(depth);
+        primary_ = Make(PrimaryDesc());
+        back_ = Make(BackDesc(kWidth, kHeight));
+        ASSERT_EQ(dd_->CreateClipper(0, &clipper_, nullptr), DD_OK);
+        ASSERT_EQ(clipper_->SetHWnd(0, window_), DD_OK);
+        ASSERT_EQ(primary_->SetClipper(clipper_), DD_OK);
+        SDL_Surface* surface = WindowSurface();
+        ASSERT_NE(surface, nullptr);
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0xAB, 0xCD, 0xEF));
+    }
+
+    SDL_Surface* WindowSurface() const { return SDL_GetWindowSurface(Win32SdlWindow(window_)); }
+
+    // The window surface's pixel at (x, y) as 0x00RRGGBB.
+    std::uint32_t WindowPixel(int x, int y) const {
+        SDL_Surface* surface = WindowSurface();
+        Uint32 value = 0;
+        std::memcpy(&value,
+                    static_cast<const std::uint8_t*>(surface->pixels) + y * surface->pitch +
+                        x * surface->format->BytesPerPixel,
+                    surface->format->BytesPerPixel);
+        Uint8 r, g, b;
+        SDL_GetRGB(value, surface->format, &r, &g, &b);
+        return std::uint32_t{r} << 16 | std::uint32_t{g} << 8 | b;
+    }
+
+    HRESULT Present(LONG dx, LONG dy) {
+        RECT dest{origin_.x + dx, origin_.y + dy, origin_.x + dx + kWidth, origin_.y + dy + kHeight};
+        return primary_->Blt(&dest, back_, nullptr, DDBLT_WAIT, nullptr);
+    }
+
+    HWND window_ = nullptr;
+    POINT origin_{};
+    IDirectDrawSurface* primary_ = nullptr;
+    IDirectDrawSurface* back_ = nullptr;
+    IDirectDrawClipper* clipper_ = nullptr;
+};
+
+TEST_F(DDrawRealDisplayTest, FrameLandsInTheWindowClippedToIt) {
+    Open(32);
+    DDSURFACEDESC desc = SizedDesc();
+    ASSERT_EQ(back_->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(desc.lpSurface) +
+                                             y * desc.lPitch)[x] =
+                static_cast<std::uint32_t>(x << 16 | y << 8 | 0x11);
+    back_->Unlock(nullptr);
+
+    ASSERT_EQ(Present(10, 5), DD_OK);
+    EXPECT_EQ(WindowPixel(9, 20), kUntouched);
+    EXPECT_EQ(WindowPixel(20, 4), kUntouched);
+    EXPECT_EQ(WindowPixel(10, 5), 0x000011u);
+    EXPECT_EQ(WindowPixel(kWidth - 1, kHeight - 1),
+              static_cast<std::uint32_t>((kWidth - 11) << 16 | (kHeight - 6) << 8 | 0x11));
+
+    ASSERT_EQ(Present(0, 0), DD_OK);
+    EXPECT_EQ(WindowPixel(0, 0), 0x000011u);
+    EXPECT_EQ(WindowPixel(kWidth - 1, 0), static_cast<std::uint32_t>((kWidth - 1) << 16 | 0x11));
+
+    // The screen image stays untouched: the frame went to the display.
+    DDSURFACEDESC screen = SizedDesc();
+    ASSERT_TRUE(DxReadScreenImage(primary_, &screen));
+    EXPECT_EQ(PixelAt(screen, origin_.x, origin_.y), 0u);
+}
+
+TEST_F(DDrawRealDisplayTest, SixteenAndEightBitFramesAreConvertedForTheWindow) {
+    Open(16);
+    Fill(back_, 0x07E0);
+    ASSERT_EQ(Present(0, 0), DD_OK);
+    EXPECT_EQ(WindowPixel(kWidth / 2, kHeight / 2), 0x00FF00u);
+    TearDown();
+    SetUp();
+
+    Open(8);
+    PALETTEENTRY entries[256]{};
+    entries[5] = {0x20, 0x40, 0x60, 0};
+    IDirectDrawPalette* palette = nullptr;
+    ASSERT_EQ(dd_->CreatePalette(DDPCAPS_8BIT, entries, &palette, nullptr), DD_OK);
+    ASSERT_EQ(primary_->SetPalette(palette), DD_OK);
+    palette->Release();
+    Fill(back_, 5);
+    ASSERT_EQ(Present(0, 0), DD_OK);
+    EXPECT_EQ(WindowPixel(3, 3), 0x204060u);
+}
+
+}  // namespace
