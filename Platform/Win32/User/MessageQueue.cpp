@@ -26,9 +26,9 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
         return TRUE;
     }
     // Quit comes once every posted message is handled, and before new input.
-    const MSG quit{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, SDL_GetTicks(), {0, 0}};
-    if (quitPosted && Matches(quit, nullptr, wMsgFilterMin, wMsgFilterMax)) {
-        *lpMsg = quit;
+    if (quitPosted &&
+        Matches(MSG{nullptr, WM_QUIT, 0, 0, 0, {0, 0}}, nullptr, wMsgFilterMin, wMsgFilterMax)) {
+        *lpMsg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, SDL_GetTicks(), {0, 0}};
         if (remove) quitPosted = false;
         return TRUE;
     }

@@ -141,25 +141,6 @@ TEST_F(InputMessagesTest, EachEventBecomesItsMessage) {
     }
 }
 
-TEST_F(InputMessagesTest, KeyMessagesCarryAltAndUpBits) {
-    constexpr LPARAM kAlt = LPARAM{1} << 29;
-    constexpr LPARAM kUp = LPARAM{1} << 31;
-    const struct {
-        SDL_Event event;
-        LPARAM bits;
-    } cases[] = {{Key(SDL_KEYDOWN, SDLK_a), 0},
-                 {Key(SDL_KEYDOWN, SDLK_a, KMOD_RALT), kAlt},
-                 {Key(SDL_KEYUP, SDLK_a), kUp}};
-    for (const auto& c : cases) {
-        SDL_Event event = c.event;
-        SDL_PushEvent(&event);
-        const std::vector<MSG> taken = Drain();
-        ASSERT_EQ(taken.size(), 1u);
-        EXPECT_EQ(taken[0].lParam & (kAlt | kUp), c.bits);
-        EXPECT_EQ(taken[0].lParam & 0xFFFF, 1);  // repeat count
-    }
-}
-
 TEST_F(InputMessagesTest, MousePointIsAlsoGivenInScreenCoordinates) {
     SDL_Event event = Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20);
     event.button.windowID = SDL_GetWindowID(Win32SdlWindow(window));
