@@ -62,7 +62,7 @@ void Form3::BuildControls() {
     Picture3 = Place(new PictureBox(Picture1), "Picture3", Picture1->contentsRect().topLeft());
     Picture3->hide();
     Command8 = Button(this, "Command8", "画面クリヤ");
-    Label1 = Place(new QLabel(QStringLiteral("Vantel Ver3.0  (C) Vantel developers"), this), "Label1");
+    Label1 = Place(new QLabel(QStringLiteral("Vantel Ver3.0 (C) Vantel team"), this), "Label1");
     Command4 = Button(this, "Command4", "プレビュー");
     Command5 = Button(this, "Command5", "設定確定");
     HScroll1 = Place(new QScrollBar(Qt::Horizontal, this), "HScroll1");

@@ -74,6 +74,19 @@ TEST_F(Form3Layout, EveryControlWhereItBelongsWithItsCaption) {
     }
 }
 
+// Captions are drawn whole, not cut off at the control's edge.
+TEST_F(Form3Layout, EveryCaptionFitsItsControl) {
+    Form3& window = NewForm();
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        QString caption;
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) caption = button->text();
+        if (auto* label = qobject_cast<QLabel*>(control)) caption = label->text();
+        if (caption.isEmpty()) continue;
+        EXPECT_LE(control->fontMetrics().horizontalAdvance(caption) + 4, control->width())
+            << control->objectName().toStdString();
+    }
+}
+
 TEST_F(Form3Layout, CanvasShowsA256PixelSquareInsideASunkenTwoPixelBorder) {
     Form3& window = NewForm();
     EXPECT_EQ(window.Picture1->contentsRect(), QRect(2, 2, 256, 256));
