@@ -65,6 +65,12 @@ struct Lanes4 {
     RASTER_INLINE static Ints ShiftRight16(Ints a) {
         return _mm_srli_epi16(a, n);
     }
+    // Shifts every lane left by a count known only at run time.
+    RASTER_INLINE static Ints ShiftLeftBy(Ints a, int n) { return _mm_sll_epi32(a, _mm_cvtsi32_si128(n)); }
+    // Products below 2^24, which a float holds exactly (SSE2 has no 32-bit multiply).
+    RASTER_INLINE static Ints MulSmall(Ints a, Ints b) {
+        return _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(a), _mm_cvtepi32_ps(b)));
+    }
     RASTER_INLINE static Ints Greater(Ints a, Ints b) { return _mm_cmpgt_epi32(a, b); }
     RASTER_INLINE static Ints Select(Ints mask, Ints a, Ints b) {
         return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));

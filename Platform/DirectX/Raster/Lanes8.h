@@ -66,6 +66,10 @@ struct Lanes8 {
     RASTER_INLINE static Ints ShiftRight16(Ints a) {
         return _mm256_srli_epi16(a, n);
     }
+    // Shifts every lane left by a count known only at run time.
+    RASTER_INLINE static Ints ShiftLeftBy(Ints a, int n) { return _mm256_sll_epi32(a, _mm_cvtsi32_si128(n)); }
+    // Products below 2^24, as in Lanes4.
+    RASTER_INLINE static Ints MulSmall(Ints a, Ints b) { return _mm256_mullo_epi32(a, b); }
     RASTER_INLINE static Ints Greater(Ints a, Ints b) { return _mm256_cmpgt_epi32(a, b); }
     RASTER_INLINE static Ints Select(Ints mask, Ints a, Ints b) { return _mm256_blendv_epi8(b, a, mask); }
     RASTER_INLINE static bool Any(Ints mask) { return _mm256_movemask_ps(_mm256_castsi256_ps(mask)) != 0; }

@@ -28,20 +28,35 @@ RASTER_INLINE int FixedTexel(float texels, const Sampler& sampler) {
     return static_cast<int>(Clamp(texels * 256.0f - sampler.bias, 0.0f, kMaxTexelCoordinate * 256.0f));
 }
 
-// A whole texel number (0 .. 2^22) wrapped into [0, size), as a float: the
-// quotient from a float division may be one off, which the two corrections
-// mend.
-RASTER_INLINE float Wrap(int texel, float size, float inverse) {
-    const float t = static_cast<float>(texel);
-    float wrapped = t - static_cast<float>(static_cast<int>(t * inverse)) * size;
-    wrapped = wrapped < 0.0f ? wrapped + size : wrapped;
-    return wrapped >= size ? wrapped - size : wrapped;
+// A whole texel number (0 .. 2^22) wrapped into [0, size): a mask for a
+// power of two, else through a float quotient, which may be one off and is
+// mended by the two corrections.
+template <bool kPowerOfTwo>
+RASTER_INLINE int Wrap(int texel, const TextureAxis& axis) {
+    if constexpr (kPowerOfTwo) {
+        return texel & axis.mask;
+    } else {
+        const float t = static_cast<float>(texel);
+        float wrapped = t - static_cast<float>(static_cast<int>(t * axis.inverse)) * axis.sizeF;
+        wrapped = wrapped < 0.0f ? wrapped + axis.sizeF : wrapped;
+        return static_cast<int>(wrapped >= axis.sizeF ? wrapped - axis.sizeF : wrapped);
+    }
 }
 
 // The next texel to the right or below, wrapped.
-RASTER_INLINE float WrapNext(float wrapped, float size) {
-    const float next = wrapped + 1.0f;
-    return next >= size ? 0.0f : next;
+RASTER_INLINE int WrapNext(int wrapped, const TextureAxis& axis) {
+    const int next = wrapped + 1;
+    return axis.size > next ? next : 0;
+}
+
+// Where texel (column, line) lies in the texture.
+template <bool kPowerOfTwo>
+RASTER_INLINE int TexelIndex(int column, int line, const Sampler& sampler) {
+    if constexpr (kPowerOfTwo) {
+        return line << sampler.u.shift | column;
+    } else {
+        return line * sampler.u.size + column;
+    }
 }
 
 // Blends two texels channel by channel, `weight` 0..255 towards `b`.
@@ -54,7 +69,7 @@ RASTER_INLINE std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t
     return out;
 }
 
-template <TexMode kMode, PixelFormat kFormat>
+template <TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
 void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSetup& t) {
     using Pixel =
         std::conditional_t<kFormat == PixelFormat::XRGB8888, std::uint32_t,
@@ -100,22 +115,19 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
                 const float inverseW = 1.0f / (rhwRow + t.rhw.dx * k);
                 const int s = FixedTexel((uRow + t.u.dx * k) * inverseW, sampler);
                 const int tt = FixedTexel((vRow + t.v.dx * k) * inverseW, sampler);
-                const float column = Wrap(s >> 8, sampler.widthF, sampler.invWidth);
-                const float line = Wrap(tt >> 8, sampler.heightF, sampler.invHeight);
+                const int column = Wrap<kPowerOfTwo>(s >> 8, sampler.u);
+                const int line = Wrap<kPowerOfTwo>(tt >> 8, sampler.v);
                 std::uint32_t texel;
                 if constexpr (kMode == TexMode::Nearest) {
-                    texel = sampler.texels[static_cast<int>(line * sampler.widthF + column)];
+                    texel = sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
                 } else {
-                    const float column1 = WrapNext(column, sampler.widthF);
-                    const float line1 = WrapNext(line, sampler.heightF);
-                    const std::uint32_t c00 =
-                        sampler.texels[static_cast<int>(line * sampler.widthF + column)];
-                    const std::uint32_t c10 =
-                        sampler.texels[static_cast<int>(line * sampler.widthF + column1)];
-                    const std::uint32_t c01 =
-                        sampler.texels[static_cast<int>(line1 * sampler.widthF + column)];
+                    const int column1 = WrapNext(column, sampler.u);
+                    const int line1 = WrapNext(line, sampler.v);
+                    const std::uint32_t c00 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
+                    const std::uint32_t c10 = sampler.texels[TexelIndex<kPowerOfTwo>(column1, line, sampler)];
+                    const std::uint32_t c01 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line1, sampler)];
                     const std::uint32_t c11 =
-                        sampler.texels[static_cast<int>(line1 * sampler.widthF + column1)];
+                        sampler.texels[TexelIndex<kPowerOfTwo>(column1, line1, sampler)];
                     const std::uint32_t fx = static_cast<std::uint32_t>(s) & 255;
                     const std::uint32_t fy = static_cast<std::uint32_t>(tt) & 255;
                     texel = Lerp(Lerp(c00, c10, fx), Lerp(c01, c11, fx), fy);
@@ -142,29 +154,31 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
 
 using DrawFunction = void (*)(const Target&, const Sampler&, const TriangleSetup&);
 
-template <TexMode kMode>
+template <TexMode kMode, bool kPowerOfTwo>
 DrawFunction ForFormat(PixelFormat format) {
     switch (format) {
         case PixelFormat::XRGB8888:
-            return DrawTriangle<kMode, PixelFormat::XRGB8888>;
+            return DrawTriangle<kMode, kPowerOfTwo, PixelFormat::XRGB8888>;
         case PixelFormat::RGB565:
-            return DrawTriangle<kMode, PixelFormat::RGB565>;
+            return DrawTriangle<kMode, kPowerOfTwo, PixelFormat::RGB565>;
         case PixelFormat::Indexed8:
             break;
     }
-    return DrawTriangle<kMode, PixelFormat::Indexed8>;
+    return DrawTriangle<kMode, kPowerOfTwo, PixelFormat::Indexed8>;
 }
 
-DrawFunction Choose(TexMode mode, PixelFormat format) {
-    switch (mode) {
+DrawFunction Choose(const Sampler& sampler, PixelFormat format) {
+    switch (sampler.mode) {
         case TexMode::None:
-            return ForFormat<TexMode::None>(format);
+            return ForFormat<TexMode::None, false>(format);
         case TexMode::Nearest:
-            return ForFormat<TexMode::Nearest>(format);
+            return sampler.powerOfTwo ? ForFormat<TexMode::Nearest, true>(format)
+                                      : ForFormat<TexMode::Nearest, false>(format);
         case TexMode::Bilinear:
             break;
     }
-    return ForFormat<TexMode::Bilinear>(format);
+    return sampler.powerOfTwo ? ForFormat<TexMode::Bilinear, true>(format)
+                              : ForFormat<TexMode::Bilinear, false>(format);
 }
 
 class Scalar final : public Rasterizer {
@@ -179,7 +193,7 @@ public:
                        int count) const override {
         if (!UsableTarget(target) || vertices == nullptr) return;
         const Sampler sampler = MakeSampler(state);
-        const DrawFunction draw = Choose(sampler.mode, target.format);
+        const DrawFunction draw = Choose(sampler, target.format);
         TriangleSetup setups[kMaxFanTriangles];
         for (int i = 0; i < count; ++i) {
             const int n = SetUpTriangle(vertices + 3 * i, sampler, state.shading, target, setups);

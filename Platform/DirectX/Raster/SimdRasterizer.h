@@ -38,23 +38,39 @@ RASTER_INLINE typename L::Ints FixedTexel(typename L::Floats texels, const Sampl
                              L::SplatF(0.0f), L::SplatF(kMaxTexelCoordinate * 256.0f)));
 }
 
-// A whole texel number (0 .. 2^22) wrapped into [0, size), as a float: the
-// quotient from a float division may be one off, which the two corrections
-// mend.
-template <class L>
-RASTER_INLINE typename L::Floats Wrap(typename L::Ints texel, typename L::Floats size,
-                                      typename L::Floats inverse) {
-    const typename L::Floats t = L::ToFloat(texel);
-    typename L::Floats wrapped = L::Sub(t, L::Mul(L::ToFloat(L::ToInt(L::Mul(t, inverse))), size));
-    wrapped = L::Select(L::Less(wrapped, L::SplatF(0.0f)), L::Add(wrapped, size), wrapped);
-    return L::Select(L::GreaterEqual(wrapped, size), L::Sub(wrapped, size), wrapped);
+// A whole texel number (0 .. 2^22) wrapped into [0, size): a mask for a
+// power of two, else through a float quotient, which may be one off and is
+// mended by the two corrections.
+template <class L, bool kPowerOfTwo>
+RASTER_INLINE typename L::Ints Wrap(typename L::Ints texel, const TextureAxis& axis) {
+    if constexpr (kPowerOfTwo) {
+        return L::And(texel, L::SplatI(axis.mask));
+    } else {
+        using F = typename L::Floats;
+        const F size = L::SplatF(axis.sizeF);
+        const F t = L::ToFloat(texel);
+        F wrapped = L::Sub(t, L::Mul(L::ToFloat(L::ToInt(L::Mul(t, L::SplatF(axis.inverse)))), size));
+        wrapped = L::Select(L::Less(wrapped, L::SplatF(0.0f)), L::Add(wrapped, size), wrapped);
+        return L::ToInt(L::Select(L::GreaterEqual(wrapped, size), L::Sub(wrapped, size), wrapped));
+    }
 }
 
 // The next texel to the right or below, wrapped.
 template <class L>
-RASTER_INLINE typename L::Floats WrapNext(typename L::Floats wrapped, typename L::Floats size) {
-    const typename L::Floats next = L::Add(wrapped, L::SplatF(1.0f));
-    return L::Select(L::GreaterEqual(next, size), L::SplatF(0.0f), next);
+RASTER_INLINE typename L::Ints WrapNext(typename L::Ints wrapped, const TextureAxis& axis) {
+    const typename L::Ints next = L::Add(wrapped, L::SplatI(1));
+    return L::And(next, L::Greater(L::SplatI(axis.size), next));
+}
+
+// Where texel (column, line) lies in the texture.
+template <class L, bool kPowerOfTwo>
+RASTER_INLINE typename L::Ints TexelIndex(typename L::Ints column, typename L::Ints line,
+                                          const Sampler& sampler) {
+    if constexpr (kPowerOfTwo) {
+        return L::Or(L::ShiftLeftBy(line, sampler.u.shift), column);
+    } else {
+        return L::Add(L::MulSmall(line, L::SplatI(sampler.u.size)), column);
+    }
 }
 
 // Blends two texels channel by channel, `weight` 0..255 towards `b`. Red
@@ -83,7 +99,7 @@ struct Planes {
 
 // Shades up to L::kCount pixels at `depth` and `color`, lanes where
 // `covered` is set: the per-pixel steps of the scalar loop, lane-wise.
-template <class L, TexMode kMode, PixelFormat kFormat, typename Pixel>
+template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat, typename Pixel>
 RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, const Planes<L>& row,
                               const Planes<L>& dx, typename L::Ints covered, typename L::Floats k,
                               std::uint16_t* depth, Pixel* color) {
@@ -106,22 +122,21 @@ RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, cons
     // neighbours for bilinear), modulated by the lit colour.
     I xrgb = L::Or(L::Or(L::template ShiftLeft<16>(red), L::template ShiftLeft<8>(green)), blue);
     if constexpr (kMode != TexMode::None) {
-        const F width = L::SplatF(sampler.widthF), height = L::SplatF(sampler.heightF);
         const F inverseW = L::Div(L::SplatF(1.0f), L::Add(row.rhw, L::Mul(dx.rhw, k)));
         const I s = FixedTexel<L>(L::Mul(L::Add(row.u, L::Mul(dx.u, k)), inverseW), sampler);
         const I tt = FixedTexel<L>(L::Mul(L::Add(row.v, L::Mul(dx.v, k)), inverseW), sampler);
-        const F column = Wrap<L>(L::template ShiftRightSigned<8>(s), width, L::SplatF(sampler.invWidth));
-        const F line = Wrap<L>(L::template ShiftRightSigned<8>(tt), height, L::SplatF(sampler.invHeight));
+        const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(s), sampler.u);
+        const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(tt), sampler.v);
         I texel;
         if constexpr (kMode == TexMode::Nearest) {
-            texel = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line, width), column)));
+            texel = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
         } else {
-            const F column1 = WrapNext<L>(column, width);
-            const F line1 = WrapNext<L>(line, height);
-            const I c00 = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line, width), column)));
-            const I c10 = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line, width), column1)));
-            const I c01 = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line1, width), column)));
-            const I c11 = L::Gather(sampler.texels, L::ToInt(L::Add(L::Mul(line1, width), column1)));
+            const I column1 = WrapNext<L>(column, sampler.u);
+            const I line1 = WrapNext<L>(line, sampler.v);
+            const I c00 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
+            const I c10 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
+            const I c01 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
+            const I c11 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
             const I fraction = L::SplatI(255);
             const I fx = L::And(s, fraction);
             const I fy = L::And(tt, fraction);
@@ -152,7 +167,7 @@ RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, cons
     }
 }
 
-template <class L, TexMode kMode, PixelFormat kFormat>
+template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
 void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSetup& t) {
     using Pixel =
         std::conditional_t<kFormat == PixelFormat::XRGB8888, std::uint32_t,
@@ -193,7 +208,8 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
             // target's right side needs care: a group reaching past it is
             // shaded in a copy, and only the pixels inside go back.
             if (x + kCount <= target.width) {
-                ShadeBlock<L, kMode, kFormat>(target, sampler, row, dx, covered, k, depth + x, color + x);
+                ShadeBlock<L, kMode, kPowerOfTwo, kFormat>(target, sampler, row, dx, covered, k, depth + x,
+                                                           color + x);
                 continue;
             }
             const int n = target.width - x;
@@ -204,7 +220,8 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
                 colorCopy[i] = color[x + i];
             }
             covered = L::And(covered, L::Greater(L::SplatI(n), L::Ramp()));
-            ShadeBlock<L, kMode, kFormat>(target, sampler, row, dx, covered, k, depthCopy, colorCopy);
+            ShadeBlock<L, kMode, kPowerOfTwo, kFormat>(target, sampler, row, dx, covered, k, depthCopy,
+                                                       colorCopy);
             for (int i = 0; i < n; ++i) {
                 depth[x + i] = depthCopy[i];
                 color[x + i] = colorCopy[i];
@@ -218,30 +235,32 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
 
 using DrawFunction = void (*)(const Target&, const Sampler&, const TriangleSetup&);
 
-template <class L, TexMode kMode>
+template <class L, TexMode kMode, bool kPowerOfTwo>
 DrawFunction ForFormat(PixelFormat format) {
     switch (format) {
         case PixelFormat::XRGB8888:
-            return DrawTriangle<L, kMode, PixelFormat::XRGB8888>;
+            return DrawTriangle<L, kMode, kPowerOfTwo, PixelFormat::XRGB8888>;
         case PixelFormat::RGB565:
-            return DrawTriangle<L, kMode, PixelFormat::RGB565>;
+            return DrawTriangle<L, kMode, kPowerOfTwo, PixelFormat::RGB565>;
         case PixelFormat::Indexed8:
             break;
     }
-    return DrawTriangle<L, kMode, PixelFormat::Indexed8>;
+    return DrawTriangle<L, kMode, kPowerOfTwo, PixelFormat::Indexed8>;
 }
 
 template <class L>
-DrawFunction Choose(TexMode mode, PixelFormat format) {
-    switch (mode) {
+DrawFunction Choose(const Sampler& sampler, PixelFormat format) {
+    switch (sampler.mode) {
         case TexMode::None:
-            return ForFormat<L, TexMode::None>(format);
+            return ForFormat<L, TexMode::None, false>(format);
         case TexMode::Nearest:
-            return ForFormat<L, TexMode::Nearest>(format);
+            return sampler.powerOfTwo ? ForFormat<L, TexMode::Nearest, true>(format)
+                                      : ForFormat<L, TexMode::Nearest, false>(format);
         case TexMode::Bilinear:
             break;
     }
-    return ForFormat<L, TexMode::Bilinear>(format);
+    return sampler.powerOfTwo ? ForFormat<L, TexMode::Bilinear, true>(format)
+                              : ForFormat<L, TexMode::Bilinear, false>(format);
 }
 
 template <class L>
@@ -257,7 +276,7 @@ public:
                        int count) const override {
         if (!UsableTarget(target) || vertices == nullptr) return;
         const Sampler sampler = MakeSampler(state);
-        const DrawFunction draw = Choose<L>(sampler.mode, target.format);
+        const DrawFunction draw = Choose<L>(sampler, target.format);
         TriangleSetup setups[kMaxFanTriangles];
         for (int i = 0; i < count; ++i) {
             const int n = SetUpTriangle(vertices + 3 * i, sampler, state.shading, target, setups);

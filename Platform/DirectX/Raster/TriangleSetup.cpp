@@ -1,6 +1,7 @@
 #include "Platform/DirectX/Raster/TriangleSetup.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <iterator>
@@ -49,8 +50,8 @@ void ToScreen(const Vertex* in, const Sampler& sampler, Shading shading, ScreenV
                               {
                                   Unit(in[i].z) * 65535.0 + 0.5,
                                   rhw,
-                                  (in[i].u - uShift) * sampler.width * rhw,
-                                  (in[i].v - vShift) * sampler.height * rhw,
+                                  (in[i].u - uShift) * sampler.u.size * rhw,
+                                  (in[i].v - vShift) * sampler.v.size * rhw,
                                   Unit(colour.r) * 255.0 + 0.5,
                                   Unit(colour.g) * 255.0 + 0.5,
                                   Unit(colour.b) * 255.0 + 0.5,
@@ -191,19 +192,20 @@ Sampler MakeSampler(const State& state) {
     const Texture* t = state.texture;
     const bool usable = t != nullptr && t->texels != nullptr && t->width > 0 && t->height > 0 &&
                         t->width <= kMaxTextureSize && t->height <= kMaxTextureSize;
-    const int width = usable ? t->width : 1;
-    const int height = usable ? t->height : 1;
     const TexMode mode = !usable                            ? TexMode::None
                          : state.filter == Filter::Bilinear ? TexMode::Bilinear
                                                             : TexMode::Nearest;
+    const auto axis = [](int size) {
+        return TextureAxis{size, static_cast<float>(size), 1.0f / static_cast<float>(size), size - 1,
+                           std::countr_zero(static_cast<unsigned>(size))};
+    };
+    const TextureAxis u = axis(usable ? t->width : 1), v = axis(usable ? t->height : 1);
     return Sampler{mode,
                    usable ? t->texels : nullptr,
-                   width,
-                   height,
-                   static_cast<float>(width),
-                   static_cast<float>(height),
-                   1.0f / static_cast<float>(width),
-                   1.0f / static_cast<float>(height),
+                   u,
+                   v,
+                   std::has_single_bit(static_cast<unsigned>(u.size)) &&
+                       std::has_single_bit(static_cast<unsigned>(v.size)),
                    mode == TexMode::Bilinear ? static_cast<float>(kSubPixels / 2) : 0.0f};
 }
 

@@ -60,14 +60,22 @@ struct TriangleSetup {
     Plane red, green, blue;  // 0..255 with 0.5 added
 };
 
+// One axis of a texture, for wrapping texel numbers into it.
+struct TextureAxis {
+    int size;       // texels; 1 when there is no texture
+    float sizeF;    // the same as a float
+    float inverse;  // 1 / size
+    int mask;       // size - 1, used only when every size is a power of two
+    int shift;      // log2(size), likewise
+};
+
 // How texels are fetched, fixed for a whole draw.
 struct Sampler {
     TexMode mode;
     const std::uint32_t* texels;
-    int width, height;          // 1 x 1 when there is no texture
-    float widthF, heightF;      // the same as floats, for wrapping
-    float invWidth, invHeight;  // their reciprocals
-    float bias;                 // subtracted from 24.8 texel coordinates: half a texel for bilinear
+    TextureAxis u, v;
+    bool powerOfTwo;  // both sizes are: wrapping is a mask, indexing a shift
+    float bias;       // subtracted from 24.8 texel coordinates: half a texel for bilinear
 };
 
 Sampler MakeSampler(const State& state);

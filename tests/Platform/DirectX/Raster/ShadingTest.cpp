@@ -120,26 +120,32 @@ TEST_P(ShadingTest, FlatUsesTheFirstVertexAndGouraudBlends) {
 }
 
 TEST_P(ShadingTest, TextureQuadrantsLandInTheirCorners) {
-    // 4 x 4 texels: red, green / blue, white quadrants.
-    std::vector<std::uint32_t> texels(16);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x)
-            texels[y * 4 + x] = y < 2 ? (x < 2 ? 0xFF0000 : 0x00FF00) : (x < 2 ? 0x0000FF : 0xFFFFFF);
-    }
-    const Texture texture{texels.data(), 4, 4};
     struct Case {
         const char* name;
+        int size;  // texels a side: 4 wraps by masking, 6 by division
         float uOffset, vOffset, rhwLeft, rhwRight;
     };
     const Case cases[] = {
-        {"plain", 0, 0, 1, 1},
-        {"coordinates three wraps on", 3, 3, 1, 1},
-        {"negative coordinates", -2, -5, 1, 1},
-        {"in perspective", 0, 0, 1, 0.2f},
-        {"in perspective, near side right", 1, -1, 0.3f, 0.9f},
+        {"plain", 4, 0, 0, 1, 1},
+        {"coordinates three wraps on", 4, 3, 3, 1, 1},
+        {"negative coordinates", 4, -2, -5, 1, 1},
+        {"in perspective", 4, 0, 0, 1, 0.2f},
+        {"in perspective, near side right", 4, 1, -1, 0.3f, 0.9f},
+        {"size not a power of two", 6, 0, 0, 1, 1},
+        {"size not a power of two, wrapped, in perspective", 6, -7, 2, 0.25f, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        // Red, green / blue, white quadrants.
+        std::vector<std::uint32_t> texels(c.size * c.size);
+        const int half = c.size / 2;
+        for (int y = 0; y < c.size; ++y) {
+            for (int x = 0; x < c.size; ++x) {
+                texels[y * c.size + x] =
+                    y < half ? (x < half ? 0xFF0000 : 0x00FF00) : (x < half ? 0x0000FF : 0xFFFFFF);
+            }
+        }
+        const Texture texture{texels.data(), c.size, c.size};
         Canvas canvas(16, 16);
         Draw(canvas, Quad(16, 16, c.uOffset, c.vOffset, c.rhwLeft, c.rhwRight), &texture);
         EXPECT_EQ(canvas.Pixel(0, 0), 0xFF0000u);
