@@ -27,8 +27,6 @@ bool EnsureVideo() {
         failed = true;
         return false;
     }
-    // A GL-backed window surface makes every full-screen present many times slower.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // A full-screen window must stay up when another program takes the focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // A click that gives a window the focus is still a click (SDL drops it otherwise).
@@ -37,6 +35,13 @@ bool EnsureVideo() {
         std::fprintf(stderr, "Cannot open the display: %s\n", SDL_GetError());
         failed = true;
         return false;
+    }
+    // X11 presents a window surface straight from shared memory; a GL-backed
+    // one makes every full-screen present many times slower. Wayland has no
+    // such direct path and keeps SDL's default.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     ApplyCursorVisibility();
     return true;
