@@ -159,14 +159,4 @@ TEST_F(CanvasStroke, ClearTurnsTheWholeCanvasBlackAndKeepsThePen) {
     EXPECT_EQ(form->penColor, 255);
 }
 
-TEST_F(CanvasStroke, PenButtons) {
-    NewForm();
-    form->Command6->click();
-    EXPECT_EQ(form->penWidth, 30);
-    form->Command7->click();
-    EXPECT_EQ(form->penWidth, 15);
-    form->Command6->click();
-    EXPECT_EQ(form->penWidth, 30);
-}
-
 }  // namespace

@@ -43,13 +43,6 @@ TEST(QtNameFilters, KeepsTheDescriptionAndMatchesEveryLetterCase) {
     for (const auto& c : cases) EXPECT_EQ(matches(QString::fromLatin1(c.name)), c.listed) << c.name;
 }
 
-TEST(QtNameFilters, OneEntryPerPair) {
-    const QStringList filters = QtNameFilters(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)|*.bmp|All|*.*"));
-    ASSERT_EQ(filters.size(), 2);
-    EXPECT_EQ(filters[0], QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp) (*.[bB][mM][pP])"));
-    EXPECT_EQ(filters[1], QStringLiteral("All (*.*)"));
-}
-
 TEST(ResolveFileName, RelativeNamesAndDefaultExtension) {
     const struct {
         const char* typed;
@@ -108,15 +101,6 @@ TEST_F(CommonDialogFiles, OverwriteIsAskedAndRefusalReturnsToTheDialog) {
     EXPECT_EQ(ui.questions.size(), 2u);
     ASSERT_EQ(ui.fileRequests.size(), 2u);
     EXPECT_EQ(ui.fileRequests[1].fileName, existing);
-}
-
-TEST_F(CommonDialogFiles, WithoutOverwritePromptNothingIsAsked) {
-    const QString existing = dir.filePath(QStringLiteral("old.bmp"));
-    ASSERT_TRUE(Touch(existing));
-    ui.files = {existing};
-    dialog.ShowSave();
-    EXPECT_EQ(dialog.FileName, existing);
-    EXPECT_TRUE(ui.questions.empty());
 }
 
 TEST_F(CommonDialogFiles, OpenMustExistRefusesMissingFiles) {

@@ -129,17 +129,6 @@ TEST_F(Form3Import, JpegAndGifPicturesLoadWhateverTheirNamesCase) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(Form3Import, TheDialogOffersPicturesAndExistingFilesOnly) {
-    StartForm();
-    form->Command2->click();
-    EXPECT_EQ(form->CommonDialog1.Filter, QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif"));
-    EXPECT_EQ(form->CommonDialog1.FilterIndex, 1);
-    EXPECT_EQ(form->CommonDialog1.Flags, 0x1000);
-    ASSERT_EQ(ui.fileRequests.size(), 1u);
-    EXPECT_TRUE(ui.fileRequests[0].mustExist);
-    EXPECT_FALSE(ui.fileRequests[0].save);
-}
-
 TEST_F(Form3Import, CancelChangesNothing) {
     StartForm();
     const QString first = Save(Picture(50, 50), QStringLiteral("a/first.bmp"), "BMP");

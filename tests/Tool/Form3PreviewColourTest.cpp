@@ -39,25 +39,6 @@ TEST_F(Form3Colour, BlueTurnsSwatchAndNextStrokeBlueAndIsSavedAs16711680) {
     EXPECT_EQ(ui.colorRequests[1], QColor(0, 0, 255));
 }
 
-TEST_F(Form3Colour, ColoursKeepTheirChannelsApart) {
-    Form3& window = StartForm();
-    const struct {
-        QColor chosen;
-        std::int32_t penColor;
-    } cases[] = {
-        {QColor(255, 0, 0), 255},
-        {QColor(0, 255, 0), 65280},
-        {QColor(0x12, 0x34, 0x56), 0x563412},
-        {QColor(255, 255, 255), 16777215},
-    };
-    for (const auto& c : cases) {
-        ui.colors = {c.chosen};
-        window.Command1->click();
-        EXPECT_EQ(window.penColor, c.penColor);
-        EXPECT_EQ(window.Picture2->BackColor(), c.chosen);
-    }
-}
-
 class Form3Preview : public ToolTest {};
 
 // A stand-in screensaver in the program directory writes down how it was
@@ -86,14 +67,6 @@ TEST_F(Form3Preview, StartsTheScreensaverBesideTheToolInSaverMode) {
               QStringLiteral("%1\n[/s]\n").arg(QDir(ProgramDir()).canonicalPath()));
     // Nothing is saved before the launch.
     EXPECT_FALSE(QFile::exists(SettingsPath()));
-}
-
-TEST_F(Form3Preview, AMissingScreensaverChangesNothingInTheTool) {
-    Form3& window = StartForm();
-    window.Command4->click();
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(QFile::exists(SettingsPath()));
-    EXPECT_TRUE(window.isEnabled());
 }
 
 }  // namespace

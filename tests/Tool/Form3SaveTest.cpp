@@ -73,22 +73,6 @@ TEST_F(Form3Save, SecondSaveChangesTheValuesInPlace) {
               Settings(Scratch(QStringLiteral("one.bmp")), QStringLiteral("C:\\"), 0, 16711680));
 }
 
-TEST_F(Form3Save, RefusingTheOverwriteReturnsToTheDialog) {
-    StartForm();
-    const QString existing = Scratch(QStringLiteral("keep.bmp"));
-    QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("old");
-    file.close();
-    ui.files = {existing};
-    ui.confirmations = {false};
-    form->Command3->click();
-    EXPECT_EQ(ui.fileRequests.size(), 2u);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("old"));
-    EXPECT_FALSE(QFile::exists(SettingsPath()));
-}
-
 TEST_F(Form3Save, AnUnwritablePlaceShowsTheFailureAndWritesNoKey) {
     StartForm();
     // Below a regular file nothing can be created, not even by root.

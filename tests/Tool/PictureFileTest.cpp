@@ -57,16 +57,6 @@ TEST(SaveBitmapFile, ReloadsPixelIdentical) {
     EXPECT_EQ(*loaded, canvas);
 }
 
-TEST(SaveBitmapFile, ReplacesAnEarlierFile) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("canvas.bmp"));
-    ASSERT_EQ(SaveBitmapFile(Pattern(8, 8), path), std::nullopt);
-    ASSERT_EQ(SaveBitmapFile(Pattern(16, 2), path), std::nullopt);
-    EXPECT_EQ(ReadAll(path), EncodeBmp24(Pattern(16, 2)));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("canvas.bmp")});
-}
-
 TEST(SaveBitmapFile, FailureIsDescribedAndLeavesNothing) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
