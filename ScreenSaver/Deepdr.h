@@ -29,9 +29,14 @@ LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Makes the rendering layer ready for MainWindow: 1, or it ends the process with 1.
 int StartRendering();
-// Builds the scene: 1.
+// Builds the scene from the settings: frames, viewport, lights, the textured
+// box, and turns rendering on. 1, or 0 when the viewport could not be made;
+// the rendering layer is then released and rendering stays off.
 int BuildScene();
-// One step of the box's motion for the coming frame.
+// Keeps the box between its walls and sets its velocity and turn for the
+// coming frame.
 int MoveBox();
-// Renders one frame and presents it.
+// Restores lost surfaces, advances the scene one step, renders and presents.
+// 1 when the frame was shown or rendering is off; 0 when the step failed,
+// after which rendering is released and stays off.
 int FrameTick();

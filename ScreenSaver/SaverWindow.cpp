@@ -1,4 +1,5 @@
 // The saver window: its class, its creation and its message handling.
+#include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
 
 HWND MainWindow = nullptr;
@@ -51,6 +52,7 @@ LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             DestroyWindow(window);
             return 0;
         case WM_DESTROY:
+            RZXCleanup();
             PostQuitMessage(0);
             ShowCursor(TRUE);
             return 0;

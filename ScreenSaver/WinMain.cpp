@@ -1,6 +1,7 @@
 // The entry: one copy at a time, the run mode, and the saver's main loop.
 #include <string>
 
+#include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
 
 namespace {
@@ -45,6 +46,9 @@ int RunMainLoop() {
         }
         MoveBox();
         FrameTick();
+        // With rendering stopped nothing changes on screen until the user
+        // ends the saver: sleep until a message arrives instead of spinning.
+        if (!RZXState.active) WaitMessage();
     }
 }
 
@@ -74,6 +78,11 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
         return 1;
     }
     StartRendering();
-    BuildScene();
+    // Without a viewport there is nothing to show: close the window, which
+    // gives the screen and the cursor back, and end as a failed start does.
+    if (BuildScene() == 0) {
+        DestroyWindow(MainWindow);
+        return 1;
+    }
     return RunMainLoop();
 }

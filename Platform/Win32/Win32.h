@@ -256,6 +256,8 @@ int GetSystemMetrics(int nIndex);
 HWND GetActiveWindow();
 // Never blocks. Takes the next posted or input message; nonzero when one was taken.
 BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
+// Blocks until a message is waiting in the queue; PeekMessageA then takes it.
+BOOL WaitMessage();
 BOOL TranslateMessage(const MSG* lpMsg);
 LRESULT DispatchMessageA(const MSG* lpMsg);
 void PostQuitMessage(int nExitCode);

@@ -46,6 +46,11 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
     return FALSE;
 }
 
+BOOL WaitMessage() {
+    if (!posted.empty() || quitPosted) return TRUE;
+    return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
+}
+
 // Key messages count as translated; no character messages are made, as
 // nothing here reads them.
 BOOL TranslateMessage(const MSG* lpMsg) {

@@ -1,0 +1,143 @@
+// The scene: camera and viewport, two lights and the textured box.
+#include "ScreenSaver/Scene.h"
+
+#include "Direct3d/Rendal.h"
+#include "ScreenSaver/Deepdr.h"
+#include "ScreenSaver/DefaultTexture.h"
+#include "Tool/Settings/Settings.h"
+
+IDirect3DRMFrame2* SceneFrame = nullptr;
+IDirect3DRMFrame2* CameraFrame = nullptr;
+IDirect3DRMFrame2* BoxFrame = nullptr;
+double Speed = 5.0;
+double BoxColor[4] = {1.0, 1.0, 1.0, 1.0};
+IDirect3DRMTexture2* BoxTexture = nullptr;
+
+namespace {
+
+struct Corner {
+    D3DVALUE x, y, z;
+};
+
+struct BoxFace {
+    D3DVECTOR normal;
+    Corner corners[4];
+};
+
+// Six faces of edge 4 around the frame's origin, corners clockwise seen from
+// outside, so all of them are front faces.
+constexpr BoxFace kBoxFaces[6] = {
+    {{0, 0, -1}, {{2, 2, -2}, {2, -2, -2}, {-2, -2, -2}, {-2, 2, -2}}},
+    {{1, 0, 0}, {{2, 2, 2}, {2, -2, 2}, {2, -2, -2}, {2, 2, -2}}},
+    {{-1, 0, 0}, {{-2, 2, -2}, {-2, -2, -2}, {-2, -2, 2}, {-2, 2, 2}}},
+    {{0, 0, 1}, {{-2, 2, 2}, {-2, -2, 2}, {2, -2, 2}, {2, 2, 2}}},
+    {{0, 1, 0}, {{2, 2, 2}, {2, 2, -2}, {-2, 2, -2}, {-2, 2, 2}}},
+    {{0, -1, 0}, {{2, -2, -2}, {2, -2, 2}, {-2, -2, 2}, {-2, -2, -2}}},
+};
+
+// The whole texture on every face, the same way round.
+constexpr D3DVALUE kCornerUV[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+// The texture named in the settings, or the built-in one when that file
+// cannot be read, so no face is ever left with an undefined texture.
+IDirect3DRMTexture2* LoadBoxTexture(IDirect3DRM2* rm) {
+    char fileName[vantel_settings::kSaverFileNameBufferSize];
+    GetPrivateProfileStringA(vantel_settings::kSettingSection, vantel_settings::kFileNameKey,
+                             vantel_settings::kSaverDefaultFileName, fileName, sizeof fileName,
+                             vantel_settings::kIniFileName);
+    IDirect3DRMTexture2* texture = nullptr;
+    if (rm->LoadTexture(fileName, &texture) == D3DRM_OK) return texture;
+    texture = nullptr;
+    if (rm->CreateTexture(DefaultTextureImage(), &texture) != D3DRM_OK) return nullptr;
+    return texture;
+}
+
+void AddLights(IDirect3DRM2* rm) {
+    IDirect3DRMLight* light = nullptr;
+    if (rm->CreateLightRGB(D3DRMLIGHT_AMBIENT, 0.1f, 0.1f, 0.1f, &light) == D3DRM_OK) {
+        SceneFrame->AddLight(light);
+        light->Release();
+    }
+    IDirect3DRMFrame2* lightFrame = nullptr;
+    if (rm->CreateFrame(SceneFrame, &lightFrame) != D3DRM_OK) return;
+    light = nullptr;
+    if (rm->CreateLightRGB(D3DRMLIGHT_DIRECTIONAL, 0.9f, 0.9f, 0.9f, &light) == D3DRM_OK) {
+        lightFrame->AddLight(light);
+        light->Release();
+    }
+    lightFrame->Release();
+}
+
+void BuildBoxFaces(IDirect3DRMMeshBuilder2* builder, IDirect3DRMTexture2* texture) {
+    for (DWORD f = 0; f < 6; ++f) {
+        IDirect3DRMFace* face = nullptr;
+        if (builder->CreateFace(&face) != D3DRM_OK) continue;
+        const BoxFace& spec = kBoxFaces[f];
+        for (const Corner& corner : spec.corners) builder->AddVertex(corner.x, corner.y, corner.z);
+        builder->AddNormal(spec.normal.x, spec.normal.y, spec.normal.z);
+        if (texture != nullptr) face->SetTexture(texture);
+        for (DWORD k = 0; k < 4; ++k) {
+            face->AddVertexAndNormalIndexed(4 * f + k, f);
+            face->SetTextureCoordinates(k, kCornerUV[k][0], kCornerUV[k][1]);
+        }
+        face->Release();
+    }
+}
+
+// The box frame with its mesh; the scene root keeps the frame.
+void BuildBox(IDirect3DRM2* rm) {
+    if (rm->CreateFrame(SceneFrame, &BoxFrame) != D3DRM_OK) {
+        BoxFrame = nullptr;
+        return;
+    }
+    BoxFrame->SetPosition(SceneFrame, 0, 0, 100.0f);
+    BoxFrame->SetOrientation(SceneFrame, 0, 0, 1, 0, 1, 0);
+    BoxFrame->SetRotation(SceneFrame, 0, 1.0f, 0, static_cast<D3DVALUE>(DegreesToRadians(Speed)));
+
+    IDirect3DRMMeshBuilder2* builder = nullptr;
+    if (rm->CreateMeshBuilder(&builder) != D3DRM_OK) return;
+    BoxTexture = LoadBoxTexture(rm);
+    BuildBoxFaces(builder, BoxTexture);
+    builder->SetColor(BoxColorValue(BoxColor));
+    IDirect3DRMMesh* mesh = nullptr;
+    if (builder->CreateMesh(&mesh) == D3DRM_OK) {
+        BoxFrame->AddVisual(mesh);
+        mesh->Release();
+    }
+    builder->Release();
+    // BoxFrame goes on addressing the frame that the scene root holds.
+    BoxFrame->Release();
+}
+
+}  // namespace
+
+D3DCOLOR BoxColorValue(const double color[4]) {
+    const auto channel = [](double value) { return static_cast<DWORD>(value * 255.0); };
+    return channel(color[3]) << 24 | channel(color[0]) << 16 | channel(color[1]) << 8 | channel(color[2]);
+}
+
+double ClampSpeed(int setting) {
+    if (setting > 10) setting = 10;
+    if (setting < 1) setting = 1;
+    return setting;
+}
+
+int BuildScene() {
+    Speed = ClampSpeed(static_cast<int>(
+        GetPrivateProfileIntA(vantel_settings::kSaverSection, vantel_settings::kSpeedKey,
+                              vantel_settings::kSaverDefaultSpeed, vantel_settings::kIniFileName)));
+
+    if (RZXState.lpD3DRM->CreateFrame(nullptr, &SceneFrame) != D3DRM_OK) return 0;
+    if (RZXState.lpD3DRM->CreateFrame(SceneFrame, &CameraFrame) == D3DRM_OK) {
+        CameraFrame->SetPosition(SceneFrame, 0, 0, 0);
+        CameraFrame->SetOrientation(SceneFrame, 0, 0, 1, 0, 1, 0);
+    }
+    // A failed viewport has released the whole rendering layer, Retained Mode
+    // object included: nothing below may run then.
+    if (RZXViewport(CameraFrame) == 0) return 0;
+
+    AddLights(RZXState.lpD3DRM);
+    BuildBox(RZXState.lpD3DRM);
+    RZXSetActive(1);
+    return 1;
+}

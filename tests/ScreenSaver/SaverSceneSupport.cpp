@@ -1,0 +1,71 @@
+#include "tests/ScreenSaver/SaverSceneSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/Direct3d/RendalTestSupport.h"
+
+namespace {
+
+constexpr char kClassName[] = "SaverSceneTestWindow";
+
+void ReleaseKept(IDirect3DRMFrame2*& frame) {
+    if (frame) frame->Release();
+    frame = nullptr;
+}
+
+}  // namespace
+
+void SaverSceneTest::SetUp() {
+    char dir[] = "/tmp/vantel-sceneXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    configDir_ = dir;
+    setenv("XDG_CONFIG_HOME", dir, 1);
+    DxFault::Reset();
+    DirX = DirY = DirZ = 1;
+    Speed = 5.0;
+
+    static const bool registered = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = kClassName;
+        return RegisterClassA(&wc) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    MainWindow = CreateWindowExA(0, kClassName, "Vantel", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(MainWindow, nullptr);
+}
+
+void SaverSceneTest::TearDown() {
+    Captured([] { RZXCleanup(); });
+    // The saver keeps these for the life of its process; a test process
+    // builds many scenes and gives each one back.
+    if (BoxTexture) BoxTexture->Release();
+    BoxTexture = nullptr;
+    BoxFrame = nullptr;
+    ReleaseKept(CameraFrame);
+    ReleaseKept(SceneFrame);
+    DestroyWindow(MainWindow);
+    DxFault::Reset();
+    std::filesystem::remove_all(configDir_);
+}
+
+void SaverSceneTest::WriteSetting(const char* section, const char* key, const char* value) {
+    ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, "Vantel.ini"));
+}
+
+int SaverSceneTest::StartSaver() {
+    int built = 0;
+    Captured([&] {
+        StartRendering();
+        built = BuildScene();
+    });
+    return built;
+}
+
+void ExpectVector(const D3DVECTOR& actual, float x, float y, float z) {
+    EXPECT_NEAR(actual.x, x, 1e-5);
+    EXPECT_NEAR(actual.y, y, 1e-5);
+    EXPECT_NEAR(actual.z, z, 1e-5);
+}

@@ -1,0 +1,274 @@
+// The scene as the saver builds it, read back through the Retained Mode objects.
+#include <SDL.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "ScreenSaver/DefaultTexture.h"
+#include "tests/Direct3d/RendalTestSupport.h"
+#include "tests/ScreenSaver/SaverSceneSupport.h"
+
+namespace {
+
+IDirect3DRMFrame* ParentOf(IDirect3DRMFrame* frame) {
+    IDirect3DRMFrame* parent = nullptr;
+    frame->GetParent(&parent);
+    if (parent) parent->Release();
+    return parent;
+}
+
+// The box's one mesh; the frame holds it.
+IDirect3DRMMesh* BoxMesh() {
+    IDirect3DRMVisualArray* visuals = nullptr;
+    if (BoxFrame->GetVisuals(&visuals) != D3DRM_OK) return nullptr;
+    IDirect3DRMVisual* visual = nullptr;
+    if (visuals->GetSize() == 1) visuals->GetElement(0, &visual);
+    visuals->Release();
+    IDirect3DRMMesh* mesh = nullptr;
+    if (visual) {
+        mesh = dynamic_cast<IDirect3DRMMesh*>(visual);
+        visual->Release();
+    }
+    return mesh;
+}
+
+// Each face's texture, as the texel at the image's centre.
+std::vector<std::uint32_t> FaceTextureCentres() {
+    std::vector<std::uint32_t> centres;
+    IDirect3DRMMesh* mesh = BoxMesh();
+    if (!mesh) return centres;
+    IDirect3DRMFaceArray* faces = nullptr;
+    mesh->GetFaces(&faces);
+    for (DWORD i = 0; i < faces->GetSize(); ++i) {
+        IDirect3DRMFace* face = nullptr;
+        faces->GetElement(i, &face);
+        IDirect3DRMTexture* texture = nullptr;
+        face->GetTexture(&texture);
+        std::uint32_t centre = 0xDEADBEEF;
+        if (texture) {
+            const D3DRMIMAGE* image = texture->GetImage();
+            const auto* row = static_cast<const std::uint8_t*>(image->buffer1) +
+                              static_cast<std::size_t>(image->height / 2) * image->bytes_per_line;
+            centre = reinterpret_cast<const std::uint32_t*>(row)[image->width / 2] & 0xFFFFFF;
+            texture->Release();
+        }
+        centres.push_back(centre);
+        face->Release();
+    }
+    faces->Release();
+    return centres;
+}
+
+std::uint32_t DefaultCentre() {
+    const D3DRMIMAGE* image = DefaultTextureImage();
+    return static_cast<const std::uint32_t*>(image->buffer1)[128 * 256 + 128] & 0xFFFFFF;
+}
+
+// A 64 x 64 bitmap in one colour at `path`.
+void WriteSolidBitmap(const std::string& path, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 64, 64, 24, SDL_PIXELFORMAT_BGR24);
+    ASSERT_NE(surface, nullptr);
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, r, g, b));
+    ASSERT_EQ(SDL_SaveBMP(surface, path.c_str()), 0);
+    SDL_FreeSurface(surface);
+}
+
+struct SpeedCase {
+    const char* setting;  // null: no key
+    double speed;
+};
+
+class SpeedTest : public SaverSceneTest, public testing::WithParamInterface<SpeedCase> {};
+
+TEST_P(SpeedTest, ClampsTheSettingToOneToTen) {
+    if (GetParam().setting) WriteSetting("SS_SECTION", "SPEED", GetParam().setting);
+    ASSERT_EQ(StartSaver(), 1);
+    EXPECT_EQ(Speed, GetParam().speed);
+    D3DVECTOR axis{};
+    D3DVALUE theta = 0;
+    BoxFrame->GetRotation(SceneFrame, &axis, &theta);
+    EXPECT_FLOAT_EQ(theta, static_cast<float>(GetParam().speed * 3.14159265359 / 180));
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SpeedTest,
+                         testing::Values(SpeedCase{nullptr, 5}, SpeedCase{"7", 7}, SpeedCase{"0", 1},
+                                         SpeedCase{"-3", 1}, SpeedCase{"fast", 1}, SpeedCase{"11", 10},
+                                         SpeedCase{"250", 10}, SpeedCase{"10", 10}, SpeedCase{"1", 1}),
+                         [](const testing::TestParamInfo<SpeedCase>& info) {
+                             return "case" + std::to_string(info.index);
+                         });
+
+TEST_F(SaverSceneTest, FramesHangBelowTheSceneRootWhereTheyBelong) {
+    ASSERT_EQ(StartSaver(), 1);
+    EXPECT_EQ(ParentOf(SceneFrame), nullptr);
+    EXPECT_EQ(ParentOf(CameraFrame), SceneFrame);
+    EXPECT_EQ(ParentOf(BoxFrame), SceneFrame);
+
+    D3DVECTOR position{}, direction{}, up{};
+    CameraFrame->GetPosition(SceneFrame, &position);
+    ExpectVector(position, 0, 0, 0);
+    CameraFrame->GetOrientation(SceneFrame, &direction, &up);
+    ExpectVector(direction, 0, 0, 1);
+    ExpectVector(up, 0, 1, 0);
+
+    BoxFrame->GetPosition(SceneFrame, &position);
+    ExpectVector(position, 0, 0, 100);
+    BoxFrame->GetOrientation(SceneFrame, &direction, &up);
+    ExpectVector(direction, 0, 0, 1);
+    ExpectVector(up, 0, 1, 0);
+    D3DVECTOR axis{};
+    D3DVALUE theta = 0;
+    BoxFrame->GetRotation(SceneFrame, &axis, &theta);
+    EXPECT_NEAR(axis.x, 0, 1e-6);
+    EXPECT_GT(axis.y, 0);
+    EXPECT_NEAR(axis.z, 0, 1e-6);
+    EXPECT_FLOAT_EQ(theta, 0.0872664600610733f);
+}
+
+TEST_F(SaverSceneTest, AmbientLightOnTheRootAndADirectionalOneOnItsOwnFrame) {
+    ASSERT_EQ(StartSaver(), 1);
+    IDirect3DRMLightArray* lights = nullptr;
+    ASSERT_EQ(SceneFrame->GetLights(&lights), D3DRM_OK);
+    ASSERT_EQ(lights->GetSize(), 1u);
+    IDirect3DRMLight* light = nullptr;
+    lights->GetElement(0, &light);
+    EXPECT_EQ(light->GetType(), D3DRMLIGHT_AMBIENT);
+    light->Release();
+    lights->Release();
+
+    IDirect3DRMFrameArray* children = nullptr;
+    ASSERT_EQ(SceneFrame->GetChildren(&children), D3DRM_OK);
+    ASSERT_EQ(children->GetSize(), 3u);
+    int directional = 0;
+    for (DWORD i = 0; i < children->GetSize(); ++i) {
+        IDirect3DRMFrame* child = nullptr;
+        children->GetElement(i, &child);
+        IDirect3DRMLightArray* childLights = nullptr;
+        child->GetLights(&childLights);
+        for (DWORD j = 0; j < childLights->GetSize(); ++j) {
+            childLights->GetElement(j, &light);
+            if (light->GetType() == D3DRMLIGHT_DIRECTIONAL && child != CameraFrame && child != BoxFrame)
+                ++directional;
+            light->Release();
+        }
+        childLights->Release();
+        child->Release();
+    }
+    children->Release();
+    EXPECT_EQ(directional, 1);
+}
+
+struct FaceCase {
+    D3DVECTOR normal;
+    D3DVECTOR corners[4];
+};
+
+// Every corner +-2, corners clockwise seen from outside.
+constexpr FaceCase kFaces[6] = {
+    {{0, 0, -1}, {{2, 2, -2}, {2, -2, -2}, {-2, -2, -2}, {-2, 2, -2}}},
+    {{1, 0, 0}, {{2, 2, 2}, {2, -2, 2}, {2, -2, -2}, {2, 2, -2}}},
+    {{-1, 0, 0}, {{-2, 2, -2}, {-2, -2, -2}, {-2, -2, 2}, {-2, 2, 2}}},
+    {{0, 0, 1}, {{-2, 2, 2}, {-2, -2, 2}, {2, -2, 2}, {2, 2, 2}}},
+    {{0, 1, 0}, {{2, 2, 2}, {2, 2, -2}, {-2, 2, -2}, {-2, 2, 2}}},
+    {{0, -1, 0}, {{2, -2, -2}, {2, -2, 2}, {-2, -2, 2}, {-2, -2, -2}}},
+};
+constexpr D3DVALUE kUV[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+TEST_F(SaverSceneTest, TheBoxMeshFollowsTheFaceTable) {
+    ASSERT_EQ(StartSaver(), 1);
+    IDirect3DRMMesh* mesh = BoxMesh();
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetFaceCount(), 6u);
+    EXPECT_EQ(mesh->GetVertexCount(), 24u);
+    EXPECT_EQ(mesh->GetNormalCount(), 6u);
+    IDirect3DRMFaceArray* faces = nullptr;
+    ASSERT_EQ(mesh->GetFaces(&faces), D3DRM_OK);
+    ASSERT_EQ(faces->GetSize(), 6u);
+    for (DWORD f = 0; f < 6; ++f) {
+        SCOPED_TRACE("face " + std::to_string(f + 1));
+        IDirect3DRMFace* face = nullptr;
+        faces->GetElement(f, &face);
+        ASSERT_EQ(face->GetVertexCount(), 4);
+        EXPECT_EQ(face->GetColor(), 0xFFFFFFFFu);
+        for (DWORD k = 0; k < 4; ++k) {
+            D3DVECTOR position{}, normal{};
+            face->GetVertex(k, &position, &normal);
+            const D3DVECTOR& want = kFaces[f].corners[k];
+            ExpectVector(position, want.x, want.y, want.z);
+            ExpectVector(normal, kFaces[f].normal.x, kFaces[f].normal.y, kFaces[f].normal.z);
+            EXPECT_EQ(face->GetVertexIndex(k), static_cast<int>(4 * f + k));
+            EXPECT_EQ(face->GetNormalIndex(k), static_cast<int>(f));
+            D3DVALUE u = -1, v = -1;
+            face->GetTextureCoordinates(k, &u, &v);
+            EXPECT_EQ(u, kUV[k][0]);
+            EXPECT_EQ(v, kUV[k][1]);
+        }
+        face->Release();
+    }
+    faces->Release();
+}
+
+TEST(BoxColour, EachComponentTimes255CutTowardZero) {
+    const double white[4] = {1, 1, 1, 1};
+    const double mixed[4] = {0.5, 0.25, 0.999, 1};
+    EXPECT_EQ(BoxColorValue(white), 0xFFFFFFFFu);
+    EXPECT_EQ(BoxColorValue(mixed), 0xFF7F3FFEu);
+}
+
+TEST_F(SaverSceneTest, AMissingTextureGivesEveryFaceTheBuiltInOne) {
+    WriteSetting("SETTING", "FILENAME", (configDir_ + "/no-such.bmp").c_str());
+    ASSERT_EQ(StartSaver(), 1);
+    EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, DefaultCentre()));
+}
+
+TEST_F(SaverSceneTest, TheTextureNamedInTheSettingsCoversEveryFace) {
+    const std::string path = configDir_ + "/painted.bmp";
+    WriteSolidBitmap(path, 0x12, 0xC4, 0x56);
+    WriteSetting("SETTING", "FILENAME", path.c_str());
+    ASSERT_EQ(StartSaver(), 1);
+    EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, 0x12C456u));
+}
+
+TEST_F(SaverSceneTest, ATextureNameIsCutTo255Characters) {
+    // A path of exactly 255 characters names the bitmap; the setting carries
+    // more characters after it, which the saver must not read.
+    std::string dir = configDir_;
+    while (dir.size() < 255 - 60) dir += "/" + std::string(40, 'd');
+    std::filesystem::create_directories(dir);
+    std::string path = dir + "/";
+    path += std::string(255 - path.size() - 4, 't') + ".bmp";
+    ASSERT_EQ(path.size(), 255u);
+    WriteSolidBitmap(path, 0x20, 0x40, 0x80);
+    WriteSetting("SETTING", "FILENAME", (path + std::string(45, 'x')).c_str());
+    ASSERT_EQ(StartSaver(), 1);
+    EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, 0x204080u));
+}
+
+TEST_F(SaverSceneTest, RenderingTurnsActiveOnlyWhenTheSceneIsComplete) {
+    Captured([] { StartRendering(); });
+    EXPECT_EQ(RZXState.active, 0);
+    int built = 0;
+    Captured([&] { built = BuildScene(); });
+    EXPECT_EQ(built, 1);
+    EXPECT_EQ(RZXState.active, 1);
+}
+
+TEST_F(SaverSceneTest, AFailedViewportLeavesRenderingOffAndTheLayerReleased) {
+    DxFault::FailCall(DxCall::RM_CreateViewport, D3DRMERR_BADVALUE);
+    int built = 1;
+    const std::string trace = Captured([&] {
+        StartRendering();
+        built = BuildScene();
+    });
+    EXPECT_EQ(built, 0);
+    EXPECT_EQ(RZXState.active, 0);
+    EXPECT_EQ(RZXState.lpD3DRM, nullptr);
+    EXPECT_NE(trace.find("D3DRMERR_BADVALUE\nin file C:\\myproject\\Direct3d\\Rendal at line 1269\n"),
+              std::string::npos);
+    EXPECT_EQ(DxFault::CallCount(DxCall::RM_CreateLightRGB), 0);
+    EXPECT_EQ(DxFault::CallCount(DxCall::RM_CreateMeshBuilder), 0);
+}
+
+}  // namespace
