@@ -71,6 +71,11 @@ struct Loss {
     int restores;
 };
 
+void PrintTo(const Loss& l, std::ostream* os) {
+    *os << "lost:" << (l.primary ? " primary" : "") << (l.zBuffer ? " z-buffer" : "")
+        << (l.back ? " back" : "");
+}
+
 const Loss kLosses[] = {
     {false, false, false, 0}, {true, false, false, 1}, {false, true, false, 1},
     {true, true, false, 2},   {false, false, true, 0},

@@ -17,6 +17,10 @@ struct Site {
     int line;
 };
 
+void PrintTo(const Site& site, std::ostream* os) {
+    *os << "site " << site.line;
+}
+
 const Site kSites[] = {
     {DxCall::DirectDrawCreate, 0, DDERR_OUTOFMEMORY, "DDERR_OUTOFMEMORY", Stage::Display, 438},
     {DxCall::DirectDraw_SetCooperativeLevel, 0, DDERR_NOHWND, "DDERR_NOHWND", Stage::Display, 466},
@@ -96,21 +100,26 @@ INSTANTIATE_TEST_SUITE_P(Sites, RendalSiteTest, testing::ValuesIn(kSites),
 
 // Failures of the 3D side that carry no site number.
 struct Unreported {
+    const char* what;
     DxCall call;
     const char* tail;
 };
 
+void PrintTo(const Unreported& u, std::ostream* os) {
+    *os << u.what;
+}
+
 const Unreported kUnreported[] = {
-    {DxCall::Direct3DRMCreate, "RZX:CreateD3DRM\nRZX:Rendal Cleanup\n"},
-    {DxCall::RM_QueryDirect3DRM2, "RZX:CreateD3DRM\nRZX:Rendal Cleanup\n"},
-    {DxCall::DirectDraw_QueryDirect3D2,
+    {"Direct3DRMCreate", DxCall::Direct3DRMCreate, "RZX:CreateD3DRM\nRZX:Rendal Cleanup\n"},
+    {"IDirect3DRM2 query", DxCall::RM_QueryDirect3DRM2, "RZX:CreateD3DRM\nRZX:Rendal Cleanup\n"},
+    {"IDirect3D2 query", DxCall::DirectDraw_QueryDirect3D2,
      "RZX:CreateD3DRM\nRZX:Error:Failed to QI Direct3D2 from DirectDraw\nRZX:Rendal Cleanup\n"
      "RZX:Error:Fail to Direct3D create \n "},
     // The z-buffer is the first surface RZXCreate makes; without it there is
     // nothing to attach.
-    {DxCall::DirectDraw_CreateSurface,
+    {"z-buffer creation", DxCall::DirectDraw_CreateSurface,
      "RZX:DeviceGuid 0\nRZX:Rendal Cleanup\nRZX:Error:Fail to Direct3D create \n "},
-    {DxCall::Surface_AddAttachedSurface,
+    {"z-buffer attachment", DxCall::Surface_AddAttachedSurface,
      "RZX:DeviceGuid 0\nRZX:Rendal Cleanup\nRZX:Error:Fail to Direct3D create \n "},
 };
 
