@@ -1,0 +1,352 @@
+// A whole Retained Mode frame of the screensaver's kind, step by step,
+// against the memory floor, and the heap allocations it makes.
+//
+// The scene is the saver's: a scene root, a camera at the origin looking
+// along +z, ambient light 0.1 and a directional light 0.9 along +z, and the
+// textured box of edge 4 bouncing between the saver's walls and turning 5
+// degrees a frame, here starting at z = 30 so that a run sweeps it from
+// about 30 to 90. Per frame: the box's motion step and Move, Clear,
+// Render, Update, and the blit to the primary surface (the off-screen
+// screen image: no window, no pacing). The floor is one memset of colour
+// and depth plus one memcpy of the frame. Prints median milliseconds.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "Platform/DirectX/D3DRM.h"
+#include "Platform/DirectX/DirectDraw/ScreenImage.h"
+
+namespace {
+
+// Every heap allocation of the process goes through the replaced operator
+// new below and is counted here.
+long allocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    ++allocations;
+    return std::malloc(size != 0 ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void* operator new(std::size_t size, std::align_val_t align) {
+    ++allocations;
+    const auto alignment = static_cast<std::size_t>(align);
+    if (void* p = std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size, std::align_val_t align) {
+    return operator new(size, align);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+constexpr int kWarmUp = 10;
+constexpr int kFrames = 300;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double Median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// The saver's motion step: turn at the walls, then set velocity and turn.
+struct Motion {
+    int dir[3] = {1, 1, 1};
+
+    void Step(IDirect3DRMFrame2* box, IDirect3DRMFrame2* scene) {
+        static constexpr float kLow[3] = {-7.0f, -4.0f, 18.0f};
+        static constexpr float kHigh[3] = {7.0f, 4.0f, 110.0f};
+        static constexpr double kStep[3] = {0.1, 0.08, 0.2};
+        D3DVECTOR p;
+        box->GetPosition(scene, &p);
+        const float at[3] = {p.x, p.y, p.z};
+        for (int i = 0; i < 3; ++i)
+            if (!(kLow[i] <= at[i] && at[i] <= kHigh[i])) dir[i] = -dir[i];
+        box->SetVelocity(scene, static_cast<float>(dir[0] * kStep[0]), static_cast<float>(dir[1] * kStep[1]),
+                         static_cast<float>(dir[2] * kStep[2]), FALSE);
+        box->SetRotation(scene, dir[0] > 0 ? 1.0f : -1.0f, dir[1] > 0 ? 1.0f : -1.0f,
+                         dir[2] > 0 ? 1.0f : -1.0f, static_cast<float>(5.0 * 3.14159265359 / 180));
+    }
+};
+
+IDirect3DRMTexture2* Canvas(IDirect3DRM2* rm) {
+    std::vector<std::uint32_t> texels(256 * 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            texels[y * 256 + x] = static_cast<std::uint32_t>(x) << 16 | static_cast<std::uint32_t>(y) << 8 |
+                                  static_cast<std::uint32_t>(x ^ y);
+    D3DRMIMAGE image{256, 256, 1, 1, 32, TRUE, 1024, texels.data(), nullptr, 0xFF0000u, 0xFF00u, 0xFFu, 0};
+    IDirect3DRMTexture2* texture = nullptr;
+    rm->CreateTexture(&image, &texture);
+    return texture;
+}
+
+void AddBox(IDirect3DRM2* rm, IDirect3DRMFrame2* frame, IDirect3DRMTexture2* texture) {
+    static const float kFaces[6][5][3] = {
+        {{0, 0, -1}, {2, 2, -2}, {2, -2, -2}, {-2, -2, -2}, {-2, 2, -2}},
+        {{1, 0, 0}, {2, 2, 2}, {2, -2, 2}, {2, -2, -2}, {2, 2, -2}},
+        {{-1, 0, 0}, {-2, 2, -2}, {-2, -2, -2}, {-2, -2, 2}, {-2, 2, 2}},
+        {{0, 0, 1}, {-2, 2, 2}, {-2, -2, 2}, {2, -2, 2}, {2, 2, 2}},
+        {{0, 1, 0}, {2, 2, 2}, {2, 2, -2}, {-2, 2, -2}, {-2, 2, 2}},
+        {{0, -1, 0}, {2, -2, -2}, {2, -2, 2}, {-2, -2, 2}, {-2, -2, -2}},
+    };
+    static const float kUv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    IDirect3DRMMeshBuilder2* builder = nullptr;
+    rm->CreateMeshBuilder(&builder);
+    for (DWORD f = 0; f < 6; ++f) {
+        IDirect3DRMFace* face = nullptr;
+        builder->CreateFace(&face);
+        for (int k = 1; k <= 4; ++k) builder->AddVertex(kFaces[f][k][0], kFaces[f][k][1], kFaces[f][k][2]);
+        builder->AddNormal(kFaces[f][0][0], kFaces[f][0][1], kFaces[f][0][2]);
+        face->SetTexture(texture);
+        for (DWORD k = 0; k < 4; ++k) {
+            face->AddVertexAndNormalIndexed(4 * f + k, f);
+            face->SetTextureCoordinates(k, kUv[k][0], kUv[k][1]);
+        }
+        face->Release();
+    }
+    builder->SetColor(0xFFFFFFFFu);
+    IDirect3DRMMesh* mesh = nullptr;
+    builder->CreateMesh(&mesh);
+    frame->AddVisual(mesh);
+    mesh->Release();
+    builder->Release();
+}
+
+struct Steps {
+    double move, clear, render, update, blt, frame;
+    double allocationsPerFrame;
+    long setupAllocations;  // shows the counter is live
+};
+
+struct Surfaces {
+    IDirectDraw* dd = nullptr;
+    IDirect3D2* d3d = nullptr;
+    IDirectDrawSurface* primary = nullptr;
+    IDirectDrawSurface* back = nullptr;
+
+    ~Surfaces() {
+        for (IUnknown* object : {static_cast<IUnknown*>(back), static_cast<IUnknown*>(primary),
+                                 static_cast<IUnknown*>(d3d), static_cast<IUnknown*>(dd)})
+            if (object != nullptr) object->Release();
+    }
+};
+
+DDSURFACEDESC Desc(DWORD flags, DWORD caps, int width, int height) {
+    DDSURFACEDESC desc{};
+    desc.dwSize = DDSURFACEDESC_SIZE;
+    desc.dwFlags = flags;
+    desc.ddsCaps.dwCaps = caps;
+    desc.dwWidth = static_cast<DWORD>(width);
+    desc.dwHeight = static_cast<DWORD>(height);
+    desc.dwZBufferBitDepth = 16;
+    return desc;
+}
+
+bool MakeSurfaces(int width, int height, Surfaces* s) {
+    DxPretendDesktopSize(width, height);
+    if (DirectDrawCreate(nullptr, &s->dd, nullptr) != DD_OK) return false;
+    s->dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
+    DDSURFACEDESC primaryDesc = Desc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE, 0, 0);
+    DDSURFACEDESC backDesc =
+        Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT,
+             DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE, width, height);
+    DDSURFACEDESC zDesc = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_ZBUFFERBITDEPTH,
+                               DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY, width, height);
+    IDirectDrawSurface* zbuffer = nullptr;
+    if (s->dd->CreateSurface(&primaryDesc, &s->primary, nullptr) != DD_OK ||
+        s->dd->CreateSurface(&backDesc, &s->back, nullptr) != DD_OK ||
+        s->dd->CreateSurface(&zDesc, &zbuffer, nullptr) != DD_OK)
+        return false;
+    const bool attached = s->back->AddAttachedSurface(zbuffer) == DD_OK;
+    zbuffer->Release();
+    return attached && s->dd->QueryInterface(IID_IDirect3D2, reinterpret_cast<void**>(&s->d3d)) == S_OK;
+}
+
+// False when the device cannot be made.
+bool RunDevice(const Surfaces& s, const GUID& kind, int width, int height, Steps* steps) {
+    const long setupStart = allocations;
+    IDirect3DDevice2* d3dDevice = nullptr;
+    if (s.d3d->CreateDevice(kind, s.back, &d3dDevice) != DD_OK) return false;
+    IDirect3DRM* base = nullptr;
+    IDirect3DRM2* rm = nullptr;
+    Direct3DRMCreate(&base);
+    base->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&rm));
+    base->Release();
+    IDirect3DRMDevice2* device = nullptr;
+    rm->CreateDeviceFromD3D(s.d3d, d3dDevice, &device);
+    device->SetBufferCount(2);
+    device->SetShades(32);
+    device->SetQuality(D3DRMRENDER_GOURAUD);
+    device->SetDither(FALSE);
+    device->SetTextureQuality(D3DRMTEXTURE_LINEAR);
+
+    IDirect3DRMFrame2 *scene = nullptr, *camera = nullptr, *lightFrame = nullptr, *box = nullptr;
+    rm->CreateFrame(nullptr, &scene);
+    rm->CreateFrame(scene, &camera);
+    camera->SetOrientation(scene, 0, 0, 1, 0, 1, 0);
+    IDirect3DRMViewport* viewport = nullptr;
+    rm->CreateViewport(device, camera, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                       &viewport);
+    viewport->SetBack(5000.0f);
+    IDirect3DRMLight* light = nullptr;
+    rm->CreateLightRGB(D3DRMLIGHT_AMBIENT, 0.1f, 0.1f, 0.1f, &light);
+    scene->AddLight(light);
+    light->Release();
+    rm->CreateFrame(scene, &lightFrame);
+    rm->CreateLightRGB(D3DRMLIGHT_DIRECTIONAL, 0.9f, 0.9f, 0.9f, &light);
+    lightFrame->AddLight(light);
+    light->Release();
+    lightFrame->Release();
+    rm->CreateFrame(scene, &box);
+    box->SetPosition(scene, 0.0f, 0.0f, 30.0f);
+    IDirect3DRMTexture2* texture = Canvas(rm);
+    AddBox(rm, box, texture);
+
+    const long setupAllocations = allocations - setupStart;
+    Motion motion;
+    RECT screen{0, 0, width, height};
+    std::vector<double> move, clear, render, update, blt, frame;
+    for (std::vector<double>* v : {&move, &clear, &render, &update, &blt, &frame}) v->reserve(kFrames);
+    long counted = 0;
+    for (int f = 0; f < kWarmUp + kFrames; ++f) {
+        const long before = allocations;
+        const auto t0 = Clock::now();
+        motion.Step(box, scene);
+        scene->Move(1.0f);
+        const auto t1 = Clock::now();
+        viewport->Clear();
+        const auto t2 = Clock::now();
+        viewport->Render(scene);
+        const auto t3 = Clock::now();
+        device->Update();
+        const auto t4 = Clock::now();
+        s.primary->Blt(&screen, s.back, &screen, DDBLT_WAIT, nullptr);
+        const auto t5 = Clock::now();
+        if (f < kWarmUp) continue;
+        counted += allocations - before;
+        move.push_back(Ms(t1 - t0));
+        clear.push_back(Ms(t2 - t1));
+        render.push_back(Ms(t3 - t2));
+        update.push_back(Ms(t4 - t3));
+        blt.push_back(Ms(t5 - t4));
+        frame.push_back(Ms(t5 - t0));
+    }
+    *steps = {Median(move),
+              Median(clear),
+              Median(render),
+              Median(update),
+              Median(blt),
+              Median(frame),
+              static_cast<double>(counted) / kFrames,
+              setupAllocations};
+
+    texture->Release();
+    box->Release();
+    viewport->Release();
+    camera->Release();
+    scene->Release();
+    device->Release();
+    rm->Release();
+    d3dDevice->Release();
+    return true;
+}
+
+double Floor(int width, int height) {
+    const auto pixels = static_cast<std::size_t>(width) * height;
+    std::vector<std::uint32_t> color(pixels), screen(pixels);
+    std::vector<std::uint16_t> depth(pixels);
+    std::vector<double> frame;
+    for (int f = 0; f < kFrames; ++f) {
+        const auto t0 = Clock::now();
+        std::memset(color.data(), f & 0xFF, pixels * 4);
+        std::memset(depth.data(), 0xFF, pixels * 2);
+        std::memcpy(screen.data(), color.data(), pixels * 4);
+        frame.push_back(Ms(Clock::now() - t0));
+    }
+    volatile std::uint32_t sink = screen[pixels / 2];  // keeps the copy
+    (void)sink;
+    return Median(frame);
+}
+
+}  // namespace
+
+int main() {
+    const struct { int width, height; } sizes[] = {{640, 480}, {1280, 720}, {1920, 1080}};
+    const struct {
+        const char* name;
+        const GUID* kind;
+    } devices[] = {{"MMX", &IID_IDirect3DMMXDevice}, {"ramp", &IID_IDirect3DRampDevice}};
+    std::printf(
+        "median ms per step and frame over %d frames; allocations per frame after %d warm-up frames\n",
+        kFrames, kWarmUp);
+    for (const auto& size : sizes) {
+        Surfaces surfaces;
+        if (!MakeSurfaces(size.width, size.height, &surfaces)) {
+            std::printf("%4dx%-4d  (no surfaces)\n", size.width, size.height);
+            continue;
+        }
+        const double floor = Floor(size.width, size.height);
+        std::printf("%4dx%-4d  floor  memset colour+z + memcpy frame %7.3f\n", size.width, size.height,
+                    floor);
+        for (const auto& device : devices) {
+            Steps steps{};
+            if (!RunDevice(surfaces, *device.kind, size.width, size.height, &steps)) {
+                std::printf("%4dx%-4d  %-4s  (not available)\n", size.width, size.height, device.name);
+                continue;
+            }
+            std::printf(
+                "%4dx%-4d  %-4s  move %6.3f  clear %6.3f  render %6.3f  update %6.3f  blt %6.3f  frame %7.3f "
+                " "
+                "frame/floor %5.2f  allocs/frame %g (set-up %ld)\n",
+                size.width, size.height, device.name, steps.move, steps.clear, steps.render, steps.update,
+                steps.blt, steps.frame, steps.frame / floor, steps.allocationsPerFrame,
+                steps.setupAllocations);
+        }
+    }
+    return 0;
+}
