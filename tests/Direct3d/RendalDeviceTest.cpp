@@ -139,6 +139,20 @@ TEST_P(RendalDepthTest, RenderSettingsFollowTheDisplayDepth) {
     EXPECT_EQ(device->GetQuality(), d.quality);
     EXPECT_EQ(device->GetTextureQuality(), d.texture);
     EXPECT_EQ(device->GetShades(), d.shades);
+    if (d.bpp == 8) {
+        // Texture limits stay as a fresh Retained Mode object has them.
+        IDirect3DRM* base = nullptr;
+        ASSERT_EQ(Direct3DRMCreate(&base), D3DRM_OK);
+        IDirect3DRM2* fresh = nullptr;
+        ASSERT_EQ(base->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&fresh)), D3DRM_OK);
+        EXPECT_EQ(RZXState.lpD3DRM->GetDefaultTextureColors(), fresh->GetDefaultTextureColors());
+        EXPECT_EQ(RZXState.lpD3DRM->GetDefaultTextureShades(), fresh->GetDefaultTextureShades());
+        fresh->Release();
+        base->Release();
+    } else {
+        EXPECT_EQ(RZXState.lpD3DRM->GetDefaultTextureColors(), 64u);
+        EXPECT_EQ(RZXState.lpD3DRM->GetDefaultTextureShades(), 32u);
+    }
 
     if (d.bpp != 8) {
         EXPECT_THAT(out, Not(HasSubstr("palettized")));
