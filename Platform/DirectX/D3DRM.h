@@ -177,7 +177,8 @@ struct IDirect3DRMFrame : IUnknown {
                                    D3DVALUE ux, D3DVALUE uy, D3DVALUE uz) = 0;
     virtual HRESULT GetOrientation(IDirect3DRMFrame* lpRef, D3DVECTOR* lprvDir, D3DVECTOR* lprvUp) = 0;
     // Turns the frame by theta radians per advance about the axis (any
-    // length) through its own origin.
+    // length) through its own origin. A positive angle turns +z towards +x
+    // about +y, +x towards +y about +z and +y towards +z about +x.
     virtual HRESULT SetRotation(IDirect3DRMFrame* lpRef, D3DVALUE x, D3DVALUE y, D3DVALUE z,
                                 D3DVALUE theta) = 0;
     virtual HRESULT GetRotation(IDirect3DRMFrame* lpRef, D3DVECTOR* lpvAxis, D3DVALUE* lpvTheta) = 0;
@@ -211,10 +212,16 @@ struct IDirect3DRMDevice : IUnknown {
 };
 struct IDirect3DRMDevice2 : IDirect3DRMDevice {};
 
+// The view window lies at distance `front` before the camera and spans
+// -field..+field across the viewport's larger side (square pixels); the
+// defaults are front 1, back 100 and field 0.5. Only what lies between the
+// front and back planes is drawn.
 struct IDirect3DRMViewport : IUnknown {
     // Colour to black and depth to far over the whole viewport.
     virtual HRESULT Clear() = 0;
-    // Draws the hierarchy below lpFrame through the camera.
+    // Draws the hierarchy below lpFrame through the camera: faces whose
+    // corners run clockwise as the camera sees them, lit per vertex by the
+    // hierarchy's ambient and directional lights, z-buffered.
     virtual HRESULT Render(IDirect3DRMFrame* lpFrame) = 0;
     virtual HRESULT SetBack(D3DVALUE back) = 0;
     virtual D3DVALUE GetBack() = 0;
