@@ -14,7 +14,7 @@ function(vantel_add_gtest name)
   # would keep only its first variable; the test programs run through env(1)
   # instead, for discovery and for every test.
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
-    "env;SDL_VIDEODRIVER=dummy;QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;${ARG_ENV}")
+    "env;SDL_VIDEODRIVER=dummy;QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;${ARG_ENV}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
@@ -33,5 +33,5 @@ function(vantel_add_e2e_test name)
     RESOURCE_LOCK display
     TIMEOUT 300
     LABELS e2e
-    ENVIRONMENT "VANTEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VANTEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+    ENVIRONMENT "VANTEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VANTEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 endfunction()

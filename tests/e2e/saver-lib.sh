@@ -72,3 +72,16 @@ screen_summary() {
     import -window root "$work/shot.png"
     convert "$work/shot.png" -format "%wx%h %[fx:maxima]" info:
 }
+
+# The fraction of the screenshot $1 that is not black.
+lit_fraction() {
+    convert "$1" -colorspace gray -threshold 1% -format "%[fx:mean]" info:
+}
+
+# Succeeds when some pixels of screenshot $1 lie within fuzz $3 of colour $2.
+near_colour() {
+    local share
+    share=$(convert "$1" -alpha off -fuzz "$3" -fill white -opaque "$2" -fuzz 0 -fill black +opaque white \
+        -colorspace gray -format "%[fx:mean]" info:)
+    awk -v s="$share" 'BEGIN { exit !(s > 0.00005) }'
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# `vantel /s` covers the whole screen with black and shows the box on it,
+# somewhere else a moment later; without settings it wears the built-in
+# texture. A key press ends it with 0 and takes its window away.
+source "$(dirname "$0")/saver-lib.sh"
+
+paint_root white || fail "the root window did not turn white"
+start_saver /s
+await_window
+geometry=$(xwininfo -id "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" |
+    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF}
+         END {print w "x" h "+" x "+" y}')
+[ "$geometry" = "1920x1080+0+0" ] || fail "window geometry $geometry"
+
+sleep 1
+import -window root "$work/first.png"
+sleep 1
+import -window root "$work/second.png"
+
+for shot in first second; do
+    size=$(convert "$work/$shot.png" -format "%wx%h" info:)
+    [ "$size" = 1920x1080 ] || fail "$shot screenshot is $size"
+    lit=$(lit_fraction "$work/$shot.png")
+    awk -v f="$lit" 'BEGIN { exit !(f > 0.0003 && f < 0.05) }' ||
+        fail "$shot screenshot: $lit of the screen is lit; expected a box on black"
+    # The built-in texture's teal and gold.
+    near_colour "$work/$shot.png" '#1884a0' 25% || fail "$shot screenshot shows no teal of the built-in texture"
+    for corner in +0+0 +1820+0 +0+980 +1820+980; do
+        max=$(convert "$work/$shot.png" -crop "100x100$corner" -format "%[fx:maxima]" info:)
+        [ "$max" = 0 ] || fail "$shot screenshot: corner $corner is not black"
+    done
+done
+moved=$(compare -metric AE "$work/first.png" "$work/second.png" null: 2>&1 || true)
+[ "${moved%% *}" -gt 100 ] || fail "the box did not move between screenshots ($moved pixels differ)"
+
+xdotool key space
+expect_exit "$saver" 0 "key press"
+[ "$(saver_windows)" = 0 ] || fail "the window outlived the program"
+echo "ok"
