@@ -18,20 +18,14 @@
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "Platform/DirectX/DxFault.h"
 #include "Platform/DirectX/SoftwareDevice.h"
+#include "bench/MemoryFloor.h"
 
 namespace {
 
 constexpr int kFrames = 200;
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
 struct Vec {
     float x, y, z;
@@ -122,32 +116,6 @@ bool RunDevice(IDirectDraw* dd, IDirectDrawSurface* primary, IDirectDrawSurface*
     return true;
 }
 
-struct FloorSteps {
-    double fill, copy, frame;
-};
-
-FloorSteps Floor(int width, int height) {
-    const auto pixels = static_cast<std::size_t>(width) * height;
-    std::vector<std::uint32_t> color(pixels), screen(pixels);
-    std::vector<std::uint16_t> depth(pixels);
-    std::vector<double> fill, copy, frame;
-    for (int f = 0; f < kFrames; ++f) {
-        const auto t0 = Clock::now();
-        std::memset(color.data(), f & 0xFF, pixels * 4);
-        std::memset(depth.data(), 0xFF, pixels * 2);
-        const auto t1 = Clock::now();
-        std::memcpy(screen.data(), color.data(), pixels * 4);
-        const auto t2 = Clock::now();
-        fill.push_back(Ms(t1 - t0));
-        copy.push_back(Ms(t2 - t1));
-        frame.push_back(Ms(t2 - t0));
-    }
-    // Keep the copies from being optimised away.
-    volatile std::uint32_t sink = screen[pixels / 2];
-    (void)sink;
-    return {Median(fill), Median(copy), Median(frame)};
-}
-
 DDSURFACEDESC Desc(DWORD flags, DWORD caps, int width, int height) {
     DDSURFACEDESC desc{};
     desc.dwSize = DDSURFACEDESC_SIZE;
@@ -174,7 +142,7 @@ void RunSize(int width, int height, const raster::Texture& texture) {
     if (dd->CreateSurface(&primaryDesc, &primary, nullptr) == DD_OK &&
         dd->CreateSurface(&backDesc, &back, nullptr) == DD_OK &&
         dd->CreateSurface(&zDesc, &zbuffer, nullptr) == DD_OK && back->AddAttachedSurface(zbuffer) == DD_OK) {
-        const FloorSteps floor = Floor(width, height);
+        const bench::FloorSteps floor = bench::MemoryFloor(width, height, kFrames);
         std::printf("%4dx%-4d  floor  memset colour+z %7.3f  memcpy frame %7.3f  floor %7.3f\n", width,
                     height, floor.fill, floor.copy, floor.frame);
         const struct {

@@ -20,6 +20,7 @@
 
 #include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
+#include "bench/MemoryFloor.h"
 
 namespace {
 
@@ -82,16 +83,9 @@ namespace {
 
 constexpr int kWarmUp = 10;
 constexpr int kFrames = 300;
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
 // The saver's motion step: turn at the walls, then set velocity and turn.
 struct Motion {
@@ -296,23 +290,6 @@ bool RunDevice(const Surfaces& s, const GUID& kind, int width, int height, Steps
     return true;
 }
 
-double Floor(int width, int height) {
-    const auto pixels = static_cast<std::size_t>(width) * height;
-    std::vector<std::uint32_t> color(pixels), screen(pixels);
-    std::vector<std::uint16_t> depth(pixels);
-    std::vector<double> frame;
-    for (int f = 0; f < kFrames; ++f) {
-        const auto t0 = Clock::now();
-        std::memset(color.data(), f & 0xFF, pixels * 4);
-        std::memset(depth.data(), 0xFF, pixels * 2);
-        std::memcpy(screen.data(), color.data(), pixels * 4);
-        frame.push_back(Ms(Clock::now() - t0));
-    }
-    volatile std::uint32_t sink = screen[pixels / 2];  // keeps the copy
-    (void)sink;
-    return Median(frame);
-}
-
 }  // namespace
 
 int main() {
@@ -330,7 +307,7 @@ int main() {
             std::printf("%4dx%-4d  (no surfaces)\n", size.width, size.height);
             continue;
         }
-        const double floor = Floor(size.width, size.height);
+        const double floor = bench::MemoryFloor(size.width, size.height, kFrames).frame;
         std::printf("%4dx%-4d  floor  memset colour+z + memcpy frame %7.3f\n", size.width, size.height,
                     floor);
         for (const auto& device : devices) {

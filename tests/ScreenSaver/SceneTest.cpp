@@ -271,4 +271,25 @@ TEST_F(SaverSceneTest, AFailedViewportLeavesRenderingOffAndTheLayerReleased) {
     EXPECT_EQ(DxFault::CallCount(DxCall::RM_CreateMeshBuilder), 0);
 }
 
+struct StartFailure {
+    const char* name;
+    DxCall call;
+    const char* trace;  // what the saver itself writes last
+};
+
+class StartRenderingDeathTest : public SaverSceneTest, public testing::WithParamInterface<StartFailure> {};
+
+TEST_P(StartRenderingDeathTest, AFailedStartEndsTheProcessWithOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    DxFault::FailCall(GetParam().call, DDERR_GENERIC);
+    EXPECT_EXIT(StartRendering(), testing::ExitedWithCode(1), std::string(GetParam().trace) + "$");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, StartRenderingDeathTest,
+    testing::Values(StartFailure{"display", DxCall::DirectDrawCreate, "RZX:DDCreateError "},
+                    StartFailure{"retained_mode", DxCall::Direct3DRMCreate,
+                                 "RZX:CreateDirect3DRM Error!!!! "}),
+    [](const testing::TestParamInfo<StartFailure>& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -5,7 +5,7 @@
 namespace dx {
 
 HRESULT Clipper::QueryInterface(REFIID riid, void** ppvObject) {
-    return Answer(riid, ppvObject, IID_IUnknown);
+    return Answer(riid, ppvObject);
 }
 
 HRESULT Clipper::SetHWnd(DWORD, HWND hWnd) {

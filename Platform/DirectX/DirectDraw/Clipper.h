@@ -1,7 +1,8 @@
 // IDirectDrawClipper: remembers the window that blits to the primary land in.
 #pragma once
 
-#include "Platform/DirectX/DirectDraw/ComObject.h"
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3D.h"
 
 namespace dx {
 

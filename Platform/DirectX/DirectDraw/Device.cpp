@@ -16,7 +16,7 @@ Device::Device(Surface* renderTarget, const raster::Rasterizer& rasterizer) : ra
 }
 
 HRESULT Device::QueryInterface(REFIID riid, void** ppvObject) {
-    return Answer(riid, ppvObject, IID_IUnknown, IID_IDirect3DDevice2);
+    return Answer(riid, ppvObject, IID_IDirect3DDevice2);
 }
 
 HRESULT Device::GetRenderTarget(IDirectDrawSurface** lplpRenderTarget) {

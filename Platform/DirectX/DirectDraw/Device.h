@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "Platform/DirectX/DirectDraw/ComObject.h"
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3D.h"
 #include "Platform/DirectX/DirectDraw/Surface.h"
 #include "Platform/DirectX/SoftwareDevice.h"
 

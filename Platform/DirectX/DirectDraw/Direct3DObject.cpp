@@ -29,7 +29,7 @@ Direct3DObject::Direct3DObject(DirectDrawObject* directDraw) {
 }
 
 HRESULT Direct3DObject::QueryInterface(REFIID riid, void** ppvObject) {
-    return Answer(riid, ppvObject, IID_IUnknown, IID_IDirect3D2);
+    return Answer(riid, ppvObject, IID_IDirect3D2);
 }
 
 HRESULT Direct3DObject::EnumDevices(LPD3DENUMDEVICESCALLBACK lpEnumDevicesCallback, LPVOID lpUserArg) {

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "Platform/DirectX/ComObject.h"
 #include "Platform/DirectX/D3D.h"
-#include "Platform/DirectX/DirectDraw/ComObject.h"
 #include "Platform/DirectX/DxFault.h"
 
 namespace dx {

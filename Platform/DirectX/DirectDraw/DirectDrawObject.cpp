@@ -13,8 +13,7 @@
 namespace dx {
 
 HRESULT DirectDrawObject::QueryInterface(REFIID riid, void** ppvObject) {
-    if (ppvObject == nullptr || !(riid == IID_IDirect3D2))
-        return Answer(riid, ppvObject, IID_IUnknown, IID_IDirectDraw);
+    if (ppvObject == nullptr || !(riid == IID_IDirect3D2)) return Answer(riid, ppvObject, IID_IDirectDraw);
     *ppvObject = nullptr;
     if (const HRESULT fault = DxFault::Check(DxCall::DirectDraw_QueryDirect3D2)) return fault;
     auto* direct3d = new (std::nothrow) Direct3DObject(this);

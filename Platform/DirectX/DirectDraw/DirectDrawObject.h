@@ -2,7 +2,8 @@
 // to Direct3D.
 #pragma once
 
-#include "Platform/DirectX/DirectDraw/ComObject.h"
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3D.h"
 
 namespace dx {
 

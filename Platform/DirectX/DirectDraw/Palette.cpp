@@ -21,7 +21,7 @@ Palette::Palette(const PALETTEENTRY* entries) : generation_(NextGeneration()) {
 }
 
 HRESULT Palette::QueryInterface(REFIID riid, void** ppvObject) {
-    return Answer(riid, ppvObject, IID_IUnknown);
+    return Answer(riid, ppvObject);
 }
 
 HRESULT Palette::GetEntries(DWORD, DWORD dwBase, DWORD dwNumEntries, PALETTEENTRY* lpEntries) {

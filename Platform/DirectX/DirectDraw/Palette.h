@@ -4,7 +4,8 @@
 #include <array>
 #include <cstdint>
 
-#include "Platform/DirectX/DirectDraw/ComObject.h"
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3D.h"
 
 namespace dx {
 

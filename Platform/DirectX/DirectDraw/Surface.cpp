@@ -57,7 +57,7 @@ Surface::~Surface() {
 }
 
 HRESULT Surface::QueryInterface(REFIID riid, void** ppvObject) {
-    return Answer(riid, ppvObject, IID_IUnknown, IID_IDirectDrawSurface);
+    return Answer(riid, ppvObject, IID_IDirectDrawSurface);
 }
 
 bool Surface::Lost() const {

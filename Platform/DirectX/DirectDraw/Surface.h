@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3D.h"
 #include "Platform/DirectX/DirectDraw/Clipper.h"
-#include "Platform/DirectX/DirectDraw/ComObject.h"
 #include "Platform/DirectX/DirectDraw/Palette.h"
 #include "Platform/DirectX/DirectDraw/PixelFormat.h"
 

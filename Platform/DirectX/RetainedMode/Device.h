@@ -2,12 +2,13 @@
 // settings, and the surface and rasterizer that viewports draw with.
 #pragma once
 
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/Raster/Rasterizer.h"
-#include "Platform/DirectX/RetainedMode/RefCounted.h"
 
 namespace rm {
 
-class Device final : public RefCounted<IDirect3DRMDevice2> {
+class Device final : public dx::ComObject<IDirect3DRMDevice2> {
 public:
     // D3DRM_OK and a device over `device`, whose render surface gives the size.
     static HRESULT Create(IDirect3D2* d3d, IDirect3DDevice2* device, Device** out);
@@ -43,8 +44,8 @@ private:
     Device(IDirect3D2* d3d, IDirect3DDevice2* device, DWORD width, DWORD height);
     ~Device() override = default;
 
-    Ref<IDirect3D2> d3d_;
-    Ref<IDirect3DDevice2> device_;
+    dx::Ref<IDirect3D2> d3d_;
+    dx::Ref<IDirect3DDevice2> device_;
     DWORD width_;
     DWORD height_;
     DWORD bufferCount_ = 1;

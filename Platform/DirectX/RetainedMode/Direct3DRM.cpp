@@ -14,7 +14,7 @@ namespace rm {
 
 namespace {
 
-class Direct3DRM final : public RefCounted<IDirect3DRM2> {
+class Direct3DRM final : public dx::ComObject<IDirect3DRM2> {
 public:
     Direct3DRM() = default;
 

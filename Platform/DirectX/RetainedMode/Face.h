@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "Platform/DirectX/RetainedMode/RefCounted.h"
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/RetainedMode/Texture.h"
 #include "Platform/DirectX/RetainedMode/Vec3.h"
 
@@ -23,7 +24,7 @@ struct Corner {
     float v;
 };
 
-class Face final : public RefCounted<IDirect3DRMFace> {
+class Face final : public dx::ComObject<IDirect3DRMFace> {
 public:
     // A face of the mesh or builder whose geometry is `owner`.
     explicit Face(const Geometry* owner) : owner_(owner) {}
@@ -58,7 +59,7 @@ private:
     const Geometry* owner_;
     std::vector<Corner> corners_;
     D3DCOLOR color_ = 0xFFFFFFFFu;
-    Ref<Texture> texture_;
+    dx::Ref<Texture> texture_;
 };
 
 }  // namespace rm

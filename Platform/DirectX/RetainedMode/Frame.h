@@ -13,13 +13,14 @@
 
 #include <vector>
 
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/RetainedMode/Light.h"
-#include "Platform/DirectX/RetainedMode/RefCounted.h"
 #include "Platform/DirectX/RetainedMode/Vec3.h"
 
 namespace rm {
 
-class Frame final : public RefCounted<IDirect3DRMFrame2> {
+class Frame final : public dx::ComObject<IDirect3DRMFrame2> {
 public:
     Frame() = default;
     // The object behind a frame of this library, or null.

@@ -2,12 +2,13 @@
 // carries it.
 #pragma once
 
-#include "Platform/DirectX/RetainedMode/RefCounted.h"
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/RetainedMode/Vec3.h"
 
 namespace rm {
 
-class Light final : public RefCounted<IDirect3DRMLight> {
+class Light final : public dx::ComObject<IDirect3DRMLight> {
 public:
     // Null unless `type` is ambient or directional and the colour is finite.
     static Light* Create(D3DRMLIGHTTYPE type, D3DVALUE red, D3DVALUE green, D3DVALUE blue);

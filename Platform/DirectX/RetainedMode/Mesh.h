@@ -5,7 +5,7 @@
 
 namespace rm {
 
-class Mesh final : public RefCounted<IDirect3DRMMesh> {
+class Mesh final : public dx::ComObject<IDirect3DRMMesh> {
 public:
     explicit Mesh(const MeshData& source) { data_.CopyFrom(source); }
 

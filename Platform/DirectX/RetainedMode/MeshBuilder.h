@@ -6,7 +6,7 @@
 
 namespace rm {
 
-class MeshBuilder final : public RefCounted<IDirect3DRMMeshBuilder2> {
+class MeshBuilder final : public dx::ComObject<IDirect3DRMMeshBuilder2> {
 public:
     MeshBuilder() = default;
 

@@ -4,12 +4,13 @@
 
 #include <vector>
 
-#include "Platform/DirectX/RetainedMode/RefCounted.h"
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3DRM.h"
 
 namespace rm {
 
 template <class ArrayInterface, class Element>
-class ObjectArray final : public RefCounted<ArrayInterface> {
+class ObjectArray final : public dx::ComObject<ArrayInterface> {
 public:
     template <class Source>
     explicit ObjectArray(const std::vector<Source*>& elements) : elements_(elements.begin(), elements.end()) {

@@ -4,15 +4,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "Platform/DirectX/ComObject.h"
+#include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/Raster/Rasterizer.h"
-#include "Platform/DirectX/RetainedMode/RefCounted.h"
 
 namespace rm {
 
 // The largest width and height a texture may have, in texels.
 constexpr int kMaxTextureSide = 4096;
 
-class Texture final : public RefCounted<IDirect3DRMTexture2> {
+class Texture final : public dx::ComObject<IDirect3DRMTexture2> {
 public:
     // Takes `texels`: width * height of them, sides 1..kMaxTextureSide.
     static Texture* Create(std::vector<std::uint32_t> texels, int width, int height);

@@ -8,7 +8,7 @@
 
 namespace rm {
 
-class Viewport final : public RefCounted<IDirect3DRMViewport> {
+class Viewport final : public dx::ComObject<IDirect3DRMViewport> {
 public:
     // D3DRM_OK and a viewport of `device` at (x, y), width x height pixels,
     // which must lie inside the device's surface.
@@ -39,8 +39,8 @@ private:
     // The viewport's rectangle of the render surface; false while it is lost.
     bool Target(raster::Target* target) const;
 
-    Ref<Device> device_;
-    Ref<Frame> camera_;
+    dx::Ref<Device> device_;
+    dx::Ref<Frame> camera_;
     DWORD x_;
     DWORD y_;
     DWORD width_;

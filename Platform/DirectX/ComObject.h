@@ -1,15 +1,14 @@
-// The reference count of every Retained Mode object, and a holder for one
-// reference.
+// The reference count shared by every object of the software DirectX services.
 #pragma once
 
-#include "Platform/DirectX/D3DRM.h"
+#include "Platform/DirectX/Unknown.h"
 
-namespace rm {
+namespace dx {
 
-// Implements AddRef and Release of `Interface`. An object starts with the one
-// reference its factory hands out; the last Release deletes it.
+// Implements AddRef and Release of `Interface`; the object starts with one
+// reference, the one its factory hands out.
 template <class Interface>
-class RefCounted : public Interface {
+class ComObject : public Interface {
 public:
     ULONG AddRef() override { return ++references_; }
     ULONG Release() override {
@@ -19,9 +18,9 @@ public:
     }
 
 protected:
-    RefCounted() = default;
-    RefCounted(const RefCounted&) = delete;
-    RefCounted& operator=(const RefCounted&) = delete;
+    ComObject() = default;
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
 
     // Hands out this object, AddRef'ed, for IID_IUnknown or any of `ids`.
     template <class... Ids>
@@ -40,7 +39,7 @@ private:
     ULONG references_ = 1;
 };
 
-// Holds one reference (or none) and gives it up when destroyed or replaced.
+// Holds one reference and gives it up on destruction or replacement.
 template <class T>
 class Ref {
 public:
@@ -50,7 +49,7 @@ public:
     Ref& operator=(const Ref&) = delete;
     ~Ref() { Reset(nullptr); }
 
-    // Takes a new reference to `object` (may be null), then drops the old one.
+    // Takes a new reference to `object` (may be null) and drops the old one.
     void Reset(T* object) {
         if (object != nullptr) object->AddRef();
         T* old = object_;
@@ -65,4 +64,4 @@ private:
     T* object_ = nullptr;
 };
 
-}  // namespace rm
+}  // namespace dx

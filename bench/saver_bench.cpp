@@ -1,0 +1,121 @@
+// The screensaver's own frame: MoveBox + FrameTick, as the main loop runs it.
+//
+//   saver_bench            unpaced, on SDL's dummy display (the frame lands in
+//                          the off-screen screen image), at 640x480, 1280x720
+//                          and 1920x1080, median ms per frame against the
+//                          floor measured in the same run: one memset of
+//                          colour + z and one memcpy of the frame.
+//   saver_bench --paced N  on the real display for N seconds, full screen and
+//                          paced as the saver runs: frames per second against
+//                          the display's rate, and the CPU time it used.
+#include <SDL.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Direct3d/Rendal.h"
+#include "ScreenSaver/Deepdr.h"
+#include "ScreenSaver/Scene.h"
+#include "bench/MemoryFloor.h"
+
+namespace {
+
+using bench::Clock;
+
+// The saver's module state back to where a fresh process starts.
+void ForgetScene() {
+    RZXCleanup();
+    if (BoxTexture) BoxTexture->Release();
+    if (CameraFrame) CameraFrame->Release();
+    if (SceneFrame) SceneFrame->Release();
+    BoxTexture = nullptr;
+    CameraFrame = SceneFrame = BoxFrame = nullptr;
+    DirX = DirY = DirZ = 1;
+}
+
+int Unpaced() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "SaverBench";
+    RegisterClassA(&wc);
+    std::printf("saver frame (MoveBox + FrameTick), unpaced, median of 300 frames\n");
+    std::printf("%-10s %10s %10s %8s\n", "size", "frame ms", "floor ms", "ratio");
+    const int sizes[][2] = {{640, 480}, {1280, 720}, {1920, 1080}};
+    for (const auto& size : sizes) {
+        MainWindow = CreateWindowExA(0, "SaverBench", "Vantel", WS_POPUP | WS_VISIBLE, 0, 0, size[0], size[1],
+                                     nullptr, nullptr, nullptr, nullptr);
+        StartRendering();
+        if (BuildScene() != 1) return 1;
+        for (int i = 0; i < 20; ++i) MoveBox(), FrameTick();
+        std::vector<double> samples;
+        for (int i = 0; i < 300; ++i) {
+            const auto start = Clock::now();
+            MoveBox();
+            FrameTick();
+            samples.push_back(bench::Ms(Clock::now() - start));
+        }
+        const double frame = bench::Median(samples);
+        const double floor = bench::MemoryFloor(size[0], size[1], 300).frame;
+        std::printf("%4dx%-5d %10.3f %10.3f %8.2f\n", size[0], size[1], frame, floor, frame / floor);
+        ForgetScene();
+        DestroyWindow(MainWindow);
+    }
+    return 0;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+int Paced(double seconds) {
+    static char module;
+    const auto instance = reinterpret_cast<HINSTANCE>(&module);
+    if (!RegisterSaverClass(instance) || !CreateSaverWindow(instance, SW_SHOWDEFAULT)) {
+        std::fprintf(stderr, "no display to run on\n");
+        return 1;
+    }
+    StartRendering();
+    if (BuildScene() != 1) return 1;
+    SDL_DisplayMode mode{};
+    const int rate =
+        SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+
+    const double cpuStart = CpuSeconds();
+    const auto start = Clock::now();
+    long frames = 0;
+    MSG msg;
+    while (Clock::now() - start < std::chrono::duration<double>(seconds)) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MoveBox();
+        FrameTick();
+        ++frames;
+    }
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cpu = CpuSeconds() - cpuStart;
+    std::printf("paced saver, %dx%d, %.0f s: %.2f frames/s against %d Hz (%.2f%%), CPU %.1f%% of one core\n",
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), wall, frames / wall, rate,
+                100.0 * (frames / wall) / rate, 100.0 * cpu / wall);
+    DestroyWindow(MainWindow);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--paced") return Paced(std::atof(argv[2]));
+    return Unpaced();
+}
