@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "Direct3d/Rendal.h"
+#include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/Scene.h"
 #include "bench/MemoryFloor.h"
@@ -50,6 +51,8 @@ int Unpaced() {
     std::printf("%-10s %10s %10s %8s\n", "size", "frame ms", "floor ms", "ratio");
     const int sizes[][2] = {{640, 480}, {1280, 720}, {1920, 1080}};
     for (const auto& size : sizes) {
+        // The screen image the frame lands in is as large as the desktop.
+        DxPretendDesktopSize(size[0], size[1]);
         MainWindow = CreateWindowExA(0, "SaverBench", "Vantel", WS_POPUP | WS_VISIBLE, 0, 0, size[0], size[1],
                                      nullptr, nullptr, nullptr, nullptr);
         StartRendering();
