@@ -42,6 +42,15 @@ bool Device::FillTarget(raster::Target* target) {
     return true;
 }
 
+SoftwareSurfaceWrites Device::Writes() const {
+    const Surface& surface = *renderTarget_.get();
+    const Surface* zbuffer = surface.ZBuffer();
+    const Palette* palette = surface.AttachedPalette();
+    return SoftwareSurfaceWrites{
+        surface.ForeignWrites() + (zbuffer != nullptr ? zbuffer->ForeignWrites() : 0), surface.Draws(),
+        palette != nullptr ? palette->Generation() : 0};
+}
+
 void Device::RefreshColorToIndex() {
     const Palette* palette = renderTarget_->AttachedPalette();
     const std::uint64_t generation = palette != nullptr ? palette->Generation() : 0;
@@ -71,4 +80,16 @@ const raster::Rasterizer& SoftwareDeviceRasterizer(IDirect3DDevice2* device) {
 bool SoftwareDeviceTarget(IDirect3DDevice2* device, raster::Target* target) {
     auto* software = dynamic_cast<dx::Device*>(device);
     return software != nullptr && target != nullptr && software->FillTarget(target);
+}
+
+bool SoftwareDeviceWrites(IDirect3DDevice2* device, SoftwareSurfaceWrites* writes) {
+    const auto* software = dynamic_cast<const dx::Device*>(device);
+    if (software == nullptr || writes == nullptr) return false;
+    *writes = software->Writes();
+    return true;
+}
+
+void SoftwareDeviceDamage(IDirect3DDevice2* device, const RECT& rect) {
+    if (const auto* software = dynamic_cast<const dx::Device*>(device))
+        software->RenderTarget().NoteDrawn(rect);
 }

@@ -23,6 +23,8 @@ public:
 
     const raster::Rasterizer& Rasterizer() const { return rasterizer_; }
     bool FillTarget(raster::Target* target);
+    SoftwareSurfaceWrites Writes() const;
+    Surface& RenderTarget() const { return *renderTarget_.get(); }
 
 private:
     // Rebuilds the 8-bit lookup when the target's palette (or its entries)

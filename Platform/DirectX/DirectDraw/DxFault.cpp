@@ -7,6 +7,7 @@
 
 #include "Platform/DirectX/DirectDraw/LostSurfaces.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
+#include "Platform/DirectX/DirectDraw/Surface.h"
 
 namespace {
 
@@ -79,7 +80,10 @@ const std::vector<DxFakeDevice>* ReplacedDeviceList() {
 }
 
 void MarkSurfaceLost(IDirectDrawSurface* surface) {
-    if (surface != nullptr && !dx::IsMarkedLost(surface)) State().lost.push_back(surface);
+    if (surface == nullptr || dx::IsMarkedLost(surface)) return;
+    State().lost.push_back(surface);
+    // A lost surface's memory is gone as far as its users know.
+    if (auto* lost = dynamic_cast<dx::Surface*>(surface)) lost->NoteForeignWrite(nullptr);
 }
 
 void Reset() {

@@ -38,6 +38,14 @@ int RefreshRateOf(SDL_Window* window) {
     return 0;
 }
 
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The presenter that last wrote to a screen: another one in between (on the
+// same window, say) means the previous presentation may be gone.
+const Presenter* lastPresenter = nullptr;
+
 }  // namespace
 
 Presenter::Presenter(int width, int height, Format displayFormat)
@@ -52,35 +60,48 @@ Presenter::Presenter(int width, int height, Format displayFormat)
                             entries[i].peBlue;
 }
 
+bool Presenter::Placement::operator==(const Placement& other) const {
+    return window == other.window && SameRect(client, other.client) && windowSurface == other.windowSurface &&
+           surfaceWidth == other.surfaceWidth && surfaceHeight == other.surfaceHeight &&
+           source == other.source && SameRect(sourceArea, other.sourceArea) && SameRect(dest, other.dest);
+}
+
 HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, LONG destX, LONG destY,
-                           HWND window, bool pace) {
+                           HWND window, bool pace, const SourceChange& change) {
     const RECT dest{destX, destY, destX + (sourceArea.right - sourceArea.left),
                     destY + (sourceArea.bottom - sourceArea.top)};
+    Placement placement{window, RECT{}, nullptr, 0, 0, change.surface, sourceArea, dest};
     RECT visible = dest;
+    bool shown = true;
     if (window != nullptr) {
         RECT client{};
         POINT origin{0, 0};
         GetClientRect(window, &client);
         ClientToScreen(window, &origin);
-        const RECT clientOnScreen{origin.x + client.left, origin.y + client.top, origin.x + client.right,
-                                  origin.y + client.bottom};
+        placement.client = RECT{origin.x + client.left, origin.y + client.top, origin.x + client.right,
+                                origin.y + client.bottom};
         if (SDL_Window* sdlWindow = Win32HasRealDisplay(window) ? Win32SdlWindow(window) : nullptr)
-            return PresentToWindow(source, sourceArea, dest, clientOnScreen, sdlWindow, pace);
-        if (!Intersect(&visible, clientOnScreen)) return DD_OK;
+            return PresentToWindow(source, sourceArea, dest, sdlWindow, pace, change, placement);
+        shown = Intersect(&visible, placement.client);
     }
-    if (!Intersect(&visible, RECT{0, 0, width_, height_})) return DD_OK;
-    RECT area = sourceArea;
-    ClipBoth(dest, visible, &area);
-    const ScreenPixels screen{
-        reinterpret_cast<std::uint8_t*>(image_.data() + static_cast<std::size_t>(visible.top) * width_ +
-                                        visible.left),
-        Pitch(), nullptr};
-    ConvertBlock(At(source, area), screen, visible.right - visible.left, visible.bottom - visible.top);
+    RECT part = ChangedPart(placement, source, change.damage);
+    if (shown && Intersect(&visible, RECT{0, 0, width_, height_}) && Intersect(&part, visible)) {
+        RECT area = sourceArea;
+        ClipBoth(dest, part, &area);
+        const ScreenPixels screen{
+            reinterpret_cast<std::uint8_t*>(image_.data() + static_cast<std::size_t>(part.top) * width_ +
+                                            part.left),
+            Pitch(), nullptr};
+        ConvertBlock(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+    }
+    Remember(placement, source);
     return DD_OK;
 }
 
 HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
-                                   const RECT& client, SDL_Window* window, bool pace) {
+                                   SDL_Window* window, bool pace, const SourceChange& change,
+                                   Placement placement) {
+    presented_ = false;  // until this presentation is complete
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (surface == nullptr) return DDERR_GENERIC;
     if (pace) {
@@ -90,24 +111,57 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
         }
         pacer_.Wait();
     }
+    placement.windowSurface = surface;
+    placement.surfaceWidth = surface->w;
+    placement.surfaceHeight = surface->h;
+    const RECT& client = placement.client;
     RECT visible = dest;
     if (!Intersect(&visible, client) ||
         !Intersect(&visible,
-                   RECT{client.left, client.top, client.left + surface->w, client.top + surface->h}))
+                   RECT{client.left, client.top, client.left + surface->w, client.top + surface->h})) {
+        Remember(placement, source);
         return DD_OK;
-    RECT area = sourceArea;
-    ClipBoth(dest, visible, &area);
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return DDERR_SURFACEBUSY;
-    const int x = visible.left - client.left, y = visible.top - client.top;
-    const int width = visible.right - visible.left, height = visible.bottom - visible.top;
-    const ScreenPixels screen{static_cast<std::uint8_t*>(surface->pixels) +
-                                  static_cast<std::ptrdiff_t>(y) * surface->pitch +
-                                  x * surface->format->BytesPerPixel,
-                              surface->pitch, surface->format};
-    ConvertBlock(At(source, area), screen, width, height);
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    const SDL_Rect update{x, y, width, height};
-    return SDL_UpdateWindowSurfaceRects(window, &update, 1) == 0 ? DD_OK : DDERR_GENERIC;
+    }
+    RECT part = ChangedPart(placement, source, change.damage);
+    if (Intersect(&part, visible)) {
+        RECT area = sourceArea;
+        ClipBoth(dest, part, &area);
+        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return DDERR_SURFACEBUSY;
+        const ScreenPixels screen{static_cast<std::uint8_t*>(surface->pixels) +
+                                      static_cast<std::ptrdiff_t>(part.top - client.top) * surface->pitch +
+                                      (part.left - client.left) * surface->format->BytesPerPixel,
+                                  surface->pitch, surface->format};
+        ConvertBlock(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+        if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    }
+    // The whole rectangle, so that the display shows what the window surface
+    // holds even where it had been covered.
+    const SDL_Rect update{visible.left - client.left, visible.top - client.top, visible.right - visible.left,
+                          visible.bottom - visible.top};
+    if (SDL_UpdateWindowSurfaceRects(window, &update, 1) != 0) return DDERR_GENERIC;
+    Remember(placement, source);
+    return DD_OK;
+}
+
+RECT Presenter::ChangedPart(const Placement& placement, const SourcePixels& source,
+                            const RECT& damage) const {
+    const bool samePalette = source.format != Format::Indexed8 ||
+                             std::equal(previousPalette_.begin(), previousPalette_.end(), source.palette);
+    if (!presented_ || lastPresenter != this || !(placement == previous_) || !samePalette)
+        return placement.dest;
+    RECT part = damage;
+    if (!Intersect(&part, placement.sourceArea)) return RECT{};
+    const LONG dx = placement.dest.left - placement.sourceArea.left;
+    const LONG dy = placement.dest.top - placement.sourceArea.top;
+    return RECT{part.left + dx, part.top + dy, part.right + dx, part.bottom + dy};
+}
+
+void Presenter::Remember(const Placement& placement, const SourcePixels& source) {
+    previous_ = placement;
+    if (source.format == Format::Indexed8)
+        std::copy(source.palette, source.palette + previousPalette_.size(), previousPalette_.begin());
+    presented_ = true;
+    lastPresenter = this;
 }
 
 }  // namespace dx

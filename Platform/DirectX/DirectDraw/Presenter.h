@@ -14,6 +14,13 @@ struct SDL_Window;
 
 namespace dx {
 
+// The surface a frame comes from and the bounds of its pixels changed since
+// it was last presented.
+struct SourceChange {
+    const void* surface;
+    RECT damage;
+};
+
 class Presenter {
 public:
     // A black screen image of the desktop's size; on 8-bit displays the
@@ -23,9 +30,12 @@ public:
     // Copies `sourceArea` of `source` (whose bits are its pixel (0, 0)) to
     // the screen rectangle of the same size at (`destX`, `destY`), clipped to
     // `window`'s client area when there is one. `pace`: wait for the next
-    // refresh slot first (real displays only). Allocates nothing.
+    // refresh slot first (real displays only). When everything but the
+    // source's pixels is as at the previous presentation, only the damaged
+    // part is copied; a window is still told to show the whole rectangle.
+    // Allocates nothing.
     HRESULT Present(const SourcePixels& source, const RECT& sourceArea, LONG destX, LONG destY, HWND window,
-                    bool pace);
+                    bool pace, const SourceChange& change);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -34,9 +44,28 @@ public:
     const std::uint32_t* SystemPalette() const { return systemPalette_.data(); }
 
 private:
+    // What decides whether the screen still holds the previous presentation
+    // of the source, apart from its damage.
+    struct Placement {
+        HWND window;
+        RECT client;  // the window's client area on the screen
+        const void* windowSurface;
+        int surfaceWidth;
+        int surfaceHeight;
+        const void* source;
+        RECT sourceArea;
+        RECT dest;
+        bool operator==(const Placement&) const;
+    };
+
     // `client`: the window's client area in screen coordinates.
     HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
-                            const RECT& client, SDL_Window* window, bool pace);
+                            SDL_Window* window, bool pace, const SourceChange& change, Placement placement);
+    // The part of `dest` to copy: all of it unless `placement` and the
+    // palette repeat the previous presentation; then the damaged part.
+    RECT ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage) const;
+    // Records a finished presentation.
+    void Remember(const Placement& placement, const SourcePixels& source);
 
     int width_;
     int height_;
@@ -44,6 +73,9 @@ private:
     std::array<std::uint32_t, 256> systemPalette_{};
     FramePacer pacer_;
     SDL_Window* pacedWindow_ = nullptr;
+    bool presented_ = false;  // previous_ and previousPalette_ hold a presentation
+    Placement previous_{};
+    std::array<std::uint32_t, 256> previousPalette_{};
 };
 
 }  // namespace dx

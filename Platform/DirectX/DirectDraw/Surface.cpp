@@ -1,5 +1,6 @@
 #include "Platform/DirectX/DirectDraw/Surface.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -40,7 +41,8 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceSpec& spec)
       caps_(spec.caps),
       width_(spec.width),
       height_(spec.height),
-      pitch_(PitchFor(spec.format, spec.width)) {
+      pitch_(PitchFor(spec.format, spec.width)),
+      damage_{0, 0, spec.width, spec.height} {
     if (spec.kind == SurfaceKind::Primary) {
         presenter_ = std::make_unique<Presenter>(width_, height_, format_);
     } else {
@@ -62,6 +64,27 @@ HRESULT Surface::QueryInterface(REFIID riid, void** ppvObject) {
 
 bool Surface::Lost() const {
     return IsMarkedLost(static_cast<const IDirectDrawSurface*>(this));
+}
+
+void Surface::NoteForeignWrite(const RECT* area) {
+    ++foreignWrites_;
+    AddDamage(area != nullptr ? *area : RECT{0, 0, width_, height_});
+}
+
+void Surface::NoteDrawn(const RECT& area) {
+    ++draws_;
+    const RECT clipped{std::max(area.left, LONG{0}), std::max(area.top, LONG{0}),
+                       std::min(area.right, LONG{width_}), std::min(area.bottom, LONG{height_})};
+    if (clipped.left < clipped.right && clipped.top < clipped.bottom) AddDamage(clipped);
+}
+
+void Surface::AddDamage(const RECT& area) {
+    if (damage_.left >= damage_.right || damage_.top >= damage_.bottom) {
+        damage_ = area;
+        return;
+    }
+    damage_ = RECT{std::min(damage_.left, area.left), std::min(damage_.top, area.top),
+                   std::max(damage_.right, area.right), std::max(damage_.bottom, area.bottom)};
 }
 
 bool Surface::Area(const RECT* rect, RECT* area) const {
@@ -120,6 +143,7 @@ HRESULT Surface::Blt(RECT* lpDestRect, IDirectDrawSurface* lpDDSrcSurface, RECT*
         destArea.bottom - destArea.top != sourceArea.bottom - sourceArea.top)
         return DDERR_UNSUPPORTED;  // no stretching
     CopyFrom(*source, sourceArea, destArea);
+    NoteForeignWrite(&destArea);
     return DD_OK;
 }
 
@@ -133,8 +157,11 @@ HRESULT Surface::Present(const RECT* destRect, Surface& source, const RECT& sour
     std::uint32_t palette[256];
     if (source.format_ == Format::Indexed8) PresentationPalette(source, palette);
     const SourcePixels pixels{source.Bits(), source.pitch_, source.format_, palette};
-    return presenter_->Present(pixels, sourceArea, dest.left, dest.top,
-                               clipper_ ? clipper_->Window() : nullptr, (flags & DDBLT_WAIT) != 0);
+    const HRESULT result =
+        presenter_->Present(pixels, sourceArea, dest.left, dest.top, clipper_ ? clipper_->Window() : nullptr,
+                            (flags & DDBLT_WAIT) != 0, SourceChange{&source, source.damage_});
+    if (result == DD_OK) source.damage_ = RECT{};
+    return result;
 }
 
 void Surface::PresentationPalette(const Surface& source, std::uint32_t xrgb[256]) const {
@@ -205,6 +232,7 @@ HRESULT Surface::IsLost() {
 HRESULT Surface::Restore() {
     if (const HRESULT fault = DxFault::Check(DxCall::Surface_Restore)) return fault;
     ForgetLost(static_cast<IDirectDrawSurface*>(this));
+    NoteForeignWrite(nullptr);
     return DD_OK;
 }
 
@@ -223,6 +251,7 @@ HRESULT Surface::Lock(RECT* lpDestRect, DDSURFACEDESC* lpDDSurfaceDesc, DWORD, H
     lpDDSurfaceDesc->lpSurface =
         Bits() + static_cast<std::ptrdiff_t>(area.top) * pitch_ + area.left * BytesPerPixel(format_);
     locked_ = true;
+    NoteForeignWrite(&area);
     return DD_OK;
 }
 

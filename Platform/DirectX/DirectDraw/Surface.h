@@ -48,6 +48,19 @@ public:
     Palette* AttachedPalette() const { return palette_.get(); }
     Presenter* ScreenPresenter() const { return presenter_.get(); }
 
+    // Writes into the memory other than a device's own drawing: a lock (it
+    // hands out writable memory), a blit into the surface, a restore, a loss.
+    // `area` null: the whole surface.
+    void NoteForeignWrite(const RECT* area);
+    // A device drew into `area` (clipped to the surface).
+    void NoteDrawn(const RECT& area);
+    // How many foreign writes and device draws the surface has seen.
+    std::uint64_t ForeignWrites() const { return foreignWrites_; }
+    std::uint64_t Draws() const { return draws_; }
+    // The bounds of the pixels changed since the surface was last presented;
+    // empty (left >= right) when none.
+    const RECT& Damage() const { return damage_; }
+
 private:
     struct FreeAligned {
         void operator()(std::uint8_t* memory) const;
@@ -64,6 +77,7 @@ private:
     void CopyFrom(const Surface& source, const RECT& sourceArea, const RECT& destArea);
     // Colours for presenting an 8-bit source.
     void PresentationPalette(const Surface& source, std::uint32_t xrgb[256]) const;
+    void AddDamage(const RECT& area);
 
     Ref<DirectDrawObject> owner_;
     Format format_;
@@ -77,6 +91,9 @@ private:
     Ref<Clipper> clipper_;
     Ref<Palette> palette_;
     bool locked_ = false;
+    std::uint64_t foreignWrites_ = 0;
+    std::uint64_t draws_ = 0;
+    RECT damage_;
 };
 
 }  // namespace dx

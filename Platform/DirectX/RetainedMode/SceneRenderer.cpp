@@ -1,6 +1,7 @@
 #include "Platform/DirectX/RetainedMode/SceneRenderer.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace rm {
 
@@ -50,6 +51,7 @@ void SceneRenderer::Draw(const Frame& scene, const Frame& camera, const Projecti
              static_cast<float>(std::max(projection.width, projection.height));
     depthScale_ = projection.back / (projection.back - projection.front);
     batchTexture_ = nullptr;
+    drawn_ = RECT{};
 
     const Transform toView = Compose(Inverse(camera.World()), scene.World());
     ambient_ = {};
@@ -149,11 +151,42 @@ void SceneRenderer::DrawTriangle(const ClipVertex& a, const ClipVertex& b, const
     clip(projection_.front, 1.0f);
     clip(projection_.back, -1.0f);
 
+    raster::Vertex projected[5];
+    for (int i = 0; i < count; ++i) projected[i] = Project(polygon[i]);
+    Enclose(projected, count);
     for (int i = 1; i + 1 < count; ++i) {
-        batch_.push_back(Project(polygon[0]));
-        batch_.push_back(Project(polygon[i]));
-        batch_.push_back(Project(polygon[i + 1]));
+        batch_.push_back(projected[0]);
+        batch_.push_back(projected[i]);
+        batch_.push_back(projected[i + 1]);
     }
+}
+
+void SceneRenderer::Enclose(const raster::Vertex* vertices, int count) {
+    // Triangles with a vertex off the finite plane draw nothing, so such
+    // vertices add nothing; the others' triangles lie within their box.
+    const float width = static_cast<float>(projection_.width);
+    const float height = static_cast<float>(projection_.height);
+    float left = width, top = height, right = 0.0f, bottom = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        const float x = vertices[i].x, y = vertices[i].y;
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
+    // A pixel of margin each way covers the rasterizer's snapping of vertices.
+    const RECT box{static_cast<LONG>(std::floor(std::max(left, 1.0f))) - 1,
+                   static_cast<LONG>(std::floor(std::max(top, 1.0f))) - 1,
+                   static_cast<LONG>(std::ceil(std::min(right, width - 1.0f))) + 1,
+                   static_cast<LONG>(std::ceil(std::min(bottom, height - 1.0f))) + 1};
+    if (box.left >= box.right || box.top >= box.bottom) return;
+    if (drawn_.left >= drawn_.right) {
+        drawn_ = box;
+        return;
+    }
+    drawn_ = RECT{std::min(drawn_.left, box.left), std::min(drawn_.top, box.top),
+                  std::max(drawn_.right, box.right), std::max(drawn_.bottom, box.bottom)};
 }
 
 raster::Vertex SceneRenderer::Project(const ClipVertex& v) const {

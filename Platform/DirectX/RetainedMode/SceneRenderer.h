@@ -18,6 +18,7 @@
 
 #include <vector>
 
+#include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/Raster/Rasterizer.h"
 #include "Platform/DirectX/RetainedMode/Frame.h"
 #include "Platform/DirectX/RetainedMode/MeshData.h"
@@ -41,6 +42,10 @@ public:
     void Draw(const Frame& scene, const Frame& camera, const Projection& projection,
               const raster::Rasterizer& rasterizer, const raster::Target& target, raster::Shading shading,
               raster::Filter filter);
+    // The viewport pixels the last Draw may have changed: the union of its
+    // triangles' bounding boxes, clipped to the viewport; empty (left >=
+    // right) when it drew nothing.
+    const RECT& DrawnBounds() const { return drawn_; }
 
 private:
     struct DirectionalLight {
@@ -59,6 +64,8 @@ private:
     void DrawFace(const Face& face);
     void DrawTriangle(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c);
     raster::Vertex Project(const ClipVertex& v) const;
+    // Adds the pixels around `vertices` to drawn_.
+    void Enclose(const raster::Vertex* vertices, int count);
     void Flush();
 
     const raster::Rasterizer* rasterizer_ = nullptr;
@@ -68,6 +75,7 @@ private:
     float scale_ = 0.0f;       // pixels per unit of x / z
     float depthScale_ = 0.0f;  // back / (back - front)
     const raster::Texture* batchTexture_ = nullptr;
+    RECT drawn_{};
 
     Vec3 ambient_;
     std::vector<DirectionalLight> lights_;

@@ -1,9 +1,9 @@
 #include "Platform/DirectX/RetainedMode/Viewport.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Platform/DirectX/DxFault.h"
-#include "Platform/DirectX/SoftwareDevice.h"
 
 namespace rm {
 
@@ -62,11 +62,43 @@ bool Viewport::Target(raster::Target* target) const {
     return true;
 }
 
+void Viewport::ReportDrawn(const RECT& area) {
+    IDirect3DDevice2* device = device_->D3DDevice();
+    const LONG x = static_cast<LONG>(x_), y = static_cast<LONG>(y_);
+    SoftwareDeviceDamage(device, RECT{area.left + x, area.top + y, area.right + x, area.bottom + y});
+    SoftwareSurfaceWrites writes{};
+    if (SoftwareDeviceWrites(device, &writes)) drawnAfterOwn_ = writes.drawn;
+}
+
 HRESULT Viewport::Clear() {
     if (const HRESULT fault = DxFault::Check(DxCall::Viewport_Clear)) return fault;
     raster::Target target;
     if (!Target(&target)) return DDERR_SURFACELOST;
-    SoftwareDeviceRasterizer(device_->D3DDevice()).Clear(target, 0x000000u, 0xFFFFu);
+    SoftwareSurfaceWrites writes{};
+    const bool known = SoftwareDeviceWrites(device_->D3DDevice(), &writes);
+    // Outside dirty_, the viewport still holds the last full clear only while
+    // nobody else has written to the surface or changed its colours since.
+    const bool onlyOwn = known && cleared_ && writes.foreign == atFullClear_.foreign &&
+                         writes.palette == atFullClear_.palette && writes.drawn == drawnAfterOwn_;
+    RECT area = dirty_;
+    if (!onlyOwn) {
+        area = RECT{0, 0, static_cast<LONG>(width_), static_cast<LONG>(height_)};
+        cleared_ = known;
+        atFullClear_ = writes;
+    }
+    dirty_ = RECT{};
+    if (area.left >= area.right || area.top >= area.bottom) return D3DRM_OK;
+    raster::Target part = target;
+    part.color = static_cast<std::uint8_t*>(target.color) +
+                 static_cast<std::ptrdiff_t>(area.top) * target.colorPitch +
+                 static_cast<std::ptrdiff_t>(area.left) * BytesPerPixel(target.format);
+    part.depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<std::uint8_t*>(target.depth) +
+                                                  static_cast<std::ptrdiff_t>(area.top) * target.depthPitch) +
+                 area.left;
+    part.width = static_cast<int>(area.right - area.left);
+    part.height = static_cast<int>(area.bottom - area.top);
+    SoftwareDeviceRasterizer(device_->D3DDevice()).Clear(part, 0x000000u, 0xFFFFu);
+    ReportDrawn(area);
     return D3DRM_OK;
 }
 
@@ -79,6 +111,14 @@ HRESULT Viewport::Render(IDirect3DRMFrame* lpFrame) {
     const Projection projection{front_, back_, field_, static_cast<int>(width_), static_cast<int>(height_)};
     renderer_.Draw(*scene, *camera_.get(), projection, SoftwareDeviceRasterizer(device_->D3DDevice()), target,
                    device_->Shading(), device_->Filter());
+    const RECT& drawn = renderer_.DrawnBounds();
+    if (drawn.left < drawn.right && drawn.top < drawn.bottom) {
+        dirty_ = dirty_.left < dirty_.right
+                     ? RECT{std::min(dirty_.left, drawn.left), std::min(dirty_.top, drawn.top),
+                            std::max(dirty_.right, drawn.right), std::max(dirty_.bottom, drawn.bottom)}
+                     : drawn;
+        ReportDrawn(drawn);
+    }
     return D3DRM_OK;
 }
 

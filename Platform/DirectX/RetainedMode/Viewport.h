@@ -5,6 +5,7 @@
 #include "Platform/DirectX/RetainedMode/Device.h"
 #include "Platform/DirectX/RetainedMode/Frame.h"
 #include "Platform/DirectX/RetainedMode/SceneRenderer.h"
+#include "Platform/DirectX/SoftwareDevice.h"
 
 namespace rm {
 
@@ -16,6 +17,9 @@ public:
                           DWORD height, Viewport** out);
 
     HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
+    // Clears colour and depth. While the render surface has seen no writes
+    // but this viewport's own since its last full clear, only what it drew
+    // since the previous Clear is cleared.
     HRESULT Clear() override;
     // DDERR_SURFACELOST, drawing nothing, while the render surface is lost.
     HRESULT Render(IDirect3DRMFrame* frame) override;
@@ -38,6 +42,9 @@ private:
 
     // The viewport's rectangle of the render surface; false while it is lost.
     bool Target(raster::Target* target) const;
+    // Tells the device that `area` (viewport coordinates) changed, and notes
+    // the surface's draw count that follows.
+    void ReportDrawn(const RECT& area);
 
     dx::Ref<Device> device_;
     dx::Ref<Frame> camera_;
@@ -49,6 +56,10 @@ private:
     float back_ = 100.0f;
     float field_ = 0.5f;
     SceneRenderer renderer_;
+    bool cleared_ = false;  // a full clear happened; atFullClear_ holds its writes
+    SoftwareSurfaceWrites atFullClear_{};
+    std::uint64_t drawnAfterOwn_ = 0;  // the surface's draw count after our last report
+    RECT dirty_{};                     // drawn since the previous Clear
 };
 
 }  // namespace rm
