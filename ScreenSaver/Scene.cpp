@@ -72,9 +72,9 @@ void BuildBoxFaces(IDirect3DRMMeshBuilder2* builder, IDirect3DRMTexture2* textur
     for (DWORD f = 0; f < 6; ++f) {
         IDirect3DRMFace* face = nullptr;
         if (builder->CreateFace(&face) != D3DRM_OK) continue;
-        const BoxFace& spec = kBoxFaces[f];
-        for (const Corner& corner : spec.corners) builder->AddVertex(corner.x, corner.y, corner.z);
-        builder->AddNormal(spec.normal.x, spec.normal.y, spec.normal.z);
+        const BoxFace& shape = kBoxFaces[f];
+        for (const Corner& corner : shape.corners) builder->AddVertex(corner.x, corner.y, corner.z);
+        builder->AddNormal(shape.normal.x, shape.normal.y, shape.normal.z);
         if (texture != nullptr) face->SetTexture(texture);
         for (DWORD k = 0; k < 4; ++k) {
             face->AddVertexAndNormalIndexed(4 * f + k, f);
