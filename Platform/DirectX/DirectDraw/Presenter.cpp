@@ -101,9 +101,13 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
 HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
                                    SDL_Window* window, bool pace, const SourceChange& change,
                                    Placement placement) {
-    presented_ = false;  // until this presentation is complete
+    // A presentation that fails part way leaves the window in doubt.
+    const auto fail = [this](HRESULT result) {
+        presented_ = false;
+        return result;
+    };
     SDL_Surface* surface = SDL_GetWindowSurface(window);
-    if (surface == nullptr) return DDERR_GENERIC;
+    if (surface == nullptr) return fail(DDERR_GENERIC);
     if (pace) {
         if (window != pacedWindow_) {
             pacer_.SetRefreshRate(RefreshRateOf(window));
@@ -126,7 +130,7 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
     if (Intersect(&part, visible)) {
         RECT area = sourceArea;
         ClipBoth(dest, part, &area);
-        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return DDERR_SURFACEBUSY;
+        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return fail(DDERR_SURFACEBUSY);
         const ScreenPixels screen{static_cast<std::uint8_t*>(surface->pixels) +
                                       static_cast<std::ptrdiff_t>(part.top - client.top) * surface->pitch +
                                       (part.left - client.left) * surface->format->BytesPerPixel,
@@ -138,7 +142,7 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
     // holds even where it had been covered.
     const SDL_Rect update{visible.left - client.left, visible.top - client.top, visible.right - visible.left,
                           visible.bottom - visible.top};
-    if (SDL_UpdateWindowSurfaceRects(window, &update, 1) != 0) return DDERR_GENERIC;
+    if (SDL_UpdateWindowSurfaceRects(window, &update, 1) != 0) return fail(DDERR_GENERIC);
     Remember(placement, source);
     return DD_OK;
 }

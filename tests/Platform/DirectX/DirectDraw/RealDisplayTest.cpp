@@ -126,4 +126,41 @@ TEST_F(DDrawRealDisplayTest, SixteenAndEightBitFramesAreConvertedForTheWindow) {
     EXPECT_EQ(WindowPixel(3, 3), 0x204060u);
 }
 
+// The window surface is painted over between presentations: a presentation
+// that copies only the back surface's damage leaves the paint elsewhere.
+TEST_F(DDrawRealDisplayTest, OnlyWhatChangedIsCopiedIntoTheWindow) {
+    Open(32);
+    Fill(back_, 0x00112233);
+    ASSERT_EQ(Present(0, 0), DD_OK);
+    const auto paintOver = [this] {
+        SDL_Surface* surface = WindowSurface();
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0xAB, 0xCD, 0xEF));
+    };
+    paintOver();
+    RECT changed{10, 10, 20, 20};
+    DDSURFACEDESC desc = SizedDesc();
+    ASSERT_EQ(back_->Lock(&changed, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(desc.lpSurface) +
+                                             y * desc.lPitch)[x] = 0x00445566;
+    ASSERT_EQ(back_->Unlock(nullptr), DD_OK);
+    ASSERT_EQ(Present(0, 0), DD_OK);
+    struct Probe {
+        int x, y;
+        std::uint32_t expected;
+    };
+    const Probe onlyTheLock[] = {{10, 10, 0x445566},  {19, 19, 0x445566},
+                                 {9, 10, kUntouched}, {20, 19, kUntouched},
+                                 {0, 0, kUntouched},  {kWidth - 1, kHeight - 1, kUntouched}};
+    for (const Probe& p : onlyTheLock) EXPECT_EQ(WindowPixel(p.x, p.y), p.expected) << p.x << "," << p.y;
+
+    // Elsewhere on the screen: everything is copied.
+    paintOver();
+    ASSERT_EQ(Present(1, 0), DD_OK);
+    const Probe everything[] = {{0, 0, kUntouched}, {1, 0, 0x112233},   {11, 10, 0x445566},
+                                {20, 19, 0x445566}, {21, 19, 0x112233}, {kWidth - 1, kHeight - 1, 0x112233}};
+    for (const Probe& p : everything) EXPECT_EQ(WindowPixel(p.x, p.y), p.expected) << p.x << "," << p.y;
+}
+
 }  // namespace
