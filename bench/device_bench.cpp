@@ -101,6 +101,8 @@ bool RunDevice(IDirectDraw* dd, IDirectDrawSurface* primary, IDirectDrawSurface*
         raster::Target target{};
         SoftwareDeviceTarget(device, &target);
         rasterizer.Clear(target, 0, 0xFFFF);
+        // A whole clear changes the whole surface: the blit copies all of it.
+        SoftwareDeviceDamage(device, screen);
         const auto t1 = Clock::now();
         rasterizer.DrawTriangles(target, state, box, 12);
         const auto t2 = Clock::now();

@@ -7,7 +7,7 @@
 #include "Platform/DirectX/DirectDraw/Display.h"
 #include "Platform/DirectX/DirectDraw/Palette.h"
 #include "Platform/DirectX/DirectDraw/Surface.h"
-#include "Platform/DirectX/DirectDraw/SurfaceSpec.h"
+#include "Platform/DirectX/DirectDraw/SurfaceLayout.h"
 #include "Platform/DirectX/DxFault.h"
 
 namespace dx {
@@ -48,16 +48,16 @@ HRESULT DirectDrawObject::CreateSurface(DDSURFACEDESC* lpDDSurfaceDesc, IDirectD
     if (lplpDDSurface == nullptr) return DDERR_INVALIDPARAMS;
     *lplpDDSurface = nullptr;
     if (lpDDSurfaceDesc == nullptr || pUnkOuter != nullptr) return DDERR_INVALIDPARAMS;
-    SurfaceSpec spec;
-    if (const HRESULT result = ReadSurfaceDesc(*lpDDSurfaceDesc, DisplayFormat(), &spec)) return result;
-    if (spec.kind == SurfaceKind::Primary) {
+    SurfaceLayout layout;
+    if (const HRESULT result = ReadSurfaceDesc(*lpDDSurfaceDesc, DisplayFormat(), &layout)) return result;
+    if (layout.kind == SurfaceKind::Primary) {
         if (!cooperative_) return DDERR_NOCOOPERATIVELEVELSET;
         if (primary_ != nullptr) return DDERR_PRIMARYSURFACEALREADYEXISTS;
-        if (!DesktopSize(&spec.width, &spec.height)) return DDERR_GENERIC;
+        if (!DesktopSize(&layout.width, &layout.height)) return DDERR_GENERIC;
     }
     Surface* surface = nullptr;
-    if (const HRESULT result = Surface::Create(this, spec, &surface)) return result;
-    if (spec.kind == SurfaceKind::Primary) primary_ = surface;
+    if (const HRESULT result = Surface::Create(this, layout, &surface)) return result;
+    if (layout.kind == SurfaceKind::Primary) primary_ = surface;
     *lplpDDSurface = surface;
     return DD_OK;
 }

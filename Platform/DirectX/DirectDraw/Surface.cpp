@@ -7,7 +7,7 @@
 #include "Platform/DirectX/DirectDraw/DirectDrawObject.h"
 #include "Platform/DirectX/DirectDraw/LostSurfaces.h"
 #include "Platform/DirectX/DirectDraw/Presenter.h"
-#include "Platform/DirectX/DirectDraw/SurfaceSpec.h"
+#include "Platform/DirectX/DirectDraw/SurfaceLayout.h"
 #include "Platform/DirectX/DxFault.h"
 
 namespace dx {
@@ -27,23 +27,23 @@ void Surface::FreeAligned::operator()(std::uint8_t* memory) const {
     ::operator delete[](memory, std::align_val_t{kAlignment});
 }
 
-HRESULT Surface::Create(DirectDrawObject* owner, const SurfaceSpec& spec, Surface** surface) {
+HRESULT Surface::Create(DirectDrawObject* owner, const SurfaceLayout& layout, Surface** surface) {
     try {
-        *surface = new Surface(owner, spec);
+        *surface = new Surface(owner, layout);
         return DD_OK;
     } catch (const std::bad_alloc&) {
         return DDERR_OUTOFMEMORY;
     }
 }
 
-Surface::Surface(DirectDrawObject* owner, const SurfaceSpec& spec)
-    : format_(spec.format),
-      caps_(spec.caps),
-      width_(spec.width),
-      height_(spec.height),
-      pitch_(PitchFor(spec.format, spec.width)),
-      damage_{0, 0, spec.width, spec.height} {
-    if (spec.kind == SurfaceKind::Primary) {
+Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
+    : format_(layout.format),
+      caps_(layout.caps),
+      width_(layout.width),
+      height_(layout.height),
+      pitch_(PitchFor(layout.format, layout.width)),
+      damage_{0, 0, layout.width, layout.height} {
+    if (layout.kind == SurfaceKind::Primary) {
         presenter_ = std::make_unique<Presenter>(width_, height_, format_);
     } else {
         const auto bytes = static_cast<std::size_t>(pitch_) * height_;

@@ -15,12 +15,12 @@ namespace dx {
 
 class DirectDrawObject;
 class Presenter;
-struct SurfaceSpec;
+struct SurfaceLayout;
 
 class Surface final : public ComObject<IDirectDrawSurface> {
 public:
-    // A surface as `spec` describes it, or DDERR_OUTOFMEMORY.
-    static HRESULT Create(DirectDrawObject* owner, const SurfaceSpec& spec, Surface** surface);
+    // A surface as `layout` describes it, or DDERR_OUTOFMEMORY.
+    static HRESULT Create(DirectDrawObject* owner, const SurfaceLayout& layout, Surface** surface);
 
     HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
     HRESULT AddAttachedSurface(IDirectDrawSurface* lpDDSAttachedSurface) override;
@@ -66,7 +66,7 @@ private:
         void operator()(std::uint8_t* memory) const;
     };
 
-    Surface(DirectDrawObject* owner, const SurfaceSpec& spec);
+    Surface(DirectDrawObject* owner, const SurfaceLayout& layout);
     ~Surface() override;
 
     // The whole surface when `rect` is null; false when `rect` is empty,

@@ -1,14 +1,14 @@
-#include "Platform/DirectX/DirectDraw/SurfaceSpec.h"
+#include "Platform/DirectX/DirectDraw/SurfaceLayout.h"
 
 namespace dx {
 namespace {
 
-HRESULT ReadSize(const DDSURFACEDESC& desc, SurfaceSpec* spec) {
+HRESULT ReadSize(const DDSURFACEDESC& desc, SurfaceLayout* layout) {
     if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
     if (desc.dwWidth == 0 || desc.dwHeight == 0) return DDERR_INVALIDPARAMS;
     if (desc.dwWidth > kMaxSurfaceSide || desc.dwHeight > kMaxSurfaceSide) return DDERR_TOOBIGSIZE;
-    spec->width = static_cast<int>(desc.dwWidth);
-    spec->height = static_cast<int>(desc.dwHeight);
+    layout->width = static_cast<int>(desc.dwWidth);
+    layout->height = static_cast<int>(desc.dwHeight);
     return DD_OK;
 }
 
@@ -21,29 +21,29 @@ DWORD ZBufferDepth(const DDSURFACEDESC& desc) {
 
 }  // namespace
 
-HRESULT ReadSurfaceDesc(const DDSURFACEDESC& desc, Format displayFormat, SurfaceSpec* spec) {
+HRESULT ReadSurfaceDesc(const DDSURFACEDESC& desc, Format displayFormat, SurfaceLayout* layout) {
     if (desc.dwSize != DDSURFACEDESC_SIZE) return DDERR_INVALIDPARAMS;
     const DWORD caps = (desc.dwFlags & DDSD_CAPS) ? desc.ddsCaps.dwCaps : DDSCAPS_OFFSCREENPLAIN;
-    *spec = SurfaceSpec{SurfaceKind::OffScreen, displayFormat, 0, 0, caps};
+    *layout = SurfaceLayout{SurfaceKind::OffScreen, displayFormat, 0, 0, caps};
 
     if (caps & DDSCAPS_PRIMARYSURFACE) {
         if (caps & DDSCAPS_ZBUFFER) return DDERR_INVALIDCAPS;
         if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
-        spec->kind = SurfaceKind::Primary;
+        layout->kind = SurfaceKind::Primary;
         return DD_OK;
     }
     if (caps & DDSCAPS_VIDEOMEMORY) return DDERR_OUTOFVIDEOMEMORY;
-    spec->caps |= DDSCAPS_SYSTEMMEMORY;
-    if (const HRESULT result = ReadSize(desc, spec)) return result;
+    layout->caps |= DDSCAPS_SYSTEMMEMORY;
+    if (const HRESULT result = ReadSize(desc, layout)) return result;
 
     if (caps & DDSCAPS_ZBUFFER) {
         if (caps & (DDSCAPS_3DDEVICE | DDSCAPS_TEXTURE)) return DDERR_INVALIDCAPS;
         if (ZBufferDepth(desc) != 16) return DDERR_INVALIDPIXELFORMAT;
-        spec->kind = SurfaceKind::ZBuffer;
-        spec->format = Format::Z16;
+        layout->kind = SurfaceKind::ZBuffer;
+        layout->format = Format::Z16;
         return DD_OK;
     }
-    if ((desc.dwFlags & DDSD_PIXELFORMAT) && !ColorFormatOf(desc.ddpfPixelFormat, &spec->format))
+    if ((desc.dwFlags & DDSD_PIXELFORMAT) && !ColorFormatOf(desc.ddpfPixelFormat, &layout->format))
         return DDERR_INVALIDPIXELFORMAT;
     return DD_OK;
 }

@@ -7,7 +7,7 @@ namespace dx {
 
 enum class SurfaceKind { Primary, OffScreen, ZBuffer };
 
-struct SurfaceSpec {
+struct SurfaceLayout {
     SurfaceKind kind;
     Format format;
     int width;  // primary: 0 until the desktop's size is known
@@ -24,6 +24,6 @@ constexpr int kMaxSurfaceSide = 16384;
 // DD_OK, DDERR_INVALIDPARAMS (size, missing members), DDERR_INVALIDCAPS,
 // DDERR_INVALIDPIXELFORMAT, DDERR_TOOBIGSIZE or DDERR_OUTOFVIDEOMEMORY
 // (there is none).
-HRESULT ReadSurfaceDesc(const DDSURFACEDESC& desc, Format displayFormat, SurfaceSpec* spec);
+HRESULT ReadSurfaceDesc(const DDSURFACEDESC& desc, Format displayFormat, SurfaceLayout* layout);
 
 }  // namespace dx
