@@ -275,6 +275,8 @@ struct StartFailure {
     const char* name;
     DxCall call;
     const char* trace;  // what the saver itself writes last
+
+    friend void PrintTo(const StartFailure& failure, std::ostream* os) { *os << failure.name; }
 };
 
 class StartRenderingDeathTest : public SaverSceneTest, public testing::WithParamInterface<StartFailure> {};

@@ -39,8 +39,9 @@ public:
 private:
     template <typename T>
     static std::optional<T> Take(std::deque<std::optional<T>>& queue) {
-        if (queue.empty()) return std::nullopt;
-        std::optional<T> answer = queue.front();
+        std::optional<T> answer;
+        if (queue.empty()) return answer;
+        answer.swap(queue.front());
         queue.pop_front();
         return answer;
     }

@@ -151,7 +151,7 @@ void SceneRenderer::DrawTriangle(const ClipVertex& a, const ClipVertex& b, const
     clip(projection_.front, 1.0f);
     clip(projection_.back, -1.0f);
 
-    raster::Vertex projected[5];
+    raster::Vertex projected[5]{};
     for (int i = 0; i < count; ++i) projected[i] = Project(polygon[i]);
     Enclose(projected, count);
     for (int i = 1; i + 1 < count; ++i) {
