@@ -31,6 +31,8 @@ struct BounceCase {
     const char* name;
     D3DVECTOR position;
     int dirX, dirY, dirZ;  // after MoveBox, from +1 on every axis
+
+    friend void PrintTo(const BounceCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class BounceTest : public BoxMotionTest, public testing::WithParamInterface<BounceCase> {};

@@ -90,6 +90,8 @@ struct MessageCase {
     UINT message;
     WPARAM wParam;
     bool closes;
+
+    friend void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class SaverMessageTest : public SaverWindowTest, public ::testing::WithParamInterface<MessageCase> {};

@@ -40,6 +40,8 @@ struct TurnCase {
     float delta;
     D3DVECTOR dir;
     D3DVECTOR up;
+
+    friend void PrintTo(const TurnCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class TurnTest : public RetainedModeTest, public ::testing::WithParamInterface<TurnCase> {};
@@ -153,6 +155,8 @@ struct OrientationCase {
     D3DVECTOR dir, up;
     HRESULT result;
     D3DVECTOR readDir, readUp;
+
+    friend void PrintTo(const OrientationCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class OrientationTest : public RetainedModeTest, public ::testing::WithParamInterface<OrientationCase> {};

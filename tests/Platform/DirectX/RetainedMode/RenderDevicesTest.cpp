@@ -131,6 +131,8 @@ struct FaultCase {
     DxCall call;
     // Makes the call and checks that it left everything as it was.
     std::function<HRESULT(RenderTest&)> act;
+
+    friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class FaultTest : public RenderTest, public ::testing::WithParamInterface<FaultCase> {

@@ -48,6 +48,8 @@ struct LightCase {
     D3DVECTOR rgb;
     D3DCOLOR faceColor;
     std::uint32_t expected;
+
+    friend void PrintTo(const LightCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LightingTest : public RenderTest, public ::testing::WithParamInterface<LightCase> {};
@@ -102,6 +104,8 @@ struct ClipCase {
     float z;
     float back;
     bool drawn;
+
+    friend void PrintTo(const ClipCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class PlaneClipTest : public RenderTest, public ::testing::WithParamInterface<ClipCase> {};

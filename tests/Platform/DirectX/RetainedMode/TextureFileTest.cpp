@@ -108,6 +108,8 @@ struct ValidCase {
     std::function<BmpFile()> file;
     int width;
     std::vector<std::uint32_t> texels;
+
+    friend void PrintTo(const ValidCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ValidBmpTest : public TextureFileTest, public ::testing::WithParamInterface<ValidCase> {};
@@ -197,6 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct BadCase {
     const char* name;
     std::function<std::vector<std::uint8_t>()> bytes;
+
+    friend void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
 };
 
 std::vector<std::uint8_t> Patched(std::vector<std::uint8_t> bytes, std::size_t at, std::uint32_t value,

@@ -24,7 +24,9 @@ protected:
         return RunInChild([] {
             const HANDLE mutex = CreateMutexA(nullptr, TRUE, kName);
             if (mutex == nullptr) return 2;
-            return GetLastError() == ERROR_ALREADY_EXISTS ? 1 : 0;
+            const int seen = GetLastError() == ERROR_ALREADY_EXISTS ? 1 : 0;
+            CloseHandle(mutex);
+            return seen;
         });
     }
 
@@ -107,10 +109,11 @@ TEST_F(NamedMutexTest, FallsBackToTmpWithoutRuntimeDirectory) {
     const std::string lockFile = "/tmp/" + name + "-" + std::to_string(getuid());
     EXPECT_EQ(access(lockFile.c_str(), F_OK), 0);
     EXPECT_EQ(RunInChild([&] {
-                  return CreateMutexA(nullptr, TRUE, name.c_str()) != nullptr &&
-                                 GetLastError() == ERROR_ALREADY_EXISTS
-                             ? 0
-                             : 1;
+                  const HANDLE second = CreateMutexA(nullptr, TRUE, name.c_str());
+                  if (second == nullptr) return 1;
+                  const int seen = GetLastError() == ERROR_ALREADY_EXISTS ? 0 : 1;
+                  CloseHandle(second);
+                  return seen;
               }),
               0);
     EXPECT_TRUE(CloseHandle(mutex));
