@@ -11,6 +11,8 @@
 // between them.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -167,6 +169,31 @@ RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, cons
     }
 }
 
+// The pixels of a row, counted from the box's left side, that may be
+// covered: each edge function changes linearly along the row, so it is
+// non-negative on one side of the point where it crosses zero. The
+// crossings are found in double precision and widened by a pixel, so
+// rounding never drops a covered pixel; the lanes still test coverage
+// exactly. False when no pixel of the row can be covered.
+RASTER_INLINE bool RowSpan(const TriangleSetup& t, const std::int64_t rowValue[3], int* first, int* last) {
+    double lo = 0.0, hi = static_cast<double>(t.maxX - t.minX);
+    for (int i = 0; i < 3; ++i) {
+        const double value = static_cast<double>(rowValue[i]);
+        const double step = static_cast<double>(t.edges[i].stepX);
+        if (step > 0.0) {
+            lo = std::max(lo, std::floor(-value / step) - 1.0);
+        } else if (step < 0.0) {
+            hi = std::min(hi, std::floor(value / -step) + 1.0);
+        } else if (value < 0.0) {
+            return false;
+        }
+    }
+    if (lo > hi) return false;
+    *first = static_cast<int>(lo);
+    *last = static_cast<int>(hi);
+    return true;
+}
+
 template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
 void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSetup& t) {
     using Pixel =
@@ -180,8 +207,11 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
     const E step0 = L::EdgeSplat(t.edges[0].stepX * kCount);
     const E step1 = L::EdgeSplat(t.edges[1].stepX * kCount);
     const E step2 = L::EdgeSplat(t.edges[2].stepX * kCount);
-    std::int64_t e0Row = t.edges[0].value, e1Row = t.edges[1].value, e2Row = t.edges[2].value;
-    for (int y = t.minY; y <= t.maxY; ++y) {
+    std::int64_t rowValue[3] = {t.edges[0].value, t.edges[1].value, t.edges[2].value};
+    for (int y = t.minY; y <= t.maxY; ++y, rowValue[0] += t.edges[0].stepY, rowValue[1] += t.edges[1].stepY,
+             rowValue[2] += t.edges[2].stepY) {
+        int first = 0, last = 0;
+        if (!RowSpan(t, rowValue, &first, &last)) continue;
         // The row: where it lies in memory and the attributes at its first pixel.
         auto* color = reinterpret_cast<Pixel*>(static_cast<unsigned char*>(target.color) +
                                                static_cast<std::ptrdiff_t>(y) * target.colorPitch);
@@ -194,10 +224,10 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
             L::SplatF(t.red.origin + t.red.dy * rowF),     L::SplatF(t.green.origin + t.green.dy * rowF),
             L::SplatF(t.blue.origin + t.blue.dy * rowF)};
 
-        E e0 = L::EdgeStart(e0Row, t.edges[0].stepX);
-        E e1 = L::EdgeStart(e1Row, t.edges[1].stepX);
-        E e2 = L::EdgeStart(e2Row, t.edges[2].stepX);
-        for (int x = t.minX; x <= t.maxX;
+        E e0 = L::EdgeStart(rowValue[0] + t.edges[0].stepX * first, t.edges[0].stepX);
+        E e1 = L::EdgeStart(rowValue[1] + t.edges[1].stepX * first, t.edges[1].stepX);
+        E e2 = L::EdgeStart(rowValue[2] + t.edges[2].stepX * first, t.edges[2].stepX);
+        for (int x = t.minX + first; x <= t.minX + last;
              x += kCount, e0 = L::Add(e0, step0), e1 = L::Add(e1, step1), e2 = L::Add(e2, step2)) {
             // Coverage: inside when no edge function is negative.
             typename L::Ints covered = L::Inside(e0, e1, e2);
@@ -227,9 +257,6 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
                 color[x + i] = colorCopy[i];
             }
         }
-        e0Row += t.edges[0].stepY;
-        e1Row += t.edges[1].stepY;
-        e2Row += t.edges[2].stepY;
     }
 }
 
