@@ -99,12 +99,22 @@ struct Planes {
     typename L::Floats depth, rhw, u, v, red, green, blue;
 };
 
+// The lit colour of a triangle whose colour does not vary (flat shading,
+// or equal colours at its corners: the planes' steps are exactly zero), so
+// that it is worked out once rather than at every pixel.
+template <class L>
+struct SteadyLight {
+    bool steady;
+    typename L::Ints red, green, blue;
+};
+
 // Shades up to L::kCount pixels at `depth` and `color`, lanes where
 // `covered` is set: the per-pixel steps of the scalar loop, lane-wise.
 template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat, typename Pixel>
 RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, const Planes<L>& row,
-                              const Planes<L>& dx, typename L::Ints covered, typename L::Floats k,
-                              std::uint16_t* depth, Pixel* color) {
+                              const Planes<L>& dx, const SteadyLight<L>& steadyLight,
+                              typename L::Ints covered, typename L::Floats k, std::uint16_t* depth,
+                              Pixel* color) {
     using F = typename L::Floats;
     using I = typename L::Ints;
     const F zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
@@ -116,9 +126,12 @@ RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, cons
     if (!L::Any(write)) return;
 
     // Lit colour, 0..255 a channel.
-    const I red = L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax));
-    const I green = L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax));
-    const I blue = L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax));
+    I red = steadyLight.red, green = steadyLight.green, blue = steadyLight.blue;
+    if (!steadyLight.steady) {
+        red = L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax));
+        green = L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax));
+        blue = L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax));
+    }
 
     // Texel: perspective divide, wrap, fetch (and blend the four
     // neighbours for bilinear), modulated by the lit colour.
@@ -204,6 +217,12 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
     constexpr int kCount = L::kCount;
     const Planes<L> dx{L::SplatF(t.depth.dx), L::SplatF(t.rhw.dx),   L::SplatF(t.u.dx),   L::SplatF(t.v.dx),
                        L::SplatF(t.red.dx),   L::SplatF(t.green.dx), L::SplatF(t.blue.dx)};
+    const F zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
+    const SteadyLight<L> steadyLight{t.red.dx == 0.0f && t.red.dy == 0.0f && t.green.dx == 0.0f &&
+                                         t.green.dy == 0.0f && t.blue.dx == 0.0f && t.blue.dy == 0.0f,
+                                     L::ToInt(Clamp<L>(L::SplatF(t.red.origin), zero, channelMax)),
+                                     L::ToInt(Clamp<L>(L::SplatF(t.green.origin), zero, channelMax)),
+                                     L::ToInt(Clamp<L>(L::SplatF(t.blue.origin), zero, channelMax))};
     const E step0 = L::EdgeSplat(t.edges[0].stepX * kCount);
     const E step1 = L::EdgeSplat(t.edges[1].stepX * kCount);
     const E step2 = L::EdgeSplat(t.edges[2].stepX * kCount);
@@ -238,8 +257,8 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
             // target's right side needs care: a group reaching past it is
             // shaded in a copy, and only the pixels inside go back.
             if (x + kCount <= target.width) {
-                ShadeBlock<L, kMode, kPowerOfTwo, kFormat>(target, sampler, row, dx, covered, k, depth + x,
-                                                           color + x);
+                ShadeBlock<L, kMode, kPowerOfTwo, kFormat>(target, sampler, row, dx, steadyLight, covered, k,
+                                                           depth + x, color + x);
                 continue;
             }
             const int n = target.width - x;
@@ -250,8 +269,8 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
                 colorCopy[i] = color[x + i];
             }
             covered = L::And(covered, L::Greater(L::SplatI(n), L::Ramp()));
-            ShadeBlock<L, kMode, kPowerOfTwo, kFormat>(target, sampler, row, dx, covered, k, depthCopy,
-                                                       colorCopy);
+            ShadeBlock<L, kMode, kPowerOfTwo, kFormat>(target, sampler, row, dx, steadyLight, covered, k,
+                                                       depthCopy, colorCopy);
             for (int i = 0; i < n; ++i) {
                 depth[x + i] = depthCopy[i];
                 color[x + i] = colorCopy[i];
