@@ -108,38 +108,65 @@ struct SteadyLight {
     typename L::Ints red, green, blue;
 };
 
-// Shades up to L::kCount pixels at `depth` and `color`, lanes where
-// `covered` is set: the per-pixel steps of the scalar loop, lane-wise.
-template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat, typename Pixel>
-RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, const Planes<L>& row,
-                              const Planes<L>& dx, const SteadyLight<L>& steadyLight,
-                              typename L::Ints covered, typename L::Floats k, std::uint16_t* depth,
-                              Pixel* color) {
+// Pixels past the depth test, with what their colour is made from: the
+// first half of shading hands it to the second. Shading a few groups'
+// first halves before their second halves lets the CPU overlap the long
+// chain from the perspective divide to the texel fetch of one group with
+// the work of the next.
+template <class L>
+struct Fragment {
+    typename L::Ints write, z, red, green, blue, s, tt;
+    int x;
+};
+
+// The first half of shading up to L::kCount pixels at `depth`, lanes where
+// `covered` is set: depth test, lit colour and texel coordinates. False
+// when no pixel passes the depth test.
+template <class L, TexMode kMode>
+RASTER_INLINE bool ShadeFront(const Sampler& sampler, const Planes<L>& row, const Planes<L>& dx,
+                              const SteadyLight<L>& steadyLight, typename L::Ints covered,
+                              typename L::Floats k, const std::uint16_t* depth, Fragment<L>* out) {
     using F = typename L::Floats;
     using I = typename L::Ints;
     const F zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
 
     // Depth test: strictly nearer than what is stored.
     const I z = L::ToInt(Clamp<L>(L::Add(row.depth, L::Mul(dx.depth, k)), zero, L::SplatF(65535.0f)));
-    const I stored = L::Load(depth);
-    const I write = L::And(covered, L::Greater(stored, z));
-    if (!L::Any(write)) return;
+    const I write = L::And(covered, L::Greater(L::Load(depth), z));
+    if (!L::Any(write)) return false;
+    out->write = write;
+    out->z = z;
 
     // Lit colour, 0..255 a channel.
-    I red = steadyLight.red, green = steadyLight.green, blue = steadyLight.blue;
+    out->red = steadyLight.red;
+    out->green = steadyLight.green;
+    out->blue = steadyLight.blue;
     if (!steadyLight.steady) {
-        red = L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax));
-        green = L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax));
-        blue = L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax));
+        out->red = L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax));
+        out->green = L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax));
+        out->blue = L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax));
     }
 
-    // Texel: perspective divide, wrap, fetch (and blend the four
-    // neighbours for bilinear), modulated by the lit colour.
-    I xrgb = L::Or(L::Or(L::template ShiftLeft<16>(red), L::template ShiftLeft<8>(green)), blue);
+    // Texel coordinates: perspective divide.
     if constexpr (kMode != TexMode::None) {
         const F inverseW = L::Div(L::SplatF(1.0f), L::Add(row.rhw, L::Mul(dx.rhw, k)));
-        const I s = FixedTexel<L>(L::Mul(L::Add(row.u, L::Mul(dx.u, k)), inverseW), sampler);
-        const I tt = FixedTexel<L>(L::Mul(L::Add(row.v, L::Mul(dx.v, k)), inverseW), sampler);
+        out->s = FixedTexel<L>(L::Mul(L::Add(row.u, L::Mul(dx.u, k)), inverseW), sampler);
+        out->tt = FixedTexel<L>(L::Mul(L::Add(row.v, L::Mul(dx.v, k)), inverseW), sampler);
+    }
+    return true;
+}
+
+// The second half: the texel, wrapped and fetched (the four neighbours
+// blended for bilinear) and modulated by the lit colour, then colour and
+// depth written.
+template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat, typename Pixel>
+RASTER_INLINE void ShadeBack(const Target& target, const Sampler& sampler, const Fragment<L>& f,
+                             std::uint16_t* depth, Pixel* color) {
+    using I = typename L::Ints;
+    const I red = f.red, green = f.green, blue = f.blue;
+    I xrgb = L::Or(L::Or(L::template ShiftLeft<16>(red), L::template ShiftLeft<8>(green)), blue);
+    if constexpr (kMode != TexMode::None) {
+        const I s = f.s, tt = f.tt;
         const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(s), sampler.u);
         const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(tt), sampler.v);
         I texel;
@@ -166,19 +193,31 @@ RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, cons
     }
 
     // Write colour and depth.
-    L::Store(depth, L::Select(write, z, stored));
+    L::Store(depth, L::Select(f.write, f.z, L::Load(depth)));
     if constexpr (kFormat == PixelFormat::XRGB8888) {
-        L::Store(color, L::Select(write, xrgb, L::Load(color)));
+        L::Store(color, L::Select(f.write, xrgb, L::Load(color)));
     } else if constexpr (kFormat == PixelFormat::RGB565) {
         const I rgb565 = L::Or(L::Or(L::And(L::template ShiftRight<8>(xrgb), L::SplatI(0xF800)),
                                      L::And(L::template ShiftRight<5>(xrgb), L::SplatI(0x07E0))),
                                L::And(L::template ShiftRight<3>(xrgb), L::SplatI(0x001F)));
-        L::Store(color, L::Select(write, rgb565, L::Load(color)));
+        L::Store(color, L::Select(f.write, rgb565, L::Load(color)));
     } else {
         const I color15 = L::Or(L::Or(L::And(L::template ShiftRight<9>(xrgb), L::SplatI(0x7C00)),
                                       L::And(L::template ShiftRight<6>(xrgb), L::SplatI(0x03E0))),
                                 L::And(L::template ShiftRight<3>(xrgb), L::SplatI(0x001F)));
-        L::Store(color, L::Select(write, L::Gather(target.colorToIndex, color15), L::Load(color)));
+        L::Store(color, L::Select(f.write, L::Gather(target.colorToIndex, color15), L::Load(color)));
+    }
+}
+
+// Both halves at once.
+template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat, typename Pixel>
+RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, const Planes<L>& row,
+                              const Planes<L>& dx, const SteadyLight<L>& steadyLight,
+                              typename L::Ints covered, typename L::Floats k, std::uint16_t* depth,
+                              Pixel* color) {
+    Fragment<L> fragment;
+    if (ShadeFront<L, kMode>(sampler, row, dx, steadyLight, covered, k, depth, &fragment)) {
+        ShadeBack<L, kMode, kPowerOfTwo, kFormat>(target, sampler, fragment, depth, color);
     }
 }
 
@@ -215,6 +254,7 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
     using F = typename L::Floats;
     using E = typename L::Edges;
     constexpr int kCount = L::kCount;
+    constexpr int kBatch = 4;
     const Planes<L> dx{L::SplatF(t.depth.dx), L::SplatF(t.rhw.dx),   L::SplatF(t.u.dx),   L::SplatF(t.v.dx),
                        L::SplatF(t.red.dx),   L::SplatF(t.green.dx), L::SplatF(t.blue.dx)};
     const F zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
@@ -243,6 +283,16 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
             L::SplatF(t.red.origin + t.red.dy * rowF),     L::SplatF(t.green.origin + t.green.dy * rowF),
             L::SplatF(t.blue.origin + t.blue.dy * rowF)};
 
+        // Groups past the depth test wait here for their second half.
+        Fragment<L> pending[kBatch];
+        int waiting = 0;
+        const auto finish = [&] {
+            for (int i = 0; i < waiting; ++i) {
+                ShadeBack<L, kMode, kPowerOfTwo, kFormat>(target, sampler, pending[i], depth + pending[i].x,
+                                                          color + pending[i].x);
+            }
+            waiting = 0;
+        };
         E e0 = L::EdgeStart(rowValue[0] + t.edges[0].stepX * first, t.edges[0].stepX);
         E e1 = L::EdgeStart(rowValue[1] + t.edges[1].stepX * first, t.edges[1].stepX);
         E e2 = L::EdgeStart(rowValue[2] + t.edges[2].stepX * first, t.edges[2].stepX);
@@ -257,8 +307,11 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
             // target's right side needs care: a group reaching past it is
             // shaded in a copy, and only the pixels inside go back.
             if (x + kCount <= target.width) {
-                ShadeBlock<L, kMode, kPowerOfTwo, kFormat>(target, sampler, row, dx, steadyLight, covered, k,
-                                                           depth + x, color + x);
+                Fragment<L>& fragment = pending[waiting];
+                if (ShadeFront<L, kMode>(sampler, row, dx, steadyLight, covered, k, depth + x, &fragment)) {
+                    fragment.x = x;
+                    if (++waiting == kBatch) finish();
+                }
                 continue;
             }
             const int n = target.width - x;
@@ -276,6 +329,7 @@ void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSe
                 color[x + i] = colorCopy[i];
             }
         }
+        finish();
     }
 }
 
