@@ -19,6 +19,7 @@
 #include "Platform/DirectX/DxFault.h"
 #include "Platform/DirectX/SoftwareDevice.h"
 #include "bench/MemoryFloor.h"
+#include "bench/SurfaceDesc.h"
 
 namespace {
 
@@ -118,28 +119,17 @@ bool RunDevice(IDirectDraw* dd, IDirectDrawSurface* primary, IDirectDrawSurface*
     return true;
 }
 
-DDSURFACEDESC Desc(DWORD flags, DWORD caps, int width, int height) {
-    DDSURFACEDESC desc{};
-    desc.dwSize = DDSURFACEDESC_SIZE;
-    desc.dwFlags = flags;
-    desc.ddsCaps.dwCaps = caps;
-    desc.dwWidth = static_cast<DWORD>(width);
-    desc.dwHeight = static_cast<DWORD>(height);
-    desc.dwZBufferBitDepth = 16;
-    return desc;
-}
-
 void RunSize(int width, int height, const raster::Texture& texture) {
     DxPretendDesktopSize(width, height);
     IDirectDraw* dd = nullptr;
     if (DirectDrawCreate(nullptr, &dd, nullptr) != DD_OK) return;
     dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-    DDSURFACEDESC primaryDesc = Desc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE, 0, 0);
+    DDSURFACEDESC primaryDesc = bench::SurfaceDesc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE, 0, 0);
     DDSURFACEDESC backDesc =
-        Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT,
-             DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE, width, height);
-    DDSURFACEDESC zDesc = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_ZBUFFERBITDEPTH,
-                               DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY, width, height);
+        bench::SurfaceDesc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT,
+                           DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE, width, height);
+    DDSURFACEDESC zDesc = bench::SurfaceDesc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_ZBUFFERBITDEPTH,
+                                             DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY, width, height);
     IDirectDrawSurface *primary = nullptr, *back = nullptr, *zbuffer = nullptr;
     if (dd->CreateSurface(&primaryDesc, &primary, nullptr) == DD_OK &&
         dd->CreateSurface(&backDesc, &back, nullptr) == DD_OK &&

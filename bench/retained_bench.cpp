@@ -21,6 +21,7 @@
 #include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "bench/MemoryFloor.h"
+#include "bench/SurfaceDesc.h"
 
 namespace {
 
@@ -170,27 +171,16 @@ struct Surfaces {
     }
 };
 
-DDSURFACEDESC Desc(DWORD flags, DWORD caps, int width, int height) {
-    DDSURFACEDESC desc{};
-    desc.dwSize = DDSURFACEDESC_SIZE;
-    desc.dwFlags = flags;
-    desc.ddsCaps.dwCaps = caps;
-    desc.dwWidth = static_cast<DWORD>(width);
-    desc.dwHeight = static_cast<DWORD>(height);
-    desc.dwZBufferBitDepth = 16;
-    return desc;
-}
-
 bool MakeSurfaces(int width, int height, Surfaces* s) {
     DxPretendDesktopSize(width, height);
     if (DirectDrawCreate(nullptr, &s->dd, nullptr) != DD_OK) return false;
     s->dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-    DDSURFACEDESC primaryDesc = Desc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE, 0, 0);
+    DDSURFACEDESC primaryDesc = bench::SurfaceDesc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE, 0, 0);
     DDSURFACEDESC backDesc =
-        Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT,
-             DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE, width, height);
-    DDSURFACEDESC zDesc = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_ZBUFFERBITDEPTH,
-                               DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY, width, height);
+        bench::SurfaceDesc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT,
+                           DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE, width, height);
+    DDSURFACEDESC zDesc = bench::SurfaceDesc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_ZBUFFERBITDEPTH,
+                                             DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY, width, height);
     IDirectDrawSurface* zbuffer = nullptr;
     if (s->dd->CreateSurface(&primaryDesc, &s->primary, nullptr) != DD_OK ||
         s->dd->CreateSurface(&backDesc, &s->back, nullptr) != DD_OK ||
