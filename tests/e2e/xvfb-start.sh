@@ -10,7 +10,7 @@ if [ -f "$state/pid" ] && kill -0 "$(cat "$state/pid")" 2>/dev/null; then
 fi
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; exit 1; }
 exec 3> "$state/display.fd"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -dpi 96 >"$state/log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset -dpi 96 >"$state/log" 2>&1 &
 echo $! > "$state/pid"
 for _ in $(seq 100); do
   if [ -s "$state/display.fd" ]; then
