@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "Platform/DirectX/Raster/PixelFormats.h"
+#include "Platform/DirectX/Raster/RasterInline.h"
 
 namespace raster {
 
@@ -15,10 +15,8 @@ struct Lanes4 {
     static constexpr const char* kName = "SSE2";
     using Floats = __m128;
     using Ints = __m128i;
-    // 64-bit edge-function values: pixels 0-1 in `lo`, 2-3 in `hi`.
-    struct Edges {
-        __m128i lo, hi;
-    };
+    // Set lanes are all ones.
+    using Mask = __m128i;
 
     RASTER_INLINE static Floats SplatF(float v) { return _mm_set1_ps(v); }
     RASTER_INLINE static Ints SplatI(int v) { return _mm_set1_epi32(v); }
@@ -33,11 +31,11 @@ struct Lanes4 {
     RASTER_INLINE static Floats Min(Floats a, Floats b) { return _mm_min_ps(a, b); }
     RASTER_INLINE static Ints ToInt(Floats a) { return _mm_cvttps_epi32(a); }  // truncating
     RASTER_INLINE static Floats ToFloat(Ints a) { return _mm_cvtepi32_ps(a); }
-    RASTER_INLINE static Ints Less(Floats a, Floats b) { return _mm_castps_si128(_mm_cmplt_ps(a, b)); }
-    RASTER_INLINE static Ints GreaterEqual(Floats a, Floats b) {
+    RASTER_INLINE static Mask Less(Floats a, Floats b) { return _mm_castps_si128(_mm_cmplt_ps(a, b)); }
+    RASTER_INLINE static Mask GreaterEqual(Floats a, Floats b) {
         return _mm_castps_si128(_mm_cmpge_ps(a, b));
     }
-    RASTER_INLINE static Floats Select(Ints mask, Floats a, Floats b) {
+    RASTER_INLINE static Floats Select(Mask mask, Floats a, Floats b) {
         const __m128 m = _mm_castsi128_ps(mask);
         return _mm_or_ps(_mm_and_ps(m, a), _mm_andnot_ps(m, b));
     }
@@ -71,31 +69,20 @@ struct Lanes4 {
     RASTER_INLINE static Ints MulSmall(Ints a, Ints b) {
         return _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(a), _mm_cvtepi32_ps(b)));
     }
-    RASTER_INLINE static Ints Greater(Ints a, Ints b) { return _mm_cmpgt_epi32(a, b); }
-    RASTER_INLINE static Ints Select(Ints mask, Ints a, Ints b) {
+    RASTER_INLINE static Mask Greater(Ints a, Ints b) { return _mm_cmpgt_epi32(a, b); }
+    RASTER_INLINE static Ints Select(Mask mask, Ints a, Ints b) {
         return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
     }
-    RASTER_INLINE static bool Any(Ints mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)) != 0; }
 
-    // Pixel k gets value + k * step.
-    RASTER_INLINE static Edges EdgeStart(std::int64_t value, std::int64_t step) {
-        return Edges{_mm_set_epi64x(value + step, value), _mm_set_epi64x(value + 3 * step, value + 2 * step)};
+    RASTER_INLINE static Mask AllLanes() { return _mm_set1_epi32(-1); }
+    // Lanes from..to - 1.
+    RASTER_INLINE static Mask LanesIn(int from, int to) {
+        return _mm_andnot_si128(_mm_cmpgt_epi32(_mm_set1_epi32(from), Ramp()),
+                                _mm_cmpgt_epi32(_mm_set1_epi32(to), Ramp()));
     }
-    RASTER_INLINE static Edges EdgeSplat(std::int64_t value) {
-        return Edges{_mm_set1_epi64x(value), _mm_set1_epi64x(value)};
-    }
-    RASTER_INLINE static Edges Add(Edges a, Edges b) {
-        return Edges{_mm_add_epi64(a.lo, b.lo), _mm_add_epi64(a.hi, b.hi)};
-    }
-    // All-ones where no edge is negative: the sign bits sit in the high
-    // halves of the 64-bit values, gathered here into one 32-bit lane each.
-    RASTER_INLINE static Ints Inside(Edges a, Edges b, Edges c) {
-        const __m128i lo = _mm_or_si128(_mm_or_si128(a.lo, b.lo), c.lo);
-        const __m128i hi = _mm_or_si128(_mm_or_si128(a.hi, b.hi), c.hi);
-        const __m128i high = _mm_castps_si128(
-            _mm_shuffle_ps(_mm_castsi128_ps(lo), _mm_castsi128_ps(hi), _MM_SHUFFLE(3, 1, 3, 1)));
-        return _mm_cmpgt_epi32(high, _mm_set1_epi32(-1));
-    }
+    RASTER_INLINE static Mask MaskAnd(Mask a, Mask b) { return _mm_and_si128(a, b); }
+    RASTER_INLINE static bool Any(Mask mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)) != 0; }
+    RASTER_INLINE static bool All(Mask mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)) == 0xF; }
 
     RASTER_INLINE static Ints Load(const std::uint32_t* p) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -120,6 +107,12 @@ struct Lanes4 {
     RASTER_INLINE static void Store(std::uint8_t* p, Ints v) {
         const __m128i words = _mm_packs_epi32(v, v);
         _mm_storeu_si32(p, _mm_packus_epi16(words, words));
+    }
+    // Stores the set lanes, leaving the others' memory as it was; reads
+    // nothing when all are set.
+    template <typename Pixel>
+    RASTER_INLINE static void StoreWhere(Pixel* p, Mask mask, Ints v) {
+        Store(p, All(mask) ? v : Select(mask, v, Load(p)));
     }
 
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {

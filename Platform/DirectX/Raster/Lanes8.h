@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "Platform/DirectX/Raster/PixelFormats.h"
+#include "Platform/DirectX/Raster/RasterInline.h"
 
 namespace raster {
 
@@ -15,10 +15,8 @@ struct Lanes8 {
     static constexpr const char* kName = "AVX2";
     using Floats = __m256;
     using Ints = __m256i;
-    // 64-bit edge-function values: pixels 0-3 in `lo`, 4-7 in `hi`.
-    struct Edges {
-        __m256i lo, hi;
-    };
+    // Set lanes are all ones.
+    using Mask = __m256i;
 
     RASTER_INLINE static Floats SplatF(float v) { return _mm256_set1_ps(v); }
     RASTER_INLINE static Ints SplatI(int v) { return _mm256_set1_epi32(v); }
@@ -33,13 +31,13 @@ struct Lanes8 {
     RASTER_INLINE static Floats Min(Floats a, Floats b) { return _mm256_min_ps(a, b); }
     RASTER_INLINE static Ints ToInt(Floats a) { return _mm256_cvttps_epi32(a); }  // truncating
     RASTER_INLINE static Floats ToFloat(Ints a) { return _mm256_cvtepi32_ps(a); }
-    RASTER_INLINE static Ints Less(Floats a, Floats b) {
+    RASTER_INLINE static Mask Less(Floats a, Floats b) {
         return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_LT_OQ));
     }
-    RASTER_INLINE static Ints GreaterEqual(Floats a, Floats b) {
+    RASTER_INLINE static Mask GreaterEqual(Floats a, Floats b) {
         return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_GE_OQ));
     }
-    RASTER_INLINE static Floats Select(Ints mask, Floats a, Floats b) {
+    RASTER_INLINE static Floats Select(Mask mask, Floats a, Floats b) {
         return _mm256_blendv_ps(b, a, _mm256_castsi256_ps(mask));
     }
 
@@ -70,33 +68,18 @@ struct Lanes8 {
     RASTER_INLINE static Ints ShiftLeftBy(Ints a, int n) { return _mm256_sll_epi32(a, _mm_cvtsi32_si128(n)); }
     // Products below 2^24, as in Lanes4.
     RASTER_INLINE static Ints MulSmall(Ints a, Ints b) { return _mm256_mullo_epi32(a, b); }
-    RASTER_INLINE static Ints Greater(Ints a, Ints b) { return _mm256_cmpgt_epi32(a, b); }
-    RASTER_INLINE static Ints Select(Ints mask, Ints a, Ints b) { return _mm256_blendv_epi8(b, a, mask); }
-    RASTER_INLINE static bool Any(Ints mask) { return _mm256_movemask_ps(_mm256_castsi256_ps(mask)) != 0; }
+    RASTER_INLINE static Mask Greater(Ints a, Ints b) { return _mm256_cmpgt_epi32(a, b); }
+    RASTER_INLINE static Ints Select(Mask mask, Ints a, Ints b) { return _mm256_blendv_epi8(b, a, mask); }
 
-    // Pixel k gets value + k * step.
-    RASTER_INLINE static Edges EdgeStart(std::int64_t value, std::int64_t step) {
-        const __m256i lo = _mm256_setr_epi64x(value, value + step, value + 2 * step, value + 3 * step);
-        return Edges{lo, _mm256_add_epi64(lo, _mm256_set1_epi64x(4 * step))};
+    RASTER_INLINE static Mask AllLanes() { return _mm256_set1_epi32(-1); }
+    // Lanes from..to - 1.
+    RASTER_INLINE static Mask LanesIn(int from, int to) {
+        return _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(from), Ramp()),
+                                   _mm256_cmpgt_epi32(_mm256_set1_epi32(to), Ramp()));
     }
-    RASTER_INLINE static Edges EdgeSplat(std::int64_t value) {
-        return Edges{_mm256_set1_epi64x(value), _mm256_set1_epi64x(value)};
-    }
-    RASTER_INLINE static Edges Add(Edges a, Edges b) {
-        return Edges{_mm256_add_epi64(a.lo, b.lo), _mm256_add_epi64(a.hi, b.hi)};
-    }
-    // All-ones where no edge is negative: the sign bits sit in the high
-    // halves of the 64-bit values, gathered here into one 32-bit lane each.
-    // The shuffle works within 128-bit halves (pixels 0 1 4 5 | 2 3 6 7),
-    // the permute puts them back in order.
-    RASTER_INLINE static Ints Inside(Edges a, Edges b, Edges c) {
-        const __m256i lo = _mm256_or_si256(_mm256_or_si256(a.lo, b.lo), c.lo);
-        const __m256i hi = _mm256_or_si256(_mm256_or_si256(a.hi, b.hi), c.hi);
-        const __m256i mixed = _mm256_castps_si256(
-            _mm256_shuffle_ps(_mm256_castsi256_ps(lo), _mm256_castsi256_ps(hi), _MM_SHUFFLE(3, 1, 3, 1)));
-        const __m256i high = _mm256_permute4x64_epi64(mixed, _MM_SHUFFLE(3, 1, 2, 0));
-        return _mm256_cmpgt_epi32(high, _mm256_set1_epi32(-1));
-    }
+    RASTER_INLINE static Mask MaskAnd(Mask a, Mask b) { return _mm256_and_si256(a, b); }
+    RASTER_INLINE static bool Any(Mask mask) { return _mm256_movemask_ps(_mm256_castsi256_ps(mask)) != 0; }
+    RASTER_INLINE static bool All(Mask mask) { return _mm256_movemask_ps(_mm256_castsi256_ps(mask)) == 0xFF; }
 
     RASTER_INLINE static Ints Load(const std::uint32_t* p) {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
@@ -119,6 +102,12 @@ struct Lanes8 {
     RASTER_INLINE static void Store(std::uint8_t* p, Ints v) {
         const __m128i words = _mm_packus_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(words, words));
+    }
+    // Stores the set lanes, leaving the others' memory as it was; reads
+    // nothing when all are set.
+    template <typename Pixel>
+    RASTER_INLINE static void StoreWhere(Pixel* p, Mask mask, Ints v) {
+        Store(p, All(mask) ? v : Select(mask, v, Load(p)));
     }
 
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {

@@ -1,8 +1,8 @@
 // The triangle rasterizers behind the two software devices.
 //
 // Both take triangles already transformed to the screen and draw them with
-// the same rules, so their pictures agree within one step per channel: the
-// scalar one is the reference, the SIMD one must match it.
+// the same rules and the same arithmetic, so their pictures agree bit for
+// bit: the scalar one is the reference, the SIMD one must match it.
 #pragma once
 
 #include <cstdint>

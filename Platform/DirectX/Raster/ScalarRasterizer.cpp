@@ -2,15 +2,19 @@
 //
 // Its twin, SimdRasterizer.h, takes the same steps in the same order with the
 // same arithmetic, several pixels at a time; keep the two in step. Every
-// per-pixel value is computed from the row's base by one multiply-add (not
-// by accumulating steps), so both reach bit-identical texel coordinates.
-#include <cstddef>
+// per-pixel value is computed from the row's start by one multiply-add (not
+// by accumulating steps), so both reach bit-identical pixels. The remaining
+// differences are deliberate:
+// - pixels one at a time, so no group reaches past a span's ends or the
+//   target's right side, and each pixel is finished before the next is begun;
+// - a texel is one load; colours blend and modulate channel by channel.
 #include <cstdint>
-#include <type_traits>
 
-#include "Platform/DirectX/Raster/Clear.h"
+#include "Platform/DirectX/Raster/Dispatch.h"
 #include "Platform/DirectX/Raster/PixelFormats.h"
+#include "Platform/DirectX/Raster/RasterInline.h"
 #include "Platform/DirectX/Raster/Rasterizer.h"
+#include "Platform/DirectX/Raster/RowSpan.h"
 #include "Platform/DirectX/Raster/TriangleSetup.h"
 
 namespace raster {
@@ -69,135 +73,92 @@ RASTER_INLINE std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t
     return out;
 }
 
-template <TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
-void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSetup& t) {
-    using Pixel =
-        std::conditional_t<kFormat == PixelFormat::XRGB8888, std::uint32_t,
-                           std::conditional_t<kFormat == PixelFormat::RGB565, std::uint16_t, std::uint8_t>>;
-    std::int64_t e0Row = t.edges[0].value, e1Row = t.edges[1].value, e2Row = t.edges[2].value;
-    for (int y = t.minY; y <= t.maxY; ++y) {
-        // The row: where it lies in memory and the attributes at its first pixel.
-        auto* color = reinterpret_cast<Pixel*>(static_cast<unsigned char*>(target.color) +
-                                               static_cast<std::ptrdiff_t>(y) * target.colorPitch);
-        auto* depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<unsigned char*>(target.depth) +
-                                                       static_cast<std::ptrdiff_t>(y) * target.depthPitch);
-        const float row = static_cast<float>(y - t.minY);
-        const float depthRow = t.depth.origin + t.depth.dy * row;
-        const float rhwRow = t.rhw.origin + t.rhw.dy * row;
-        const float uRow = t.u.origin + t.u.dy * row;
-        const float vRow = t.v.origin + t.v.dy * row;
-        const float redRow = t.red.origin + t.red.dy * row;
-        const float greenRow = t.green.origin + t.green.dy * row;
-        const float blueRow = t.blue.origin + t.blue.dy * row;
+// A lit colour, 0..255 a channel.
+struct Light {
+    std::uint32_t red, green, blue;
+};
 
-        std::int64_t e0 = e0Row, e1 = e1Row, e2 = e2Row;
-        for (int x = t.minX; x <= t.maxX;
-             ++x, e0 += t.edges[0].stepX, e1 += t.edges[1].stepX, e2 += t.edges[2].stepX) {
-            // Coverage: inside when no edge function is negative.
-            if ((e0 | e1 | e2) < 0) continue;
-            const float k = static_cast<float>(x - t.minX);
-
-            // Depth test: strictly nearer than what is stored.
-            const int z = static_cast<int>(Clamp(depthRow + t.depth.dx * k, 0.0f, 65535.0f));
-            if (z >= depth[x]) continue;
-
-            // Lit colour, 0..255 a channel.
-            const std::uint32_t red = static_cast<std::uint32_t>(Clamp(redRow + t.red.dx * k, 0.0f, 255.0f));
-            const std::uint32_t green =
-                static_cast<std::uint32_t>(Clamp(greenRow + t.green.dx * k, 0.0f, 255.0f));
-            const std::uint32_t blue =
-                static_cast<std::uint32_t>(Clamp(blueRow + t.blue.dx * k, 0.0f, 255.0f));
-
-            // Texel: perspective divide, wrap, fetch (and blend the four
-            // neighbours for bilinear), modulated by the lit colour.
-            std::uint32_t xrgb = red << 16 | green << 8 | blue;
-            if constexpr (kMode != TexMode::None) {
-                const float inverseW = 1.0f / (rhwRow + t.rhw.dx * k);
-                const int s = FixedTexel((uRow + t.u.dx * k) * inverseW, sampler);
-                const int tt = FixedTexel((vRow + t.v.dx * k) * inverseW, sampler);
-                const int column = Wrap<kPowerOfTwo>(s >> 8, sampler.u);
-                const int line = Wrap<kPowerOfTwo>(tt >> 8, sampler.v);
-                std::uint32_t texel;
-                if constexpr (kMode == TexMode::Nearest) {
-                    texel = sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
-                } else {
-                    const int column1 = WrapNext(column, sampler.u);
-                    const int line1 = WrapNext(line, sampler.v);
-                    const std::uint32_t c00 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
-                    const std::uint32_t c10 = sampler.texels[TexelIndex<kPowerOfTwo>(column1, line, sampler)];
-                    const std::uint32_t c01 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line1, sampler)];
-                    const std::uint32_t c11 =
-                        sampler.texels[TexelIndex<kPowerOfTwo>(column1, line1, sampler)];
-                    const std::uint32_t fx = static_cast<std::uint32_t>(s) & 255;
-                    const std::uint32_t fy = static_cast<std::uint32_t>(tt) & 255;
-                    texel = Lerp(Lerp(c00, c10, fx), Lerp(c01, c11, fx), fy);
-                }
-                xrgb = ((texel >> 16 & 255) * (red + 1) >> 8) << 16 |
-                       ((texel >> 8 & 255) * (green + 1) >> 8) << 8 | ((texel & 255) * (blue + 1) >> 8);
-            }
-
-            // Write colour and depth.
-            depth[x] = static_cast<std::uint16_t>(z);
-            if constexpr (kFormat == PixelFormat::XRGB8888) {
-                color[x] = xrgb;
-            } else if constexpr (kFormat == PixelFormat::RGB565) {
-                color[x] = static_cast<std::uint16_t>(ToRgb565(xrgb));
-            } else {
-                color[x] = target.colorToIndex[ToColor15(xrgb)];
-            }
-        }
-        e0Row += t.edges[0].stepY;
-        e1Row += t.edges[1].stepY;
-        e2Row += t.edges[2].stepY;
-    }
+// The lit colour at pixel `k` of a row.
+RASTER_INLINE Light LightAt(const RowStart& row, const TriangleSetup& t, float k) {
+    return Light{static_cast<std::uint32_t>(Clamp(row.red + t.red.dx * k, 0.0f, 255.0f)),
+                 static_cast<std::uint32_t>(Clamp(row.green + t.green.dx * k, 0.0f, 255.0f)),
+                 static_cast<std::uint32_t>(Clamp(row.blue + t.blue.dx * k, 0.0f, 255.0f))};
 }
 
-using DrawFunction = void (*)(const Target&, const Sampler&, const TriangleSetup&);
-
+// The texel at pixel `k` of a row: perspective divide, wrap, fetch (the four
+// neighbours blended for bilinear).
 template <TexMode kMode, bool kPowerOfTwo>
-DrawFunction ForFormat(PixelFormat format) {
-    switch (format) {
-        case PixelFormat::XRGB8888:
-            return DrawTriangle<kMode, kPowerOfTwo, PixelFormat::XRGB8888>;
-        case PixelFormat::RGB565:
-            return DrawTriangle<kMode, kPowerOfTwo, PixelFormat::RGB565>;
-        case PixelFormat::Indexed8:
-            break;
+RASTER_INLINE std::uint32_t TexelAt(const Sampler& sampler, const RowStart& row, const TriangleSetup& t,
+                                    float k) {
+    const float inverseW = 1.0f / (row.rhw + t.rhw.dx * k);
+    const int s = FixedTexel((row.u + t.u.dx * k) * inverseW, sampler);
+    const int tt = FixedTexel((row.v + t.v.dx * k) * inverseW, sampler);
+    const int column = Wrap<kPowerOfTwo>(s >> 8, sampler.u);
+    const int line = Wrap<kPowerOfTwo>(tt >> 8, sampler.v);
+    if constexpr (kMode == TexMode::Nearest) {
+        return sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
+    } else {
+        const int column1 = WrapNext(column, sampler.u);
+        const int line1 = WrapNext(line, sampler.v);
+        const std::uint32_t c00 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
+        const std::uint32_t c10 = sampler.texels[TexelIndex<kPowerOfTwo>(column1, line, sampler)];
+        const std::uint32_t c01 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line1, sampler)];
+        const std::uint32_t c11 = sampler.texels[TexelIndex<kPowerOfTwo>(column1, line1, sampler)];
+        const std::uint32_t fx = static_cast<std::uint32_t>(s) & 255;
+        const std::uint32_t fy = static_cast<std::uint32_t>(tt) & 255;
+        return Lerp(Lerp(c00, c10, fx), Lerp(c01, c11, fx), fy);
     }
-    return DrawTriangle<kMode, kPowerOfTwo, PixelFormat::Indexed8>;
 }
 
-DrawFunction Choose(const Sampler& sampler, PixelFormat format) {
-    switch (sampler.mode) {
-        case TexMode::None:
-            return ForFormat<TexMode::None, false>(format);
-        case TexMode::Nearest:
-            return sampler.powerOfTwo ? ForFormat<TexMode::Nearest, true>(format)
-                                      : ForFormat<TexMode::Nearest, false>(format);
-        case TexMode::Bilinear:
-            break;
+// Pixel `k` of a row: depth test, lit colour (worked out once per triangle
+// when it is steady), the texel modulated by it, colour and depth written.
+template <TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
+RASTER_INLINE void ShadePixel(const Target& target, const Sampler& sampler, const TriangleSetup& t,
+                              const RowStart& row, const Light& steadyLight, int k, std::uint16_t* depth,
+                              PixelOf<kFormat>* color) {
+    const float kF = static_cast<float>(k);
+
+    // Depth test: strictly nearer than what is stored.
+    const int z = static_cast<int>(Clamp(row.depth + t.depth.dx * kF, 0.0f, 65535.0f));
+    if (z >= *depth) return;
+
+    const Light light = t.steadyLight ? steadyLight : LightAt(row, t, kF);
+    std::uint32_t xrgb = light.red << 16 | light.green << 8 | light.blue;
+    if constexpr (kMode != TexMode::None) {
+        const std::uint32_t texel = TexelAt<kMode, kPowerOfTwo>(sampler, row, t, kF);
+        xrgb = ((texel >> 16 & 255) * (light.red + 1) >> 8) << 16 |
+               ((texel >> 8 & 255) * (light.green + 1) >> 8) << 8 | ((texel & 255) * (light.blue + 1) >> 8);
     }
-    return sampler.powerOfTwo ? ForFormat<TexMode::Bilinear, true>(format)
-                              : ForFormat<TexMode::Bilinear, false>(format);
+
+    // Write colour and depth.
+    *depth = static_cast<std::uint16_t>(z);
+    if constexpr (kFormat == PixelFormat::XRGB8888) {
+        *color = xrgb;
+    } else if constexpr (kFormat == PixelFormat::RGB565) {
+        *color = static_cast<std::uint16_t>(ToRgb565(xrgb));
+    } else {
+        *color = target.colorToIndex[ToColor15(xrgb)];
+    }
 }
 
-class Scalar final : public Rasterizer {
-public:
-    const char* Name() const override { return "scalar"; }
+struct ScalarKernel {
+    static constexpr const char* kName = "scalar";
 
-    void Clear(const Target& target, std::uint32_t xrgb, std::uint16_t depth) const override {
-        ClearTarget(target, xrgb, depth);
-    }
-
-    void DrawTriangles(const Target& target, const State& state, const Vertex* vertices,
-                       int count) const override {
-        if (!UsableTarget(target) || vertices == nullptr) return;
-        const Sampler sampler = MakeSampler(state);
-        const DrawFunction draw = Choose(sampler, target.format);
-        TriangleSetup setups[kMaxFanTriangles];
-        for (int i = 0; i < count; ++i) {
-            const int n = SetUpTriangle(vertices + 3 * i, sampler, state.shading, target, setups);
-            for (int j = 0; j < n; ++j) draw(target, sampler, setups[j]);
+    // Row by row, only the pixels the triangle covers.
+    template <TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
+    static void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSetup& t) {
+        const Light steadyLight = LightAt(RowStartAt(t, t.minY), t, 0.0f);
+        EdgeRows edges(t);
+        for (int y = t.minY; y <= t.maxY; ++y, edges.Down()) {
+            Span span;
+            if (!CoveredSpan(t, edges.Values(), &span)) continue;
+            const RowStart row = RowStartAt(t, y);
+            auto* color = RowAt<PixelOf<kFormat>>(target.color, target.colorPitch, y) + t.minX;
+            auto* depth = RowAt<std::uint16_t>(target.depth, target.depthPitch, y) + t.minX;
+            for (int k = span.first; k <= span.last; ++k) {
+                ShadePixel<kMode, kPowerOfTwo, kFormat>(target, sampler, t, row, steadyLight, k, depth + k,
+                                                        color + k);
+            }
         }
     }
 };
@@ -205,7 +166,7 @@ public:
 }  // namespace
 
 const Rasterizer& ScalarRasterizer() {
-    static const Scalar scalar;
+    static const TriangleRasterizer<ScalarKernel> scalar;
     return scalar;
 }
 

@@ -7,7 +7,7 @@
 namespace raster {
 
 const Rasterizer& Avx2Rasterizer() {
-    static const Simd<Lanes8> rasterizer;
+    static const TriangleRasterizer<SimdKernel<Lanes8>> rasterizer;
     return rasterizer;
 }
 

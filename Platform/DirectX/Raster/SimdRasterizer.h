@@ -3,8 +3,15 @@
 //
 // Its twin, ScalarRasterizer.cpp, takes the same steps in the same order with
 // the same arithmetic, one pixel at a time; keep the two in step. Every
-// per-pixel value is computed from the row's base by one multiply-add (not
-// by accumulating steps), so both reach bit-identical texel coordinates.
+// per-pixel value is computed from the row's start by one multiply-add (not
+// by accumulating steps), so both reach bit-identical pixels. The remaining
+// differences are deliberate:
+// - groups of pixels: a span's last group may reach past its end, and on
+//   targets narrower than a group past the target's right side;
+// - each group is shaded in two halves, a few groups' first halves ahead of
+//   their second, so that the CPU overlaps their long divide-to-fetch chains;
+// - texels are gathered; red and blue blend and modulate in one 16-bit
+//   multiply.
 //
 // Everything here has internal linkage: each width's translation unit is
 // compiled for its own instruction set, and no function may be shared
@@ -12,14 +19,13 @@
 #pragma once
 
 #include <algorithm>
-#include <cmath>
-#include <cstddef>
 #include <cstdint>
-#include <type_traits>
 
-#include "Platform/DirectX/Raster/Clear.h"
+#include "Platform/DirectX/Raster/Dispatch.h"
 #include "Platform/DirectX/Raster/PixelFormats.h"
+#include "Platform/DirectX/Raster/RasterInline.h"
 #include "Platform/DirectX/Raster/Rasterizer.h"
+#include "Platform/DirectX/Raster/RowSpan.h"
 #include "Platform/DirectX/Raster/TriangleSetup.h"
 
 namespace raster {
@@ -61,7 +67,7 @@ RASTER_INLINE typename L::Ints Wrap(typename L::Ints texel, const TextureAxis& a
 template <class L>
 RASTER_INLINE typename L::Ints WrapNext(typename L::Ints wrapped, const TextureAxis& axis) {
     const typename L::Ints next = L::Add(wrapped, L::SplatI(1));
-    return L::And(next, L::Greater(L::SplatI(axis.size), next));
+    return L::Select(L::Greater(L::SplatI(axis.size), next), next, L::SplatI(0));
 }
 
 // Where texel (column, line) lies in the texture.
@@ -93,59 +99,69 @@ RASTER_INLINE typename L::Ints Lerp(typename L::Ints a, typename L::Ints b, type
     return L::Or(rb, L::template ShiftLeft<8>(g));
 }
 
-// Per-triangle values in registers, and each row's attribute bases.
+// The planes in registers: each row's start, or the steps along a row.
 template <class L>
 struct Planes {
     typename L::Floats depth, rhw, u, v, red, green, blue;
 };
 
-// The lit colour of a triangle whose colour does not vary (flat shading,
-// or equal colours at its corners: the planes' steps are exactly zero), so
-// that it is worked out once rather than at every pixel.
 template <class L>
-struct SteadyLight {
-    bool steady;
+RASTER_INLINE Planes<L> Splat(const RowStart& r) {
+    return Planes<L>{L::SplatF(r.depth), L::SplatF(r.rhw),   L::SplatF(r.u),   L::SplatF(r.v),
+                     L::SplatF(r.red),   L::SplatF(r.green), L::SplatF(r.blue)};
+}
+
+// A lit colour, 0..255 a channel.
+template <class L>
+struct Light {
     typename L::Ints red, green, blue;
 };
 
-// Pixels past the depth test, with what their colour is made from: the
-// first half of shading hands it to the second. Shading a few groups'
-// first halves before their second halves lets the CPU overlap the long
-// chain from the perspective divide to the texel fetch of one group with
-// the work of the next.
+// The lit colour at pixels `k` of a row.
 template <class L>
-struct Fragment {
-    typename L::Ints write, z, red, green, blue, s, tt;
-    int x;
+RASTER_INLINE Light<L> LightAt(const Planes<L>& row, const Planes<L>& dx, typename L::Floats k) {
+    const typename L::Floats zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
+    return Light<L>{L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax)),
+                    L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax)),
+                    L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax))};
+}
+
+// What a triangle's groups share: its steps along a row and, when it is
+// steady, its lit colour.
+template <class L>
+struct TriangleLanes {
+    Planes<L> dx;
+    bool steadyLight;
+    Light<L> light;
 };
 
-// The first half of shading up to L::kCount pixels at `depth`, lanes where
+// Pixels past the depth test, with what their colour is made from: the
+// first half of shading hands it to the second.
+template <class L>
+struct Fragment {
+    typename L::Mask write;
+    typename L::Ints z, red, green, blue, s, tt;
+};
+
+// The first half of shading the group of pixels `k` of a row, where
 // `covered` is set: depth test, lit colour and texel coordinates. False
 // when no pixel passes the depth test.
 template <class L, TexMode kMode>
-RASTER_INLINE bool ShadeFront(const Sampler& sampler, const Planes<L>& row, const Planes<L>& dx,
-                              const SteadyLight<L>& steadyLight, typename L::Ints covered,
-                              typename L::Floats k, const std::uint16_t* depth, Fragment<L>* out) {
+RASTER_INLINE bool ShadeFront(const Sampler& sampler, const TriangleLanes<L>& tri, const Planes<L>& row,
+                              typename L::Mask covered, typename L::Floats k, const std::uint16_t* depth,
+                              Fragment<L>* out) {
     using F = typename L::Floats;
-    using I = typename L::Ints;
-    const F zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
+    const Planes<L>& dx = tri.dx;
 
     // Depth test: strictly nearer than what is stored.
-    const I z = L::ToInt(Clamp<L>(L::Add(row.depth, L::Mul(dx.depth, k)), zero, L::SplatF(65535.0f)));
-    const I write = L::And(covered, L::Greater(L::Load(depth), z));
-    if (!L::Any(write)) return false;
-    out->write = write;
-    out->z = z;
+    out->z = L::ToInt(Clamp<L>(L::Add(row.depth, L::Mul(dx.depth, k)), L::SplatF(0.0f), L::SplatF(65535.0f)));
+    out->write = L::MaskAnd(covered, L::Greater(L::Load(depth), out->z));
+    if (!L::Any(out->write)) return false;
 
-    // Lit colour, 0..255 a channel.
-    out->red = steadyLight.red;
-    out->green = steadyLight.green;
-    out->blue = steadyLight.blue;
-    if (!steadyLight.steady) {
-        out->red = L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax));
-        out->green = L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax));
-        out->blue = L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax));
-    }
+    const Light<L> light = tri.steadyLight ? tri.light : LightAt<L>(row, dx, k);
+    out->red = light.red;
+    out->green = light.green;
+    out->blue = light.blue;
 
     // Texel coordinates: perspective divide.
     if constexpr (kMode != TexMode::None) {
@@ -156,231 +172,170 @@ RASTER_INLINE bool ShadeFront(const Sampler& sampler, const Planes<L>& row, cons
     return true;
 }
 
-// The second half: the texel, wrapped and fetched (the four neighbours
-// blended for bilinear) and modulated by the lit colour, then colour and
-// depth written.
-template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat, typename Pixel>
-RASTER_INLINE void ShadeBack(const Target& target, const Sampler& sampler, const Fragment<L>& f,
-                             std::uint16_t* depth, Pixel* color) {
+// The texels of a fragment: wrapped and fetched, the four neighbours
+// blended for bilinear.
+template <class L, TexMode kMode, bool kPowerOfTwo>
+RASTER_INLINE typename L::Ints Texels(const Sampler& sampler, const Fragment<L>& f) {
     using I = typename L::Ints;
-    const I red = f.red, green = f.green, blue = f.blue;
-    I xrgb = L::Or(L::Or(L::template ShiftLeft<16>(red), L::template ShiftLeft<8>(green)), blue);
+    const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.s), sampler.u);
+    const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.tt), sampler.v);
+    if constexpr (kMode == TexMode::Nearest) {
+        return L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
+    } else {
+        const I column1 = WrapNext<L>(column, sampler.u);
+        const I line1 = WrapNext<L>(line, sampler.v);
+        const I c00 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
+        const I c10 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
+        const I c01 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
+        const I c11 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
+        const I fraction = L::SplatI(255);
+        const I fx = L::And(f.s, fraction);
+        const I fy = L::And(f.tt, fraction);
+        return Lerp<L>(Lerp<L>(c00, c10, fx), Lerp<L>(c01, c11, fx), fy);
+    }
+}
+
+// The second half: the texel modulated by the lit colour, then colour and
+// depth written.
+template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
+RASTER_INLINE void ShadeBack(const Target& target, const Sampler& sampler, const Fragment<L>& f,
+                             std::uint16_t* depth, PixelOf<kFormat>* color) {
+    using I = typename L::Ints;
+    I xrgb = L::Or(L::Or(L::template ShiftLeft<16>(f.red), L::template ShiftLeft<8>(f.green)), f.blue);
     if constexpr (kMode != TexMode::None) {
-        const I s = f.s, tt = f.tt;
-        const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(s), sampler.u);
-        const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(tt), sampler.v);
-        I texel;
-        if constexpr (kMode == TexMode::Nearest) {
-            texel = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
-        } else {
-            const I column1 = WrapNext<L>(column, sampler.u);
-            const I line1 = WrapNext<L>(line, sampler.v);
-            const I c00 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
-            const I c10 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
-            const I c01 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
-            const I c11 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
-            const I fraction = L::SplatI(255);
-            const I fx = L::And(s, fraction);
-            const I fy = L::And(tt, fraction);
-            texel = Lerp<L>(Lerp<L>(c00, c10, fx), Lerp<L>(c01, c11, fx), fy);
-        }
+        const I texel = Texels<L, kMode, kPowerOfTwo>(sampler, f);
         const I one = L::SplatI(1), low = L::SplatI(0xFF), redBlue = L::SplatI(0x00FF00FF);
-        const I light = L::Or(L::template ShiftLeft<16>(L::Add(red, one)), L::Add(blue, one));
+        const I light = L::Or(L::template ShiftLeft<16>(L::Add(f.red, one)), L::Add(f.blue, one));
         const I rb = L::And(L::template ShiftRight16<8>(L::Mul16(L::And(texel, redBlue), light)), redBlue);
         const I g = L::template ShiftRight<8>(
-            L::Mul16(L::And(L::template ShiftRight<8>(texel), low), L::Add(green, one)));
+            L::Mul16(L::And(L::template ShiftRight<8>(texel), low), L::Add(f.green, one)));
         xrgb = L::Or(rb, L::template ShiftLeft<8>(g));
     }
 
     // Write colour and depth.
-    L::Store(depth, L::Select(f.write, f.z, L::Load(depth)));
-    if constexpr (kFormat == PixelFormat::XRGB8888) {
-        L::Store(color, L::Select(f.write, xrgb, L::Load(color)));
-    } else if constexpr (kFormat == PixelFormat::RGB565) {
-        const I rgb565 = L::Or(L::Or(L::And(L::template ShiftRight<8>(xrgb), L::SplatI(0xF800)),
-                                     L::And(L::template ShiftRight<5>(xrgb), L::SplatI(0x07E0))),
-                               L::And(L::template ShiftRight<3>(xrgb), L::SplatI(0x001F)));
-        L::Store(color, L::Select(f.write, rgb565, L::Load(color)));
-    } else {
+    I stored = xrgb;
+    if constexpr (kFormat == PixelFormat::RGB565) {
+        stored = L::Or(L::Or(L::And(L::template ShiftRight<8>(xrgb), L::SplatI(0xF800)),
+                             L::And(L::template ShiftRight<5>(xrgb), L::SplatI(0x07E0))),
+                       L::And(L::template ShiftRight<3>(xrgb), L::SplatI(0x001F)));
+    } else if constexpr (kFormat == PixelFormat::Indexed8) {
         const I color15 = L::Or(L::Or(L::And(L::template ShiftRight<9>(xrgb), L::SplatI(0x7C00)),
                                       L::And(L::template ShiftRight<6>(xrgb), L::SplatI(0x03E0))),
                                 L::And(L::template ShiftRight<3>(xrgb), L::SplatI(0x001F)));
-        L::Store(color, L::Select(f.write, L::Gather(target.colorToIndex, color15), L::Load(color)));
+        stored = L::Gather(target.colorToIndex, color15);
     }
+    L::StoreWhere(depth, f.write, f.z);
+    L::StoreWhere(color, f.write, stored);
 }
 
-// Both halves at once.
-template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat, typename Pixel>
-RASTER_INLINE void ShadeBlock(const Target& target, const Sampler& sampler, const Planes<L>& row,
-                              const Planes<L>& dx, const SteadyLight<L>& steadyLight,
-                              typename L::Ints covered, typename L::Floats k, std::uint16_t* depth,
-                              Pixel* color) {
-    Fragment<L> fragment;
-    if (ShadeFront<L, kMode>(sampler, row, dx, steadyLight, covered, k, depth, &fragment)) {
-        ShadeBack<L, kMode, kPowerOfTwo, kFormat>(target, sampler, fragment, depth, color);
-    }
-}
-
-// The pixels of a row, counted from the box's left side, that may be
-// covered: each edge function changes linearly along the row, so it is
-// non-negative on one side of the point where it crosses zero. The
-// crossings are found in double precision and widened by a pixel, so
-// rounding never drops a covered pixel; the lanes still test coverage
-// exactly. False when no pixel of the row can be covered.
-RASTER_INLINE bool RowSpan(const TriangleSetup& t, const std::int64_t rowValue[3], int* first, int* last) {
-    double lo = 0.0, hi = static_cast<double>(t.maxX - t.minX);
-    for (int i = 0; i < 3; ++i) {
-        const double value = static_cast<double>(rowValue[i]);
-        const double step = static_cast<double>(t.edges[i].stepX);
-        if (step > 0.0) {
-            lo = std::max(lo, std::floor(-value / step) - 1.0);
-        } else if (step < 0.0) {
-            hi = std::min(hi, std::floor(value / -step) + 1.0);
-        } else if (value < 0.0) {
-            return false;
-        }
-    }
-    if (lo > hi) return false;
-    *first = static_cast<int>(lo);
-    *last = static_cast<int>(hi);
-    return true;
-}
-
+// Groups past the depth test wait here for their second half, so that a few
+// groups' first halves run ahead of their second.
 template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
-void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSetup& t) {
-    using Pixel =
-        std::conditional_t<kFormat == PixelFormat::XRGB8888, std::uint32_t,
-                           std::conditional_t<kFormat == PixelFormat::RGB565, std::uint16_t, std::uint8_t>>;
-    using F = typename L::Floats;
-    using E = typename L::Edges;
-    constexpr int kCount = L::kCount;
-    constexpr int kBatch = 4;
-    const Planes<L> dx{L::SplatF(t.depth.dx), L::SplatF(t.rhw.dx),   L::SplatF(t.u.dx),   L::SplatF(t.v.dx),
-                       L::SplatF(t.red.dx),   L::SplatF(t.green.dx), L::SplatF(t.blue.dx)};
-    const F zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
-    const SteadyLight<L> steadyLight{t.red.dx == 0.0f && t.red.dy == 0.0f && t.green.dx == 0.0f &&
-                                         t.green.dy == 0.0f && t.blue.dx == 0.0f && t.blue.dy == 0.0f,
-                                     L::ToInt(Clamp<L>(L::SplatF(t.red.origin), zero, channelMax)),
-                                     L::ToInt(Clamp<L>(L::SplatF(t.green.origin), zero, channelMax)),
-                                     L::ToInt(Clamp<L>(L::SplatF(t.blue.origin), zero, channelMax))};
-    const E step0 = L::EdgeSplat(t.edges[0].stepX * kCount);
-    const E step1 = L::EdgeSplat(t.edges[1].stepX * kCount);
-    const E step2 = L::EdgeSplat(t.edges[2].stepX * kCount);
-    std::int64_t rowValue[3] = {t.edges[0].value, t.edges[1].value, t.edges[2].value};
-    for (int y = t.minY; y <= t.maxY; ++y, rowValue[0] += t.edges[0].stepY, rowValue[1] += t.edges[1].stepY,
-             rowValue[2] += t.edges[2].stepY) {
-        int first = 0, last = 0;
-        if (!RowSpan(t, rowValue, &first, &last)) continue;
-        // The row: where it lies in memory and the attributes at its first pixel.
-        auto* color = reinterpret_cast<Pixel*>(static_cast<unsigned char*>(target.color) +
-                                               static_cast<std::ptrdiff_t>(y) * target.colorPitch);
-        auto* depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<unsigned char*>(target.depth) +
-                                                       static_cast<std::ptrdiff_t>(y) * target.depthPitch);
-        const float rowF = static_cast<float>(y - t.minY);
-        const Planes<L> row{
-            L::SplatF(t.depth.origin + t.depth.dy * rowF), L::SplatF(t.rhw.origin + t.rhw.dy * rowF),
-            L::SplatF(t.u.origin + t.u.dy * rowF),         L::SplatF(t.v.origin + t.v.dy * rowF),
-            L::SplatF(t.red.origin + t.red.dy * rowF),     L::SplatF(t.green.origin + t.green.dy * rowF),
-            L::SplatF(t.blue.origin + t.blue.dy * rowF)};
-
-        // Groups past the depth test wait here for their second half.
-        Fragment<L> pending[kBatch];
-        int waiting = 0;
-        const auto finish = [&] {
-            for (int i = 0; i < waiting; ++i) {
-                ShadeBack<L, kMode, kPowerOfTwo, kFormat>(target, sampler, pending[i], depth + pending[i].x,
-                                                          color + pending[i].x);
-            }
-            waiting = 0;
-        };
-        E e0 = L::EdgeStart(rowValue[0] + t.edges[0].stepX * first, t.edges[0].stepX);
-        E e1 = L::EdgeStart(rowValue[1] + t.edges[1].stepX * first, t.edges[1].stepX);
-        E e2 = L::EdgeStart(rowValue[2] + t.edges[2].stepX * first, t.edges[2].stepX);
-        for (int x = t.minX + first; x <= t.minX + last;
-             x += kCount, e0 = L::Add(e0, step0), e1 = L::Add(e1, step1), e2 = L::Add(e2, step2)) {
-            // Coverage: inside when no edge function is negative.
-            typename L::Ints covered = L::Inside(e0, e1, e2);
-            if (!L::Any(covered)) continue;
-            const F k = L::ToFloat(L::Add(L::SplatI(x - t.minX), L::Ramp()));
-
-            // Pixels past the box are outside the triangle, so only the
-            // target's right side needs care: a group reaching past it is
-            // shaded in a copy, and only the pixels inside go back.
-            if (x + kCount <= target.width) {
-                Fragment<L>& fragment = pending[waiting];
-                if (ShadeFront<L, kMode>(sampler, row, dx, steadyLight, covered, k, depth + x, &fragment)) {
-                    fragment.x = x;
-                    if (++waiting == kBatch) finish();
-                }
-                continue;
-            }
-            const int n = target.width - x;
-            std::uint16_t depthCopy[kCount] = {};
-            Pixel colorCopy[kCount] = {};
-            for (int i = 0; i < n; ++i) {
-                depthCopy[i] = depth[x + i];
-                colorCopy[i] = color[x + i];
-            }
-            covered = L::And(covered, L::Greater(L::SplatI(n), L::Ramp()));
-            ShadeBlock<L, kMode, kPowerOfTwo, kFormat>(target, sampler, row, dx, steadyLight, covered, k,
-                                                       depthCopy, colorCopy);
-            for (int i = 0; i < n; ++i) {
-                depth[x + i] = depthCopy[i];
-                color[x + i] = colorCopy[i];
-            }
-        }
-        finish();
-    }
-}
-
-using DrawFunction = void (*)(const Target&, const Sampler&, const TriangleSetup&);
-
-template <class L, TexMode kMode, bool kPowerOfTwo>
-DrawFunction ForFormat(PixelFormat format) {
-    switch (format) {
-        case PixelFormat::XRGB8888:
-            return DrawTriangle<L, kMode, kPowerOfTwo, PixelFormat::XRGB8888>;
-        case PixelFormat::RGB565:
-            return DrawTriangle<L, kMode, kPowerOfTwo, PixelFormat::RGB565>;
-        case PixelFormat::Indexed8:
-            break;
-    }
-    return DrawTriangle<L, kMode, kPowerOfTwo, PixelFormat::Indexed8>;
-}
-
-template <class L>
-DrawFunction Choose(const Sampler& sampler, PixelFormat format) {
-    switch (sampler.mode) {
-        case TexMode::None:
-            return ForFormat<L, TexMode::None, false>(format);
-        case TexMode::Nearest:
-            return sampler.powerOfTwo ? ForFormat<L, TexMode::Nearest, true>(format)
-                                      : ForFormat<L, TexMode::Nearest, false>(format);
-        case TexMode::Bilinear:
-            break;
-    }
-    return sampler.powerOfTwo ? ForFormat<L, TexMode::Bilinear, true>(format)
-                              : ForFormat<L, TexMode::Bilinear, false>(format);
-}
-
-template <class L>
-class Simd final : public Rasterizer {
+class Pending {
 public:
-    const char* Name() const override { return L::kName; }
+    Pending(const Target& target, const Sampler& sampler, std::uint16_t* depth, PixelOf<kFormat>* color)
+        : target_(target), sampler_(sampler), depth_(depth), color_(color) {}
 
-    void Clear(const Target& target, std::uint32_t xrgb, std::uint16_t depth) const override {
-        ClearTarget(target, xrgb, depth);
+    // Room for the fragment of the group at pixel `x` of the row.
+    Fragment<L>* Next(int x) {
+        x_[waiting_] = x;
+        return &fragments_[waiting_];
+    }
+    // Keeps the fragment Next gave; finishes all once the batch is full.
+    void Keep() {
+        if (++waiting_ == kBatch) Finish();
+    }
+    void Finish() {
+        for (int i = 0; i < waiting_; ++i) {
+            ShadeBack<L, kMode, kPowerOfTwo, kFormat>(target_, sampler_, fragments_[i], depth_ + x_[i],
+                                                      color_ + x_[i]);
+        }
+        waiting_ = 0;
     }
 
-    void DrawTriangles(const Target& target, const State& state, const Vertex* vertices,
-                       int count) const override {
-        if (!UsableTarget(target) || vertices == nullptr) return;
-        const Sampler sampler = MakeSampler(state);
-        const DrawFunction draw = Choose<L>(sampler, target.format);
-        TriangleSetup setups[kMaxFanTriangles];
-        for (int i = 0; i < count; ++i) {
-            const int n = SetUpTriangle(vertices + 3 * i, sampler, state.shading, target, setups);
-            for (int j = 0; j < n; ++j) draw(target, sampler, setups[j]);
+private:
+    static constexpr int kBatch = 4;
+    const Target& target_;
+    const Sampler& sampler_;
+    std::uint16_t* depth_;
+    PixelOf<kFormat>* color_;
+    Fragment<L> fragments_[kBatch];
+    int x_[kBatch];
+    int waiting_ = 0;
+};
+
+// A target narrower than a group: the row is shaded in a group-sized copy,
+// and only its pixels inside the target go back.
+template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
+RASTER_INLINE void ShadeNarrowRow(const Target& target, const Sampler& sampler, const TriangleLanes<L>& tri,
+                                  const Planes<L>& row, int minX, int first, int end, std::uint16_t* depth,
+                                  PixelOf<kFormat>* color) {
+    constexpr int kCount = L::kCount;
+    std::uint16_t depthCopy[kCount] = {};
+    PixelOf<kFormat> colorCopy[kCount] = {};
+    std::copy(depth, depth + target.width, depthCopy);
+    std::copy(color, color + target.width, colorCopy);
+    const typename L::Floats k = L::ToFloat(L::Add(L::SplatI(-minX), L::Ramp()));
+    Fragment<L> fragment;
+    if (ShadeFront<L, kMode>(sampler, tri, row, L::LanesIn(first, end), k, depthCopy, &fragment)) {
+        ShadeBack<L, kMode, kPowerOfTwo, kFormat>(target, sampler, fragment, depthCopy, colorCopy);
+    }
+    std::copy(depthCopy, depthCopy + target.width, depth);
+    std::copy(colorCopy, colorCopy + target.width, color);
+}
+
+// The covered pixels of a row, target pixels first..end - 1, a group at a
+// time: whole groups, then one last group ending at the span's end (or
+// the target's right side) with only its pixels not yet shaded set.
+template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
+RASTER_INLINE void ShadeRow(const Target& target, const Sampler& sampler, const TriangleLanes<L>& tri,
+                            const Planes<L>& row, int minX, int first, int end, std::uint16_t* depth,
+                            PixelOf<kFormat>* color) {
+    using F = typename L::Floats;
+    constexpr int kCount = L::kCount;
+    if (target.width < kCount) {
+        ShadeNarrowRow<L, kMode, kPowerOfTwo, kFormat>(target, sampler, tri, row, minX, first, end, depth,
+                                                       color);
+        return;
+    }
+    Pending<L, kMode, kPowerOfTwo, kFormat> pending(target, sampler, depth, color);
+    int x = first;
+    F k = L::ToFloat(L::Add(L::SplatI(x - minX), L::Ramp()));
+    for (; x + kCount <= end; x += kCount, k = L::Add(k, L::SplatF(kCount))) {
+        if (ShadeFront<L, kMode>(sampler, tri, row, L::AllLanes(), k, depth + x, pending.Next(x)))
+            pending.Keep();
+    }
+    if (x < end) {
+        const int start = std::min(x, target.width - kCount);
+        k = L::ToFloat(L::Add(L::SplatI(start - minX), L::Ramp()));
+        const typename L::Mask rest = L::LanesIn(x - start, end - start);
+        if (ShadeFront<L, kMode>(sampler, tri, row, rest, k, depth + start, pending.Next(start)))
+            pending.Keep();
+    }
+    pending.Finish();
+}
+
+template <class L>
+struct SimdKernel {
+    static constexpr const char* kName = L::kName;
+
+    // Row by row, only the pixels the triangle covers.
+    template <TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
+    static void DrawTriangle(const Target& target, const Sampler& sampler, const TriangleSetup& t) {
+        const Planes<L> dx{L::SplatF(t.depth.dx), L::SplatF(t.rhw.dx), L::SplatF(t.u.dx),
+                           L::SplatF(t.v.dx),     L::SplatF(t.red.dx), L::SplatF(t.green.dx),
+                           L::SplatF(t.blue.dx)};
+        const TriangleLanes<L> tri{dx, t.steadyLight,
+                                   LightAt<L>(Splat<L>(RowStartAt(t, t.minY)), dx, L::SplatF(0.0f))};
+        EdgeRows edges(t);
+        for (int y = t.minY; y <= t.maxY; ++y, edges.Down()) {
+            Span span;
+            if (!CoveredSpan(t, edges.Values(), &span)) continue;
+            auto* color = RowAt<PixelOf<kFormat>>(target.color, target.colorPitch, y);
+            auto* depth = RowAt<std::uint16_t>(target.depth, target.depthPitch, y);
+            ShadeRow<L, kMode, kPowerOfTwo, kFormat>(target, sampler, tri, Splat<L>(RowStartAt(t, y)), t.minX,
+                                                     t.minX + span.first, t.minX + span.last + 1, depth,
+                                                     color);
         }
     }
 };

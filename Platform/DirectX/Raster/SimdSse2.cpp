@@ -6,7 +6,7 @@
 namespace raster {
 
 const Rasterizer& Sse2Rasterizer() {
-    static const Simd<Lanes4> rasterizer;
+    static const TriangleRasterizer<SimdKernel<Lanes4>> rasterizer;
     return rasterizer;
 }
 

@@ -183,6 +183,8 @@ bool SetUp(const ScreenVertex& a, ScreenVertex b, ScreenVertex c, const Target& 
         if (!Representable(origin) || !Representable(dx) || !Representable(dy)) return false;
         out.*kPlanes[i] = Plane{static_cast<float>(origin), static_cast<float>(dx), static_cast<float>(dy)};
     }
+    out.steadyLight = out.red.dx == 0.0f && out.red.dy == 0.0f && out.green.dx == 0.0f &&
+                      out.green.dy == 0.0f && out.blue.dx == 0.0f && out.blue.dy == 0.0f;
     return true;
 }
 
@@ -207,6 +209,14 @@ Sampler MakeSampler(const State& state) {
                    std::has_single_bit(static_cast<unsigned>(u.size)) &&
                        std::has_single_bit(static_cast<unsigned>(v.size)),
                    mode == TexMode::Bilinear ? static_cast<float>(kSubPixels / 2) : 0.0f};
+}
+
+RowStart RowStartAt(const TriangleSetup& t, int y) {
+    const float row = static_cast<float>(y - t.minY);
+    return RowStart{t.depth.origin + t.depth.dy * row, t.rhw.origin + t.rhw.dy * row,
+                    t.u.origin + t.u.dy * row,         t.v.origin + t.v.dy * row,
+                    t.red.origin + t.red.dy * row,     t.green.origin + t.green.dy * row,
+                    t.blue.origin + t.blue.dy * row};
 }
 
 bool UsableTarget(const Target& target) {

@@ -58,7 +58,20 @@ struct TriangleSetup {
     Plane rhw;               // 1/w, scaled so that the largest vertex value is 1
     Plane u, v;              // texel coordinates (at least 1 at every vertex) times rhw
     Plane red, green, blue;  // 0..255 with 0.5 added
+    // The colour planes do not change (flat shading, or equal colours at
+    // the corners), so the lit colour can be worked out once per triangle.
+    bool steadyLight;
 };
+
+// Every plane's value at the first pixel (the box's left side) of a row.
+struct RowStart {
+    float depth, rhw, u, v, red, green, blue;
+};
+
+// The planes at the first pixel of row `y`: each one origin + dy * rows
+// below the box's top, the base from which both rasterizers step along the
+// row with one multiply-add per pixel.
+RowStart RowStartAt(const TriangleSetup& t, int y);
 
 // One axis of a texture, for wrapping texel numbers into it.
 struct TextureAxis {
