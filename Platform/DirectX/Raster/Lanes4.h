@@ -44,6 +44,11 @@ struct Lanes4 {
     RASTER_INLINE static Ints Sub(Ints a, Ints b) { return _mm_sub_epi32(a, b); }
     RASTER_INLINE static Ints And(Ints a, Ints b) { return _mm_and_si128(a, b); }
     RASTER_INLINE static Ints Or(Ints a, Ints b) { return _mm_or_si128(a, b); }
+    // The 16-bit halves of each lane on their own: sums and differences
+    // (wrapping), and the high 16 bits of signed products.
+    RASTER_INLINE static Ints Add16(Ints a, Ints b) { return _mm_add_epi16(a, b); }
+    RASTER_INLINE static Ints Sub16(Ints a, Ints b) { return _mm_sub_epi16(a, b); }
+    RASTER_INLINE static Ints MulHigh16(Ints a, Ints b) { return _mm_mulhi_epi16(a, b); }
     // Multiplies the 16-bit halves of each lane separately, keeping the low 16 bits.
     RASTER_INLINE static Ints Mul16(Ints a, Ints b) { return _mm_mullo_epi16(a, b); }
     template <int n>

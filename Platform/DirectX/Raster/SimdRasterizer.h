@@ -10,8 +10,9 @@
 //   targets narrower than a group past the target's right side;
 // - each group is shaded in two halves, a few groups' first halves ahead of
 //   their second, so that the CPU overlaps their long divide-to-fetch chains;
-// - texels are gathered; red and blue blend and modulate in one 16-bit
-//   multiply.
+// - texels are gathered; channels blend and modulate two at a time in the
+//   16-bit halves of a lane, a blend as a + (b - a) * w / 256 rounded down,
+//   which is the scalar twin's (a * (256 - w) + b * w) / 256 rounded down.
 //
 // Everything here has internal linkage: each width's translation unit is
 // compiled for its own instruction set, and no function may be shared
@@ -81,22 +82,37 @@ RASTER_INLINE typename L::Ints TexelIndex(typename L::Ints column, typename L::I
     }
 }
 
-// Blends two texels channel by channel, `weight` 0..255 towards `b`. Red
-// and blue share a multiply in the two 16-bit halves of a lane; no product
-// exceeds 255 * 256, so the halves never spill into each other.
+// Colour channels two to a lane, one in each 16-bit half: blue (low) and
+// red (high) in `rb`, green (low) and the texel's unused top byte in `g`.
 template <class L>
-RASTER_INLINE typename L::Ints Lerp(typename L::Ints a, typename L::Ints b, typename L::Ints weight) {
-    using I = typename L::Ints;
-    const I redBlue = L::SplatI(0x00FF00FF), low = L::SplatI(0xFF);
-    const I inverse = L::Sub(L::SplatI(256), weight);
-    const I weight2 = L::Or(weight, L::template ShiftLeft<16>(weight));
-    const I inverse2 = L::Or(inverse, L::template ShiftLeft<16>(inverse));
-    const I rb = L::template ShiftRight16<8>(
-        L::Add(L::Mul16(L::And(a, redBlue), inverse2), L::Mul16(L::And(b, redBlue), weight2)));
-    const I g =
-        L::template ShiftRight<8>(L::Add(L::Mul16(L::And(L::template ShiftRight<8>(a), low), inverse),
-                                         L::Mul16(L::And(L::template ShiftRight<8>(b), low), weight)));
-    return L::Or(rb, L::template ShiftLeft<8>(g));
+struct Halves {
+    typename L::Ints rb, g;
+};
+
+template <class L>
+RASTER_INLINE Halves<L> Split(typename L::Ints xrgb) {
+    const typename L::Ints channels = L::SplatI(0x00FF00FF);
+    return Halves<L>{L::And(xrgb, channels), L::And(L::template ShiftRight<8>(xrgb), channels)};
+}
+
+// A blend weight 0..255 as both rounds of Lerp want it: times 128, in both
+// 16-bit halves.
+template <class L>
+RASTER_INLINE typename L::Ints HalvesWeight(typename L::Ints weight) {
+    return L::Or(L::template ShiftLeft<7>(weight), L::template ShiftLeft<23>(weight));
+}
+
+// Blends channels 0..255 `weight` / 256 of the way towards `b`, rounding
+// down: a + (b - a) * w / 256. The doubled difference (-510..510) and w * 128
+// (0..32640) fit signed 16 bits, and the high half of their product is
+// exactly (b - a) * w / 256 rounded down.
+template <class L>
+RASTER_INLINE Halves<L> Lerp(const Halves<L>& a, const Halves<L>& b, typename L::Ints weight) {
+    const auto blend = [weight](typename L::Ints from, typename L::Ints to) {
+        const typename L::Ints difference = L::Sub16(to, from);
+        return L::Add16(from, L::MulHigh16(L::Add16(difference, difference), weight));
+    };
+    return Halves<L>{blend(a.rb, b.rb), blend(a.g, b.g)};
 }
 
 // The planes in registers: each row's start, or the steps along a row.
@@ -111,28 +127,46 @@ RASTER_INLINE Planes<L> Splat(const RowStart& r) {
                      L::SplatF(r.red),   L::SplatF(r.green), L::SplatF(r.blue)};
 }
 
-// A lit colour, 0..255 a channel.
+// A lit colour, 0..255 a channel, as the multipliers that modulate a texel
+// by it: each channel + 1, in the halves a Split texel has its channels in.
 template <class L>
 struct Light {
-    typename L::Ints red, green, blue;
+    Halves<L> multiplier;
+    typename L::Ints xrgb;  // the colour itself, for untextured triangles
 };
 
 // The lit colour at pixels `k` of a row.
 template <class L>
 RASTER_INLINE Light<L> LightAt(const Planes<L>& row, const Planes<L>& dx, typename L::Floats k) {
+    using I = typename L::Ints;
     const typename L::Floats zero = L::SplatF(0.0f), channelMax = L::SplatF(255.0f);
-    return Light<L>{L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax)),
-                    L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax)),
-                    L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax))};
+    const I red = L::ToInt(Clamp<L>(L::Add(row.red, L::Mul(dx.red, k)), zero, channelMax));
+    const I green = L::ToInt(Clamp<L>(L::Add(row.green, L::Mul(dx.green, k)), zero, channelMax));
+    const I blue = L::ToInt(Clamp<L>(L::Add(row.blue, L::Mul(dx.blue, k)), zero, channelMax));
+    const I rb = L::Or(L::template ShiftLeft<16>(red), blue);
+    const I one = L::SplatI(0x00010001);
+    return Light<L>{{L::Add(rb, one), L::Add(green, L::SplatI(1))},
+                    L::Or(rb, L::template ShiftLeft<8>(green))};
 }
 
-// What a triangle's groups share: its steps along a row and, when it is
-// steady, its lit colour.
+// A texel modulated by a lit colour: each channel times (light + 1) / 256,
+// rounded down. No product exceeds 255 * 256, so the halves stay apart.
+template <class L>
+RASTER_INLINE typename L::Ints Modulate(const Halves<L>& texel, const Light<L>& light) {
+    const typename L::Ints rb = L::template ShiftRight16<8>(L::Mul16(texel.rb, light.multiplier.rb));
+    const typename L::Ints g = L::template ShiftRight16<8>(L::Mul16(texel.g, light.multiplier.g));
+    return L::Or(rb, L::template ShiftLeft<8>(g));
+}
+
+// What a triangle's groups share, in registers: its steps along a row,
+// its lit colour when steady, and how to fetch and store.
 template <class L>
 struct TriangleLanes {
     Planes<L> dx;
     bool steadyLight;
     Light<L> light;
+    Sampler sampler;
+    const std::uint8_t* colorToIndex;
 };
 
 // Pixels past the depth test, with what their colour is made from: the
@@ -140,16 +174,16 @@ struct TriangleLanes {
 template <class L>
 struct Fragment {
     typename L::Mask write;
-    typename L::Ints z, red, green, blue, s, tt;
+    typename L::Ints z, s, tt;
+    Light<L> light;  // unless the triangle's light is steady
 };
 
 // The first half of shading the group of pixels `k` of a row, where
 // `covered` is set: depth test, lit colour and texel coordinates. False
 // when no pixel passes the depth test.
 template <class L, TexMode kMode>
-RASTER_INLINE bool ShadeFront(const Sampler& sampler, const TriangleLanes<L>& tri, const Planes<L>& row,
-                              typename L::Mask covered, typename L::Floats k, const std::uint16_t* depth,
-                              Fragment<L>* out) {
+RASTER_INLINE bool ShadeFront(const TriangleLanes<L>& tri, const Planes<L>& row, typename L::Mask covered,
+                              typename L::Floats k, const std::uint16_t* depth, Fragment<L>* out) {
     using F = typename L::Floats;
     const Planes<L>& dx = tri.dx;
 
@@ -158,16 +192,13 @@ RASTER_INLINE bool ShadeFront(const Sampler& sampler, const TriangleLanes<L>& tr
     out->write = L::MaskAnd(covered, L::Greater(L::Load(depth), out->z));
     if (!L::Any(out->write)) return false;
 
-    const Light<L> light = tri.steadyLight ? tri.light : LightAt<L>(row, dx, k);
-    out->red = light.red;
-    out->green = light.green;
-    out->blue = light.blue;
+    if (!tri.steadyLight) out->light = LightAt<L>(row, dx, k);
 
     // Texel coordinates: perspective divide.
     if constexpr (kMode != TexMode::None) {
         const F inverseW = L::Div(L::SplatF(1.0f), L::Add(row.rhw, L::Mul(dx.rhw, k)));
-        out->s = FixedTexel<L>(L::Mul(L::Add(row.u, L::Mul(dx.u, k)), inverseW), sampler);
-        out->tt = FixedTexel<L>(L::Mul(L::Add(row.v, L::Mul(dx.v, k)), inverseW), sampler);
+        out->s = FixedTexel<L>(L::Mul(L::Add(row.u, L::Mul(dx.u, k)), inverseW), tri.sampler);
+        out->tt = FixedTexel<L>(L::Mul(L::Add(row.v, L::Mul(dx.v, k)), inverseW), tri.sampler);
     }
     return true;
 }
@@ -175,12 +206,12 @@ RASTER_INLINE bool ShadeFront(const Sampler& sampler, const TriangleLanes<L>& tr
 // The texels of a fragment: wrapped and fetched, the four neighbours
 // blended for bilinear.
 template <class L, TexMode kMode, bool kPowerOfTwo>
-RASTER_INLINE typename L::Ints Texels(const Sampler& sampler, const Fragment<L>& f) {
+RASTER_INLINE Halves<L> Texels(const Sampler& sampler, const Fragment<L>& f) {
     using I = typename L::Ints;
     const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.s), sampler.u);
     const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.tt), sampler.v);
     if constexpr (kMode == TexMode::Nearest) {
-        return L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
+        return Split<L>(L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler)));
     } else {
         const I column1 = WrapNext<L>(column, sampler.u);
         const I line1 = WrapNext<L>(line, sampler.v);
@@ -189,27 +220,23 @@ RASTER_INLINE typename L::Ints Texels(const Sampler& sampler, const Fragment<L>&
         const I c01 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
         const I c11 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
         const I fraction = L::SplatI(255);
-        const I fx = L::And(f.s, fraction);
-        const I fy = L::And(f.tt, fraction);
-        return Lerp<L>(Lerp<L>(c00, c10, fx), Lerp<L>(c01, c11, fx), fy);
+        const I fx = HalvesWeight<L>(L::And(f.s, fraction));
+        const I fy = HalvesWeight<L>(L::And(f.tt, fraction));
+        return Lerp<L>(Lerp<L>(Split<L>(c00), Split<L>(c10), fx), Lerp<L>(Split<L>(c01), Split<L>(c11), fx),
+                       fy);
     }
 }
 
 // The second half: the texel modulated by the lit colour, then colour and
 // depth written.
 template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
-RASTER_INLINE void ShadeBack(const Target& target, const Sampler& sampler, const Fragment<L>& f,
-                             std::uint16_t* depth, PixelOf<kFormat>* color) {
+RASTER_INLINE void ShadeBack(const TriangleLanes<L>& tri, const Fragment<L>& f, std::uint16_t* depth,
+                             PixelOf<kFormat>* color) {
     using I = typename L::Ints;
-    I xrgb = L::Or(L::Or(L::template ShiftLeft<16>(f.red), L::template ShiftLeft<8>(f.green)), f.blue);
+    const Light<L>& light = tri.steadyLight ? tri.light : f.light;
+    I xrgb = light.xrgb;
     if constexpr (kMode != TexMode::None) {
-        const I texel = Texels<L, kMode, kPowerOfTwo>(sampler, f);
-        const I one = L::SplatI(1), low = L::SplatI(0xFF), redBlue = L::SplatI(0x00FF00FF);
-        const I light = L::Or(L::template ShiftLeft<16>(L::Add(f.red, one)), L::Add(f.blue, one));
-        const I rb = L::And(L::template ShiftRight16<8>(L::Mul16(L::And(texel, redBlue), light)), redBlue);
-        const I g = L::template ShiftRight<8>(
-            L::Mul16(L::And(L::template ShiftRight<8>(texel), low), L::Add(f.green, one)));
-        xrgb = L::Or(rb, L::template ShiftLeft<8>(g));
+        xrgb = Modulate<L>(Texels<L, kMode, kPowerOfTwo>(tri.sampler, f), light);
     }
 
     // Write colour and depth.
@@ -222,7 +249,7 @@ RASTER_INLINE void ShadeBack(const Target& target, const Sampler& sampler, const
         const I color15 = L::Or(L::Or(L::And(L::template ShiftRight<9>(xrgb), L::SplatI(0x7C00)),
                                       L::And(L::template ShiftRight<6>(xrgb), L::SplatI(0x03E0))),
                                 L::And(L::template ShiftRight<3>(xrgb), L::SplatI(0x001F)));
-        stored = L::Gather(target.colorToIndex, color15);
+        stored = L::Gather(tri.colorToIndex, color15);
     }
     L::StoreWhere(depth, f.write, f.z);
     L::StoreWhere(color, f.write, stored);
@@ -233,8 +260,8 @@ RASTER_INLINE void ShadeBack(const Target& target, const Sampler& sampler, const
 template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
 class Pending {
 public:
-    Pending(const Target& target, const Sampler& sampler, std::uint16_t* depth, PixelOf<kFormat>* color)
-        : target_(target), sampler_(sampler), depth_(depth), color_(color) {}
+    Pending(const TriangleLanes<L>& tri, std::uint16_t* depth, PixelOf<kFormat>* color)
+        : tri_(tri), depth_(depth), color_(color) {}
 
     // Room for the fragment of the group at pixel `x` of the row.
     Fragment<L>* Next(int x) {
@@ -247,16 +274,14 @@ public:
     }
     void Finish() {
         for (int i = 0; i < waiting_; ++i) {
-            ShadeBack<L, kMode, kPowerOfTwo, kFormat>(target_, sampler_, fragments_[i], depth_ + x_[i],
-                                                      color_ + x_[i]);
+            ShadeBack<L, kMode, kPowerOfTwo, kFormat>(tri_, fragments_[i], depth_ + x_[i], color_ + x_[i]);
         }
         waiting_ = 0;
     }
 
 private:
     static constexpr int kBatch = 4;
-    const Target& target_;
-    const Sampler& sampler_;
+    const TriangleLanes<L>& tri_;
     std::uint16_t* depth_;
     PixelOf<kFormat>* color_;
     Fragment<L> fragments_[kBatch];
@@ -267,50 +292,45 @@ private:
 // A target narrower than a group: the row is shaded in a group-sized copy,
 // and only its pixels inside the target go back.
 template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
-RASTER_INLINE void ShadeNarrowRow(const Target& target, const Sampler& sampler, const TriangleLanes<L>& tri,
-                                  const Planes<L>& row, int minX, int first, int end, std::uint16_t* depth,
-                                  PixelOf<kFormat>* color) {
+RASTER_INLINE void ShadeNarrowRow(const TriangleLanes<L>& tri, const Planes<L>& row, int width, int minX,
+                                  int first, int end, std::uint16_t* depth, PixelOf<kFormat>* color) {
     constexpr int kCount = L::kCount;
     std::uint16_t depthCopy[kCount] = {};
     PixelOf<kFormat> colorCopy[kCount] = {};
-    std::copy(depth, depth + target.width, depthCopy);
-    std::copy(color, color + target.width, colorCopy);
+    std::copy(depth, depth + width, depthCopy);
+    std::copy(color, color + width, colorCopy);
     const typename L::Floats k = L::ToFloat(L::Add(L::SplatI(-minX), L::Ramp()));
     Fragment<L> fragment;
-    if (ShadeFront<L, kMode>(sampler, tri, row, L::LanesIn(first, end), k, depthCopy, &fragment)) {
-        ShadeBack<L, kMode, kPowerOfTwo, kFormat>(target, sampler, fragment, depthCopy, colorCopy);
+    if (ShadeFront<L, kMode>(tri, row, L::LanesIn(first, end), k, depthCopy, &fragment)) {
+        ShadeBack<L, kMode, kPowerOfTwo, kFormat>(tri, fragment, depthCopy, colorCopy);
     }
-    std::copy(depthCopy, depthCopy + target.width, depth);
-    std::copy(colorCopy, colorCopy + target.width, color);
+    std::copy(depthCopy, depthCopy + width, depth);
+    std::copy(colorCopy, colorCopy + width, color);
 }
 
 // The covered pixels of a row, target pixels first..end - 1, a group at a
 // time: whole groups, then one last group ending at the span's end (or
 // the target's right side) with only its pixels not yet shaded set.
 template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
-RASTER_INLINE void ShadeRow(const Target& target, const Sampler& sampler, const TriangleLanes<L>& tri,
-                            const Planes<L>& row, int minX, int first, int end, std::uint16_t* depth,
-                            PixelOf<kFormat>* color) {
+RASTER_INLINE void ShadeRow(const TriangleLanes<L>& tri, const Planes<L>& row, int width, int minX, int first,
+                            int end, std::uint16_t* depth, PixelOf<kFormat>* color) {
     using F = typename L::Floats;
     constexpr int kCount = L::kCount;
-    if (target.width < kCount) {
-        ShadeNarrowRow<L, kMode, kPowerOfTwo, kFormat>(target, sampler, tri, row, minX, first, end, depth,
-                                                       color);
+    if (width < kCount) {
+        ShadeNarrowRow<L, kMode, kPowerOfTwo, kFormat>(tri, row, width, minX, first, end, depth, color);
         return;
     }
-    Pending<L, kMode, kPowerOfTwo, kFormat> pending(target, sampler, depth, color);
+    Pending<L, kMode, kPowerOfTwo, kFormat> pending(tri, depth, color);
     int x = first;
     F k = L::ToFloat(L::Add(L::SplatI(x - minX), L::Ramp()));
     for (; x + kCount <= end; x += kCount, k = L::Add(k, L::SplatF(kCount))) {
-        if (ShadeFront<L, kMode>(sampler, tri, row, L::AllLanes(), k, depth + x, pending.Next(x)))
-            pending.Keep();
+        if (ShadeFront<L, kMode>(tri, row, L::AllLanes(), k, depth + x, pending.Next(x))) pending.Keep();
     }
     if (x < end) {
-        const int start = std::min(x, target.width - kCount);
+        const int start = std::min(x, width - kCount);
         k = L::ToFloat(L::Add(L::SplatI(start - minX), L::Ramp()));
         const typename L::Mask rest = L::LanesIn(x - start, end - start);
-        if (ShadeFront<L, kMode>(sampler, tri, row, rest, k, depth + start, pending.Next(start)))
-            pending.Keep();
+        if (ShadeFront<L, kMode>(tri, row, rest, k, depth + start, pending.Next(start))) pending.Keep();
     }
     pending.Finish();
 }
@@ -326,14 +346,15 @@ struct SimdKernel {
                            L::SplatF(t.v.dx),     L::SplatF(t.red.dx), L::SplatF(t.green.dx),
                            L::SplatF(t.blue.dx)};
         const TriangleLanes<L> tri{dx, t.steadyLight,
-                                   LightAt<L>(Splat<L>(RowStartAt(t, t.minY)), dx, L::SplatF(0.0f))};
+                                   LightAt<L>(Splat<L>(RowStartAt(t, t.minY)), dx, L::SplatF(0.0f)), sampler,
+                                   target.colorToIndex};
         EdgeRows edges(t);
         for (int y = t.minY; y <= t.maxY; ++y, edges.Down()) {
             Span span;
             if (!CoveredSpan(t, edges.Values(), &span)) continue;
             auto* color = RowAt<PixelOf<kFormat>>(target.color, target.colorPitch, y);
             auto* depth = RowAt<std::uint16_t>(target.depth, target.depthPitch, y);
-            ShadeRow<L, kMode, kPowerOfTwo, kFormat>(target, sampler, tri, Splat<L>(RowStartAt(t, y)), t.minX,
+            ShadeRow<L, kMode, kPowerOfTwo, kFormat>(tri, Splat<L>(RowStartAt(t, y)), target.width, t.minX,
                                                      t.minX + span.first, t.minX + span.last + 1, depth,
                                                      color);
         }
