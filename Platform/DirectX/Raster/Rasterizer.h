@@ -80,8 +80,9 @@ const Rasterizer& ScalarRasterizer();
 const Rasterizer* SimdRasterizer();
 
 // The SIMD rasterizer drawing `lanes` pixels of a row at once (4: SSE2,
-// 8: AVX2), or null where the CPU or the build lacks that width. Lets tests
-// check every width the machine has; SimdRasterizer() is the widest.
+// 8: AVX2, 16: AVX-512 F, BW, DQ and VL), or null where the CPU or the
+// build lacks that width. Lets tests check every width the machine has;
+// SimdRasterizer() is the widest.
 const Rasterizer* SimdRasterizerOfWidth(int lanes);
 
 // Builds the Indexed8 lookup for a palette of 256 0x00RRGGBB colours,

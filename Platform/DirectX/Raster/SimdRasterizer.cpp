@@ -1,4 +1,6 @@
 // Picks the SIMD rasterizer the CPU can run.
+#include <initializer_list>
+
 #include "Platform/DirectX/Raster/Rasterizer.h"
 #include "Platform/DirectX/Raster/SimdWidths.h"
 
@@ -8,6 +10,9 @@ const Rasterizer* SimdRasterizerOfWidth(int lanes) {
 #if defined(VANTEL_RASTER_X86)
     if (lanes == 4) return &Sse2Rasterizer();
     if (lanes == 8 && __builtin_cpu_supports("avx2")) return &Avx2Rasterizer();
+    if (lanes == 16 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
+        return &Avx512Rasterizer();
 #else
     (void)lanes;
 #endif
@@ -15,8 +20,10 @@ const Rasterizer* SimdRasterizerOfWidth(int lanes) {
 }
 
 const Rasterizer* SimdRasterizer() {
-    const Rasterizer* widest = SimdRasterizerOfWidth(8);
-    return widest != nullptr ? widest : SimdRasterizerOfWidth(4);
+    for (const int lanes : {16, 8}) {
+        if (const Rasterizer* r = SimdRasterizerOfWidth(lanes)) return r;
+    }
+    return SimdRasterizerOfWidth(4);
 }
 
 }  // namespace raster

@@ -1,5 +1,6 @@
 // The SIMD rasterizer, a row's pixels in groups of L::kCount, written once
-// for any lane type L (Lanes4.h, Lanes8.h) and compiled once per width.
+// for any lane type L (Lanes4.h, Lanes8.h, Lanes16.h) and compiled once per
+// width.
 //
 // Its twin, ScalarRasterizer.cpp, takes the same steps in the same order with
 // the same arithmetic, one pixel at a time; keep the two in step. Every

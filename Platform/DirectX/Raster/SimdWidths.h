@@ -8,5 +8,6 @@ namespace raster {
 
 const Rasterizer& Sse2Rasterizer();
 const Rasterizer& Avx2Rasterizer();
+const Rasterizer& Avx512Rasterizer();
 
 }  // namespace raster

@@ -110,7 +110,7 @@ TEST_P(DifferentialTest, AgreesWithTheScalarRasterizerOnRandomScenes) {
     EXPECT_GT(compared, 100000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, DifferentialTest, testing::Values(4, 8),
+INSTANTIATE_TEST_SUITE_P(Widths, DifferentialTest, testing::Values(4, 8, 16),
                          [](const testing::TestParamInfo<int>& info) {
                              return "Lanes" + std::to_string(info.param);
                          });

@@ -88,6 +88,7 @@ std::vector<RasterizerCase> AllRasterizers() {
         {"Scalar", [] { return &ScalarRasterizer(); }},
         {"Simd4", [] { return SimdRasterizerOfWidth(4); }},
         {"Simd8", [] { return SimdRasterizerOfWidth(8); }},
+        {"Simd16", [] { return SimdRasterizerOfWidth(16); }},
     };
 }
 
