@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
         peers.push_back({"llvmpipe-" + std::to_string(threads), std::move(llvmpipe)});
     }
     std::vector<const raster::Rasterizer*> ours = {&raster::ScalarRasterizer()};
-    for (const int lanes : {4, 8, 16}) {
-        if (const raster::Rasterizer* r = raster::SimdRasterizerOfWidth(lanes)) ours.push_back(r);
+    for (const raster::SimdPath path : raster::kSimdPaths) {
+        if (const raster::Rasterizer* r = raster::SimdRasterizerFor(path)) ours.push_back(r);
     }
 
     std::printf(

@@ -23,12 +23,12 @@ int main(int argc, char** argv) {
     const std::vector<std::uint32_t> texels = bench::BoxTexels();
     const raster::Texture texture{texels.data(), bench::kBoxTextureSize, bench::kBoxTextureSize};
     std::vector<const raster::Rasterizer*> rasterizers = {&raster::ScalarRasterizer()};
-    for (const int lanes : {4, 8, 16}) {
-        if (const raster::Rasterizer* r = raster::SimdRasterizerOfWidth(lanes)) rasterizers.push_back(r);
+    for (const raster::SimdPath path : raster::kSimdPaths) {
+        if (const raster::Rasterizer* r = raster::SimdRasterizerFor(path)) rasterizers.push_back(r);
     }
 
     std::printf("median of %d interleaved rounds, ms\n", rounds);
-    std::printf("%-10s %-8s %8s %8s %10s %10s\n", "frame", "raster", "clear", "memset", "draw-near",
+    std::printf("%-10s %-10s %8s %8s %10s %10s\n", "frame", "raster", "clear", "memset", "draw-near",
                 "draw-bilin");
     for (const auto& size : {std::pair{640, 480}, std::pair{1280, 720}, std::pair{1920, 1080}}) {
         bench::Frame frame(size.first, size.second);
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         char label[32];
         std::snprintf(label, sizeof label, "%dx%d", frame.width, frame.height);
         for (std::size_t i = 0; i < rasterizers.size(); ++i) {
-            std::printf("%-10s %-8s %8.3f %8.3f %10.3f %10.3f\n", label, rasterizers[i]->Name(),
+            std::printf("%-10s %-10s %8.3f %8.3f %10.3f %10.3f\n", label, rasterizers[i]->Name(),
                         bench::Median(times[1 + 3 * i]), bench::Median(times[0]),
                         bench::Median(times[2 + 3 * i]), bench::Median(times[3 + 3 * i]));
         }

@@ -108,6 +108,8 @@ struct Lanes16 {
         _mm512_mask_cvtepi32_storeu_epi8(p, mask, v);
     }
 
+    // Texels base[index] of each lane, with the hardware gather.
+    static constexpr bool kPairedFetch = false;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
         return _mm512_i32gather_epi32(index, base, 4);
     }

@@ -120,11 +120,27 @@ struct Lanes4 {
         Store(p, All(mask) ? v : Select(mask, v, Load(p)));
     }
 
+    // Texels base[index] of each lane, with plain loads (SSE2 has no gather);
+    // a bilinear fetch takes the two horizontal neighbours of a texel with
+    // one 64-bit load.
+    static constexpr bool kPairedFetch = true;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
         alignas(16) int i[kCount];
         _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
         return _mm_setr_epi32(static_cast<int>(base[i[0]]), static_cast<int>(base[i[1]]),
                               static_cast<int>(base[i[2]]), static_cast<int>(base[i[3]]));
+    }
+    // Texels base[index] and base[index + 1] of each lane.
+    RASTER_INLINE static void GatherPairs(const std::uint32_t* base, Ints index, Ints* first, Ints* second) {
+        alignas(16) int i[kCount];
+        _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
+        const auto pair = [&](int k) {
+            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + i[k]));
+        };
+        const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(0), pair(1)));
+        const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(2), pair(3)));
+        *first = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+        *second = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
     }
     RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
         alignas(16) int i[kCount];

@@ -115,6 +115,8 @@ struct Lanes8 {
         Store(p, All(mask) ? v : Select(mask, v, Load(p)));
     }
 
+    // Texels base[index] of each lane, with the hardware gather.
+    static constexpr bool kPairedFetch = false;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
         return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), index, 4);
     }
@@ -123,6 +125,47 @@ struct Lanes8 {
         _mm256_store_si256(reinterpret_cast<__m256i*>(i), index);
         return _mm256_setr_epi32(base[i[0]], base[i[1]], base[i[2]], base[i[3]], base[i[4]], base[i[5]],
                                  base[i[6]], base[i[7]]);
+    }
+};
+
+// The same eight lanes fetching texels with plain loads instead of the
+// hardware gather, which is slow on some CPUs; a bilinear fetch takes the
+// two horizontal neighbours of a texel with one 64-bit load.
+struct Lanes8Loads : Lanes8 {
+    static constexpr const char* kName = "AVX2-loads";
+    static constexpr bool kPairedFetch = true;
+
+    using Lanes8::Gather;
+    RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
+        alignas(32) int i[kCount];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(i), index);
+        const auto four = [&](int k) {
+            const __m128i one = _mm_cvtsi32_si128(static_cast<int>(base[i[k]]));
+            return _mm_insert_epi32(
+                _mm_insert_epi32(_mm_insert_epi32(one, static_cast<int>(base[i[k + 1]]), 1),
+                                 static_cast<int>(base[i[k + 2]]), 2),
+                static_cast<int>(base[i[k + 3]]), 3);
+        };
+        return _mm256_inserti128_si256(_mm256_castsi128_si256(four(0)), four(4), 1);
+    }
+    // Texels base[index] and base[index + 1] of each lane.
+    RASTER_INLINE static void GatherPairs(const std::uint32_t* base, Ints index, Ints* first, Ints* second) {
+        alignas(32) int i[kCount];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(i), index);
+        const auto pairs = [&](int k) {
+            const auto pair = [&](int n) {
+                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + i[n]));
+            };
+            return _mm_castsi128_ps(_mm_unpacklo_epi64(pair(k), pair(k + 1)));
+        };
+        // Pixels 0 1 4 5 | 2 3 6 7 after the in-lane shuffles; the permute
+        // puts them back in order.
+        const __m256 a = _mm256_set_m128(pairs(2), pairs(0)), b = _mm256_set_m128(pairs(6), pairs(4));
+        const auto ordered = [](__m256 v) {
+            return _mm256_permute4x64_epi64(_mm256_castps_si256(v), _MM_SHUFFLE(3, 1, 2, 0));
+        };
+        *first = ordered(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+        *second = ordered(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
     }
 };
 

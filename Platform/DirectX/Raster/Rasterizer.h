@@ -75,15 +75,22 @@ public:
 // The portable reference rasterizer.
 const Rasterizer& ScalarRasterizer();
 
-// The SIMD rasterizer (SSE2, wider where the CPU has it), or null where the
-// CPU or the build has no SIMD support.
-const Rasterizer* SimdRasterizer();
+// The SIMD paths, narrowest first: four pixels at a time with SSE2; eight
+// with AVX2, fetching texels with the hardware gather or with plain loads
+// (the gather is slow on some CPUs); sixteen with AVX-512 (F, BW, DQ, VL).
+enum class SimdPath { Sse2, Avx2, Avx2Loads, Avx512 };
+inline constexpr SimdPath kSimdPaths[] = {SimdPath::Sse2, SimdPath::Avx2, SimdPath::Avx2Loads,
+                                          SimdPath::Avx512};
 
-// The SIMD rasterizer drawing `lanes` pixels of a row at once (4: SSE2,
-// 8: AVX2, 16: AVX-512 F, BW, DQ and VL), or null where the CPU or the
-// build lacks that width. Lets tests check every width the machine has;
-// SimdRasterizer() is the widest.
-const Rasterizer* SimdRasterizerOfWidth(int lanes);
+// The rasterizer of one SIMD path, or null where the CPU or the build lacks
+// it. Lets tests and benchmarks reach every path SimdRasterizer() may pick.
+const Rasterizer* SimdRasterizerFor(SimdPath path);
+
+// The SIMD rasterizer the "MMX" software device draws with: of the paths
+// this CPU runs, the one that drew a small textured scene fastest when first
+// asked (which takes a few milliseconds, once per process), or null where
+// the CPU or the build has no SIMD path.
+const Rasterizer* SimdRasterizer();
 
 // Builds the Indexed8 lookup for a palette of 256 0x00RRGGBB colours,
 // using only the entries for which `usable` is true: each 15-bit colour maps

@@ -1,8 +1,8 @@
 // The SIMD rasterizer sixteen pixels wide. This file alone is compiled for
 // AVX-512 (F, BW, DQ, VL).
 #include "Platform/DirectX/Raster/Lanes16.h"
+#include "Platform/DirectX/Raster/SimdPaths.h"
 #include "Platform/DirectX/Raster/SimdRasterizer.h"
-#include "Platform/DirectX/Raster/SimdWidths.h"
 
 namespace raster {
 

@@ -1,29 +1,47 @@
-// Picks the SIMD rasterizer the CPU can run.
-#include <initializer_list>
+// Which SIMD paths the CPU can run, and which of them the software device
+// draws with.
+#include <vector>
 
 #include "Platform/DirectX/Raster/Rasterizer.h"
-#include "Platform/DirectX/Raster/SimdWidths.h"
+#include "Platform/DirectX/Raster/SimdPaths.h"
+#include "Platform/DirectX/Raster/SimdTrial.h"
 
 namespace raster {
 
-const Rasterizer* SimdRasterizerOfWidth(int lanes) {
+const Rasterizer* SimdRasterizerFor(SimdPath path) {
 #if defined(VANTEL_RASTER_X86)
-    if (lanes == 4) return &Sse2Rasterizer();
-    if (lanes == 8 && __builtin_cpu_supports("avx2")) return &Avx2Rasterizer();
-    if (lanes == 16 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
-        return &Avx512Rasterizer();
+    switch (path) {
+        case SimdPath::Sse2:
+            return &Sse2Rasterizer();
+        case SimdPath::Avx2:
+            return __builtin_cpu_supports("avx2") ? &Avx2Rasterizer() : nullptr;
+        case SimdPath::Avx2Loads:
+            return __builtin_cpu_supports("avx2") ? &Avx2LoadsRasterizer() : nullptr;
+        case SimdPath::Avx512:
+            return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                           __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl")
+                       ? &Avx512Rasterizer()
+                       : nullptr;
+    }
 #else
-    (void)lanes;
+    (void)path;
 #endif
     return nullptr;
 }
 
+// Measured rather than decided from the CPU's name and features: the paths
+// differ mostly in how they fetch texels, and how fast a gather runs
+// depends on the vendor, the generation and even the microcode (some CPUs
+// slow it down against a side channel), none of which the CPU reports.
 const Rasterizer* SimdRasterizer() {
-    for (const int lanes : {16, 8}) {
-        if (const Rasterizer* r = SimdRasterizerOfWidth(lanes)) return r;
-    }
-    return SimdRasterizerOfWidth(4);
+    static const Rasterizer* const chosen = [] {
+        std::vector<const Rasterizer*> runnable;
+        for (const SimdPath path : kSimdPaths) {
+            if (const Rasterizer* r = SimdRasterizerFor(path)) runnable.push_back(r);
+        }
+        return runnable.empty() ? nullptr : FastestInTrial(runnable);
+    }();
+    return chosen;
 }
 
 }  // namespace raster

@@ -216,10 +216,24 @@ RASTER_INLINE Halves<L> Texels(const Sampler& sampler, const Fragment<L>& f) {
     } else {
         const I column1 = WrapNext<L>(column, sampler.u);
         const I line1 = WrapNext<L>(line, sampler.v);
-        const I c00 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
-        const I c10 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
-        const I c01 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
-        const I c11 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
+        I c00, c10, c01, c11;
+        bool paired = false;
+        if constexpr (L::kPairedFetch) {
+            // Where no lane sits on the last column, each texel's right
+            // neighbour follows it in memory.
+            paired = !L::Any(L::Greater(column, L::SplatI(sampler.u.size - 2)));
+            if (paired) {
+                L::GatherPairs(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler), &c00, &c10);
+                L::GatherPairs(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler), &c01,
+                               &c11);
+            }
+        }
+        if (!paired) {
+            c00 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
+            c10 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
+            c01 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
+            c11 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
+        }
         const I fraction = L::SplatI(255);
         const I fx = HalvesWeight<L>(L::And(f.s, fraction));
         const I fy = HalvesWeight<L>(L::And(f.tt, fraction));

@@ -1,7 +1,7 @@
 // The SIMD rasterizer four pixels wide, for any x86-64 CPU.
 #include "Platform/DirectX/Raster/Lanes4.h"
+#include "Platform/DirectX/Raster/SimdPaths.h"
 #include "Platform/DirectX/Raster/SimdRasterizer.h"
-#include "Platform/DirectX/Raster/SimdWidths.h"
 
 namespace raster {
 

@@ -1,7 +1,7 @@
 // The SIMD rasterizer against the scalar reference on seeded random scenes:
 // every width must draw the very same pixels and depths.
+#include <algorithm>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "RasterTestSupport.h"
@@ -71,11 +71,10 @@ std::vector<std::uint8_t> CubeLookup() {
     return lookup;
 }
 
-class DifferentialTest : public testing::TestWithParam<int> {};
+class DifferentialTest : public RasterTest {};
 
 TEST_P(DifferentialTest, AgreesWithTheScalarRasterizerOnRandomScenes) {
-    const Rasterizer* simd = SimdRasterizerOfWidth(GetParam());
-    if (simd == nullptr) GTEST_SKIP() << GetParam() << " lanes are not available here";
+    const Rasterizer* simd = &rasterizer();
     const std::vector<std::uint8_t> lookup = CubeLookup();
     int compared = 0;
     for (unsigned seed = 1; seed <= 300; ++seed) {
@@ -110,10 +109,19 @@ TEST_P(DifferentialTest, AgreesWithTheScalarRasterizerOnRandomScenes) {
     EXPECT_GT(compared, 100000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, DifferentialTest, testing::Values(4, 8, 16),
-                         [](const testing::TestParamInfo<int>& info) {
-                             return "Lanes" + std::to_string(info.param);
-                         });
+TEST(SimdChoiceTest, TheSoftwareDeviceDrawsWithAPathThisCpuRuns) {
+    std::vector<const Rasterizer*> runnable;
+    for (const SimdPath path : kSimdPaths) {
+        if (const Rasterizer* r = SimdRasterizerFor(path)) runnable.push_back(r);
+    }
+    if (runnable.empty()) {
+        EXPECT_EQ(SimdRasterizer(), nullptr);
+    } else {
+        EXPECT_NE(std::find(runnable.begin(), runnable.end(), SimdRasterizer()), runnable.end());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, DifferentialTest, testing::ValuesIn(SimdRasterizers()), RasterizerName);
 
 }  // namespace
 }  // namespace raster::test

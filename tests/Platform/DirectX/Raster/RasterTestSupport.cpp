@@ -83,13 +83,19 @@ Vertex Lit(Vertex v, float r, float g, float b) {
     return v;
 }
 
-std::vector<RasterizerCase> AllRasterizers() {
+std::vector<RasterizerCase> SimdRasterizers() {
     return {
-        {"Scalar", [] { return &ScalarRasterizer(); }},
-        {"Simd4", [] { return SimdRasterizerOfWidth(4); }},
-        {"Simd8", [] { return SimdRasterizerOfWidth(8); }},
-        {"Simd16", [] { return SimdRasterizerOfWidth(16); }},
+        {"Sse2", [] { return SimdRasterizerFor(SimdPath::Sse2); }},
+        {"Avx2", [] { return SimdRasterizerFor(SimdPath::Avx2); }},
+        {"Avx2Loads", [] { return SimdRasterizerFor(SimdPath::Avx2Loads); }},
+        {"Avx512", [] { return SimdRasterizerFor(SimdPath::Avx512); }},
     };
+}
+
+std::vector<RasterizerCase> AllRasterizers() {
+    std::vector<RasterizerCase> all = {{"Scalar", [] { return &ScalarRasterizer(); }}};
+    for (const RasterizerCase& c : SimdRasterizers()) all.push_back(c);
+    return all;
 }
 
 std::string RasterizerName(const testing::TestParamInfo<RasterizerCase>& info) {

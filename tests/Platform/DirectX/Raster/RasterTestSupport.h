@@ -60,10 +60,12 @@ inline void PrintTo(const RasterizerCase& c, std::ostream* out) {
     *out << c.name;
 }
 
+// Every SIMD path (one per SimdPath), and those with the scalar rasterizer.
+std::vector<RasterizerCase> SimdRasterizers();
 std::vector<RasterizerCase> AllRasterizers();
 std::string RasterizerName(const testing::TestParamInfo<RasterizerCase>& info);
 
-// Runs on every rasterizer; skipped where a SIMD width is missing.
+// Runs on every rasterizer; skipped where the CPU lacks a SIMD path.
 class RasterTest : public testing::TestWithParam<RasterizerCase> {
 protected:
     void SetUp() override;
