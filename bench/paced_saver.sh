@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Runs the release screensaver full screen on a private 1920x1080 Xvfb and
-# prints its paced frame rate (saver_bench --paced) and the CPU time of the
-# real program over a fixed run (/usr/bin/time). Usage: bench/paced_saver.sh [build dir] [seconds]
+# Runs the release screensaver full screen on a private Xvfb and prints its
+# paced frame rate (saver_bench --paced) and the CPU time of the real program
+# over a fixed run (/usr/bin/time). Without a size, at 1920x1080 and then at
+# 3840x2160. Usage: bench/paced_saver.sh [build dir] [seconds] [size]
 set -euo pipefail
 build=${1:-build-release}
 seconds=${2:-20}
+size=${3:-1920x1080}
 work=$(mktemp -d)
 mkdir -p "$work/runtime" "$work/config" && chmod 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
 exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
@@ -23,5 +25,6 @@ sleep "$seconds"
 xdotool key space
 wait $saver || true
 read -r user system elapsed < "$work/time"
-awk -v u="$user" -v s="$system" -v e="$elapsed" \
-    'BEGIN { printf "vantel /s over %.1f s: user %.2f s, system %.2f s, CPU %.1f%% of one core\n", e, u, s, 100 * (u + s) / e }'
+awk -v size="$size" -v u="$user" -v s="$system" -v e="$elapsed" \
+    'BEGIN { printf "vantel /s at %s over %.1f s: user %.2f s, system %.2f s, CPU %.1f%% of one core\n", size, e, u, s, 100 * (u + s) / e }'
+[ $# -ge 3 ] || bash "$0" "$build" "$seconds" 3840x2160
