@@ -17,11 +17,10 @@ namespace bench {
 
 class LlvmpipePeer {
 public:
-    // llvmpipe with `threads` rasterizer threads, or null with the reason in
-    // `error`. Each peer needs a display of its own, since llvmpipe reads its
-    // thread count once per display: `devicePlatform` picks the software
-    // device's display instead of the surfaceless one, so that two peers can
-    // live in one process.
+    // llvmpipe with `threads` rasterizer threads (LP_NUM_THREADS; 0 draws in
+    // the calling thread), or null with the reason in `error`. Each peer needs a display of its own, since
+    // llvmpipe reads its thread count once per display: `devicePlatform` picks the software device's display
+    // instead of the surfaceless one, so that two peers can live in one process.
     static std::unique_ptr<LlvmpipePeer> Open(int threads, bool devicePlatform, std::string* error);
     ~LlvmpipePeer();
 

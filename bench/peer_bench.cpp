@@ -4,6 +4,7 @@
 // core. Prints per frame size and filter the milliseconds of the draw, the
 // nanoseconds per covered pixel, our time over llvmpipe's, and whether the
 // two pictures agree. Usage: peer_bench [rounds]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -101,15 +102,18 @@ int main(int argc, char** argv) {
     if (rounds == 0) return 2;
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::vector<Peer> peers;
-    for (const int threads : {1, cores}) {
+    // One thread: no rasterizer threads, so that llvmpipe draws in this
+    // thread and waits for no other, which on a busy machine can only help
+    // it; all threads: one per core.
+    for (const int threads : {0, cores}) {
         std::string error;
         // The second peer needs a display of its own (see LlvmpipePeer::Open).
         auto llvmpipe = bench::LlvmpipePeer::Open(threads, !peers.empty(), &error);
         if (llvmpipe == nullptr) {
-            std::fprintf(stderr, "peer_bench: llvmpipe with %d threads: %s\n", threads, error.c_str());
+            std::fprintf(stderr, "peer_bench: llvmpipe with LP_NUM_THREADS=%d: %s\n", threads, error.c_str());
             return 1;
         }
-        peers.push_back({"llvmpipe-" + std::to_string(threads), std::move(llvmpipe)});
+        peers.push_back({"llvmpipe-" + std::to_string(std::max(threads, 1)), std::move(llvmpipe)});
     }
     std::vector<const raster::Rasterizer*> ours = {&raster::ScalarRasterizer()};
     for (const raster::SimdPath path : raster::kSimdPaths) {
@@ -122,8 +126,8 @@ int main(int argc, char** argv) {
         rounds);
     std::printf("CPU: %s, %d cores; the software device draws with %s.\n", CpuModel().c_str(), cores,
                 raster::SimdRasterizer() != nullptr ? raster::SimdRasterizer()->Name() : "the scalar path");
-    std::printf("%s as %s and %s.\n", peers[0].llvmpipe->Renderer().c_str(), peers[0].name.c_str(),
-                peers[1].name.c_str());
+    std::printf("%s as %s (LP_NUM_THREADS=0: it draws in the calling thread) and %s.\n",
+                peers[0].llvmpipe->Renderer().c_str(), peers[0].name.c_str(), peers[1].name.c_str());
     std::printf(
         "draw: the triangles alone (llvmpipe: its frame less a frame that only clears, round by\n"
         "round), +-: half the interquartile range of the rounds; frame: clear and draw.\n"
