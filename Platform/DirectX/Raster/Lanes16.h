@@ -87,14 +87,10 @@ struct Lanes16 {
     }
     RASTER_INLINE static Mask MaskAnd(Mask a, Mask b) { return static_cast<Mask>(a & b); }
     RASTER_INLINE static bool Any(Mask mask) { return mask != 0; }
-    RASTER_INLINE static bool All(Mask mask) { return mask == 0xFFFF; }
 
-    RASTER_INLINE static Ints Load(const std::uint32_t* p) { return _mm512_loadu_si512(p); }
+    // Depths, widened to a lane each.
     RASTER_INLINE static Ints Load(const std::uint16_t* p) {
         return _mm512_cvtepu16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
-    }
-    RASTER_INLINE static Ints Load(const std::uint8_t* p) {
-        return _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
     }
     // Stores the set lanes (lanes hold values that fit the pixel), leaving
     // the others' memory untouched.
