@@ -44,6 +44,11 @@ struct Lanes4 {
     RASTER_INLINE static Ints Sub(Ints a, Ints b) { return _mm_sub_epi32(a, b); }
     RASTER_INLINE static Ints And(Ints a, Ints b) { return _mm_and_si128(a, b); }
     RASTER_INLINE static Ints Or(Ints a, Ints b) { return _mm_or_si128(a, b); }
+    // Bytes 1 and 3 of each lane, moved down to the low bytes of its 16-bit
+    // halves (which are zeroed above them).
+    RASTER_INLINE static Ints OddBytes(Ints a) {
+        return _mm_and_si128(_mm_srli_epi32(a, 8), _mm_set1_epi32(0x00FF00FF));
+    }
     // The 16-bit halves of each lane on their own: sums and differences
     // (wrapping), and the high 16 bits of signed products.
     RASTER_INLINE static Ints Add16(Ints a, Ints b) { return _mm_add_epi16(a, b); }

@@ -45,6 +45,12 @@ struct Lanes8 {
     RASTER_INLINE static Ints Sub(Ints a, Ints b) { return _mm256_sub_epi32(a, b); }
     RASTER_INLINE static Ints And(Ints a, Ints b) { return _mm256_and_si256(a, b); }
     RASTER_INLINE static Ints Or(Ints a, Ints b) { return _mm256_or_si256(a, b); }
+    // Bytes 1 and 3 of each lane, moved down to the low bytes of its 16-bit
+    // halves (which are zeroed above them).
+    RASTER_INLINE static Ints OddBytes(Ints a) {
+        const __m128i odd = _mm_setr_epi8(1, -1, 3, -1, 5, -1, 7, -1, 9, -1, 11, -1, 13, -1, 15, -1);
+        return _mm256_shuffle_epi8(a, _mm256_broadcastsi128_si256(odd));
+    }
     // The 16-bit halves of each lane on their own: sums and differences
     // (wrapping), and the high 16 bits of signed products.
     RASTER_INLINE static Ints Add16(Ints a, Ints b) { return _mm256_add_epi16(a, b); }

@@ -28,8 +28,11 @@ RASTER_INLINE float Clamp(float value, float lo, float hi) {
 }
 
 // A texel coordinate in 24.8 fixed point, half a texel lower for bilinear.
-RASTER_INLINE int FixedTexel(float texels, const Sampler& sampler) {
-    return static_cast<int>(Clamp(texels * 256.0f - sampler.bias, 0.0f, kMaxTexelCoordinate * 256.0f));
+template <TexMode kMode>
+RASTER_INLINE int FixedTexel(float texels) {
+    float fixed = texels * 256.0f;
+    if constexpr (kTexelBias<kMode> != 0.0f) fixed -= kTexelBias<kMode>;
+    return static_cast<int>(Clamp(fixed, 0.0f, kMaxTexelCoordinate * 256.0f));
 }
 
 // A whole texel number (0 .. 2^22) wrapped into [0, size): a mask for a
@@ -48,9 +51,14 @@ RASTER_INLINE int Wrap(int texel, const TextureAxis& axis) {
 }
 
 // The next texel to the right or below, wrapped.
+template <bool kPowerOfTwo>
 RASTER_INLINE int WrapNext(int wrapped, const TextureAxis& axis) {
     const int next = wrapped + 1;
-    return axis.size > next ? next : 0;
+    if constexpr (kPowerOfTwo) {
+        return next & axis.mask;
+    } else {
+        return axis.size > next ? next : 0;
+    }
 }
 
 // Where texel (column, line) lies in the texture.
@@ -91,15 +99,15 @@ template <TexMode kMode, bool kPowerOfTwo>
 RASTER_INLINE std::uint32_t TexelAt(const Sampler& sampler, const RowStart& row, const TriangleSetup& t,
                                     float k) {
     const float inverseW = 1.0f / (row.rhw + t.rhw.dx * k);
-    const int s = FixedTexel((row.u + t.u.dx * k) * inverseW, sampler);
-    const int tt = FixedTexel((row.v + t.v.dx * k) * inverseW, sampler);
+    const int s = FixedTexel<kMode>((row.u + t.u.dx * k) * inverseW);
+    const int tt = FixedTexel<kMode>((row.v + t.v.dx * k) * inverseW);
     const int column = Wrap<kPowerOfTwo>(s >> 8, sampler.u);
     const int line = Wrap<kPowerOfTwo>(tt >> 8, sampler.v);
     if constexpr (kMode == TexMode::Nearest) {
         return sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
     } else {
-        const int column1 = WrapNext(column, sampler.u);
-        const int line1 = WrapNext(line, sampler.v);
+        const int column1 = WrapNext<kPowerOfTwo>(column, sampler.u);
+        const int line1 = WrapNext<kPowerOfTwo>(line, sampler.v);
         const std::uint32_t c00 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
         const std::uint32_t c10 = sampler.texels[TexelIndex<kPowerOfTwo>(column1, line, sampler)];
         const std::uint32_t c01 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line1, sampler)];

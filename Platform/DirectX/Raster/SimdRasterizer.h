@@ -42,10 +42,11 @@ RASTER_INLINE typename L::Floats Clamp(typename L::Floats value, typename L::Flo
 }
 
 // A texel coordinate in 24.8 fixed point, half a texel lower for bilinear.
-template <class L>
-RASTER_INLINE typename L::Ints FixedTexel(typename L::Floats texels, const Sampler& sampler) {
-    return L::ToInt(Clamp<L>(L::Sub(L::Mul(texels, L::SplatF(256.0f)), L::SplatF(sampler.bias)),
-                             L::SplatF(0.0f), L::SplatF(kMaxTexelCoordinate * 256.0f)));
+template <class L, TexMode kMode>
+RASTER_INLINE typename L::Ints FixedTexel(typename L::Floats texels) {
+    typename L::Floats fixed = L::Mul(texels, L::SplatF(256.0f));
+    if constexpr (kTexelBias<kMode> != 0.0f) fixed = L::Sub(fixed, L::SplatF(kTexelBias<kMode>));
+    return L::ToInt(Clamp<L>(fixed, L::SplatF(0.0f), L::SplatF(kMaxTexelCoordinate * 256.0f)));
 }
 
 // A whole texel number (0 .. 2^22) wrapped into [0, size): a mask for a
@@ -66,10 +67,14 @@ RASTER_INLINE typename L::Ints Wrap(typename L::Ints texel, const TextureAxis& a
 }
 
 // The next texel to the right or below, wrapped.
-template <class L>
+template <class L, bool kPowerOfTwo>
 RASTER_INLINE typename L::Ints WrapNext(typename L::Ints wrapped, const TextureAxis& axis) {
     const typename L::Ints next = L::Add(wrapped, L::SplatI(1));
-    return L::Select(L::Greater(L::SplatI(axis.size), next), next, L::SplatI(0));
+    if constexpr (kPowerOfTwo) {
+        return L::And(next, L::SplatI(axis.mask));
+    } else {
+        return L::Select(L::Greater(L::SplatI(axis.size), next), next, L::SplatI(0));
+    }
 }
 
 // Where texel (column, line) lies in the texture.
@@ -92,8 +97,7 @@ struct Halves {
 
 template <class L>
 RASTER_INLINE Halves<L> Split(typename L::Ints xrgb) {
-    const typename L::Ints channels = L::SplatI(0x00FF00FF);
-    return Halves<L>{L::And(xrgb, channels), L::And(L::template ShiftRight<8>(xrgb), channels)};
+    return Halves<L>{L::And(xrgb, L::SplatI(0x00FF00FF)), L::OddBytes(xrgb)};
 }
 
 // A blend weight 0..255 as both rounds of Lerp want it: times 128, in both
@@ -155,8 +159,10 @@ RASTER_INLINE Light<L> LightAt(const Planes<L>& row, const Planes<L>& dx, typena
 template <class L>
 RASTER_INLINE typename L::Ints Modulate(const Halves<L>& texel, const Light<L>& light) {
     const typename L::Ints rb = L::template ShiftRight16<8>(L::Mul16(texel.rb, light.multiplier.rb));
-    const typename L::Ints g = L::template ShiftRight16<8>(L::Mul16(texel.g, light.multiplier.g));
-    return L::Or(rb, L::template ShiftLeft<8>(g));
+    // Green's product, rounded down to a whole multiple of 256, is the
+    // modulated green already in its place.
+    const typename L::Ints g = L::And(L::Mul16(texel.g, light.multiplier.g), L::SplatI(0xFF00));
+    return L::Or(rb, g);
 }
 
 // What a triangle's groups share, in registers: its steps along a row,
@@ -198,8 +204,8 @@ RASTER_INLINE bool ShadeFront(const TriangleLanes<L>& tri, const Planes<L>& row,
     // Texel coordinates: perspective divide.
     if constexpr (kMode != TexMode::None) {
         const F inverseW = L::Div(L::SplatF(1.0f), L::Add(row.rhw, L::Mul(dx.rhw, k)));
-        out->s = FixedTexel<L>(L::Mul(L::Add(row.u, L::Mul(dx.u, k)), inverseW), tri.sampler);
-        out->tt = FixedTexel<L>(L::Mul(L::Add(row.v, L::Mul(dx.v, k)), inverseW), tri.sampler);
+        out->s = FixedTexel<L, kMode>(L::Mul(L::Add(row.u, L::Mul(dx.u, k)), inverseW));
+        out->tt = FixedTexel<L, kMode>(L::Mul(L::Add(row.v, L::Mul(dx.v, k)), inverseW));
     }
     return true;
 }
@@ -214,8 +220,8 @@ RASTER_INLINE Halves<L> Texels(const Sampler& sampler, const Fragment<L>& f) {
     if constexpr (kMode == TexMode::Nearest) {
         return Split<L>(L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler)));
     } else {
-        const I column1 = WrapNext<L>(column, sampler.u);
-        const I line1 = WrapNext<L>(line, sampler.v);
+        const I column1 = WrapNext<L, kPowerOfTwo>(column, sampler.u);
+        const I line1 = WrapNext<L, kPowerOfTwo>(line, sampler.v);
         I c00, c10, c01, c11;
         bool paired = false;
         if constexpr (L::kPairedFetch) {

@@ -202,13 +202,9 @@ Sampler MakeSampler(const State& state) {
                            std::countr_zero(static_cast<unsigned>(size))};
     };
     const TextureAxis u = axis(usable ? t->width : 1), v = axis(usable ? t->height : 1);
-    return Sampler{mode,
-                   usable ? t->texels : nullptr,
-                   u,
-                   v,
+    return Sampler{mode, usable ? t->texels : nullptr, u, v,
                    std::has_single_bit(static_cast<unsigned>(u.size)) &&
-                       std::has_single_bit(static_cast<unsigned>(v.size)),
-                   mode == TexMode::Bilinear ? static_cast<float>(kSubPixels / 2) : 0.0f};
+                       std::has_single_bit(static_cast<unsigned>(v.size))};
 }
 
 RowStart RowStartAt(const TriangleSetup& t, int y) {

@@ -88,8 +88,13 @@ struct Sampler {
     const std::uint32_t* texels;
     TextureAxis u, v;
     bool powerOfTwo;  // both sizes are: wrapping is a mask, indexing a shift
-    float bias;       // subtracted from 24.8 texel coordinates: half a texel for bilinear
 };
+
+// Subtracted from 24.8 fixed-point texel coordinates: half a texel for
+// bilinear, so that a sample halfway between two texel centres blends them
+// equally.
+template <TexMode kMode>
+inline constexpr float kTexelBias = kMode == TexMode::Bilinear ? 128.0f : 0.0f;
 
 Sampler MakeSampler(const State& state);
 
