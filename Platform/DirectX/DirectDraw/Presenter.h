@@ -58,7 +58,9 @@ private:
         bool operator==(const Placement&) const;
     };
 
-    // `client`: the window's client area in screen coordinates.
+    // Present's copy into `window`'s surface on a real display. `placement`
+    // comes with its window and client area (screen coordinates) filled in;
+    // the window surface's part is filled in here.
     HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
                             SDL_Window* window, bool pace, const SourceChange& change, Placement placement);
     // The part of `dest` to copy: all of it unless `placement` and the
