@@ -38,6 +38,7 @@ int RunMainLoop() {
     for (;;) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
+                // Put the quit back, so that any message loop that runs after this one ends too.
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return 0;
             }
