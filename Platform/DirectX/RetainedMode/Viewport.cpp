@@ -145,6 +145,8 @@ HRESULT Viewport::ForceUpdate(DWORD x1, DWORD y1, DWORD x2, DWORD y2) {
     if (const HRESULT fault = DxFault::Check(DxCall::Viewport_ForceUpdate)) return fault;
     if (x1 > x2 || y1 > y2 || x2 > width_ || y2 > height_) return D3DRMERR_BADVALUE;
     DxFault::RecordForceUpdate({x1, y1, x2, y2});
+    ReportDrawn(
+        RECT{static_cast<LONG>(x1), static_cast<LONG>(y1), static_cast<LONG>(x2), static_cast<LONG>(y2)});
     return D3DRM_OK;
 }
 
