@@ -4,7 +4,7 @@
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/DefaultTexture.h"
-#include "Tool/Settings/Settings.h"
+#include "Settings/Settings.h"
 
 IDirect3DRMFrame2* SceneFrame = nullptr;
 IDirect3DRMFrame2* CameraFrame = nullptr;

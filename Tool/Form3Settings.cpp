@@ -5,12 +5,12 @@
 #include <string_view>
 
 #include "Platform/Win32/Win32.h"
+#include "Settings/FixedText.h"
+#include "Settings/NumberText.h"
+#include "Settings/Settings.h"
 #include "Tool/Form3.h"
 #include "Tool/PenColor.h"
 #include "Tool/PictureFile.h"
-#include "Tool/Settings/FixedText.h"
-#include "Tool/Settings/NumberText.h"
-#include "Tool/Settings/Settings.h"
 
 namespace {
 
