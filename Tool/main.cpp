@@ -1,11 +1,14 @@
 // vantel30, the screensaver's settings tool.
 #include <QApplication>
 
+#include "Platform/Win32/Win32.h"
+#include "Settings/Settings.h"
 #include "Tool/Form3.h"
 #include "Tool/ProgramDirectory.h"
 #include "Tool/QtDialogUi.h"
 
 int main(int argc, char** argv) {
+    Win32SetProfileFolder(vantel_settings::kProfileFolder);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantel30"));
     QtDialogUi ui;

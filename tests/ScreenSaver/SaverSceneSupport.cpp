@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Settings/Settings.h"
 #include "tests/Direct3d/RendalTestSupport.h"
 
 namespace {
@@ -21,6 +22,7 @@ void SaverSceneTest::SetUp() {
     ASSERT_NE(mkdtemp(dir), nullptr);
     configDir_ = dir;
     setenv("XDG_CONFIG_HOME", dir, 1);
+    Win32SetProfileFolder(vantel_settings::kProfileFolder);
     DxFault::Reset();
     DirX = DirY = DirZ = 1;
     Speed = 5.0;
