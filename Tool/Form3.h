@@ -83,6 +83,9 @@ private:
     // Writes the canvas to `path` and then the four settings keys. On a
     // failure shows it in a message box and writes no key.
     void WriteImageAndSettings(const QString& path);
+    // Shows `text` in a message box titled "注意", as every handler's
+    // failure path does.
+    void Caution(const QString& text);
 
     DialogUi& ui_;
     QString programDirectory_;

@@ -9,7 +9,6 @@
 namespace {
 
 const QString kPictureFilter = QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif");
-const QString kCautionTitle = QStringLiteral("注意");
 const QString kUnreadablePicture = QStringLiteral("画像を読み込めません。");
 
 }  // namespace
@@ -26,7 +25,7 @@ void Form3::ImportImage() {
     // remembered directory stay as they were.
     const std::optional<QImage> picture = LoadPicture(CommonDialog1.FileName);
     if (!picture) {
-        ui_.Message(kCautionTitle, kUnreadablePicture);
+        Caution(kUnreadablePicture);
         return;
     }
     openFileName = CommonDialog1.FileName;
