@@ -54,10 +54,6 @@ public:
     QString openFileName;       // last picture chosen in the open dialog
     bool drawing = false;       // a stroke is in progress
     std::optional<QPen> hPen;   // the stroke's pen, made at mouse-down
-    double canvasAspect = 0.0;  // the last import's fit
-    double imageAspect = 0.0;
-    int fitWidth = 0;
-    int fitHeight = 0;
 
 public slots:
     // Fills canvas, slider, pen colour and width and dirPath from the

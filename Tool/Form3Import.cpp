@@ -37,11 +37,7 @@ void Form3::ImportImage() {
     const float ty = TwipsPerPixelY();
     const ImageFit fit = FitImage(Canvas::kImageSize * tx, Canvas::kImageSize * ty, picture->width() * tx,
                                   picture->height() * ty, tx, ty);
-    canvasAspect = fit.canvasAspect;
-    imageAspect = fit.imageAspect;
-    fitWidth = fit.fitWidth;
-    fitHeight = fit.fitHeight;
-    if (fitWidth > 0 && fitHeight > 0)
-        Picture1->DrawPicture(ScaleNearest(*picture, fitWidth, fitHeight), QPoint(fit.x, fit.y));
+    if (fit.fitWidth > 0 && fit.fitHeight > 0)
+        Picture1->DrawPicture(ScaleNearest(*picture, fit.fitWidth, fit.fitHeight), QPoint(fit.x, fit.y));
     Picture1->repaint();
 }
