@@ -148,6 +148,15 @@ TEST_F(CanvasStroke, EveryButtonPaintsThroughThePointerEvents) {
     }
 }
 
+TEST_F(CanvasStroke, AStrokeWhoseReleaseNeverCameGoesOnDrawingOnButtonlessMoves) {
+    StartForm();
+    Send(QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+    // The release went elsewhere: the pointer comes back with no button held.
+    Send(QEvent::MouseMove, {90, 30}, Qt::NoButton, Qt::NoButton);
+    EXPECT_TRUE(Painted(60, 30));
+    EXPECT_TRUE(form->drawing);
+}
+
 TEST_F(CanvasStroke, ClearTurnsTheWholeCanvasBlackAndKeepsThePen) {
     StartForm();
     form->SelectThinPen();
