@@ -271,6 +271,14 @@ TEST_F(SaverSceneTest, AFailedViewportLeavesRenderingOffAndTheLayerReleased) {
     EXPECT_EQ(DxFault::CallCount(DxCall::RM_CreateMeshBuilder), 0);
 }
 
+TEST_F(SaverSceneTest, WithoutAMeshBuilderTheBuildStillGivesBackItsReferenceToTheBoxFrame) {
+    DxFault::FailCall(DxCall::RM_CreateMeshBuilder, D3DRMERR_BADALLOC);
+    ASSERT_EQ(StartSaver(), 1);
+    // Only the scene root holds the box frame.
+    BoxFrame->AddRef();
+    EXPECT_EQ(BoxFrame->Release(), 1u);
+}
+
 struct StartFailure {
     const char* name;
     DxCall call;
