@@ -67,8 +67,9 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
         return 1;
     }
     StartRendering();
-    // Without a viewport there is nothing to show: close the window, which
-    // gives the screen and the cursor back, and end as a failed start does.
+    // Without a scene root or a viewport there is nothing to show: close the
+    // window, which gives the screen and the cursor back and releases the
+    // rendering layer, and end as a failed start does.
     if (BuildScene() == 0) {
         DestroyWindow(MainWindow);
         return 1;

@@ -255,8 +255,19 @@ TEST_F(SaverSceneTest, RenderingTurnsActiveOnlyWhenTheSceneIsComplete) {
     EXPECT_EQ(RZXState.active, 1);
 }
 
-TEST_F(SaverSceneTest, AFailedViewportLeavesRenderingOffAndTheLayerReleased) {
-    DxFault::FailCall(DxCall::RM_CreateViewport, D3DRMERR_BADVALUE);
+struct BuildFailure {
+    const char* name;
+    DxCall call;    // fails at its first call
+    bool released;  // the rendering layer was released with it
+    const char* report;
+
+    friend void PrintTo(const BuildFailure& failure, std::ostream* os) { *os << failure.name; }
+};
+
+class BuildFailureTest : public SaverSceneTest, public testing::WithParamInterface<BuildFailure> {};
+
+TEST_P(BuildFailureTest, EndsTheBuildWithRenderingOff) {
+    DxFault::FailCall(GetParam().call, D3DRMERR_BADVALUE);
     int built = 1;
     const std::string trace = Captured([&] {
         StartRendering();
@@ -264,12 +275,19 @@ TEST_F(SaverSceneTest, AFailedViewportLeavesRenderingOffAndTheLayerReleased) {
     });
     EXPECT_EQ(built, 0);
     EXPECT_EQ(RZXState.active, 0);
-    EXPECT_EQ(RZXState.lpD3DRM, nullptr);
-    EXPECT_NE(trace.find("D3DRMERR_BADVALUE\nin file C:\\myproject\\Direct3d\\Rendal at line 1269\n"),
-              std::string::npos);
+    EXPECT_EQ(RZXState.lpD3DRM == nullptr, GetParam().released);
+    EXPECT_NE(trace.find(GetParam().report), std::string::npos);
     EXPECT_EQ(DxFault::CallCount(DxCall::RM_CreateLightRGB), 0);
     EXPECT_EQ(DxFault::CallCount(DxCall::RM_CreateMeshBuilder), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, BuildFailureTest,
+    testing::Values(BuildFailure{"scene_root", DxCall::RM_CreateFrame, false, ""},
+                    BuildFailure{
+                        "viewport", DxCall::RM_CreateViewport, true,
+                        "D3DRMERR_BADVALUE\nin file C:\\myproject\\Direct3d\\Rendal at line 1269\n"}),
+    [](const testing::TestParamInfo<BuildFailure>& info) { return std::string(info.param.name); });
 
 TEST_F(SaverSceneTest, WithoutAMeshBuilderTheBuildStillGivesBackItsReferenceToTheBoxFrame) {
     DxFault::FailCall(DxCall::RM_CreateMeshBuilder, D3DRMERR_BADALLOC);
