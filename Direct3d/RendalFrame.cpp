@@ -6,12 +6,6 @@
 
 namespace {
 
-int FailRM(HRESULT result, int site) {
-    RZXRMError(result, RZXSourcePath, site);
-    RZXCleanup();
-    return 0;
-}
-
 // Whatever was drawn into the viewport since the loss must be drawn again.
 void RestoreIfLost(IDirectDrawSurface* surface) {
     if (surface->IsLost() == DD_OK) return;
@@ -31,11 +25,11 @@ int RZXViewport(IDirect3DRMFrame* camera) {
     HRESULT result = RZXState.lpD3DRM->CreateViewport(
         RZXState.lpRMDevice, camera, 0, 0, static_cast<DWORD>(RZXState.width),
         static_cast<DWORD>(RZXState.height), &RZXState.lpRMViewport);
-    if (FAILED(result)) return FailRM(result, 1269);
+    if (FAILED(result)) return Fail(RZXRMError, result, 1269);
     OutputDebugStringA("phase 3\n");
 
     result = RZXState.lpRMViewport->SetBack(5000.0f);
-    if (FAILED(result)) return FailRM(result, 1273);
+    if (FAILED(result)) return Fail(RZXRMError, result, 1273);
     OutputDebugStringA("phase 4\n");
     return 1;
 }
@@ -44,11 +38,11 @@ int RZXRender(IDirect3DRMFrame* scene) {
     if (!RZXState.active || !scene) return 0;
 
     HRESULT result = RZXState.lpRMViewport->Clear();
-    if (FAILED(result)) return FailRM(result, 1241);
+    if (FAILED(result)) return Fail(RZXRMError, result, 1241);
     result = RZXState.lpRMViewport->Render(scene);
-    if (FAILED(result)) return FailRM(result, 1242);
+    if (FAILED(result)) return Fail(RZXRMError, result, 1242);
     result = RZXState.lpRMDevice->Update();
-    if (FAILED(result)) return FailRM(result, 1243);
+    if (FAILED(result)) return Fail(RZXRMError, result, 1243);
     return 1;
 }
 
@@ -58,11 +52,7 @@ int RZXFlip() {
     RECT source{0, 0, RZXState.width, RZXState.height};
     HRESULT result =
         RZXState.lpDDSPrimary->Blt(&RZXState.rcScreen, RZXState.lpDDSBack, &source, DDBLT_WAIT, nullptr);
-    if (FAILED(result)) {
-        RZXDDError(result, RZXSourcePath, 1219);
-        RZXCleanup();
-        return 0;
-    }
+    if (FAILED(result)) return Fail(RZXDDError, result, 1219);
     return 1;
 }
 

@@ -6,12 +6,6 @@
 
 namespace {
 
-int Fail(HRESULT result, int site) {
-    RZXDDError(result, RZXSourcePath, site);
-    RZXCleanup();
-    return 0;
-}
-
 // The first ten and last ten system colours belong to the system; the
 // renderer may only read them. The rest it may take over.
 BYTE PaletteFlags(int entry) {
@@ -40,19 +34,19 @@ int CreateDirectDrawWin(HWND hWnd) {
     RZXState.height = rc.bottom - rc.top;
 
     HRESULT result = DirectDrawCreate(nullptr, &RZXState.lpDD, nullptr);
-    if (FAILED(result)) return Fail(result, 438);
+    if (FAILED(result)) return Fail(RZXDDError, result, 438);
 
     RZXState.colorModel = D3DCOLOR_MONO;
 
     result = RZXState.lpDD->SetCooperativeLevel(hWnd, DDSCL_NORMAL);
-    if (FAILED(result)) return Fail(result, 466);
+    if (FAILED(result)) return Fail(RZXDDError, result, 466);
 
     DDSURFACEDESC ddsd{};
     ddsd.dwSize = DDSURFACEDESC_SIZE;
     ddsd.dwFlags = DDSD_CAPS;
     ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSPrimary, nullptr);
-    if (FAILED(result)) return Fail(result, 476);
+    if (FAILED(result)) return Fail(RZXDDError, result, 476);
 
     ddsd = DDSURFACEDESC{};
     ddsd.dwSize = DDSURFACEDESC_SIZE;
@@ -61,14 +55,14 @@ int CreateDirectDrawWin(HWND hWnd) {
     ddsd.dwHeight = static_cast<DWORD>(RZXState.height);
     ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE;
     result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSBack, nullptr);
-    if (FAILED(result)) return Fail(result, 490);
+    if (FAILED(result)) return Fail(RZXDDError, result, 490);
 
     result = RZXState.lpDD->CreateClipper(0, &RZXState.lpDDClipper, nullptr);
-    if (FAILED(result)) return Fail(result, 494);
+    if (FAILED(result)) return Fail(RZXDDError, result, 494);
     result = RZXState.lpDDClipper->SetHWnd(0, hWnd);
-    if (FAILED(result)) return Fail(result, 495);
+    if (FAILED(result)) return Fail(RZXDDError, result, 495);
     result = RZXState.lpDDSPrimary->SetClipper(RZXState.lpDDClipper);
-    if (FAILED(result)) return Fail(result, 496);
+    if (FAILED(result)) return Fail(RZXDDError, result, 496);
 
     return 1;
 }
@@ -83,10 +77,7 @@ void RZXPalettize() {
 
     // A repeated creation would otherwise overwrite, and so leak, the palette
     // the field already holds.
-    if (RZXState.lpDDPalette) {
-        RZXState.lpDDPalette->Release();
-        RZXState.lpDDPalette = nullptr;
-    }
+    ReleaseField(RZXState.lpDDPalette);
     RZXState.lpDD->CreatePalette(DDPCAPS_8BIT | DDPCAPS_INITIALIZE, RZXState.palEntries,
                                  &RZXState.lpDDPalette, nullptr);
     RZXState.lpDDSBack->SetPalette(RZXState.lpDDPalette);
