@@ -9,6 +9,9 @@
 
 namespace {
 
+// Site numbers of the failure reports, one per failing call.
+constexpr int kRetainedModeDeviceSite = 784;
+
 // Z-buffer depths the renderer can use on a hardware device.
 constexpr DWORD kUsableZBufferDepths = DDBD_16 | DDBD_24 | DDBD_32;
 
@@ -141,7 +144,7 @@ int CreateD3DRM() {
 
     HRESULT result =
         RZXState.lpD3DRM->CreateDeviceFromD3D(RZXState.lpD3D, RZXState.lpD3DDevice, &RZXState.lpRMDevice);
-    if (FAILED(result)) return Fail(RZXRMError, result, 784);
+    if (FAILED(result)) return Fail(RZXRMError, result, kRetainedModeDeviceSite);
 
     ApplyRenderSettings();
     return 1;

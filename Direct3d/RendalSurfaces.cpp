@@ -6,6 +6,15 @@
 
 namespace {
 
+// Site numbers of the failure reports, one per failing call.
+constexpr int kDirectDrawCreateSite = 438;
+constexpr int kCooperativeLevelSite = 466;
+constexpr int kPrimarySurfaceSite = 476;
+constexpr int kBackSurfaceSite = 490;
+constexpr int kCreateClipperSite = 494;
+constexpr int kClipperWindowSite = 495;
+constexpr int kAttachClipperSite = 496;
+
 // The first ten and last ten system colours belong to the system; the
 // renderer may only read them. The rest it may take over.
 BYTE PaletteFlags(int entry) {
@@ -34,19 +43,19 @@ int CreateDirectDrawWin(HWND hWnd) {
     RZXState.height = rc.bottom - rc.top;
 
     HRESULT result = DirectDrawCreate(nullptr, &RZXState.lpDD, nullptr);
-    if (FAILED(result)) return Fail(RZXDDError, result, 438);
+    if (FAILED(result)) return Fail(RZXDDError, result, kDirectDrawCreateSite);
 
     RZXState.colorModel = D3DCOLOR_MONO;
 
     result = RZXState.lpDD->SetCooperativeLevel(hWnd, DDSCL_NORMAL);
-    if (FAILED(result)) return Fail(RZXDDError, result, 466);
+    if (FAILED(result)) return Fail(RZXDDError, result, kCooperativeLevelSite);
 
     DDSURFACEDESC ddsd{};
     ddsd.dwSize = DDSURFACEDESC_SIZE;
     ddsd.dwFlags = DDSD_CAPS;
     ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSPrimary, nullptr);
-    if (FAILED(result)) return Fail(RZXDDError, result, 476);
+    if (FAILED(result)) return Fail(RZXDDError, result, kPrimarySurfaceSite);
 
     ddsd = DDSURFACEDESC{};
     ddsd.dwSize = DDSURFACEDESC_SIZE;
@@ -55,14 +64,14 @@ int CreateDirectDrawWin(HWND hWnd) {
     ddsd.dwHeight = static_cast<DWORD>(RZXState.height);
     ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE;
     result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSBack, nullptr);
-    if (FAILED(result)) return Fail(RZXDDError, result, 490);
+    if (FAILED(result)) return Fail(RZXDDError, result, kBackSurfaceSite);
 
     result = RZXState.lpDD->CreateClipper(0, &RZXState.lpDDClipper, nullptr);
-    if (FAILED(result)) return Fail(RZXDDError, result, 494);
+    if (FAILED(result)) return Fail(RZXDDError, result, kCreateClipperSite);
     result = RZXState.lpDDClipper->SetHWnd(0, hWnd);
-    if (FAILED(result)) return Fail(RZXDDError, result, 495);
+    if (FAILED(result)) return Fail(RZXDDError, result, kClipperWindowSite);
     result = RZXState.lpDDSPrimary->SetClipper(RZXState.lpDDClipper);
-    if (FAILED(result)) return Fail(RZXDDError, result, 496);
+    if (FAILED(result)) return Fail(RZXDDError, result, kAttachClipperSite);
 
     return 1;
 }
