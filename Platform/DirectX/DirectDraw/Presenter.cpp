@@ -4,16 +4,10 @@
 
 #include <algorithm>
 
+#include "Platform/DirectX/Rects.h"
+
 namespace dx {
 namespace {
-
-bool Intersect(RECT* rect, const RECT& with) {
-    rect->left = std::max(rect->left, with.left);
-    rect->top = std::max(rect->top, with.top);
-    rect->right = std::min(rect->right, with.right);
-    rect->bottom = std::min(rect->bottom, with.bottom);
-    return rect->left < rect->right && rect->top < rect->bottom;
-}
 
 // `dest` clipped, with `sourceArea` trimmed by the same amounts.
 void ClipBoth(const RECT& dest, const RECT& clipped, RECT* sourceArea) {

@@ -1,9 +1,9 @@
 #include "Platform/DirectX/RetainedMode/Viewport.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "Platform/DirectX/DxFault.h"
+#include "Platform/DirectX/Rects.h"
 
 namespace rm {
 
@@ -87,7 +87,7 @@ HRESULT Viewport::Clear() {
         atFullClear_ = writes;
     }
     dirty_ = RECT{};
-    if (area.left >= area.right || area.top >= area.bottom) return D3DRM_OK;
+    if (dx::IsEmpty(area)) return D3DRM_OK;
     raster::Target part = target;
     part.color = static_cast<std::uint8_t*>(target.color) +
                  static_cast<std::ptrdiff_t>(area.top) * target.colorPitch +
@@ -112,11 +112,8 @@ HRESULT Viewport::Render(IDirect3DRMFrame* lpFrame) {
     renderer_.Draw(*scene, *camera_.get(), projection, SoftwareDeviceRasterizer(device_->D3DDevice()), target,
                    device_->Shading(), device_->Filter());
     const RECT& drawn = renderer_.DrawnBounds();
-    if (drawn.left < drawn.right && drawn.top < drawn.bottom) {
-        dirty_ = dirty_.left < dirty_.right
-                     ? RECT{std::min(dirty_.left, drawn.left), std::min(dirty_.top, drawn.top),
-                            std::max(dirty_.right, drawn.right), std::max(dirty_.bottom, drawn.bottom)}
-                     : drawn;
+    if (!dx::IsEmpty(drawn)) {
+        dirty_ = dx::Union(dirty_, drawn);
         ReportDrawn(drawn);
     }
     return D3DRM_OK;
