@@ -2,26 +2,11 @@
 
 #include <cmath>
 
+#include "Platform/DirectX/DirectDraw/PixelFormat.h"
 #include "Platform/DirectX/DxFault.h"
 #include "Platform/DirectX/Rects.h"
 
 namespace rm {
-
-namespace {
-
-int BytesPerPixel(raster::PixelFormat format) {
-    switch (format) {
-        case raster::PixelFormat::XRGB8888:
-            return 4;
-        case raster::PixelFormat::RGB565:
-            return 2;
-        case raster::PixelFormat::Indexed8:
-            return 1;
-    }
-    return 4;
-}
-
-}  // namespace
 
 Viewport::Viewport(Device* device, Frame* camera, DWORD x, DWORD y, DWORD width, DWORD height)
     : device_(device), camera_(camera), x_(x), y_(y), width_(width), height_(height) {}
@@ -53,7 +38,7 @@ bool Viewport::Target(raster::Target* target) const {
     *target = surface;
     target->color = static_cast<std::uint8_t*>(surface.color) +
                     static_cast<std::ptrdiff_t>(y_) * surface.colorPitch +
-                    static_cast<std::ptrdiff_t>(x_) * BytesPerPixel(surface.format);
+                    static_cast<std::ptrdiff_t>(x_) * dx::BytesPerPixel(surface.format);
     target->depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<std::uint8_t*>(surface.depth) +
                                                      static_cast<std::ptrdiff_t>(y_) * surface.depthPitch) +
                     x_;
@@ -91,7 +76,7 @@ HRESULT Viewport::Clear() {
     raster::Target part = target;
     part.color = static_cast<std::uint8_t*>(target.color) +
                  static_cast<std::ptrdiff_t>(area.top) * target.colorPitch +
-                 static_cast<std::ptrdiff_t>(area.left) * BytesPerPixel(target.format);
+                 static_cast<std::ptrdiff_t>(area.left) * dx::BytesPerPixel(target.format);
     part.depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<std::uint8_t*>(target.depth) +
                                                   static_cast<std::ptrdiff_t>(area.top) * target.depthPitch) +
                  area.left;
