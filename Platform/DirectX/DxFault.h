@@ -7,10 +7,10 @@
 // tests arms it; unarmed, each checked call costs one counter increment.
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include "Platform/DirectX/D3D.h"
+#include "Platform/DirectX/EnumeratedDevice.h"
 
 enum class DxCall {
     DirectDrawCreate,
@@ -47,15 +47,6 @@ enum class DxCall {
     Count
 };
 
-// A device as EnumDevices reports it.
-struct DxFakeDevice {
-    GUID guid;
-    std::string description;
-    std::string name;
-    D3DDEVICEDESC hardware;
-    D3DDEVICEDESC software;
-};
-
 namespace DxFault {
 
 // Makes `call` fail with `code` after letting `skip` calls through, for
@@ -82,8 +73,8 @@ void PretendDisplayDepth(int bitsPerPixel);
 
 // Replaces the devices that EnumDevices reports; an empty list restores the
 // real ones. Device creation still makes the real software devices.
-void ReplaceDeviceList(const std::vector<DxFakeDevice>& devices);
-const std::vector<DxFakeDevice>* ReplacedDeviceList();
+void ReplaceDeviceList(const std::vector<EnumeratedDevice>& devices);
+const std::vector<EnumeratedDevice>* ReplacedDeviceList();
 
 // Makes the surface report DDERR_SURFACELOST until it is restored.
 void MarkSurfaceLost(IDirectDrawSurface* surface);

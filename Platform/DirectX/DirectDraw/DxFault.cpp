@@ -23,7 +23,7 @@ struct FaultState {
     std::array<int, kCalls> counts{};
     std::array<Armed, kCalls> armed{};
     DxFault::UpdateRect lastForceUpdate{};
-    std::vector<DxFakeDevice> devices;
+    std::vector<EnumeratedDevice> devices;
     std::vector<const void*> lost;
 };
 
@@ -70,11 +70,11 @@ void PretendDisplayDepth(int bitsPerPixel) {
     Win32PretendDisplayDepth(bitsPerPixel);
 }
 
-void ReplaceDeviceList(const std::vector<DxFakeDevice>& devices) {
+void ReplaceDeviceList(const std::vector<EnumeratedDevice>& devices) {
     State().devices = devices;
 }
 
-const std::vector<DxFakeDevice>* ReplacedDeviceList() {
+const std::vector<EnumeratedDevice>* ReplacedDeviceList() {
     const FaultState& state = State();
     return state.devices.empty() ? nullptr : &state.devices;
 }
