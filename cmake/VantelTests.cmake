@@ -21,7 +21,7 @@ function(vantel_add_gtest name)
     PROPERTIES TIMEOUT 300)
 endfunction()
 
-# vantel_add_e2e_test(<name> COMMAND <command...> [DEPENDS <targets...>])
+# vantel_add_e2e_test(<name> COMMAND <command...>)
 # A test that runs against the real binaries on a private Xvfb display, which
 # the fixture starts once per ctest run. DISPLAY is set for the command.
 function(vantel_add_e2e_test name)
