@@ -1,8 +1,9 @@
 // The box's motion: walls, velocity, turning axis, and the frame step.
 #include <string>
 
-#include "tests/Direct3d/RendalTestSupport.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"
+#include "tests/Support/DebugCapture.h"
+#include "tests/Support/DxCounts.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ScreenSaver/Deepdr.h"
+#include "tests/Support/TestWindow.h"
 
 namespace {
 
@@ -16,13 +17,6 @@ HINSTANCE TestInstance() {
 int CursorCount() {
     ShowCursor(TRUE);
     return ShowCursor(FALSE);
-}
-
-std::vector<MSG> Drain() {
-    std::vector<MSG> taken;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) taken.push_back(msg);
-    return taken;
 }
 
 class SaverWindowTest : public ::testing::Test {
@@ -38,11 +32,11 @@ protected:
         ASSERT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 1);
         window = MainWindow;
         ASSERT_NE(window, nullptr);
-        Drain();
+        DrainMessages();
     }
     void TearDown() override {
         DestroyWindow(window);
-        Drain();
+        DrainMessages();
     }
 
     bool Alive() const { return Win32SdlWindow(window) != nullptr; }
@@ -52,7 +46,7 @@ protected:
     void Expect(UINT message, WPARAM wParam, bool closes, const char* name) {
         SaverWndProc(window, message, wParam, 0);
         EXPECT_EQ(Alive(), !closes) << name;
-        const std::vector<MSG> taken = Drain();
+        const std::vector<MSG> taken = DrainMessages();
         if (closes) {
             ASSERT_EQ(taken.size(), 1u) << name;
             EXPECT_EQ(taken[0].message, WM_QUIT) << name;
@@ -158,7 +152,7 @@ TEST(SaverClass, RegistersOnceAndItsProcedureIsTheSavers) {
     const MSG key{other, WM_KEYDOWN, 'Q', 0, 0, {0, 0}};
     DispatchMessageA(&key);
     EXPECT_EQ(Win32SdlWindow(other), nullptr);
-    const std::vector<MSG> taken = Drain();
+    const std::vector<MSG> taken = DrainMessages();
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0].message, WM_QUIT);
     ShowCursor(FALSE);  // this window never lowered what its destruction raised

@@ -7,8 +7,9 @@
 #include <string>
 
 #include "ScreenSaver/DefaultTexture.h"
-#include "tests/Direct3d/RendalTestSupport.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"
+#include "tests/Support/DebugCapture.h"
+#include "tests/Support/DxCounts.h"
 
 namespace {
 
