@@ -1,4 +1,11 @@
 # Test helpers shared by every folder under tests/.
+#
+# Test programs are named <folder>_test, in lower case with underscores,
+# after the short name of the folder they test (win32_kernel, win32_user,
+# raster, ddraw, retained, rendal, saver, tool, settings); a folder's further
+# programs add what they cover (saver_scene_test). End-to-end scripts are
+# named for what they show, in words joined by hyphens, and run as
+# e2e_<script>.
 
 # vantel_add_gtest(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>])
 # One GoogleTest program; its cases become ctest tests. Unit tests run with
