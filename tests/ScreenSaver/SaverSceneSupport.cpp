@@ -1,5 +1,6 @@
 #include "tests/ScreenSaver/SaverSceneSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -23,6 +24,7 @@ void SaverSceneTest::SetUp() {
     DxFault::Reset();
     DirX = DirY = DirZ = 1;
     Speed = 5.0;
+    std::fill(std::begin(BoxColor), std::end(BoxColor), 1.0);
 
     MainWindow = OpenTestWindow(0, 0, 320, 240);
     ASSERT_NE(MainWindow, nullptr);
