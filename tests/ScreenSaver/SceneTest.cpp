@@ -1,5 +1,6 @@
 // The scene as the saver builds it, read back through the Retained Mode objects.
 #include <SDL.h>
+#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <cmath>
@@ -248,9 +249,20 @@ TEST_F(SaverSceneTest, ATextureNameIsCutTo255Characters) {
 TEST_F(SaverSceneTest, RenderingTurnsActiveOnlyWhenTheSceneIsComplete) {
     Captured([] { StartRendering(); });
     EXPECT_EQ(RZXState.active, 0);
+    // Each step of the construction that reaches the 3D services, the box's
+    // mesh builder and texture last, still finds rendering off.
+    std::vector<DxCall> steps, stepsWhileActive;
+    DxFault::WatchCalls([&](DxCall call) {
+        steps.push_back(call);
+        if (RZXState.active) stepsWhileActive.push_back(call);
+    });
     int built = 0;
     Captured([&] { built = BuildScene(); });
     EXPECT_EQ(built, 1);
+    EXPECT_THAT(steps, testing::IsSupersetOf({DxCall::RM_CreateFrame, DxCall::RM_CreateViewport,
+                                              DxCall::RM_CreateLightRGB, DxCall::RM_CreateMeshBuilder,
+                                              DxCall::RM_LoadTexture}));
+    EXPECT_THAT(stepsWhileActive, testing::IsEmpty());
     EXPECT_EQ(RZXState.active, 1);
 }
 
