@@ -4,6 +4,8 @@
 # just then would find the display gone), and a display number that Xvfb
 # chooses itself, so servers started side by side never collide.
 
+source "$(dirname "${BASH_SOURCE[0]}")/poll.sh"
+
 # start_xvfb DIR: starts Xvfb with its log in DIR/log, writes its display
 # number to DIR/display, and sets xvfb_pid and DISPLAY. Fails, saying why,
 # when Xvfb is missing or has given no display within ten seconds.
@@ -12,18 +14,14 @@ start_xvfb() {
   command -v Xvfb >/dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; return 1; }
   Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset -dpi 96 3>"$dir/display.fd" >"$dir/log" 2>&1 &
   xvfb_pid=$!
-  local _
-  for _ in $(seq 100); do
-    if [ -s "$dir/display.fd" ]; then
-      tr -d '\n' <"$dir/display.fd" >"$dir/display"
-      export DISPLAY=":$(cat "$dir/display")"
-      return 0
-    fi
-    sleep 0.1
-  done
-  stop_xvfb
-  echo "Xvfb did not start; see $dir/log" >&2
-  return 1
+  if ! poll_until 10 test -s "$dir/display.fd"; then
+    stop_xvfb
+    echo "Xvfb did not start; see $dir/log" >&2
+    return 1
+  fi
+  tr -d '\n' <"$dir/display.fd" >"$dir/display"
+  DISPLAY=":$(cat "$dir/display")"
+  export DISPLAY
 }
 
 # stop_xvfb: ends the Xvfb that start_xvfb started in this shell, if any.
