@@ -3,10 +3,12 @@
 // Tests use it to reach the failure paths of the code above: make a named
 // call fail with a given code, pretend a display depth, hand EnumDevices a
 // list of devices of their own, or mark a surface lost. It also counts the
-// calls, so a test can tell whether a call was made at all. Nothing outside
-// tests arms it; unarmed, each checked call costs one counter increment.
+// calls, so a test can tell whether a call was made at all, and can watch
+// them, to look at the code above at each step. Nothing outside tests arms
+// it; unarmed, each checked call costs one counter increment and one test.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "Platform/DirectX/D3D.h"
@@ -56,6 +58,10 @@ void FailCall(DxCall call, HRESULT code, int skip = 0, int times = 1);
 // What the stand-ins call at the top of each checked operation: DD_OK, or
 // the armed failure code. Counts the call either way.
 HRESULT Check(DxCall call);
+
+// Calls `watch` at every checked call from now until Reset (an empty
+// function: none), before the call goes on.
+void WatchCalls(std::function<void(DxCall)> watch);
 
 // How often `call` was checked since the last Reset.
 int CallCount(DxCall call);

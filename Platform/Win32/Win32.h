@@ -295,6 +295,14 @@ SDL_Window* Win32SdlWindow(HWND hWnd);
 // off-screen driver), so presentation should reach it and be paced.
 bool Win32HasRealDisplay(HWND hWnd);
 
+// For tests: how many messages have reached DefWindowProcA, and the last of
+// them, so that a test can tell a message passed on from one swallowed.
+struct Win32DefaultProcLog {
+    unsigned long count;
+    MSG last;
+};
+Win32DefaultProcLog Win32DefaultProcSeen();
+
 // For tests: pretend the display has this many bits per pixel (8, 16, 24,
 // 32); 0 returns to the real depth. GetDeviceCaps(BITSPIXEL) reports it.
 void Win32PretendDisplayDepth(int bitsPerPixel);

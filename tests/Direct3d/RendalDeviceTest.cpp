@@ -203,7 +203,7 @@ TEST_F(RendalTest, RepeatedCreationReplacesThePaletteWithoutLeakingIt) {
     // The field and both surfaces now hold the new palette; only the test
     // still holds the first.
     EXPECT_NE(RZXState.lpDDPalette, first);
-    EXPECT_EQ(CountOf(first), 1u);
+    EXPECT_EQ(RefCount(first), 1u);
     first->Release();
 }
 

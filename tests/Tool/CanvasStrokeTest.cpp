@@ -1,5 +1,5 @@
+#include <QApplication>
 #include <QMouseEvent>
-#include <QTest>
 
 #include "Tool/PenColor.h"
 #include "tests/Tool/ToolTestSupport.h"
