@@ -2,30 +2,10 @@
 
 #include <cmath>
 
-#include "Platform/DirectX/DirectDraw/PixelFormat.h"
 #include "Platform/DirectX/DxFault.h"
 #include "Platform/DirectX/Rects.h"
 
 namespace rm {
-
-namespace {
-
-// The part of `target` at (x, y), width x height pixels, which must lie
-// inside it.
-raster::Target Part(const raster::Target& target, LONG x, LONG y, int width, int height) {
-    raster::Target part = target;
-    part.color = static_cast<std::uint8_t*>(target.color) +
-                 static_cast<std::ptrdiff_t>(y) * target.colorPitch +
-                 static_cast<std::ptrdiff_t>(x) * dx::BytesPerPixel(target.format);
-    part.depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<std::uint8_t*>(target.depth) +
-                                                  static_cast<std::ptrdiff_t>(y) * target.depthPitch) +
-                 x;
-    part.width = width;
-    part.height = height;
-    return part;
-}
-
-}  // namespace
 
 Viewport::Viewport(Device* device, Frame* camera, DWORD x, DWORD y, DWORD width, DWORD height)
     : device_(device), camera_(camera), x_(x), y_(y), width_(width), height_(height) {}
@@ -54,8 +34,9 @@ bool Viewport::Target(raster::Target* target) const {
     if (std::uint64_t{x_} + width_ > static_cast<std::uint64_t>(surface.width) ||
         std::uint64_t{y_} + height_ > static_cast<std::uint64_t>(surface.height))
         return false;
-    *target = Part(surface, static_cast<LONG>(x_), static_cast<LONG>(y_), static_cast<int>(width_),
-                   static_cast<int>(height_));
+    const LONG x = static_cast<LONG>(x_), y = static_cast<LONG>(y_);
+    *target = SoftwareTargetPart(surface,
+                                 RECT{x, y, x + static_cast<LONG>(width_), y + static_cast<LONG>(height_)});
     return true;
 }
 
@@ -85,9 +66,8 @@ HRESULT Viewport::Clear() {
     }
     dirty_ = RECT{};
     if (dx::IsEmpty(area)) return D3DRM_OK;
-    const raster::Target part = Part(target, area.left, area.top, static_cast<int>(area.right - area.left),
-                                     static_cast<int>(area.bottom - area.top));
-    SoftwareDeviceRasterizer(device_->D3DDevice()).Clear(part, 0x000000u, 0xFFFFu);
+    SoftwareDeviceRasterizer(device_->D3DDevice())
+        .Clear(SoftwareTargetPart(target, area), 0x000000u, 0xFFFFu);
     ReportDrawn(area);
     return D3DRM_OK;
 }
