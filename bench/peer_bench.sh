@@ -6,8 +6,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/lib/packages.sh"
-vantel_packages+=(libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri)
 ensure_packages
+ensure_packages libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri
 build=${1:-build-release}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTEL_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target peer_bench

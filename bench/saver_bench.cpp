@@ -24,6 +24,7 @@
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/Scene.h"
+#include "Settings/Settings.h"
 #include "bench/MemoryFloor.h"
 
 namespace {
@@ -119,6 +120,7 @@ int Paced(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    Win32SetProfileFolder(vantel_settings::kProfileFolder);
     if (argc == 3 && std::string(argv[1]) == "--paced") return Paced(std::atof(argv[2]));
     return Unpaced();
 }

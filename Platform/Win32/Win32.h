@@ -1,9 +1,10 @@
-// The Win32 services Vantel was designed against, provided on Linux.
+// The Win32 services the code above was designed against, provided on Linux.
 //
 // Each function keeps its published name, arguments and result convention so
 // the code above reads as it would on Windows; the published constants are
-// the real values. Only what the screensaver and the settings tool call is
-// here. Linux-side extensions that the other stand-ins need are at the end.
+// the real values. Only what the programs above call is here. Linux-side
+// extensions (the programs' profile folder, and what the other stand-ins
+// need) are at the end.
 #pragma once
 
 #include <cstddef>
@@ -117,8 +118,12 @@ constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
 
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
@@ -208,23 +213,23 @@ DWORD GetModuleFileNameA(HINSTANCE hModule, LPSTR lpFilename, DWORD nSize);
 
 // --- Profile (INI) files ---------------------------------------------------
 //
-// A bare file name ("Vantel.ini") resolves to $XDG_CONFIG_HOME/vantel/
-// (default ~/.config/vantel/); a name with a '/' is used as it is.
+// A bare file name resolves to the folder named by Win32SetProfileFolder
+// under $XDG_CONFIG_HOME (default ~/.config/); a name with a '/' is used as
+// it is.
 // Section and key names match without regard to case.
 
 // Copies the value (or lpDefault when the file or key is missing) into
 // lpReturnedString, cut to nSize - 1 bytes and zero-terminated. Returns the
 // number of bytes copied, without the terminating zero.
-DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
+                               DWORD nSize, LPCSTR lpFileName);
 // The value's leading decimal integer (text that is not a number gives 0),
 // or nDefault when the file or key is missing.
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, int nDefault, LPCSTR lpFileName);
 // Replaces the value in place, appends the key to its section, appends the
 // section to the file or creates the file. The file is replaced atomically.
 // TRUE on success, FALSE when the file cannot be written.
-BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
-                                LPCSTR lpFileName);
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
 
 // --- Shell ----------------------------------------------------------------
 
@@ -232,8 +237,8 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
 // directory is given), with `lpParameters` split at blanks as its arguments
 // and `lpDirectory` as its working directory. The child is detached: nobody
 // waits for it and it leaves no zombie. Returns a value above 32 on success.
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
-                        LPCSTR lpDirectory, int nShowCmd);
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                        int nShowCmd);
 
 // --- User: window class, window, message queue, cursor --------------------
 
@@ -241,9 +246,9 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HGDIOBJ GetStockObject(int i);
 ATOM RegisterClassA(const WNDCLASSA* lpWndClass);
-HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                     int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
-                     HINSTANCE hInstance, LPVOID lpParam);
+HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
+                     int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                     LPVOID lpParam);
 BOOL ShowWindow(HWND hWnd, int nCmdShow);
 BOOL UpdateWindow(HWND hWnd);
 // Sends WM_DESTROY to the window procedure before returning.
@@ -275,14 +280,28 @@ UINT GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, PALETTEENTRY* 
 
 // --- Linux-side extensions --------------------------------------------------
 
+// Names the folder under $XDG_CONFIG_HOME (default ~/.config/) where bare
+// profile file names lie. Each program names its own before its first
+// profile call. Until then, and after a null or empty name, a bare name has
+// no place: reads give the default and writes fail.
+void Win32SetProfileFolder(const char* name);
+
 struct SDL_Window;
 
 // The SDL window behind a handle of CreateWindowExA; null for anything else.
 SDL_Window* Win32SdlWindow(HWND hWnd);
 
-// True when the saver window lies on a real display (not SDL's dummy or
+// True when the window lies on a real display (not SDL's dummy or
 // off-screen driver), so presentation should reach it and be paced.
 bool Win32HasRealDisplay(HWND hWnd);
+
+// For tests: how many messages have reached DefWindowProcA, and the last of
+// them, so that a test can tell a message passed on from one swallowed.
+struct Win32DefaultProcLog {
+    unsigned long count;
+    MSG last;
+};
+Win32DefaultProcLog Win32DefaultProcSeen();
 
 // For tests: pretend the display has this many bits per pixel (8, 16, 24,
 // 32); 0 returns to the real depth. GetDeviceCaps(BITSPIXEL) reports it.
