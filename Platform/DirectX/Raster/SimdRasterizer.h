@@ -1,6 +1,6 @@
 // The SIMD rasterizer, a row's pixels in groups of L::kCount, written once
 // for any lane type L (Lanes4.h, Lanes8.h, Lanes16.h) and compiled once per
-// width.
+// path (SimdSse2.cpp, SimdAvx2.cpp, SimdAvx512.cpp).
 //
 // Its twin, ScalarRasterizer.cpp, takes the same steps in the same order with
 // the same arithmetic, one pixel at a time; keep the two in step. Every
@@ -11,11 +11,14 @@
 //   targets narrower than a group past the target's right side;
 // - each group is shaded in two halves, a few groups' first halves ahead of
 //   their second, so that the CPU overlaps their long divide-to-fetch chains;
-// - texels are gathered; channels blend and modulate two at a time in the
-//   16-bit halves of a lane, a blend as a + (b - a) * w / 256 rounded down,
-//   which is the scalar twin's (a * (256 - w) + b * w) / 256 rounded down.
+// - texels are gathered, by the hardware or by loads (which take a bilinear
+//   texel's right neighbour with the same load where no lane sits on the
+//   texture's last column);
+// - channels blend and modulate two at a time in the 16-bit halves of a
+//   lane, a blend as a + (b - a) * w / 256 rounded down, which is the scalar
+//   twin's (a * (256 - w) + b * w) / 256 rounded down.
 //
-// Everything here has internal linkage: each width's translation unit is
+// Everything here has internal linkage: each path's translation unit is
 // compiled for its own instruction set, and no function may be shared
 // between them.
 #pragma once
