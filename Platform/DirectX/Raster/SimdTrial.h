@@ -7,11 +7,11 @@
 
 namespace raster {
 
-// The rasterizer (of at least one) that draws a small textured, lit box
-// fastest: each draws it with nearest and with bilinear sampling once per
-// round, the rasterizers taking turns, and each is judged by the sum over
-// the two filters of its fastest round, which a busy machine can only
-// slow down. Takes a few milliseconds; allocates.
+// Of `candidates` (at least one), the rasterizer that draws a small
+// textured, lit face fastest: each draws it with nearest and with bilinear
+// sampling once per round, the rasterizers taking turns, and each is judged
+// by the sum over the two filters of its fastest round, which a busy
+// machine can only slow down. Takes a few milliseconds; allocates.
 const Rasterizer* FastestInTrial(const std::vector<const Rasterizer*>& candidates);
 
 }  // namespace raster
