@@ -117,8 +117,12 @@ constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
 
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
@@ -157,6 +161,9 @@ constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 
+// WM_SIZE: wParam SIZE_RESTORED, lParam the new client width (low word) and height (high word).
+constexpr WPARAM SIZE_RESTORED = 0;
+
 constexpr WPARAM SC_KEYMENU = 0xF100;
 constexpr WPARAM SC_SCREENSAVE = 0xF140;
 
@@ -173,6 +180,11 @@ constexpr int SW_SHOWDEFAULT = 10;
 // System metrics, stock objects, device capabilities, resources.
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+// The rectangle that holds every display.
+constexpr int SM_XVIRTUALSCREEN = 76;
+constexpr int SM_YVIRTUALSCREEN = 77;
+constexpr int SM_CXVIRTUALSCREEN = 78;
+constexpr int SM_CYVIRTUALSCREEN = 79;
 constexpr int BLACK_BRUSH = 4;
 constexpr int BITSPIXEL = 12;
 constexpr UINT PM_NOREMOVE = 0x0000;
@@ -215,16 +227,15 @@ DWORD GetModuleFileNameA(HINSTANCE hModule, LPSTR lpFilename, DWORD nSize);
 // Copies the value (or lpDefault when the file or key is missing) into
 // lpReturnedString, cut to nSize - 1 bytes and zero-terminated. Returns the
 // number of bytes copied, without the terminating zero.
-DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
+                               DWORD nSize, LPCSTR lpFileName);
 // The value's leading decimal integer (text that is not a number gives 0),
 // or nDefault when the file or key is missing.
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, int nDefault, LPCSTR lpFileName);
 // Replaces the value in place, appends the key to its section, appends the
 // section to the file or creates the file. The file is replaced atomically.
 // TRUE on success, FALSE when the file cannot be written.
-BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
-                                LPCSTR lpFileName);
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
 
 // --- Shell ----------------------------------------------------------------
 
@@ -232,8 +243,8 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
 // directory is given), with `lpParameters` split at blanks as its arguments
 // and `lpDirectory` as its working directory. The child is detached: nobody
 // waits for it and it leaves no zombie. Returns a value above 32 on success.
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
-                        LPCSTR lpDirectory, int nShowCmd);
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                        int nShowCmd);
 
 // --- User: window class, window, message queue, cursor --------------------
 
@@ -241,9 +252,9 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HGDIOBJ GetStockObject(int i);
 ATOM RegisterClassA(const WNDCLASSA* lpWndClass);
-HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                     int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
-                     HINSTANCE hInstance, LPVOID lpParam);
+HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
+                     int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                     LPVOID lpParam);
 BOOL ShowWindow(HWND hWnd, int nCmdShow);
 BOOL UpdateWindow(HWND hWnd);
 // Sends WM_DESTROY to the window procedure before returning.
@@ -279,6 +290,17 @@ struct SDL_Window;
 
 // The SDL window behind a handle of CreateWindowExA; null for anything else.
 SDL_Window* Win32SdlWindow(HWND hWnd);
+
+// A window of class `lpClassName` that draws into a window of the display
+// that some other program made and owns (on X11, the window of that id),
+// instead of a window of its own. Its client area is that window's whole
+// area and follows its size (WM_SIZE); ShowWindow and DestroyWindow never
+// map, raise, hide or destroy it. When its owner destroys it, the handle is
+// destroyed too (WM_DESTROY), as a parent's destruction takes its children;
+// X errors about it from then on are expected and ignored, while any other X
+// error stays as fatal as before. Null, with one line on standard error,
+// when there is no such window or the display has no windows by id.
+HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow);
 
 // True when the saver window lies on a real display (not SDL's dummy or
 // off-screen driver), so presentation should reach it and be paced.

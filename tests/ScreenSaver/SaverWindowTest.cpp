@@ -148,6 +148,38 @@ TEST_F(SaverWindowTest, AKeyThroughTheQueueEndsWithQuitZero) {
     EXPECT_EQ(MainWindow, window);
 }
 
+// In a host's window the host holds the input and ends the saver itself:
+// input closes nothing, a close request (SIGTERM) still ends it with 0, and
+// the cursor is left as it was.
+TEST_F(SaverWindowTest, InAHostsWindowOnlyACloseRequestEnds) {
+    HostWindow = 0x2A00007;
+    for (const UINT input : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_NCMOUSEMOVE,
+                             WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN}) {
+        SaverWndProc(window, input, 'A', 0);
+        EXPECT_TRUE(Alive()) << input;
+    }
+    EXPECT_TRUE(Drain().empty());
+    SaverWndProc(window, WM_CLOSE, 0, 0);
+    HostWindow = 0;
+    EXPECT_FALSE(Alive());
+    const std::vector<MSG> taken = Drain();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].message, WM_QUIT);
+    EXPECT_EQ(taken[0].wParam, 0u);
+    EXPECT_EQ(CursorCount(), countBefore - 1);
+    ShowCursor(TRUE);  // what this window's creation, as an own one, lowered
+}
+
+TEST_F(SaverWindowTest, AHostWindowThatCannotBeHadIsAFailedCreation) {
+    // SDL's dummy display hands over no windows by id.
+    HostWindow = 0x2A00007;
+    const int count = CursorCount();
+    EXPECT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 0);
+    HostWindow = 0;
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_EQ(CursorCount(), count);
+}
+
 TEST(SaverClass, RegistersOnceAndItsProcedureIsTheSavers) {
     // At most once per process, also when the fixture above registered it first.
     RegisterSaverClass(TestInstance());

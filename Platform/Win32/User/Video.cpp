@@ -47,13 +47,38 @@ bool EnsureVideo() {
     return true;
 }
 
+SDL_Rect VirtualScreen() {
+    SDL_Rect all{0, 0, 0, 0};
+    if (!EnsureVideo()) return all;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds;
+        // A union with an empty rectangle is the other one.
+        if (SDL_GetDisplayBounds(i, &bounds) == 0) SDL_UnionRect(&all, &bounds, &all);
+    }
+    return all;
+}
+
 }  // namespace win32user
 
 int GetSystemMetrics(int nIndex) {
-    if (nIndex != SM_CXSCREEN && nIndex != SM_CYSCREEN) return 0;
-    SDL_DisplayMode mode;
-    if (!win32user::EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
-    return nIndex == SM_CXSCREEN ? mode.w : mode.h;
+    switch (nIndex) {
+        case SM_CXSCREEN:
+        case SM_CYSCREEN: {
+            SDL_DisplayMode mode;
+            if (!win32user::EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
+            return nIndex == SM_CXSCREEN ? mode.w : mode.h;
+        }
+        case SM_XVIRTUALSCREEN:
+            return win32user::VirtualScreen().x;
+        case SM_YVIRTUALSCREEN:
+            return win32user::VirtualScreen().y;
+        case SM_CXVIRTUALSCREEN:
+            return win32user::VirtualScreen().w;
+        case SM_CYVIRTUALSCREEN:
+            return win32user::VirtualScreen().h;
+        default:
+            return 0;
+    }
 }
 
 bool Win32HasRealDisplay(HWND hWnd) {
