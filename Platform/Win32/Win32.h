@@ -306,6 +306,12 @@ HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow);
 // off-screen driver), so presentation should reach it and be paced.
 bool Win32HasRealDisplay(HWND hWnd);
 
+// For tests: pretend the displays lie at `count` rectangles in screen
+// coordinates, the first one the primary display; a count of 0 returns to
+// the real ones. The virtual screen's metrics and windows over all of them
+// follow; SM_CXSCREEN and SM_CYSCREEN stay the real first display's.
+void Win32PretendDisplays(const RECT* displays, int count);
+
 // For tests: pretend the display has this many bits per pixel (8, 16, 24,
 // 32); 0 returns to the real depth. GetDeviceCaps(BITSPIXEL) reports it.
 void Win32PretendDisplayDepth(int bitsPerPixel);

@@ -180,6 +180,42 @@ TEST_F(SaverWindowTest, AHostWindowThatCannotBeHadIsAFailedCreation) {
     EXPECT_EQ(CursorCount(), count);
 }
 
+// Every monitor, not only the first: the window spans them all, placed as
+// a plain window above the others (SDL's full screen keeps to one display).
+TEST(SaverOverDisplays, TheWindowCoversEveryDisplay) {
+    static const ATOM atom = RegisterSaverClass(TestInstance());
+    (void)atom;
+    struct Layout {
+        const char* name;
+        std::vector<RECT> displays;
+        RECT covered;
+    };
+    const Layout layouts[] = {
+        {"side by side", {{0, 0, 1280, 720}, {1280, 0, 2560, 720}}, {0, 0, 2560, 720}},
+        {"second on the left", {{0, 0, 1920, 1080}, {-1280, 200, 0, 1224}}, {-1280, 0, 1920, 1224}},
+        {"stacked", {{0, 0, 800, 600}, {0, 600, 1024, 1368}}, {0, 0, 1024, 1368}},
+    };
+    for (const Layout& layout : layouts) {
+        Win32PretendDisplays(layout.displays.data(), static_cast<int>(layout.displays.size()));
+        ASSERT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 1) << layout.name;
+        Win32PretendDisplays(nullptr, 0);
+        SDL_Window* sdl = Win32SdlWindow(MainWindow);
+        int x = 0, y = 0, width = 0, height = 0;
+        SDL_GetWindowPosition(sdl, &x, &y);
+        SDL_GetWindowSize(sdl, &width, &height);
+        EXPECT_EQ(x, layout.covered.left) << layout.name;
+        EXPECT_EQ(y, layout.covered.top) << layout.name;
+        EXPECT_EQ(width, layout.covered.right - layout.covered.left) << layout.name;
+        EXPECT_EQ(height, layout.covered.bottom - layout.covered.top) << layout.name;
+        const Uint32 flags = SDL_GetWindowFlags(sdl);
+        EXPECT_EQ(flags & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u) << layout.name;
+        EXPECT_NE(flags & SDL_WINDOW_ALWAYS_ON_TOP, 0u) << layout.name;
+        EXPECT_NE(flags & SDL_WINDOW_BORDERLESS, 0u) << layout.name;
+        DestroyWindow(MainWindow);
+        Drain();
+    }
+}
+
 TEST(SaverClass, RegistersOnceAndItsProcedureIsTheSavers) {
     // At most once per process, also when the fixture above registered it first.
     RegisterSaverClass(TestInstance());

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "Platform/Win32/Win32.h"
 
@@ -45,8 +46,10 @@ const WNDCLASSA* FindClassRecord(LPCSTR name);
 // A new handle for `sdl`, with the procedure and brush of `windowClass`.
 HWND AddWindow(const WNDCLASSA& windowClass, SDL_Window* sdl);
 
-// The rectangle that holds every display (SDL's display bounds); empty when
-// there is no display to ask.
+// Where the displays lie (SDL's display bounds, or the pretended ones);
+// none when there is no display to ask.
+std::vector<SDL_Rect> DisplayBounds();
+// The rectangle that holds every display; empty when there is none.
 SDL_Rect VirtualScreen();
 
 // Notes what the display says of adopted windows (their destruction).

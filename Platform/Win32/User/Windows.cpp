@@ -50,7 +50,8 @@ bool CoversScreen(int x, int y, int width, int height) {
 // A rectangle that reaches over more than the first display, as all of them together do.
 bool SpansDisplays(int x, int y, int width, int height) {
     const SDL_Rect all = win32user::VirtualScreen();
-    return SDL_GetNumVideoDisplays() > 1 && x == all.x && y == all.y && width == all.w && height == all.h;
+    return win32user::DisplayBounds().size() > 1 && x == all.x && y == all.y && width == all.w &&
+           height == all.h;
 }
 
 }  // namespace
