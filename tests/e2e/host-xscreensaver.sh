@@ -8,7 +8,8 @@
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/host-lib.sh"
 
-as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
+# An array, not a function: started in the background, its pid is the program's own.
+as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 
 # Everything the daemon and the saver read must be readable by nobody.
 chmod 755 "$work"
@@ -31,12 +32,12 @@ chmod 700 "$work/home/runtime"
 chown -R nobody:nogroup "$work/home"
 chmod 644 "$work/painted.bmp"
 
-as_nobody env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$work/bin:/usr/bin:/bin" \
+"${as_nobody[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$work/bin:/usr/bin:/bin" \
     XDG_RUNTIME_DIR="$work/home/runtime" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
     xscreensaver -no-splash -verbose >"$work/daemon.log" 2>&1 &
 daemon=$!
 started+=("$daemon")
-command_daemon() { as_nobody env -i DISPLAY="$DISPLAY" HOME="$work/home" xscreensaver-command "$@" >/dev/null 2>&1; }
+command_daemon() { "${as_nobody[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" xscreensaver-command "$@" >/dev/null 2>&1; }
 await "the daemon did not start: $(cat "$work/daemon.log")" command_daemon -version
 
 # The live (not yet reaped) vantel processes below the daemon.
