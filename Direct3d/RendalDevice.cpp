@@ -9,6 +9,9 @@
 
 namespace {
 
+// Site numbers of the failure reports, one per failing call.
+constexpr int kRetainedModeDeviceSite = 784;
+
 // Z-buffer depths the renderer can use on a hardware device.
 constexpr DWORD kUsableZBufferDepths = DDBD_16 | DDBD_24 | DDBD_32;
 
@@ -45,8 +48,7 @@ int ObtainRetainedMode() {
     }
     HRESULT result =
         RZXState.lpD3DRMBase->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&RZXState.lpD3DRM));
-    RZXState.lpD3DRMBase->Release();
-    RZXState.lpD3DRMBase = nullptr;
+    ReleaseField(RZXState.lpD3DRMBase);
     if (FAILED(result)) {
         RZXCleanup();
         return 0;
@@ -96,8 +98,7 @@ int RZXCreateDevice(int colorModel) {
     HRESULT result = RZXState.lpDD->QueryInterface(IID_IDirect3D2, reinterpret_cast<void**>(&RZXState.lpD3D));
     if (FAILED(result)) {
         OutputDebugStringA("RZX:Error:Failed to QI Direct3D2 from DirectDraw\n");
-        RZXState.lpDD->Release();
-        RZXState.lpDD = nullptr;
+        ReleaseField(RZXState.lpDD);
         return 0;
     }
 
@@ -143,11 +144,7 @@ int CreateD3DRM() {
 
     HRESULT result =
         RZXState.lpD3DRM->CreateDeviceFromD3D(RZXState.lpD3D, RZXState.lpD3DDevice, &RZXState.lpRMDevice);
-    if (FAILED(result)) {
-        RZXRMError(result, RZXSourcePath, 784);
-        RZXCleanup();
-        return 0;
-    }
+    if (FAILED(result)) return Fail(RZXRMError, result, kRetainedModeDeviceSite);
 
     ApplyRenderSettings();
     return 1;

@@ -6,11 +6,13 @@
 
 namespace {
 
-int FailRM(HRESULT result, int site) {
-    RZXRMError(result, RZXSourcePath, site);
-    RZXCleanup();
-    return 0;
-}
+// Site numbers of the failure reports, one per failing call.
+constexpr int kCreateViewportSite = 1269;
+constexpr int kBackPlaneSite = 1273;
+constexpr int kClearSite = 1241;
+constexpr int kRenderSite = 1242;
+constexpr int kDeviceUpdateSite = 1243;
+constexpr int kPresentSite = 1219;
 
 // Whatever was drawn into the viewport since the loss must be drawn again.
 void RestoreIfLost(IDirectDrawSurface* surface) {
@@ -31,11 +33,11 @@ int RZXViewport(IDirect3DRMFrame* camera) {
     HRESULT result = RZXState.lpD3DRM->CreateViewport(
         RZXState.lpRMDevice, camera, 0, 0, static_cast<DWORD>(RZXState.width),
         static_cast<DWORD>(RZXState.height), &RZXState.lpRMViewport);
-    if (FAILED(result)) return FailRM(result, 1269);
+    if (FAILED(result)) return Fail(RZXRMError, result, kCreateViewportSite);
     OutputDebugStringA("phase 3\n");
 
     result = RZXState.lpRMViewport->SetBack(5000.0f);
-    if (FAILED(result)) return FailRM(result, 1273);
+    if (FAILED(result)) return Fail(RZXRMError, result, kBackPlaneSite);
     OutputDebugStringA("phase 4\n");
     return 1;
 }
@@ -44,11 +46,11 @@ int RZXRender(IDirect3DRMFrame* scene) {
     if (!RZXState.active || !scene) return 0;
 
     HRESULT result = RZXState.lpRMViewport->Clear();
-    if (FAILED(result)) return FailRM(result, 1241);
+    if (FAILED(result)) return Fail(RZXRMError, result, kClearSite);
     result = RZXState.lpRMViewport->Render(scene);
-    if (FAILED(result)) return FailRM(result, 1242);
+    if (FAILED(result)) return Fail(RZXRMError, result, kRenderSite);
     result = RZXState.lpRMDevice->Update();
-    if (FAILED(result)) return FailRM(result, 1243);
+    if (FAILED(result)) return Fail(RZXRMError, result, kDeviceUpdateSite);
     return 1;
 }
 
@@ -58,11 +60,7 @@ int RZXFlip() {
     RECT source{0, 0, RZXState.width, RZXState.height};
     HRESULT result =
         RZXState.lpDDSPrimary->Blt(&RZXState.rcScreen, RZXState.lpDDSBack, &source, DDBLT_WAIT, nullptr);
-    if (FAILED(result)) {
-        RZXDDError(result, RZXSourcePath, 1219);
-        RZXCleanup();
-        return 0;
-    }
+    if (FAILED(result)) return Fail(RZXDDError, result, kPresentSite);
     return 1;
 }
 

@@ -2,21 +2,10 @@
 #include <cstring>
 
 #include "Direct3d/Rendal.h"
+#include "Direct3d/RendalInternal.h"
 
 RZXSTATE RZXState;
 int enumDone;
-
-namespace {
-
-template <typename T>
-void ReleaseField(T*& field) {
-    if (field) {
-        field->Release();
-        field = nullptr;
-    }
-}
-
-}  // namespace
 
 int RZXInitialize() {
     OutputDebugStringA("RZX:Rendal Initialize\n");

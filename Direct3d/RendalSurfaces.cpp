@@ -6,11 +6,14 @@
 
 namespace {
 
-int Fail(HRESULT result, int site) {
-    RZXDDError(result, RZXSourcePath, site);
-    RZXCleanup();
-    return 0;
-}
+// Site numbers of the failure reports, one per failing call.
+constexpr int kDirectDrawCreateSite = 438;
+constexpr int kCooperativeLevelSite = 466;
+constexpr int kPrimarySurfaceSite = 476;
+constexpr int kBackSurfaceSite = 490;
+constexpr int kCreateClipperSite = 494;
+constexpr int kClipperWindowSite = 495;
+constexpr int kAttachClipperSite = 496;
 
 // The first ten and last ten system colours belong to the system; the
 // renderer may only read them. The rest it may take over.
@@ -40,19 +43,19 @@ int CreateDirectDrawWin(HWND hWnd) {
     RZXState.height = rc.bottom - rc.top;
 
     HRESULT result = DirectDrawCreate(nullptr, &RZXState.lpDD, nullptr);
-    if (FAILED(result)) return Fail(result, 438);
+    if (FAILED(result)) return Fail(RZXDDError, result, kDirectDrawCreateSite);
 
     RZXState.colorModel = D3DCOLOR_MONO;
 
     result = RZXState.lpDD->SetCooperativeLevel(hWnd, DDSCL_NORMAL);
-    if (FAILED(result)) return Fail(result, 466);
+    if (FAILED(result)) return Fail(RZXDDError, result, kCooperativeLevelSite);
 
     DDSURFACEDESC ddsd{};
     ddsd.dwSize = DDSURFACEDESC_SIZE;
     ddsd.dwFlags = DDSD_CAPS;
     ddsd.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSPrimary, nullptr);
-    if (FAILED(result)) return Fail(result, 476);
+    if (FAILED(result)) return Fail(RZXDDError, result, kPrimarySurfaceSite);
 
     ddsd = DDSURFACEDESC{};
     ddsd.dwSize = DDSURFACEDESC_SIZE;
@@ -61,14 +64,14 @@ int CreateDirectDrawWin(HWND hWnd) {
     ddsd.dwHeight = static_cast<DWORD>(RZXState.height);
     ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE;
     result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSBack, nullptr);
-    if (FAILED(result)) return Fail(result, 490);
+    if (FAILED(result)) return Fail(RZXDDError, result, kBackSurfaceSite);
 
     result = RZXState.lpDD->CreateClipper(0, &RZXState.lpDDClipper, nullptr);
-    if (FAILED(result)) return Fail(result, 494);
+    if (FAILED(result)) return Fail(RZXDDError, result, kCreateClipperSite);
     result = RZXState.lpDDClipper->SetHWnd(0, hWnd);
-    if (FAILED(result)) return Fail(result, 495);
+    if (FAILED(result)) return Fail(RZXDDError, result, kClipperWindowSite);
     result = RZXState.lpDDSPrimary->SetClipper(RZXState.lpDDClipper);
-    if (FAILED(result)) return Fail(result, 496);
+    if (FAILED(result)) return Fail(RZXDDError, result, kAttachClipperSite);
 
     return 1;
 }
@@ -83,10 +86,7 @@ void RZXPalettize() {
 
     // A repeated creation would otherwise overwrite, and so leak, the palette
     // the field already holds.
-    if (RZXState.lpDDPalette) {
-        RZXState.lpDDPalette->Release();
-        RZXState.lpDDPalette = nullptr;
-    }
+    ReleaseField(RZXState.lpDDPalette);
     RZXState.lpDD->CreatePalette(DDPCAPS_8BIT | DDPCAPS_INITIALIZE, RZXState.palEntries,
                                  &RZXState.lpDDPalette, nullptr);
     RZXState.lpDDSBack->SetPalette(RZXState.lpDDPalette);

@@ -14,7 +14,9 @@ enum class RunMode { None, Configure, Saver };
 RunMode ScanCommandLine(const char* commandLine);
 
 // The program's entry: 0 when the saver window was closed by the user, 1 on
-// every other end (no mode, configure mode, another copy running, a failure).
+// every other end (no mode, configure mode, another copy running, a failure:
+// of the window, of the rendering layer's start-up, of the scene root or the
+// viewport).
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 // The saver window, from its creation on; kept after its destruction.
@@ -44,8 +46,9 @@ int StartRendering();
 // stopped, and so does rendering that cannot be made ready for the new size.
 void FollowWindowSize();
 // Builds the scene from the settings: frames, viewport, lights, the textured
-// box, and turns rendering on. 1, or 0 when the viewport could not be made;
-// the rendering layer is then released and rendering stays off.
+// box, and turns rendering on. 1, or 0 with rendering left off when the scene
+// root or the viewport could not be made (a failed viewport has released the
+// rendering layer too).
 int BuildScene();
 // Keeps the box between its walls and sets its velocity and turn for the
 // coming frame.

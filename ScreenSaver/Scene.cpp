@@ -4,7 +4,7 @@
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/DefaultTexture.h"
-#include "Tool/Settings/Settings.h"
+#include "Settings/Settings.h"
 
 IDirect3DRMFrame2* SceneFrame = nullptr;
 IDirect3DRMFrame2* CameraFrame = nullptr;
@@ -84,16 +84,8 @@ void BuildBoxFaces(IDirect3DRMMeshBuilder2* builder, IDirect3DRMTexture2* textur
     }
 }
 
-// The box frame with its mesh; the scene root keeps the frame.
-void BuildBox(IDirect3DRM2* rm) {
-    if (rm->CreateFrame(SceneFrame, &BoxFrame) != D3DRM_OK) {
-        BoxFrame = nullptr;
-        return;
-    }
-    BoxFrame->SetPosition(SceneFrame, 0, 0, 100.0f);
-    BoxFrame->SetOrientation(SceneFrame, 0, 0, 1, 0, 1, 0);
-    BoxFrame->SetRotation(SceneFrame, 0, 1.0f, 0, static_cast<D3DVALUE>(DegreesToRadians(Speed)));
-
+// The textured box as the box frame's visual.
+void AddBoxMesh(IDirect3DRM2* rm) {
     IDirect3DRMMeshBuilder2* builder = nullptr;
     if (rm->CreateMeshBuilder(&builder) != D3DRM_OK) return;
     BoxTexture = LoadBoxTexture(rm);
@@ -105,6 +97,19 @@ void BuildBox(IDirect3DRM2* rm) {
         mesh->Release();
     }
     builder->Release();
+}
+
+// The box frame with its mesh; the scene root keeps the frame.
+void BuildBox(IDirect3DRM2* rm) {
+    if (rm->CreateFrame(SceneFrame, &BoxFrame) != D3DRM_OK) {
+        BoxFrame = nullptr;
+        return;
+    }
+    BoxFrame->SetPosition(SceneFrame, 0, 0, 100.0f);
+    BoxFrame->SetOrientation(SceneFrame, 0, 0, 1, 0, 1, 0);
+    BoxFrame->SetRotation(SceneFrame, 0, 1.0f, 0, static_cast<D3DVALUE>(DegreesToRadians(Speed)));
+
+    AddBoxMesh(rm);
     // BoxFrame goes on addressing the frame that the scene root holds.
     BoxFrame->Release();
 }

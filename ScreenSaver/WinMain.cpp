@@ -5,6 +5,7 @@
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/HostWindow.h"
+#include "Settings/ProgramDirectory.h"
 
 namespace {
 
@@ -14,22 +15,9 @@ constexpr const char* kSettingsTool = "vantel30";
 // Held for the whole run; the ending process gives it up.
 HANDLE mutex = nullptr;
 
-// The directory of this program, where the settings tool lies beside it;
-// empty when it cannot be told.
-std::string ProgramDirectory() {
-    char path[4096];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    // A path that filled the buffer may have been cut.
-    if (length == 0 || length >= sizeof path - 1) return {};
-    std::string directory(path, length);
-    const std::size_t slash = directory.rfind('/');
-    if (slash == std::string::npos) return {};
-    directory.resize(slash == 0 ? 1 : slash);
-    return directory;
-}
-
+// The settings tool lies beside this program.
 void StartSettingsTool() {
-    const std::string directory = ProgramDirectory();
+    const std::string directory = vantel_settings::ProgramDirectory();
     ShellExecuteA(GetActiveWindow(), "open", kSettingsTool, nullptr,
                   directory.empty() ? nullptr : directory.c_str(), SW_SHOW);
 }
@@ -40,6 +28,7 @@ int RunMainLoop() {
     for (;;) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
+                // Put the quit back, so that any message loop that runs after this one ends too.
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return 0;
             }
@@ -92,9 +81,10 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
         ReleaseMutex(mutex);
         return 1;
     }
-    // Without a viewport there is nothing to show: close the window, which
-    // gives the screen and the cursor back, and end as a failed start does.
-    // A host's window stays black until the host ends the saver instead.
+    // Without a scene root or a viewport there is nothing to show: close the
+    // window, which gives the screen and the cursor back and releases the
+    // rendering layer, and end as a failed start does. A host's window stays
+    // black until the host ends the saver instead.
     if ((StartRendering() == 0 || BuildScene() == 0) && HostWindow == 0) {
         DestroyWindow(MainWindow);
         return 1;

@@ -1,10 +1,13 @@
 // Hands WinMain what the Windows runtime would: the command line after the
-// program's name, with the arguments joined by single blanks.
+// program's name, with the arguments joined by single blanks. The settings
+// file's folder is ours to name.
 #include <string>
 
 #include "ScreenSaver/Deepdr.h"
+#include "Settings/Settings.h"
 
 int main(int argc, char** argv) {
+    Win32SetProfileFolder(vantel_settings::kProfileFolder);
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) commandLine += ' ';

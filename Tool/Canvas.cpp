@@ -13,6 +13,9 @@ Canvas::Canvas(QWidget* parent) : QFrame(parent), image_(kImageSize, kImageSize,
     setPalette(black);
     setAutoFillBackground(true);
     setCursor(PencilCursor());
+    // Moves without a button held must arrive too: a stroke whose release
+    // went elsewhere goes on drawing until the next release.
+    setMouseTracking(true);
     image_.fill(Qt::black);
 }
 

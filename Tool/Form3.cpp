@@ -123,3 +123,7 @@ void Form3::ClearCanvas() {
     Picture1->Clear();
     Picture1->repaint();
 }
+
+void Form3::Caution(const QString& text) {
+    ui_.Message(QStringLiteral("注意"), text);
+}

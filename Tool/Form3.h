@@ -55,10 +55,6 @@ public:
     QString openFileName;       // last picture chosen in the open dialog
     bool drawing = false;       // a stroke is in progress
     std::optional<QPen> hPen;   // the stroke's pen, made at mouse-down
-    double canvasAspect = 0.0;  // the last import's fit
-    double imageAspect = 0.0;
-    int fitWidth = 0;
-    int fitHeight = 0;
 
 public slots:
     // Fills canvas, slider, pen colour and width and dirPath from the
@@ -84,6 +80,9 @@ private:
     // Writes the canvas to `path` and then the four settings keys. On a
     // failure shows it in a message box and writes no key.
     void WriteImageAndSettings(const QString& path);
+    // Shows `text` in a message box titled "注意", as every handler's
+    // failure path does.
+    void Caution(const QString& text);
 
     DialogUi& ui_;
     QString programDirectory_;

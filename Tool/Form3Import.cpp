@@ -9,7 +9,6 @@
 namespace {
 
 const QString kPictureFilter = QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif");
-const QString kCautionTitle = QStringLiteral("注意");
 const QString kUnreadablePicture = QStringLiteral("画像を読み込めません。");
 
 }  // namespace
@@ -26,7 +25,7 @@ void Form3::ImportImage() {
     // remembered directory stay as they were.
     const std::optional<QImage> picture = LoadPicture(CommonDialog1.FileName);
     if (!picture) {
-        ui_.Message(kCautionTitle, kUnreadablePicture);
+        Caution(kUnreadablePicture);
         return;
     }
     openFileName = CommonDialog1.FileName;
@@ -38,11 +37,7 @@ void Form3::ImportImage() {
     const float ty = TwipsPerPixelY();
     const ImageFit fit = FitImage(Canvas::kImageSize * tx, Canvas::kImageSize * ty, picture->width() * tx,
                                   picture->height() * ty, tx, ty);
-    canvasAspect = fit.canvasAspect;
-    imageAspect = fit.imageAspect;
-    fitWidth = fit.fitWidth;
-    fitHeight = fit.fitHeight;
-    if (fitWidth > 0 && fitHeight > 0)
-        Picture1->DrawPicture(ScaleNearest(*picture, fitWidth, fitHeight), QPoint(fit.x, fit.y));
+    if (fit.fitWidth > 0 && fit.fitHeight > 0)
+        Picture1->DrawPicture(ScaleNearest(*picture, fit.fitWidth, fit.fitHeight), QPoint(fit.x, fit.y));
     Picture1->repaint();
 }

@@ -4,13 +4,13 @@
 #include <string_view>
 
 #include "Platform/Win32/Win32.h"
+#include "Settings/FixedText.h"
+#include "Settings/NumberText.h"
+#include "Settings/Settings.h"
 #include "Tool/ConfirmedImage.h"
 #include "Tool/Form3.h"
 #include "Tool/PenColor.h"
 #include "Tool/PictureFile.h"
-#include "Tool/Settings/FixedText.h"
-#include "Tool/Settings/NumberText.h"
-#include "Tool/Settings/Settings.h"
 
 namespace {
 
@@ -18,7 +18,6 @@ namespace settings = vantel_settings;
 
 constexpr int kStartPenWidth = 30;
 constexpr std::int32_t kDefaultPenColor = 255;
-const QString kCautionTitle = QStringLiteral("注意");
 const QString kWritingStopped = QStringLiteral("書き込みを中止します。");
 const QString kSaveFilter = QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)|*.bmp");
 
@@ -103,7 +102,7 @@ void Form3::WriteImageAndSettings(const QString& path) {
     // The keys follow only a complete image, so the settings never name a
     // file that was not written.
     if (const std::optional<QString> failure = SaveBitmapFile(Picture1->image(), path)) {
-        ui_.Message(kCautionTitle, *failure + kWritingStopped);
+        Caution(*failure + kWritingStopped);
         return;
     }
     WriteSetting(settings::kSettingSection, settings::kFileNameKey, path);

@@ -10,12 +10,9 @@ seconds=${2:-20}
 work=$(mktemp -d)
 mkdir -p "$work/runtime" "$work/config" && chmod 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
-exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(tr -d '\n' < "$work/display")"
+source "$(dirname "$0")/../scripts/lib/xvfb.sh"
+trap 'stop_xvfb; rm -rf "$work"' EXIT
+start_xvfb "$work"
 
 "$build/bin/saver_bench" --paced "$seconds"
 

@@ -27,6 +27,7 @@
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/HostWindow.h"
 #include "ScreenSaver/Scene.h"
+#include "Settings/Settings.h"
 #include "bench/MemoryFloor.h"
 
 namespace {
@@ -127,6 +128,7 @@ int Paced(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    Win32SetProfileFolder(vantel_settings::kProfileFolder);
     if (argc == 3 && std::string(argv[1]) == "--paced") return Paced(std::atof(argv[2]));
     return Unpaced();
 }

@@ -1,15 +1,28 @@
 # Test helpers shared by every folder under tests/.
+#
+# Test programs are named <folder>_test, in lower case with underscores,
+# after the short name of the folder they test (win32_kernel, win32_user,
+# raster, ddraw, retained, rendal, saver, tool, settings); a folder's further
+# programs add what they cover (saver_scene_test). End-to-end scripts are
+# named for what they show, in words joined by hyphens, and run as
+# e2e_<script>.
 
-# vantel_add_gtest(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>])
+# vantel_add_gtest(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>] [ON_DISPLAY])
 # One GoogleTest program; its cases become ctest tests. Unit tests run with
 # SDL's dummy video driver and Qt's offscreen platform, so they need no display.
+# ON_DISPLAY is for what only a real display shows: the program runs whole as
+# one end-to-end test on the private Xvfb instead (vantel_add_e2e_test).
 function(vantel_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "ON_DISPLAY" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_compile_definitions(${name} PRIVATE VANTEL_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
                                              VANTEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(ARG_ON_DISPLAY)
+    vantel_add_e2e_test(${name} COMMAND $<TARGET_FILE:${name}>)
+    return()
+  endif()
   # gtest_discover_tests flattens its PROPERTIES, so an ENVIRONMENT list
   # would keep only its first variable; the test programs run through env(1)
   # instead, for discovery and for every test.
@@ -21,7 +34,7 @@ function(vantel_add_gtest name)
     PROPERTIES TIMEOUT 300)
 endfunction()
 
-# vantel_add_e2e_test(<name> COMMAND <command...> [DEPENDS <targets...>])
+# vantel_add_e2e_test(<name> COMMAND <command...>)
 # A test that runs against the real binaries on a private Xvfb display, which
 # the fixture starts once per ctest run. DISPLAY is set for the command.
 function(vantel_add_e2e_test name)

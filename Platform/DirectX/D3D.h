@@ -15,7 +15,9 @@ constexpr D3DCOLORMODEL D3DCOLOR_RGB = 2;
 constexpr HRESULT D3DENUMRET_CANCEL = 0;
 constexpr HRESULT D3DENUMRET_OK = 1;
 
-constexpr HRESULT MAKE_D3DHRESULT(unsigned code) { return MAKE_DDHRESULT(code); }
+constexpr HRESULT MAKE_D3DHRESULT(unsigned code) {
+    return MAKE_DDHRESULT(code);
+}
 constexpr HRESULT D3DERR_INVALID_DEVICE = MAKE_D3DHRESULT(705);
 constexpr HRESULT D3DERR_INITFAILED = MAKE_D3DHRESULT(706);
 
@@ -37,8 +39,8 @@ struct D3DDEVICEDESC {
     DWORD dwMaxVertexCount;
 };
 
-using LPD3DENUMDEVICESCALLBACK = HRESULT (*)(GUID* lpGuid, LPSTR lpDeviceDescription,
-                                             LPSTR lpDeviceName, D3DDEVICEDESC* lpD3DHWDeviceDesc,
+using LPD3DENUMDEVICESCALLBACK = HRESULT (*)(GUID* lpGuid, LPSTR lpDeviceDescription, LPSTR lpDeviceName,
+                                             D3DDEVICEDESC* lpD3DHWDeviceDesc,
                                              D3DDEVICEDESC* lpD3DHELDeviceDesc, LPVOID lpContext);
 
 struct IDirect3DDevice2 : IUnknown {

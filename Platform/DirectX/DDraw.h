@@ -16,7 +16,9 @@ constexpr HRESULT DDERR_UNSUPPORTED = static_cast<HRESULT>(0x80004001u);
 constexpr HRESULT DDERR_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
 constexpr HRESULT DDERR_OUTOFMEMORY = E_OUTOFMEMORY;
 constexpr HRESULT DDERR_INVALIDPARAMS = E_INVALIDARG;
-constexpr HRESULT MAKE_DDHRESULT(unsigned code) { return static_cast<HRESULT>(0x88760000u + code); }
+constexpr HRESULT MAKE_DDHRESULT(unsigned code) {
+    return static_cast<HRESULT>(0x88760000u + code);
+}
 constexpr HRESULT DDERR_CANNOTATTACHSURFACE = MAKE_DDHRESULT(10);
 constexpr HRESULT DDERR_INVALIDCAPS = MAKE_DDHRESULT(100);
 constexpr HRESULT DDERR_INVALIDOBJECT = MAKE_DDHRESULT(130);
@@ -151,8 +153,7 @@ struct IDirectDrawClipper : IUnknown {
 };
 
 struct IDirectDrawPalette : IUnknown {
-    virtual HRESULT GetEntries(DWORD dwFlags, DWORD dwBase, DWORD dwNumEntries,
-                               PALETTEENTRY* lpEntries) = 0;
+    virtual HRESULT GetEntries(DWORD dwFlags, DWORD dwBase, DWORD dwNumEntries, PALETTEENTRY* lpEntries) = 0;
     virtual HRESULT SetEntries(DWORD dwFlags, DWORD dwStartingEntry, DWORD dwCount,
                                PALETTEENTRY* lpEntries) = 0;
 };
@@ -166,24 +167,22 @@ struct IDirectDrawSurface : IUnknown {
     // Copies lpSrcRect of the source into lpDestRect of this surface, unscaled
     // when the sizes agree. On the primary surface the destination is in
     // screen coordinates and goes through the attached clipper's window.
-    virtual HRESULT Blt(RECT* lpDestRect, IDirectDrawSurface* lpDDSrcSurface, RECT* lpSrcRect,
-                        DWORD dwFlags, DDBLTFX* lpDDBltFx) = 0;
+    virtual HRESULT Blt(RECT* lpDestRect, IDirectDrawSurface* lpDDSrcSurface, RECT* lpSrcRect, DWORD dwFlags,
+                        DDBLTFX* lpDDBltFx) = 0;
     virtual HRESULT GetSurfaceDesc(DDSURFACEDESC* lpDDSurfaceDesc) = 0;
     virtual HRESULT GetPalette(IDirectDrawPalette** lplpDDPalette) = 0;
     // DD_OK while the surface's memory is intact, else DDERR_SURFACELOST.
     virtual HRESULT IsLost() = 0;
     virtual HRESULT Restore() = 0;
     // Fills lpDDSurfaceDesc with the size, pitch, format and lpSurface.
-    virtual HRESULT Lock(RECT* lpDestRect, DDSURFACEDESC* lpDDSurfaceDesc, DWORD dwFlags,
-                         HANDLE hEvent) = 0;
+    virtual HRESULT Lock(RECT* lpDestRect, DDSURFACEDESC* lpDDSurfaceDesc, DWORD dwFlags, HANDLE hEvent) = 0;
     virtual HRESULT Unlock(void* lpSurfaceData) = 0;
     virtual HRESULT SetClipper(IDirectDrawClipper* lpDDClipper) = 0;
     virtual HRESULT SetPalette(IDirectDrawPalette* lpDDPalette) = 0;
 };
 
 struct IDirectDraw : IUnknown {
-    virtual HRESULT CreateClipper(DWORD dwFlags, IDirectDrawClipper** lplpDDClipper,
-                                  IUnknown* pUnkOuter) = 0;
+    virtual HRESULT CreateClipper(DWORD dwFlags, IDirectDrawClipper** lplpDDClipper, IUnknown* pUnkOuter) = 0;
     virtual HRESULT CreatePalette(DWORD dwFlags, PALETTEENTRY* lpColorTable,
                                   IDirectDrawPalette** lplpDDPalette, IUnknown* pUnkOuter) = 0;
     virtual HRESULT CreateSurface(DDSURFACEDESC* lpDDSurfaceDesc, IDirectDrawSurface** lplpDDSurface,

@@ -3,14 +3,16 @@
 // Tests use it to reach the failure paths of the code above: make a named
 // call fail with a given code, pretend a display depth, hand EnumDevices a
 // list of devices of their own, or mark a surface lost. It also counts the
-// calls, so a test can tell whether a call was made at all. Nothing outside
-// tests arms it; unarmed, each checked call costs one counter increment.
+// calls, so a test can tell whether a call was made at all, and can watch
+// them, to look at the code above at each step. Nothing outside tests arms
+// it; unarmed, each checked call costs one counter increment and one test.
 #pragma once
 
-#include <string>
+#include <functional>
 #include <vector>
 
 #include "Platform/DirectX/D3D.h"
+#include "Platform/DirectX/EnumeratedDevice.h"
 
 enum class DxCall {
     DirectDrawCreate,
@@ -47,15 +49,6 @@ enum class DxCall {
     Count
 };
 
-// A device as EnumDevices reports it.
-struct DxFakeDevice {
-    GUID guid;
-    std::string description;
-    std::string name;
-    D3DDEVICEDESC hardware;
-    D3DDEVICEDESC software;
-};
-
 namespace DxFault {
 
 // Makes `call` fail with `code` after letting `skip` calls through, for
@@ -65,6 +58,10 @@ void FailCall(DxCall call, HRESULT code, int skip = 0, int times = 1);
 // What the stand-ins call at the top of each checked operation: DD_OK, or
 // the armed failure code. Counts the call either way.
 HRESULT Check(DxCall call);
+
+// Calls `watch` at every checked call from now until Reset (an empty
+// function: none), before the call goes on.
+void WatchCalls(std::function<void(DxCall)> watch);
 
 // How often `call` was checked since the last Reset.
 int CallCount(DxCall call);
@@ -82,8 +79,8 @@ void PretendDisplayDepth(int bitsPerPixel);
 
 // Replaces the devices that EnumDevices reports; an empty list restores the
 // real ones. Device creation still makes the real software devices.
-void ReplaceDeviceList(const std::vector<DxFakeDevice>& devices);
-const std::vector<DxFakeDevice>* ReplacedDeviceList();
+void ReplaceDeviceList(const std::vector<EnumeratedDevice>& devices);
+const std::vector<EnumeratedDevice>* ReplacedDeviceList();
 
 // Makes the surface report DDERR_SURFACELOST until it is restored.
 void MarkSurfaceLost(IDirectDrawSurface* surface);

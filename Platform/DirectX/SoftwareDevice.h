@@ -14,6 +14,9 @@ const raster::Rasterizer& SoftwareDeviceRasterizer(IDirect3DDevice2* device);
 // into. False when a surface is lost; nothing is allocated.
 bool SoftwareDeviceTarget(IDirect3DDevice2* device, raster::Target* target);
 
+// The part of `target` that `area` (target coordinates, inside it) covers.
+raster::Target SoftwareTargetPart(const raster::Target& target, const RECT& area);
+
 // What has changed the render surface's memory, so that a caller can tell
 // whether what it drew and cleared there is still as it left it.
 struct SoftwareSurfaceWrites {

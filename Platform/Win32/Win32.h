@@ -1,9 +1,10 @@
-// The Win32 services Vantel was designed against, provided on Linux.
+// The Win32 services the code above was designed against, provided on Linux.
 //
 // Each function keeps its published name, arguments and result convention so
 // the code above reads as it would on Windows; the published constants are
-// the real values. Only what the screensaver and the settings tool call is
-// here. Linux-side extensions that the other stand-ins need are at the end.
+// the real values. Only what the programs above call is here. Linux-side
+// extensions (the programs' profile folder, and what the other stand-ins
+// need) are at the end.
 #pragma once
 
 #include <cstddef>
@@ -220,8 +221,9 @@ DWORD GetModuleFileNameA(HINSTANCE hModule, LPSTR lpFilename, DWORD nSize);
 
 // --- Profile (INI) files ---------------------------------------------------
 //
-// A bare file name ("Vantel.ini") resolves to $XDG_CONFIG_HOME/vantel/
-// (default ~/.config/vantel/); a name with a '/' is used as it is.
+// A bare file name resolves to the folder named by Win32SetProfileFolder
+// under $XDG_CONFIG_HOME (default ~/.config/); a name with a '/' is used as
+// it is.
 // Section and key names match without regard to case.
 
 // Copies the value (or lpDefault when the file or key is missing) into
@@ -286,6 +288,12 @@ UINT GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, PALETTEENTRY* 
 
 // --- Linux-side extensions --------------------------------------------------
 
+// Names the folder under $XDG_CONFIG_HOME (default ~/.config/) where bare
+// profile file names lie. Each program names its own before its first
+// profile call. Until then, and after a null or empty name, a bare name has
+// no place: reads give the default and writes fail.
+void Win32SetProfileFolder(const char* name);
+
 struct SDL_Window;
 
 // The SDL window behind a handle of CreateWindowExA; null for anything else.
@@ -302,9 +310,17 @@ SDL_Window* Win32SdlWindow(HWND hWnd);
 // when there is no such window or the display has no windows by id.
 HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow);
 
-// True when the saver window lies on a real display (not SDL's dummy or
+// True when the window lies on a real display (not SDL's dummy or
 // off-screen driver), so presentation should reach it and be paced.
 bool Win32HasRealDisplay(HWND hWnd);
+
+// For tests: how many messages have reached DefWindowProcA, and the last of
+// them, so that a test can tell a message passed on from one swallowed.
+struct Win32DefaultProcLog {
+    unsigned long count;
+    MSG last;
+};
+Win32DefaultProcLog Win32DefaultProcSeen();
 
 // For tests: pretend the displays lie at `count` rectangles in screen
 // coordinates, the first one the primary display; a count of 0 returns to

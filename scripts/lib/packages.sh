@@ -1,5 +1,6 @@
 # Installs the Debian packages that building, running and testing need,
-# when any of them is missing. Sourced by scripts/run and scripts/test.
+# when any of them is missing. Sourced by scripts/run, scripts/test and
+# scripts/format.
 
 vantel_packages=(
   cmake ninja-build g++ pkg-config
@@ -11,10 +12,13 @@ vantel_packages=(
   xscreensaver desktop-file-utils libxml2-utils man-db dpkg-dev file
 )
 
+# ensure_packages [PACKAGE...]: the packages named, or else all of the above.
 ensure_packages() {
+  local wanted=("$@")
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${vantel_packages[@]}")
   local missing=()
   local package
-  for package in "${vantel_packages[@]}"; do
+  for package in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$package")
     fi

@@ -18,18 +18,18 @@ D3DDEVICEDESC Desc(D3DCOLORMODEL model, DWORD zDepths) {
     return desc;
 }
 
-DxFakeDevice Hardware(std::uint32_t data1, const char* name, D3DCOLORMODEL model, DWORD zDepths,
-                      D3DCOLORMODEL softwareModel = 0) {
+EnumeratedDevice Hardware(std::uint32_t data1, const char* name, D3DCOLORMODEL model, DWORD zDepths,
+                          D3DCOLORMODEL softwareModel = 0) {
     return {GUID{data1, 0, 0, {}}, "hardware", name, Desc(model, zDepths), Desc(softwareModel, 0)};
 }
 
-DxFakeDevice Software(std::uint32_t data1, const char* name, D3DCOLORMODEL model) {
+EnumeratedDevice Software(std::uint32_t data1, const char* name, D3DCOLORMODEL model) {
     return {GUID{data1, 0, 0, {}}, "software", name, D3DDEVICEDESC{}, Desc(model, DDBD_16)};
 }
 
 struct Enumeration {
     const char* what;
-    std::vector<DxFakeDevice> devices;
+    std::vector<EnumeratedDevice> devices;
     const char* announced;
 };
 
@@ -203,7 +203,7 @@ TEST_F(RendalTest, RepeatedCreationReplacesThePaletteWithoutLeakingIt) {
     // The field and both surfaces now hold the new palette; only the test
     // still holds the first.
     EXPECT_NE(RZXState.lpDDPalette, first);
-    EXPECT_EQ(CountOf(first), 1u);
+    EXPECT_EQ(RefCount(first), 1u);
     first->Release();
 }
 

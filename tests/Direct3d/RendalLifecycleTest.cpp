@@ -82,7 +82,7 @@ TEST_F(RendalTest, CleanupReleasesEachObjectOnceAndKeepsTheMeasures) {
     EXPECT_EQ(Captured([] { RZXCleanup(); }), "RZX:Rendal Cleanup\n");
     EXPECT_EQ(Captured([] { RZXCleanup(); }), "RZX:Rendal Cleanup\n");
 
-    for (std::size_t i = 0; i < objects.size(); ++i) EXPECT_EQ(CountOf(objects[i]), counts[i] - 1) << i;
+    for (std::size_t i = 0; i < objects.size(); ++i) EXPECT_EQ(RefCount(objects[i]), counts[i] - 1) << i;
     for (IUnknown* object : objects) object->Release();
 
     EXPECT_TRUE(NothingHeld());
@@ -158,7 +158,7 @@ TEST_F(RendalTest, RepeatedDisplayCreationReleasesThePreviousObjects) {
 
     Captured([&] { ASSERT_EQ(CreateDirectDrawWin(window_), 1); });
 
-    for (std::size_t i = 0; i < std::size(first); ++i) EXPECT_EQ(CountOf(first[i]), counts[i] - 1) << i;
+    for (std::size_t i = 0; i < std::size(first); ++i) EXPECT_EQ(RefCount(first[i]), counts[i] - 1) << i;
     EXPECT_NE(RZXState.lpDDSBack, first[2]);
     for (IUnknown* object : first) object->Release();
 }

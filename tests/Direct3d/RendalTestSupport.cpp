@@ -1,50 +1,6 @@
 #include "tests/Direct3d/RendalTestSupport.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-
-DebugCapture::DebugCapture() {
-    char path[] = "/tmp/rendal-debugXXXXXX";
-    file_ = mkstemp(path);
-    if (file_ < 0) std::abort();
-    unlink(path);
-    std::fflush(stderr);
-    saved_ = dup(2);
-    dup2(file_, 2);
-}
-
-DebugCapture::~DebugCapture() {
-    Stop();
-}
-
-std::string DebugCapture::Stop() {
-    if (saved_ < 0) return {};
-    std::fflush(stderr);
-    dup2(saved_, 2);
-    close(saved_);
-    saved_ = -1;
-    std::string text;
-    char buf[4096];
-    lseek(file_, 0, SEEK_SET);
-    for (ssize_t n; (n = read(file_, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
-    close(file_);
-    return text;
-}
-
-std::vector<int> AllCallCounts() {
-    std::vector<int> counts;
-    for (int call = 0; call < static_cast<int>(DxCall::Count); ++call)
-        counts.push_back(DxFault::CallCount(static_cast<DxCall>(call)));
-    return counts;
-}
-
-ULONG CountOf(IUnknown* object) {
-    ULONG count = object->AddRef() - 1;
-    object->Release();
-    return count;
-}
+#include "tests/Support/TestWindow.h"
 
 std::string Between(const std::string& text, const std::string& from, const std::string& to) {
     std::size_t start = text.find(from);
@@ -54,22 +10,6 @@ std::string Between(const std::string& text, const std::string& from, const std:
     if (end == std::string::npos) return "<" + to + " missing>";
     return text.substr(start, end - start);
 }
-
-namespace {
-
-constexpr char kClassName[] = "RendalTestWindow";
-
-void RegisterTestClass() {
-    static bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = kClassName;
-        return RegisterClassA(&wc) != 0;
-    }();
-    ASSERT_TRUE(registered);
-}
-
-}  // namespace
 
 void RendalTest::SetUp() {
     DxFault::Reset();
@@ -85,9 +25,7 @@ void RendalTest::TearDown() {
 }
 
 void RendalTest::OpenWindow(int x, int y, int width, int height) {
-    RegisterTestClass();
-    window_ = CreateWindowExA(0, kClassName, "Rendal", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
-                              nullptr, nullptr, nullptr);
+    window_ = OpenTestWindow(x, y, width, height);
     ASSERT_NE(window_, nullptr);
 }
 

@@ -1,6 +1,5 @@
-// What the tests of the rendering layer share: a capture of the debug
-// output, a window to render into and a fixture that starts from a fresh
-// state and leaves nothing behind.
+// What the tests of the rendering layer share: a fixture that starts from a
+// fresh state, opens a window to render into and leaves nothing behind.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,34 +9,10 @@
 
 #include "Direct3d/Rendal.h"
 #include "Platform/DirectX/DxFault.h"
+#include "tests/Support/DebugCapture.h"
+#include "tests/Support/DxCounts.h"
 
 inline constexpr char kSourcePath[] = "C:\\myproject\\Direct3d\\Rendal";
-
-// Redirects standard error, where the debug output goes, into a file until
-// Stop().
-class DebugCapture {
-public:
-    DebugCapture();
-    ~DebugCapture();
-    std::string Stop();
-
-private:
-    int saved_ = -1;
-    int file_ = -1;
-};
-
-template <typename F>
-std::string Captured(F&& f) {
-    DebugCapture capture;
-    f();
-    return capture.Stop();
-}
-
-// Call counts of every operation the fault hook watches.
-std::vector<int> AllCallCounts();
-
-// The reference count of a live object.
-ULONG CountOf(IUnknown* object);
 
 // The text between the first `from` and the following `to` in `text`.
 std::string Between(const std::string& text, const std::string& from, const std::string& to);

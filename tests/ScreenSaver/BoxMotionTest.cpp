@@ -1,8 +1,29 @@
 // The box's motion: walls, velocity, turning axis, and the frame step.
 #include <string>
 
-#include "tests/Direct3d/RendalTestSupport.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"
+#include "tests/Support/DebugCapture.h"
+#include "tests/Support/DxCounts.h"
+
+// The saver's calls of the rendering layer's per-frame operations, counted
+// through the linker (--wrap, see CMakeLists.txt): while rendering is off
+// they change nothing, so only a count shows a stray call.
+int perFrameCalls = 0;
+extern "C" int __real__Z10RZXRestorev();
+extern "C" int __real__Z9RZXRenderP16IDirect3DRMFrame(IDirect3DRMFrame* scene);
+extern "C" int __real__Z7RZXFlipv();
+extern "C" int __wrap__Z10RZXRestorev() {
+    ++perFrameCalls;
+    return __real__Z10RZXRestorev();
+}
+extern "C" int __wrap__Z9RZXRenderP16IDirect3DRMFrame(IDirect3DRMFrame* scene) {
+    ++perFrameCalls;
+    return __real__Z9RZXRenderP16IDirect3DRMFrame(scene);
+}
+extern "C" int __wrap__Z7RZXFlipv() {
+    ++perFrameCalls;
+    return __real__Z7RZXFlipv();
+}
 
 namespace {
 
@@ -128,8 +149,15 @@ TEST_F(BoxMotionTest, OverALongRunTheBoxStaysBetweenTheWalls) {
 TEST_F(BoxMotionTest, WhileRenderingIsOffAFrameTouchesNothing) {
     RZXSetActive(0);
     const std::vector<int> before = AllCallCounts();
+    const int perFrameBefore = perFrameCalls;
     EXPECT_EQ(FrameTick(), 1);
     EXPECT_EQ(AllCallCounts(), before);
+    EXPECT_EQ(perFrameCalls, perFrameBefore);
+
+    // A rendered frame restores, renders and presents: the count sees each.
+    RZXSetActive(1);
+    EXPECT_EQ(FrameTick(), 1);
+    EXPECT_EQ(perFrameCalls, perFrameBefore + 3);
 }
 
 TEST_F(BoxMotionTest, AFailedStepIsReportedOnceAndStopsRendering) {

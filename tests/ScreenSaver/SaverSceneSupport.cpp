@@ -1,13 +1,14 @@
 #include "tests/ScreenSaver/SaverSceneSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/Direct3d/RendalTestSupport.h"
+#include "Settings/Settings.h"
+#include "tests/Support/DebugCapture.h"
+#include "tests/Support/TestWindow.h"
 
 namespace {
-
-constexpr char kClassName[] = "SaverSceneTestWindow";
 
 void ReleaseKept(IDirect3DRMFrame2*& frame) {
     if (frame) frame->Release();
@@ -21,19 +22,13 @@ void SaverSceneTest::SetUp() {
     ASSERT_NE(mkdtemp(dir), nullptr);
     configDir_ = dir;
     setenv("XDG_CONFIG_HOME", dir, 1);
+    Win32SetProfileFolder(vantel_settings::kProfileFolder);
     DxFault::Reset();
     DirX = DirY = DirZ = 1;
     Speed = 5.0;
+    std::fill(std::begin(BoxColor), std::end(BoxColor), 1.0);
 
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = kClassName;
-        return RegisterClassA(&wc) != 0;
-    }();
-    ASSERT_TRUE(registered);
-    MainWindow = CreateWindowExA(0, kClassName, "Vantel", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr,
-                                 nullptr, nullptr, nullptr);
+    MainWindow = OpenTestWindow(0, 0, 320, 240);
     ASSERT_NE(MainWindow, nullptr);
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ScreenSaver/Deepdr.h"
+#include "tests/Support/TestWindow.h"
 
 namespace {
 
@@ -16,13 +17,6 @@ HINSTANCE TestInstance() {
 int CursorCount() {
     ShowCursor(TRUE);
     return ShowCursor(FALSE);
-}
-
-std::vector<MSG> Drain() {
-    std::vector<MSG> taken;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) taken.push_back(msg);
-    return taken;
 }
 
 class SaverWindowTest : public ::testing::Test {
@@ -38,21 +32,30 @@ protected:
         ASSERT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 1);
         window = MainWindow;
         ASSERT_NE(window, nullptr);
-        Drain();
+        DrainMessages();
     }
     void TearDown() override {
         DestroyWindow(window);
-        Drain();
+        DrainMessages();
     }
 
     bool Alive() const { return Win32SdlWindow(window) != nullptr; }
 
     // What the window procedure does with one message: whether the window
-    // survives and whether a quit message with exit code 0 follows.
-    void Expect(UINT message, WPARAM wParam, bool closes, const char* name) {
+    // survives, whether a quit message with exit code 0 follows, and whether
+    // the message is passed on to DefWindowProcA.
+    void Expect(UINT message, WPARAM wParam, bool closes, bool passedOn, const char* name) {
+        const Win32DefaultProcLog before = Win32DefaultProcSeen();
         SaverWndProc(window, message, wParam, 0);
+        const Win32DefaultProcLog after = Win32DefaultProcSeen();
+        EXPECT_EQ(after.count - before.count, passedOn ? 1u : 0u) << name;
+        if (passedOn) {
+            EXPECT_EQ(after.last.hwnd, window) << name;
+            EXPECT_EQ(after.last.message, message) << name;
+            EXPECT_EQ(after.last.wParam, wParam) << name;
+        }
         EXPECT_EQ(Alive(), !closes) << name;
-        const std::vector<MSG> taken = Drain();
+        const std::vector<MSG> taken = DrainMessages();
         if (closes) {
             ASSERT_EQ(taken.size(), 1u) << name;
             EXPECT_EQ(taken[0].message, WM_QUIT) << name;
@@ -90,43 +93,42 @@ struct MessageCase {
     UINT message;
     WPARAM wParam;
     bool closes;
+    bool passedOn;  // to DefWindowProcA
 
     friend void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class SaverMessageTest : public SaverWindowTest, public ::testing::WithParamInterface<MessageCase> {};
 
-TEST_P(SaverMessageTest, ClosesOnlyOnUserInput) {
+TEST_P(SaverMessageTest, ClosesOnlyOnUserInputAndPassesTheRestOn) {
     const MessageCase& c = GetParam();
-    Expect(c.message, c.wParam, c.closes, c.name);
+    Expect(c.message, c.wParam, c.closes, c.passedOn, c.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SaverMessageTest,
-    ::testing::Values(
-        MessageCase{"KeyDown", WM_KEYDOWN, 'A', true}, MessageCase{"Escape", WM_KEYDOWN, VK_ESCAPE, true},
-        MessageCase{"Alt", WM_SYSKEYDOWN, VK_MENU, true}, MessageCase{"F10", WM_SYSKEYDOWN, VK_F10, true},
-        MessageCase{"LeftButton", WM_LBUTTONDOWN, 0, true},
-        MessageCase{"RightButton", WM_RBUTTONDOWN, 0, true},
-        MessageCase{"NonClientMove", WM_NCMOUSEMOVE, 0, true},
-        MessageCase{"NonClientLeft", WM_NCLBUTTONDOWN, 0, true},
-        MessageCase{"NonClientRight", WM_NCRBUTTONDOWN, 0, true}, MessageCase{"Close", WM_CLOSE, 0, true},
-        MessageCase{"MouseMove", WM_MOUSEMOVE, 0, false},
-        MessageCase{"MiddleButton", WM_MBUTTONDOWN, 0, false}, MessageCase{"LeftUp", WM_LBUTTONUP, 0, false},
-        MessageCase{"KeyUp", WM_KEYUP, 'A', false}, MessageCase{"Wheel", WM_MOUSEWHEEL, 0, false},
-        MessageCase{"Activate", WM_ACTIVATE, 1, false}, MessageCase{"SetFocus", WM_SETFOCUS, 0, false},
-        MessageCase{"KillFocus", WM_KILLFOCUS, 0, false},
-        MessageCase{"KeyMenu", WM_SYSCOMMAND, SC_KEYMENU, false},
-        MessageCase{"ScreenSave", WM_SYSCOMMAND, SC_SCREENSAVE, false},
-        MessageCase{"KeyMenuPlusOne", WM_SYSCOMMAND, SC_KEYMENU + 1, false}),
+    ::testing::Values(MessageCase{"KeyDown", WM_KEYDOWN, 'A', true, false},
+                      MessageCase{"Escape", WM_KEYDOWN, VK_ESCAPE, true, false},
+                      MessageCase{"Alt", WM_SYSKEYDOWN, VK_MENU, true, false},
+                      MessageCase{"F10", WM_SYSKEYDOWN, VK_F10, true, false},
+                      MessageCase{"LeftButton", WM_LBUTTONDOWN, 0, true, false},
+                      MessageCase{"RightButton", WM_RBUTTONDOWN, 0, true, false},
+                      MessageCase{"NonClientMove", WM_NCMOUSEMOVE, 0, true, false},
+                      MessageCase{"NonClientLeft", WM_NCLBUTTONDOWN, 0, true, false},
+                      MessageCase{"NonClientRight", WM_NCRBUTTONDOWN, 0, true, false},
+                      MessageCase{"Close", WM_CLOSE, 0, true, true},
+                      MessageCase{"MouseMove", WM_MOUSEMOVE, 0, false, true},
+                      MessageCase{"MiddleButton", WM_MBUTTONDOWN, 0, false, true},
+                      MessageCase{"LeftUp", WM_LBUTTONUP, 0, false, true},
+                      MessageCase{"KeyUp", WM_KEYUP, 'A', false, true},
+                      MessageCase{"Wheel", WM_MOUSEWHEEL, 0, false, true},
+                      MessageCase{"Activate", WM_ACTIVATE, 1, false, true},
+                      MessageCase{"SetFocus", WM_SETFOCUS, 0, false, true},
+                      MessageCase{"KillFocus", WM_KILLFOCUS, 0, false, true},
+                      MessageCase{"KeyMenu", WM_SYSCOMMAND, SC_KEYMENU, false, false},
+                      MessageCase{"ScreenSave", WM_SYSCOMMAND, SC_SCREENSAVE, false, true},
+                      MessageCase{"KeyMenuPlusOne", WM_SYSCOMMAND, SC_KEYMENU + 1, false, true}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
-
-TEST_F(SaverWindowTest, KeyMenuIsSwallowedAndOtherSystemCommandsGoToTheDefault) {
-    EXPECT_EQ(SaverWndProc(window, WM_SYSCOMMAND, SC_KEYMENU, 0), 0);
-    EXPECT_EQ(SaverWndProc(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0),
-              DefWindowProcA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0));
-    EXPECT_TRUE(Alive());
-}
 
 TEST_F(SaverWindowTest, AKeyThroughTheQueueEndsWithQuitZero) {
     SDL_Event key{};
@@ -158,11 +160,11 @@ TEST_F(SaverWindowTest, InAHostsWindowOnlyACloseRequestEnds) {
         SaverWndProc(window, input, 'A', 0);
         EXPECT_TRUE(Alive()) << input;
     }
-    EXPECT_TRUE(Drain().empty());
+    EXPECT_TRUE(DrainMessages().empty());
     SaverWndProc(window, WM_CLOSE, 0, 0);
     HostWindow = 0;
     EXPECT_FALSE(Alive());
-    const std::vector<MSG> taken = Drain();
+    const std::vector<MSG> taken = DrainMessages();
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0].message, WM_QUIT);
     EXPECT_EQ(taken[0].wParam, 0u);
@@ -212,7 +214,7 @@ TEST(SaverOverDisplays, TheWindowCoversEveryDisplay) {
         EXPECT_NE(flags & SDL_WINDOW_ALWAYS_ON_TOP, 0u) << layout.name;
         EXPECT_NE(flags & SDL_WINDOW_BORDERLESS, 0u) << layout.name;
         DestroyWindow(MainWindow);
-        Drain();
+        DrainMessages();
     }
 }
 
@@ -226,7 +228,7 @@ TEST(SaverClass, RegistersOnceAndItsProcedureIsTheSavers) {
     const MSG key{other, WM_KEYDOWN, 'Q', 0, 0, {0, 0}};
     DispatchMessageA(&key);
     EXPECT_EQ(Win32SdlWindow(other), nullptr);
-    const std::vector<MSG> taken = Drain();
+    const std::vector<MSG> taken = DrainMessages();
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0].message, WM_QUIT);
     ShowCursor(FALSE);  // this window never lowered what its destruction raised

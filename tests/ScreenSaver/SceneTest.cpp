@@ -1,14 +1,17 @@
 // The scene as the saver builds it, read back through the Retained Mode objects.
 #include <SDL.h>
+#include <gmock/gmock.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "ScreenSaver/DefaultTexture.h"
-#include "tests/Direct3d/RendalTestSupport.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"
+#include "tests/Support/DebugCapture.h"
+#include "tests/Support/DxCounts.h"
 
 namespace {
 
@@ -177,6 +180,10 @@ constexpr FaceCase kFaces[6] = {
 constexpr D3DVALUE kUV[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
 TEST_F(SaverSceneTest, TheBoxMeshFollowsTheFaceTable) {
+    // Faces start white, so only a box of another colour shows that its
+    // colour was set: each component times 255, cut toward zero.
+    const double mixed[4] = {0.5, 0.25, 0.999, 1};
+    std::copy(std::begin(mixed), std::end(mixed), BoxColor);
     ASSERT_EQ(StartSaver(), 1);
     IDirect3DRMMesh* mesh = BoxMesh();
     ASSERT_NE(mesh, nullptr);
@@ -191,7 +198,7 @@ TEST_F(SaverSceneTest, TheBoxMeshFollowsTheFaceTable) {
         IDirect3DRMFace* face = nullptr;
         faces->GetElement(f, &face);
         ASSERT_EQ(face->GetVertexCount(), 4);
-        EXPECT_EQ(face->GetColor(), 0xFFFFFFFFu);
+        EXPECT_EQ(face->GetColor(), 0xFF7F3FFEu);
         for (DWORD k = 0; k < 4; ++k) {
             D3DVECTOR position{}, normal{};
             face->GetVertex(k, &position, &normal);
@@ -208,13 +215,6 @@ TEST_F(SaverSceneTest, TheBoxMeshFollowsTheFaceTable) {
         face->Release();
     }
     faces->Release();
-}
-
-TEST(BoxColour, EachComponentTimes255CutTowardZero) {
-    const double white[4] = {1, 1, 1, 1};
-    const double mixed[4] = {0.5, 0.25, 0.999, 1};
-    EXPECT_EQ(BoxColorValue(white), 0xFFFFFFFFu);
-    EXPECT_EQ(BoxColorValue(mixed), 0xFF7F3FFEu);
 }
 
 TEST_F(SaverSceneTest, AMissingTextureGivesEveryFaceTheBuiltInOne) {
@@ -249,14 +249,36 @@ TEST_F(SaverSceneTest, ATextureNameIsCutTo255Characters) {
 TEST_F(SaverSceneTest, RenderingTurnsActiveOnlyWhenTheSceneIsComplete) {
     Captured([] { StartRendering(); });
     EXPECT_EQ(RZXState.active, 0);
+    // Each step of the construction that reaches the 3D services, the box's
+    // mesh builder and texture last, still finds rendering off.
+    std::vector<DxCall> steps, stepsWhileActive;
+    DxFault::WatchCalls([&](DxCall call) {
+        steps.push_back(call);
+        if (RZXState.active) stepsWhileActive.push_back(call);
+    });
     int built = 0;
     Captured([&] { built = BuildScene(); });
     EXPECT_EQ(built, 1);
+    EXPECT_THAT(steps, testing::IsSupersetOf({DxCall::RM_CreateFrame, DxCall::RM_CreateViewport,
+                                              DxCall::RM_CreateLightRGB, DxCall::RM_CreateMeshBuilder,
+                                              DxCall::RM_LoadTexture}));
+    EXPECT_THAT(stepsWhileActive, testing::IsEmpty());
     EXPECT_EQ(RZXState.active, 1);
 }
 
-TEST_F(SaverSceneTest, AFailedViewportLeavesRenderingOffAndTheLayerReleased) {
-    DxFault::FailCall(DxCall::RM_CreateViewport, D3DRMERR_BADVALUE);
+struct BuildFailure {
+    const char* name;
+    DxCall call;    // fails at its first call
+    bool released;  // the rendering layer was released with it
+    const char* report;
+
+    friend void PrintTo(const BuildFailure& failure, std::ostream* os) { *os << failure.name; }
+};
+
+class BuildFailureTest : public SaverSceneTest, public testing::WithParamInterface<BuildFailure> {};
+
+TEST_P(BuildFailureTest, EndsTheBuildWithRenderingOff) {
+    DxFault::FailCall(GetParam().call, D3DRMERR_BADVALUE);
     int built = 1;
     const std::string trace = Captured([&] {
         StartRendering();
@@ -264,11 +286,26 @@ TEST_F(SaverSceneTest, AFailedViewportLeavesRenderingOffAndTheLayerReleased) {
     });
     EXPECT_EQ(built, 0);
     EXPECT_EQ(RZXState.active, 0);
-    EXPECT_EQ(RZXState.lpD3DRM, nullptr);
-    EXPECT_NE(trace.find("D3DRMERR_BADVALUE\nin file C:\\myproject\\Direct3d\\Rendal at line 1269\n"),
-              std::string::npos);
+    EXPECT_EQ(RZXState.lpD3DRM == nullptr, GetParam().released);
+    EXPECT_NE(trace.find(GetParam().report), std::string::npos);
     EXPECT_EQ(DxFault::CallCount(DxCall::RM_CreateLightRGB), 0);
     EXPECT_EQ(DxFault::CallCount(DxCall::RM_CreateMeshBuilder), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, BuildFailureTest,
+    testing::Values(BuildFailure{"scene_root", DxCall::RM_CreateFrame, false, ""},
+                    BuildFailure{
+                        "viewport", DxCall::RM_CreateViewport, true,
+                        "D3DRMERR_BADVALUE\nin file C:\\myproject\\Direct3d\\Rendal at line 1269\n"}),
+    [](const testing::TestParamInfo<BuildFailure>& info) { return std::string(info.param.name); });
+
+TEST_F(SaverSceneTest, WithoutAMeshBuilderTheBuildStillGivesBackItsReferenceToTheBoxFrame) {
+    DxFault::FailCall(DxCall::RM_CreateMeshBuilder, D3DRMERR_BADALLOC);
+    ASSERT_EQ(StartSaver(), 1);
+    // Only the scene root holds the box frame.
+    BoxFrame->AddRef();
+    EXPECT_EQ(BoxFrame->Release(), 1u);
 }
 
 struct StartFailure {

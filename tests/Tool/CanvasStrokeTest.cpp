@@ -1,5 +1,5 @@
+#include <QApplication>
 #include <QMouseEvent>
-#include <QTest>
 
 #include "Tool/PenColor.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -146,6 +146,15 @@ TEST_F(CanvasStroke, EveryButtonPaintsThroughThePointerEvents) {
         Send(QEvent::MouseMove, {30, 200}, Qt::NoButton, Qt::NoButton);
         EXPECT_FALSE(Painted(30, 200)) << button;
     }
+}
+
+TEST_F(CanvasStroke, AStrokeWhoseReleaseNeverCameGoesOnDrawingOnButtonlessMoves) {
+    StartForm();
+    Send(QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+    // The release went elsewhere: the pointer comes back with no button held.
+    Send(QEvent::MouseMove, {90, 30}, Qt::NoButton, Qt::NoButton);
+    EXPECT_TRUE(Painted(60, 30));
+    EXPECT_TRUE(form->drawing);
 }
 
 TEST_F(CanvasStroke, ClearTurnsTheWholeCanvasBlackAndKeepsThePen) {

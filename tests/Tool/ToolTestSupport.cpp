@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 
+#include "Platform/Win32/Win32.h"
+#include "Settings/Settings.h"
+
 namespace {
 
 class QtApplication : public ::testing::Environment {
@@ -27,6 +30,7 @@ void ToolTest::SetUp() {
     ASSERT_TRUE(config_.isValid() && data_.isValid() && scratch_.isValid() && programDir_.isValid());
     qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
     qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
+    Win32SetProfileFolder(vantel_settings::kProfileFolder);
 }
 
 void ToolTest::TearDown() {

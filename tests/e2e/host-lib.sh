@@ -3,18 +3,6 @@
 
 tools="${VANTEL_BUILD_DIR:?VANTEL_BUILD_DIR is not set}/tests"
 
-# Runs the command after $1 until it succeeds, for at most 20 s; fails the
-# test naming $1 when it never does.
-await() {
-    local what=$1 i
-    shift
-    for i in $(seq 200); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
-
 # Opens a black window of $2 x $3 named $1 (host_window); its id lands in
 # ${1}_id, and window_command drives it.
 open_host_window() {
@@ -24,7 +12,7 @@ open_host_window() {
     started+=("$!")
     exec {fd}>"$work/$name.in"
     printf -v "${name}_fd" %s "$fd"
-    await "window $name did not open" test -s "$work/$name.out"
+    poll_until 20 test -s "$work/$name.out" || fail "window $name did not open"
     printf -v "${name}_id" %s "$(head -1 "$work/$name.out")"
 }
 
@@ -37,7 +25,7 @@ window_command() {
     local name=$1 fd_name="${1}_fd" before
     before=$(commands_done "$name")
     echo "$2" >&"${!fd_name}"
-    await "window $name did not carry out '$2'" answered_beyond "$name" "$before"
+    poll_until 20 answered_beyond "$name" "$before" || fail "window $name did not carry out '$2'"
 }
 
 # Starts `vantel` with the arguments after $1 in the background, named $1:

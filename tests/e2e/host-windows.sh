@@ -20,8 +20,8 @@ env -i DISPLAY="$DISPLAY" HOME="$work/home" XSCREENSAVER_WINDOW="$b_id" LSAN_OPT
 b_pid=$!
 started+=("$b_pid")
 
-await "window a shows no box of the built-in texture" window_shows "$a_id" '#1884a0' 25%
-await "window b shows no box of the settings' magenta texture" window_shows "$b_id" '#FF00FF' 30%
+poll_until 20 window_shows "$a_id" '#1884a0' 25% || fail "window a shows no box of the built-in texture"
+poll_until 20 window_shows "$b_id" '#FF00FF' 30% || fail "window b shows no box of the settings' magenta texture"
 grep -qx 'RZX:Viewport width:400 height:300' "$work/a.err" || fail "a's viewport is not the window's size"
 grep -qx 'RZX:Viewport width:320 height:240' "$work/b.err" || fail "b's viewport is not the window's size"
 
@@ -34,7 +34,7 @@ kill -0 "$a_pid" 2>/dev/null || fail "saver a ended on input"
 kill -0 "$b_pid" 2>/dev/null || fail "saver b ended on input"
 
 window_command a "size 640 480"
-await "a's viewport did not follow the new size" grep -qx 'RZX:Viewport width:640 height:480' "$work/a.err"
+poll_until 20 grep -qx 'RZX:Viewport width:640 height:480' "$work/a.err" || fail "a's viewport did not follow the new size"
 # Drawn at the new size, the box stays near the middle of the whole window.
 box_in_middle() {
     import -window "$a_id" "$work/a.png" 2>/dev/null || return 1
@@ -42,7 +42,7 @@ box_in_middle() {
         awk -F'[x+]' '{ x = ($3 - 1 + $1 / 2) / 640; y = ($4 - 1 + $2 / 2) / 480;
                         exit !($1 > 1 && x > 0.35 && x < 0.65 && y > 0.35 && y < 0.65) }'
 }
-await "a's box is not drawn about the middle of the resized window" box_in_middle
+poll_until 20 box_in_middle || fail "a's box is not drawn about the middle of the resized window"
 
 window_command b destroy
 expect_exit "$b_pid" 0 "b's window destroyed"

@@ -38,7 +38,7 @@ chmod 644 "$work/painted.bmp"
 daemon=$!
 started+=("$daemon")
 command_daemon() { "${as_nobody[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" xscreensaver-command "$@" >/dev/null 2>&1; }
-await "the daemon did not start: $(cat "$work/daemon.log")" command_daemon -version
+poll_until 20 command_daemon -version || fail "the daemon did not start: $(cat "$work/daemon.log")"
 
 # The live (not yet reaped) vantel processes below the daemon.
 descendants() {
@@ -63,12 +63,12 @@ command_daemon -activate || fail "xscreensaver-command -activate failed"
 shows_box() {
     import -window root "$work/shot.png" 2>/dev/null && near_colour "$work/shot.png" '#FF00FF' 30%
 }
-await "no box in the settings' texture on the screen: $(grep -v '^RZX\|^phase' "$work/daemon.log")" shows_box
+poll_until 20 shows_box || fail "no box in the settings' texture on the screen: $(grep -v '^RZX\|^phase' "$work/daemon.log")"
 for corner in +0+0 +1820+0 +0+980 +1820+980; do
     max=$(convert "$work/shot.png" -crop "100x100$corner" -format "%[fx:maxima]" info:)
     [ "$max" = 0 ] || fail "corner $corner of the screen is not black"
 done
-await "no saver process below the daemon" has_savers
+poll_until 20 has_savers || fail "no saver process below the daemon"
 saver=$(live_savers)
 [ "$(wc -w <<<"$saver")" = 1 ] || fail "more than one saver on one monitor: $saver"
 # shellcheck disable=SC2207
@@ -82,8 +82,8 @@ done
 [ "$(started_savers)" = 1 ] || fail "the daemon started the saver $(started_savers) times"
 
 command_daemon -deactivate || fail "xscreensaver-command -deactivate failed"
-await "saver $saver outlived the deactivation" gone "$saver"
+poll_until 20 gone "$saver" || fail "saver $saver outlived the deactivation"
 [ "$(started_savers)" = 1 ] || fail "the daemon started the saver again"
 command_daemon -exit
-await "the daemon did not exit" gone "$daemon"
+poll_until 20 gone "$daemon" || fail "the daemon did not exit"
 echo "ok"

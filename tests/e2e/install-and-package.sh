@@ -55,7 +55,7 @@ open_host_window host 320 240
 XSCREENSAVER_WINDOW=$host_id env --default-signal=INT "$module" 2>"$work/module.err" &
 module_pid=$!
 started+=("$module_pid")
-await "the module's saver does not draw into the host's window" window_shows "$host_id" '#1884a0' 25%
+poll_until 20 window_shows "$host_id" '#1884a0' 25% || fail "the module's saver does not draw into the host's window"
 [ "$(readlink -f "/proc/$module_pid/exe")" = "$(readlink -f "$prefix/bin/vantel")" ] ||
     fail "the module runs $(readlink -f "/proc/$module_pid/exe"), not the installed saver"
 kill -TERM "$module_pid"

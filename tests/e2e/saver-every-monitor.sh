@@ -6,16 +6,12 @@
 # (SDL still sees one display there; the saver's window tests cover displays
 # that SDL reports apart).
 source "$(dirname "$0")/saver-lib.sh"
-source "$(dirname "$0")/host-lib.sh"
+source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 
 # The shared display gets its root painted back at the end, as every test leaves it.
 shared_display=$DISPLAY
-trap 'export DISPLAY=$shared_display; finish' EXIT
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 2560x720x24 -nolisten tcp -noreset -dpi 96 >"$work/xvfb.log" 2>&1 &
-started+=("$!")
-await "Xvfb did not start" test -s "$work/display"
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
+trap 'stop_xvfb; export DISPLAY=$shared_display; finish' EXIT
+start_xvfb "$work" 2560x720 || fail "no private display"
 xrandr --setmonitor left 1280/338x720/190+0+0 screen >/dev/null
 xrandr --setmonitor right 1280/338x720/190+1280+0 none >/dev/null
 heads=$(xdpyinfo -ext XINERAMA)
@@ -28,13 +24,8 @@ await_window
 geometry=$(saver_geometry)
 [ "$geometry" = "2560x720+0+0" ] || fail "window geometry $geometry"
 
-box_on_black() {
-    import -window root "$work/shot.png" 2>/dev/null || return 1
-    local lit
-    lit=$(lit_fraction "$work/shot.png")
-    awk -v f="$lit" 'BEGIN { exit !(f > 0.0003 && f < 0.05) }' && near_colour "$work/shot.png" '#1884a0' 25%
-}
-await "no box on black over both monitors" box_on_black
+box_on_black() { shot_shows_box "$work/shot.png" && near_colour "$work/shot.png" '#1884a0' 25%; }
+poll_until 20 box_on_black || fail "no box on black over both monitors"
 for corner in +0+0 +1180+0 +1280+0 +2460+0 +0+620 +1180+620 +1280+620 +2460+620; do
     max=$(convert "$work/shot.png" -crop "100x100$corner" -format "%[fx:maxima]" info:)
     [ "$max" = 0 ] || fail "corner $corner of a monitor is not black"

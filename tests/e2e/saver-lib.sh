@@ -2,6 +2,7 @@
 # Every test gets its own runtime and config directories, so the single-instance
 # lock and the settings never touch the real ones.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/poll.sh"
 
 bin=${VANTEL_BIN_DIR:?VANTEL_BIN_DIR is not set}
 work=$(mktemp -d)
@@ -27,14 +28,14 @@ fail() {
 # a screenshot tells the saver's own pixels from what lies under it. A first
 # painting on a fresh display does not always hold; try again until it shows.
 paint_root() {
-    local want=1 i
+    local want=1
     [ "$1" = black ] && want=0
     convert -size 1920x1080 "xc:$1" "$work/root-$1.png"
-    for i in 1 2 3 4 5; do
-        display -window root "$work/root-$1.png" 2>/dev/null || true
-        [ "$(screen_summary)" = "1920x1080 $want" ] && return 0
-    done
-    return 1
+    poll_until 10 painted_root "$1" "$want"
+}
+painted_root() {
+    display -window root "$work/root-$1.png" 2>/dev/null || true
+    [ "$(screen_summary)" = "1920x1080 $2" ]
 }
 
 # Starts `vantel` with the given arguments in the background; its pid lands in $saver.
@@ -60,15 +61,12 @@ saver_geometry() {
              END {print w "x" h "+" x "+" y}'
 }
 
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
 # Waits for our child $1 to end (within a generous bound) and checks its exit
 # code against $2; $3 names the case. Runs in this shell: only it can wait for its children.
 expect_exit() {
-    local i
-    for i in $(seq 200); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$1" 2>/dev/null && fail "$3: the program did not end"
+    poll_until 20 ended "$1" || fail "$3: the program did not end"
     local code=0
     wait "$1" || code=$?
     [ "$code" = "$2" ] || fail "$3: exit code $code, expected $2; stderr: $(cat "$work/stderr")"
@@ -83,6 +81,15 @@ screen_summary() {
 # The fraction of the screenshot $1 that is not black.
 lit_fraction() {
     convert "$1" -colorspace gray -threshold 1% -format "%[fx:mean]" info:
+}
+
+# Takes a screenshot of the whole screen into $1; succeeds when a box-sized
+# part of it is lit and the rest is black.
+shot_shows_box() {
+    import -window root "$1"
+    local lit
+    lit=$(lit_fraction "$1")
+    awk -v f="$lit" 'BEGIN { exit !(f > 0.0003 && f < 0.05) }'
 }
 
 # Succeeds when some pixels of screenshot $1 lie within fuzz $3 of colour $2.

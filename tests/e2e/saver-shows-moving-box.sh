@@ -10,10 +10,16 @@ await_window
 geometry=$(saver_geometry)
 [ "$geometry" = "1920x1080+0+0" ] || fail "window geometry $geometry"
 
-sleep 1
-import -window root "$work/first.png"
-sleep 1
-import -window root "$work/second.png"
+# Once the box shows, a later screenshot finds it moved; what these waits
+# cannot bring about, the checks below name.
+moved_since_first() { shot_shows_box "$work/second.png" && [ "$(pixels_apart)" -gt 100 ]; }
+pixels_apart() {
+    local apart
+    apart=$(compare -metric AE "$work/first.png" "$work/second.png" null: 2>&1 || true)
+    echo "${apart%% *}"
+}
+poll_until 10 shot_shows_box "$work/first.png" || true
+poll_until 10 moved_since_first || true
 
 for shot in first second; do
     size=$(convert "$work/$shot.png" -format "%wx%h" info:)
@@ -28,8 +34,8 @@ for shot in first second; do
         [ "$max" = 0 ] || fail "$shot screenshot: corner $corner is not black"
     done
 done
-moved=$(compare -metric AE "$work/first.png" "$work/second.png" null: 2>&1 || true)
-[ "${moved%% *}" -gt 100 ] || fail "the box did not move between screenshots ($moved pixels differ)"
+moved=$(pixels_apart)
+[ "$moved" -gt 100 ] || fail "the box did not move between screenshots ($moved pixels differ)"
 
 xdotool key space
 expect_exit "$saver" 0 "key press"

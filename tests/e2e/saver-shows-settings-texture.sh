@@ -9,9 +9,11 @@ printf '[SETTING]\nFILENAME=%s\n[SS_SECTION]\nSPEED=2\n' "$work/painted.bmp" > "
 
 start_saver /s
 await_window
-sleep 1.5
-import -window root "$work/shot.png"
-near_colour "$work/shot.png" '#FF00FF' 30% || fail "no magenta on screen"
+shows_magenta() {
+    import -window root "$work/shot.png"
+    near_colour "$work/shot.png" '#FF00FF' 30%
+}
+poll_until 10 shows_magenta || fail "no magenta on screen"
 near_colour "$work/shot.png" '#1884a0' 25% && fail "the built-in texture shows instead of the settings' one"
 
 xdotool key Escape

@@ -33,7 +33,7 @@ chown -R nobody:nogroup "$work/home"
 tool=$!
 started+=("$tool")
 tool_window() { xdotool search --pid "$tool" --name '^Vantel$' 2>/dev/null | head -1 | grep -q .; }
-await "no tool window appeared: $(cat "$work/tool.log")" tool_window
+poll_until 20 tool_window || fail "no tool window appeared: $(cat "$work/tool.log")"
 window=$(xdotool search --pid "$tool" --name '^Vantel$' | head -1)
 info=$(xwininfo -id "$window")
 left=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
@@ -47,7 +47,7 @@ xdotool mousemove $((left + 320)) $((top + 196)) click 1
 
 image=$work/home/data/vantel/123.bmp
 ini=$work/home/config/vantel/Vantel.ini
-await "no 123.bmp in the data home: $(cat "$work/tool.log")" test -s "$ini"
+poll_until 20 test -s "$ini" || fail "no 123.bmp in the data home: $(cat "$work/tool.log")"
 [ -f "$image" ] || fail "123.bmp is not in \$XDG_DATA_HOME/vantel/"
 [ -e "$work/bin/123.bmp" ] && fail "123.bmp was written beside the program"
 grep -qx "FILENAME=$image" "$ini" || fail "the settings do not name $image: $(cat "$ini")"
@@ -57,9 +57,9 @@ grep -qx "FILENAME=$image" "$ini" || fail "the settings do not name $image: $(ca
 # The tool's window has the saver's name too: the saver's is the second one.
 windows_named() { [ "$(saver_windows)" = "$1" ]; }
 xdotool mousemove $((left + 320)) $((top + 220)) click 1
-await "the preview showed no saver window" windows_named 2
+poll_until 20 windows_named 2 || fail "the preview showed no saver window"
 xdotool key space
-await "the preview did not end on a key" windows_named 1
+poll_until 20 windows_named 1 || fail "the preview did not end on a key"
 # The preview inherits the tool's standard error: its trace may stand there, nothing else.
 complaints=$(grep -v '^RZX:\|^phase [34]$' "$work/tool.log" || true)
 [ -z "$complaints" ] || fail "the tool or its preview reported: $complaints"

@@ -82,6 +82,19 @@ bool SoftwareDeviceTarget(IDirect3DDevice2* device, raster::Target* target) {
     return software != nullptr && target != nullptr && software->FillTarget(target);
 }
 
+raster::Target SoftwareTargetPart(const raster::Target& target, const RECT& area) {
+    raster::Target part = target;
+    part.color = static_cast<std::uint8_t*>(target.color) +
+                 static_cast<std::ptrdiff_t>(area.top) * target.colorPitch +
+                 static_cast<std::ptrdiff_t>(area.left) * dx::BytesPerPixel(target.format);
+    part.depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<std::uint8_t*>(target.depth) +
+                                                  static_cast<std::ptrdiff_t>(area.top) * target.depthPitch) +
+                 area.left;
+    part.width = static_cast<int>(area.right - area.left);
+    part.height = static_cast<int>(area.bottom - area.top);
+    return part;
+}
+
 bool SoftwareDeviceWrites(IDirect3DDevice2* device, SoftwareSurfaceWrites* writes) {
     const auto* software = dynamic_cast<const dx::Device*>(device);
     if (software == nullptr || writes == nullptr) return false;

@@ -5,6 +5,7 @@
 #include "Platform/DirectX/DirectDraw/Device.h"
 #include "Platform/DirectX/DirectDraw/DirectDrawObject.h"
 #include "Platform/DirectX/DirectDraw/SoftwareDevices.h"
+#include "Platform/DirectX/DxFault.h"
 
 namespace dx {
 namespace {
@@ -35,9 +36,9 @@ HRESULT Direct3DObject::QueryInterface(REFIID riid, void** ppvObject) {
 HRESULT Direct3DObject::EnumDevices(LPD3DENUMDEVICESCALLBACK lpEnumDevicesCallback, LPVOID lpUserArg) {
     if (const HRESULT fault = DxFault::Check(DxCall::Direct3D_EnumDevices)) return fault;
     if (lpEnumDevicesCallback == nullptr) return DDERR_INVALIDPARAMS;
-    const std::vector<DxFakeDevice>* replaced = DxFault::ReplacedDeviceList();
+    const std::vector<EnumeratedDevice>* replaced = DxFault::ReplacedDeviceList();
     enumerated_ = replaced != nullptr ? *replaced : SoftwareDevices();
-    for (DxFakeDevice& device : enumerated_) {
+    for (EnumeratedDevice& device : enumerated_) {
         if (lpEnumDevicesCallback(&device.guid, device.description.data(), device.name.data(),
                                   &device.hardware, &device.software, lpUserArg) == D3DENUMRET_CANCEL)
             break;

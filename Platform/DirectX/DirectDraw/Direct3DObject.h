@@ -5,7 +5,7 @@
 
 #include "Platform/DirectX/ComObject.h"
 #include "Platform/DirectX/D3D.h"
-#include "Platform/DirectX/DxFault.h"
+#include "Platform/DirectX/EnumeratedDevice.h"
 
 namespace dx {
 
@@ -24,7 +24,7 @@ private:
     Ref<DirectDrawObject> directDraw_;
     // The devices of the last enumeration: the pointers handed to the
     // callback stay valid until the next one.
-    std::vector<DxFakeDevice> enumerated_;
+    std::vector<EnumeratedDevice> enumerated_;
 };
 
 }  // namespace dx

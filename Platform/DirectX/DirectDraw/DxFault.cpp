@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "Platform/DirectX/DirectDraw/LostSurfaces.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
@@ -22,8 +23,9 @@ struct Armed {
 struct FaultState {
     std::array<int, kCalls> counts{};
     std::array<Armed, kCalls> armed{};
+    std::function<void(DxCall)> watch;
     DxFault::UpdateRect lastForceUpdate{};
-    std::vector<DxFakeDevice> devices;
+    std::vector<EnumeratedDevice> devices;
     std::vector<const void*> lost;
 };
 
@@ -44,6 +46,7 @@ HRESULT Check(DxCall call) {
     const auto index = static_cast<std::size_t>(call);
     FaultState& state = State();
     ++state.counts[index];
+    if (state.watch) state.watch(call);
     Armed& armed = state.armed[index];
     if (armed.code == DD_OK || armed.times == 0) return DD_OK;
     if (armed.skip > 0) {
@@ -52,6 +55,10 @@ HRESULT Check(DxCall call) {
     }
     if (armed.times > 0) --armed.times;
     return armed.code;
+}
+
+void WatchCalls(std::function<void(DxCall)> watch) {
+    State().watch = std::move(watch);
 }
 
 int CallCount(DxCall call) {
@@ -70,11 +77,11 @@ void PretendDisplayDepth(int bitsPerPixel) {
     Win32PretendDisplayDepth(bitsPerPixel);
 }
 
-void ReplaceDeviceList(const std::vector<DxFakeDevice>& devices) {
+void ReplaceDeviceList(const std::vector<EnumeratedDevice>& devices) {
     State().devices = devices;
 }
 
-const std::vector<DxFakeDevice>* ReplacedDeviceList() {
+const std::vector<EnumeratedDevice>* ReplacedDeviceList() {
     const FaultState& state = State();
     return state.devices.empty() ? nullptr : &state.devices;
 }
@@ -90,6 +97,7 @@ void Reset() {
     FaultState& state = State();
     state.counts.fill(0);
     state.armed.fill(Armed{});
+    state.watch = nullptr;
     state.lastForceUpdate = UpdateRect{};
     state.devices.clear();
     state.lost.clear();

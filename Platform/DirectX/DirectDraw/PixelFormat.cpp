@@ -4,17 +4,20 @@
 
 namespace dx {
 
-int BytesPerPixel(Format format) {
+int BytesPerPixel(raster::PixelFormat format) {
     switch (format) {
-        case Format::XRGB8888:
+        case raster::PixelFormat::XRGB8888:
             return 4;
-        case Format::RGB565:
-        case Format::Z16:
+        case raster::PixelFormat::RGB565:
             return 2;
-        case Format::Indexed8:
+        case raster::PixelFormat::Indexed8:
             return 1;
     }
-    return 0;
+    return 4;
+}
+
+int BytesPerPixel(Format format) {
+    return format == Format::Z16 ? 2 : BytesPerPixel(RasterFormat(format));
 }
 
 raster::PixelFormat RasterFormat(Format format) {

@@ -14,6 +14,7 @@ enum class Format {
 };
 
 int BytesPerPixel(Format format);
+int BytesPerPixel(raster::PixelFormat format);
 raster::PixelFormat RasterFormat(Format format);  // colour formats only
 
 // The published description of `format`.

@@ -4,16 +4,10 @@
 
 #include <algorithm>
 
+#include "Platform/DirectX/Rects.h"
+
 namespace dx {
 namespace {
-
-bool Intersect(RECT* rect, const RECT& with) {
-    rect->left = std::max(rect->left, with.left);
-    rect->top = std::max(rect->top, with.top);
-    rect->right = std::min(rect->right, with.right);
-    rect->bottom = std::min(rect->bottom, with.bottom);
-    return rect->left < rect->right && rect->top < rect->bottom;
-}
 
 // `dest` clipped, with `sourceArea` trimmed by the same amounts.
 void ClipBoth(const RECT& dest, const RECT& clipped, RECT* sourceArea) {
@@ -42,9 +36,10 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// The presenter that last wrote to a screen: another one in between (on the
-// same window, say) means the previous presentation may be gone.
-const Presenter* lastPresenter = nullptr;
+// The window's note of the presenter that last wrote to it: another one in
+// between means the previous presentation may be gone. (The screen image
+// belongs to its presenter; nobody else writes it.)
+constexpr char kLastPresenter[] = "dx.lastPresenter";
 
 }  // namespace
 
@@ -84,7 +79,7 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
             return PresentToWindow(source, sourceArea, dest, sdlWindow, pace, change, placement);
         shown = Intersect(&visible, placement.client);
     }
-    RECT part = ChangedPart(placement, source, change.damage);
+    RECT part = ChangedPart(placement, source, change.damage, true);
     if (shown && Intersect(&visible, RECT{0, 0, width_, height_}) && Intersect(&part, visible)) {
         RECT area = sourceArea;
         ClipBoth(dest, part, &area);
@@ -94,7 +89,7 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
             Pitch(), nullptr};
         ConvertBlock(At(source, area), screen, part.right - part.left, part.bottom - part.top);
     }
-    Remember(placement, source);
+    Remember(placement, source, nullptr);
     return DD_OK;
 }
 
@@ -123,10 +118,11 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
     if (!Intersect(&visible, client) ||
         !Intersect(&visible,
                    RECT{client.left, client.top, client.left + surface->w, client.top + surface->h})) {
-        Remember(placement, source);
+        Remember(placement, source, window);
         return DD_OK;
     }
-    RECT part = ChangedPart(placement, source, change.damage);
+    RECT part =
+        ChangedPart(placement, source, change.damage, SDL_GetWindowData(window, kLastPresenter) == this);
     if (Intersect(&part, visible)) {
         RECT area = sourceArea;
         ClipBoth(dest, part, &area);
@@ -143,16 +139,15 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
     const SDL_Rect update{visible.left - client.left, visible.top - client.top, visible.right - visible.left,
                           visible.bottom - visible.top};
     if (SDL_UpdateWindowSurfaceRects(window, &update, 1) != 0) return fail(DDERR_GENERIC);
-    Remember(placement, source);
+    Remember(placement, source, window);
     return DD_OK;
 }
 
-RECT Presenter::ChangedPart(const Placement& placement, const SourcePixels& source,
-                            const RECT& damage) const {
+RECT Presenter::ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage,
+                            bool screenKept) const {
     const bool samePalette = source.format != Format::Indexed8 ||
                              std::equal(previousPalette_.begin(), previousPalette_.end(), source.palette);
-    if (!presented_ || lastPresenter != this || !(placement == previous_) || !samePalette)
-        return placement.dest;
+    if (!presented_ || !screenKept || !(placement == previous_) || !samePalette) return placement.dest;
     RECT part = damage;
     if (!Intersect(&part, placement.sourceArea)) return RECT{};
     const LONG dx = placement.dest.left - placement.sourceArea.left;
@@ -160,12 +155,12 @@ RECT Presenter::ChangedPart(const Placement& placement, const SourcePixels& sour
     return RECT{part.left + dx, part.top + dy, part.right + dx, part.bottom + dy};
 }
 
-void Presenter::Remember(const Placement& placement, const SourcePixels& source) {
+void Presenter::Remember(const Placement& placement, const SourcePixels& source, SDL_Window* window) {
     previous_ = placement;
     if (source.format == Format::Indexed8)
         std::copy(source.palette, source.palette + previousPalette_.size(), previousPalette_.begin());
     presented_ = true;
-    lastPresenter = this;
+    if (window != nullptr) SDL_SetWindowData(window, kLastPresenter, this);
 }
 
 }  // namespace dx

@@ -58,14 +58,19 @@ private:
         bool operator==(const Placement&) const;
     };
 
-    // `client`: the window's client area in screen coordinates.
+    // Present's copy into `window`'s surface on a real display. `placement`
+    // comes with its window and client area (screen coordinates) filled in;
+    // the window surface's part is filled in here.
     HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
                             SDL_Window* window, bool pace, const SourceChange& change, Placement placement);
     // The part of `dest` to copy: all of it unless `placement` and the
-    // palette repeat the previous presentation; then the damaged part.
-    RECT ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage) const;
-    // Records a finished presentation.
-    void Remember(const Placement& placement, const SourcePixels& source);
+    // palette repeat the previous presentation and the screen still holds it
+    // (`screenKept`: nobody else wrote there since); then the damaged part.
+    RECT ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage,
+                     bool screenKept) const;
+    // Records a finished presentation, and on `window` (null for the screen
+    // image) that this presenter wrote to it last.
+    void Remember(const Placement& placement, const SourcePixels& source, SDL_Window* window);
 
     int width_;
     int height_;

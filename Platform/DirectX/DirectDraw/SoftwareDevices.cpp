@@ -3,8 +3,8 @@
 namespace dx {
 namespace {
 
-DxFakeDevice Describe(const GUID& guid, const char* description, const char* name, D3DCOLORMODEL model) {
-    DxFakeDevice device{guid, description, name, D3DDEVICEDESC{}, D3DDEVICEDESC{}};
+EnumeratedDevice Describe(const GUID& guid, const char* description, const char* name, D3DCOLORMODEL model) {
+    EnumeratedDevice device{guid, description, name, D3DDEVICEDESC{}, D3DDEVICEDESC{}};
     device.hardware.dwSize = sizeof(D3DDEVICEDESC);
     D3DDEVICEDESC& software = device.software;
     software.dwSize = sizeof(D3DDEVICEDESC);
@@ -17,7 +17,7 @@ DxFakeDevice Describe(const GUID& guid, const char* description, const char* nam
 
 }  // namespace
 
-std::vector<DxFakeDevice> SoftwareDevices() {
+std::vector<EnumeratedDevice> SoftwareDevices() {
     return {
         Describe(IID_IDirect3DRampDevice, "Software rasterizer, portable scalar code, mono lighting",
                  "Ramp Emulation", D3DCOLOR_MONO),

@@ -3,12 +3,12 @@
 
 #include <vector>
 
-#include "Platform/DirectX/DxFault.h"
+#include "Platform/DirectX/EnumeratedDevice.h"
 
 namespace dx {
 
 // "Ramp Emulation" (mono), "RGB Emulation" and "MMX Emulation" (RGB); each
 // with an all-zero hardware description and a filled software one.
-std::vector<DxFakeDevice> SoftwareDevices();
+std::vector<EnumeratedDevice> SoftwareDevices();
 
 }  // namespace dx

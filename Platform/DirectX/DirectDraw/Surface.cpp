@@ -1,6 +1,5 @@
 #include "Platform/DirectX/DirectDraw/Surface.h"
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -9,6 +8,7 @@
 #include "Platform/DirectX/DirectDraw/Presenter.h"
 #include "Platform/DirectX/DirectDraw/SurfaceLayout.h"
 #include "Platform/DirectX/DxFault.h"
+#include "Platform/DirectX/Rects.h"
 
 namespace dx {
 namespace {
@@ -68,23 +68,13 @@ bool Surface::Lost() const {
 
 void Surface::NoteForeignWrite(const RECT* area) {
     ++foreignWrites_;
-    AddDamage(area != nullptr ? *area : RECT{0, 0, width_, height_});
+    damage_ = Union(damage_, area != nullptr ? *area : RECT{0, 0, width_, height_});
 }
 
 void Surface::NoteDrawn(const RECT& area) {
     ++draws_;
-    const RECT clipped{std::max(area.left, LONG{0}), std::max(area.top, LONG{0}),
-                       std::min(area.right, LONG{width_}), std::min(area.bottom, LONG{height_})};
-    if (clipped.left < clipped.right && clipped.top < clipped.bottom) AddDamage(clipped);
-}
-
-void Surface::AddDamage(const RECT& area) {
-    if (damage_.left >= damage_.right || damage_.top >= damage_.bottom) {
-        damage_ = area;
-        return;
-    }
-    damage_ = RECT{std::min(damage_.left, area.left), std::min(damage_.top, area.top),
-                   std::max(damage_.right, area.right), std::max(damage_.bottom, area.bottom)};
+    RECT clipped = area;
+    if (Intersect(&clipped, RECT{0, 0, width_, height_})) damage_ = Union(damage_, clipped);
 }
 
 bool Surface::Area(const RECT* rect, RECT* area) const {

@@ -77,7 +77,6 @@ private:
     void CopyFrom(const Surface& source, const RECT& sourceArea, const RECT& destArea);
     // Colours for presenting an 8-bit source.
     void PresentationPalette(const Surface& source, std::uint32_t xrgb[256]) const;
-    void AddDamage(const RECT& area);
 
     Ref<DirectDrawObject> owner_;
     Format format_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Platform/DirectX/Rects.h"
+
 namespace rm {
 
 namespace {
@@ -180,13 +182,7 @@ void SceneRenderer::Enclose(const raster::Vertex* vertices, int count) {
                    static_cast<LONG>(std::floor(std::max(top, 1.0f))) - 1,
                    static_cast<LONG>(std::ceil(std::min(right, width - 1.0f))) + 1,
                    static_cast<LONG>(std::ceil(std::min(bottom, height - 1.0f))) + 1};
-    if (box.left >= box.right || box.top >= box.bottom) return;
-    if (drawn_.left >= drawn_.right) {
-        drawn_ = box;
-        return;
-    }
-    drawn_ = RECT{std::min(drawn_.left, box.left), std::min(drawn_.top, box.top),
-                  std::max(drawn_.right, box.right), std::max(drawn_.bottom, box.bottom)};
+    drawn_ = dx::Union(drawn_, box);
 }
 
 raster::Vertex SceneRenderer::Project(const ClipVertex& v) const {

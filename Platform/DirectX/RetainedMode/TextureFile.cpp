@@ -1,55 +1,20 @@
 #include "Platform/DirectX/RetainedMode/TextureFile.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "Platform/DirectX/RetainedMode/BmpCheck.h"
+#include "Platform/Win32/Kernel/RegularFile.h"
 
 namespace rm {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// The whole file, when it is a regular file of a size a BMP may have.
-HRESULT ReadBounded(const char* path, std::vector<std::uint8_t>* bytes) {
-    const FileDescriptor file(open(path, O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) return D3DRMERR_FILENOTFOUND;
-    struct stat status;
-    if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return D3DRMERR_BADFILE;
-    if (status.st_size <= 0 || static_cast<std::uint64_t>(status.st_size) > kMaxBmpFileBytes)
-        return D3DRMERR_BADFILE;
-    bytes->resize(static_cast<std::size_t>(status.st_size));
-    std::size_t done = 0;
-    while (done < bytes->size()) {
-        const ssize_t got = read(file.get(), bytes->data() + done, bytes->size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return D3DRMERR_BADFILE;
-        done += static_cast<std::size_t>(got);
-    }
-    return D3DRM_OK;
-}
 
 struct SurfaceDeleter {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
@@ -102,10 +67,14 @@ bool DirectTexels(const SDL_Surface& surface, std::uint32_t* out) {
 HRESULT LoadTextureFile(const char* path, Texture** texture) {
     *texture = nullptr;
     if (path == nullptr) return D3DRMERR_FILENOTFOUND;
-    std::vector<std::uint8_t> bytes;
-    if (const HRESULT result = ReadBounded(path, &bytes)) return result;
+    // The whole file, when it is a regular file of a size a BMP may have.
+    std::string bytes;
+    const win32_kernel::RegularFileRead read = win32_kernel::ReadRegularFile(path, kMaxBmpFileBytes, &bytes);
+    if (!read.opened) return D3DRMERR_FILENOTFOUND;
+    if (read.error != 0) return D3DRMERR_BADFILE;
     BmpLayout layout;
-    if (!CheckBmp(bytes.data(), bytes.size(), &layout)) return D3DRMERR_BADFILE;
+    if (!CheckBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &layout))
+        return D3DRMERR_BADFILE;
 
     const std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(
         SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));

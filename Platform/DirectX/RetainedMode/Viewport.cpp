@@ -1,27 +1,11 @@
 #include "Platform/DirectX/RetainedMode/Viewport.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "Platform/DirectX/DxFault.h"
+#include "Platform/DirectX/Rects.h"
 
 namespace rm {
-
-namespace {
-
-int BytesPerPixel(raster::PixelFormat format) {
-    switch (format) {
-        case raster::PixelFormat::XRGB8888:
-            return 4;
-        case raster::PixelFormat::RGB565:
-            return 2;
-        case raster::PixelFormat::Indexed8:
-            return 1;
-    }
-    return 4;
-}
-
-}  // namespace
 
 Viewport::Viewport(Device* device, Frame* camera, DWORD x, DWORD y, DWORD width, DWORD height)
     : device_(device), camera_(camera), x_(x), y_(y), width_(width), height_(height) {}
@@ -50,15 +34,9 @@ bool Viewport::Target(raster::Target* target) const {
     if (std::uint64_t{x_} + width_ > static_cast<std::uint64_t>(surface.width) ||
         std::uint64_t{y_} + height_ > static_cast<std::uint64_t>(surface.height))
         return false;
-    *target = surface;
-    target->color = static_cast<std::uint8_t*>(surface.color) +
-                    static_cast<std::ptrdiff_t>(y_) * surface.colorPitch +
-                    static_cast<std::ptrdiff_t>(x_) * BytesPerPixel(surface.format);
-    target->depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<std::uint8_t*>(surface.depth) +
-                                                     static_cast<std::ptrdiff_t>(y_) * surface.depthPitch) +
-                    x_;
-    target->width = static_cast<int>(width_);
-    target->height = static_cast<int>(height_);
+    const LONG x = static_cast<LONG>(x_), y = static_cast<LONG>(y_);
+    *target = SoftwareTargetPart(surface,
+                                 RECT{x, y, x + static_cast<LONG>(width_), y + static_cast<LONG>(height_)});
     return true;
 }
 
@@ -87,17 +65,9 @@ HRESULT Viewport::Clear() {
         atFullClear_ = writes;
     }
     dirty_ = RECT{};
-    if (area.left >= area.right || area.top >= area.bottom) return D3DRM_OK;
-    raster::Target part = target;
-    part.color = static_cast<std::uint8_t*>(target.color) +
-                 static_cast<std::ptrdiff_t>(area.top) * target.colorPitch +
-                 static_cast<std::ptrdiff_t>(area.left) * BytesPerPixel(target.format);
-    part.depth = reinterpret_cast<std::uint16_t*>(reinterpret_cast<std::uint8_t*>(target.depth) +
-                                                  static_cast<std::ptrdiff_t>(area.top) * target.depthPitch) +
-                 area.left;
-    part.width = static_cast<int>(area.right - area.left);
-    part.height = static_cast<int>(area.bottom - area.top);
-    SoftwareDeviceRasterizer(device_->D3DDevice()).Clear(part, 0x000000u, 0xFFFFu);
+    if (dx::IsEmpty(area)) return D3DRM_OK;
+    SoftwareDeviceRasterizer(device_->D3DDevice())
+        .Clear(SoftwareTargetPart(target, area), 0x000000u, 0xFFFFu);
     ReportDrawn(area);
     return D3DRM_OK;
 }
@@ -112,11 +82,8 @@ HRESULT Viewport::Render(IDirect3DRMFrame* lpFrame) {
     renderer_.Draw(*scene, *camera_.get(), projection, SoftwareDeviceRasterizer(device_->D3DDevice()), target,
                    device_->Shading(), device_->Filter());
     const RECT& drawn = renderer_.DrawnBounds();
-    if (drawn.left < drawn.right && drawn.top < drawn.bottom) {
-        dirty_ = dirty_.left < dirty_.right
-                     ? RECT{std::min(dirty_.left, drawn.left), std::min(dirty_.top, drawn.top),
-                            std::max(dirty_.right, drawn.right), std::max(dirty_.bottom, drawn.bottom)}
-                     : drawn;
+    if (!dx::IsEmpty(drawn)) {
+        dirty_ = dx::Union(dirty_, drawn);
         ReportDrawn(drawn);
     }
     return D3DRM_OK;
@@ -145,6 +112,8 @@ HRESULT Viewport::ForceUpdate(DWORD x1, DWORD y1, DWORD x2, DWORD y2) {
     if (const HRESULT fault = DxFault::Check(DxCall::Viewport_ForceUpdate)) return fault;
     if (x1 > x2 || y1 > y2 || x2 > width_ || y2 > height_) return D3DRMERR_BADVALUE;
     DxFault::RecordForceUpdate({x1, y1, x2, y2});
+    ReportDrawn(
+        RECT{static_cast<LONG>(x1), static_cast<LONG>(y1), static_cast<LONG>(x2), static_cast<LONG>(y2)});
     return D3DRM_OK;
 }
 

@@ -30,7 +30,9 @@ public:
     D3DVALUE GetFront() override { return front_; }
     HRESULT SetField(D3DVALUE field) override;
     D3DVALUE GetField() override { return field_; }
-    // Marks the rectangle, within the viewport, as to be drawn afresh.
+    // Marks the rectangle, within the viewport, as to be drawn afresh: the
+    // next presentation of the render surface copies it whatever else it
+    // copies, so a screen that lost the picture gets it back whole.
     HRESULT ForceUpdate(DWORD x1, DWORD y1, DWORD x2, DWORD y2) override;
     HRESULT GetCamera(IDirect3DRMFrame** camera) override;
     DWORD GetWidth() override { return width_; }

@@ -1,4 +1,4 @@
-// The program's own path, which both programs use to find their directory.
+// The program's own path, from which a program finds its directory.
 #include <unistd.h>
 
 #include <cerrno>

@@ -13,7 +13,7 @@
 
 namespace win32_kernel {
 
-// A settings file holds a few hundred bytes. Anything beyond this is not one,
+// A profile holds a few hundred bytes. Anything beyond this is not one,
 // and reading it whole would cost memory without bound: it counts as
 // unreadable, and no write produces a file this large.
 constexpr std::size_t kMaxProfileBytes = std::size_t{8} << 20;

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "Platform/Win32/Win32.h"
+
 namespace win32_kernel {
 namespace {
 
@@ -20,13 +22,21 @@ std::optional<std::string> HomeDirectory() {
     return std::nullopt;
 }
 
+// Set by the program; empty until then.
+std::string& ProfileFolder() {
+    static std::string folder;
+    return folder;
+}
+
 std::optional<std::string> ConfigDirectory() {
+    const std::string& folder = ProfileFolder();
+    if (folder.empty()) return std::nullopt;
     // A relative XDG_CONFIG_HOME is invalid and must be ignored.
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (IsAbsolute(configHome)) return std::string(configHome) + "/vantel";
+    if (IsAbsolute(configHome)) return std::string(configHome) + "/" + folder;
     const std::optional<std::string> home = HomeDirectory();
     if (!home) return std::nullopt;
-    return *home + "/.config/vantel";
+    return *home + "/.config/" + folder;
 }
 
 }  // namespace
@@ -46,3 +56,7 @@ std::optional<ProfileLocation> ResolveProfilePath(const char* fileName) {
 }
 
 }  // namespace win32_kernel
+
+void Win32SetProfileFolder(const char* name) {
+    win32_kernel::ProfileFolder() = name != nullptr ? name : "";
+}

@@ -13,9 +13,10 @@ struct ProfileLocation {
     bool configDirectory;   // a bare name: `directory` is ours to create
 };
 
-// A bare name lies in $XDG_CONFIG_HOME/vantel/ (default ~/.config/vantel/),
-// the one place both programs meet whatever their working directory; a name
-// with a '/' is used as it is. Empty when no location can be formed.
+// A bare name lies in the folder the program named (Win32SetProfileFolder)
+// under $XDG_CONFIG_HOME (default ~/.config/), the same place whatever the
+// working directory; a name with a '/' is used as it is. Empty when no
+// location can be formed, a bare name's before the folder is named.
 std::optional<ProfileLocation> ResolveProfilePath(const char* fileName);
 
 }  // namespace win32_kernel

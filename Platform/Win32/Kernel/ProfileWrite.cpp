@@ -40,8 +40,8 @@ BOOL Fail(DWORD error) {
 
 }  // namespace
 
-// Removing keys or sections (a null key or value) is not offered: nothing in
-// Vantel deletes settings, and such a call is refused rather than guessed at.
+// Removing keys or sections (a null key or value) is not offered: nothing
+// above deletes settings, and such a call is refused rather than guessed at.
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName) {
     if (lpAppName == nullptr || lpKeyName == nullptr || lpString == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);

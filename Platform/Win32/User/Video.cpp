@@ -24,7 +24,7 @@ bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
     if (failed) return false;
     // Without a display SDL would quietly pick an invisible off-screen
-    // driver; a screensaver nobody can see must fail instead.
+    // driver; a window nobody can see must fail instead.
     if (!Set("SDL_VIDEODRIVER") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
         std::fputs("No display to open a window on: neither DISPLAY nor WAYLAND_DISPLAY is set\n", stderr);
         failed = true;

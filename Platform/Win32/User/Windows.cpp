@@ -30,6 +30,7 @@ std::vector<std::unique_ptr<HWND__>>& Windows() {
 }
 
 HWND activeWindow = nullptr;
+Win32DefaultProcLog defaultProcSeen{};
 
 // A class is named by its text or, as MAKEINTATOM does, by its atom in the low word.
 const WindowClass* FindClass(LPCSTR name) {
@@ -190,9 +191,15 @@ BOOL DestroyWindow(HWND hWnd) {
     return TRUE;
 }
 
-LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    ++defaultProcSeen.count;
+    defaultProcSeen.last = MSG{hWnd, Msg, wParam, lParam, 0, {0, 0}};
     if (Msg == WM_CLOSE) DestroyWindow(hWnd);
     return 0;
+}
+
+Win32DefaultProcLog Win32DefaultProcSeen() {
+    return defaultProcSeen;
 }
 
 HWND GetActiveWindow() {

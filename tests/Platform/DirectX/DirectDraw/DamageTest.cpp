@@ -10,6 +10,7 @@
 
 #include "Platform/DirectX/SoftwareDevice.h"
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
+#include "tests/Support/TestWindow.h"
 
 namespace {
 
@@ -35,13 +36,6 @@ protected:
     void SetUp() override {
         DirectDrawTest::SetUp();
         DxPretendDesktopSize(kScreenWidth, kScreenHeight);
-        static const bool registered = [] {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = DefWindowProcA;
-            wc.lpszClassName = "DirectDrawDamageTest";
-            return RegisterClassA(&wc) != 0;
-        }();
-        ASSERT_TRUE(registered);
     }
     void TearDown() override {
         Close();
@@ -53,8 +47,7 @@ protected:
     // another surface.
     void Open(int depth = 32) {
         DxFault::PretendDisplayDepth(depth);
-        window_ = CreateWindowExA(0, "DirectDrawDamageTest", "", WS_POPUP | WS_VISIBLE, kWindowX, kWindowY,
-                                  kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+        window_ = OpenTestWindow(kWindowX, kWindowY, kWidth, kHeight);
         ASSERT_NE(window_, nullptr);
         primary_ = Make(PrimaryDesc());
         back_ = Make(BackDesc(kWidth, kHeight));

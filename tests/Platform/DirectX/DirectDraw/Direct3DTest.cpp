@@ -90,13 +90,13 @@ TEST_F(DDrawDirect3DTest, EnumerationAnnouncesTheThreeSoftwareDevicesInOrder) {
 }
 
 TEST_F(DDrawDirect3DTest, TheHookReplacesTheDeviceList) {
-    DxFakeDevice hardware{};
+    EnumeratedDevice hardware{};
     hardware.guid = GUID{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
     hardware.name = "Accelerator";
     hardware.hardware.dwSize = sizeof(D3DDEVICEDESC);
     hardware.hardware.dcmColorModel = D3DCOLOR_MONO;
     hardware.hardware.dwDeviceZBufferBitDepth = DDBD_16;
-    DxFakeDevice software{};
+    EnumeratedDevice software{};
     software.guid = IID_IDirect3DRampDevice;
     software.name = "Ramp Emulation";
     DxFault::ReplaceDeviceList({hardware, software});

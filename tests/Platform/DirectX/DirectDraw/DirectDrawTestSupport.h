@@ -8,13 +8,7 @@
 
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "Platform/DirectX/DxFault.h"
-
-// Reference count of `object`, read without changing it.
-inline ULONG RefCount(IUnknown* object) {
-    const ULONG count = object->AddRef() - 1;
-    object->Release();
-    return count;
-}
+#include "tests/Support/DxCounts.h"
 
 inline DDSURFACEDESC SizedDesc() {
     DDSURFACEDESC desc{};

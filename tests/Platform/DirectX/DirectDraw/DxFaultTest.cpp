@@ -127,7 +127,7 @@ TEST_F(DDrawDxFaultTest, ResetDisarmsAndZeroes) {
     EXPECT_EQ(DxFault::CallCount(DxCall::DirectDraw_CreateClipper), 1);
     DxFault::RecordForceUpdate({1, 2, 3, 4});
     EXPECT_EQ(DxFault::LastForceUpdate().y2, 4u);
-    DxFault::ReplaceDeviceList({DxFakeDevice{}});
+    DxFault::ReplaceDeviceList({EnumeratedDevice{}});
     EXPECT_NE(DxFault::ReplacedDeviceList(), nullptr);
 
     DxFault::Reset();

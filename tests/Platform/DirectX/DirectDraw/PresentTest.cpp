@@ -4,23 +4,12 @@
 #include <cstring>
 
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
+#include "tests/Support/TestWindow.h"
 
 namespace {
 
 constexpr int kScreenWidth = 200;
 constexpr int kScreenHeight = 150;
-
-HWND OpenWindow(int x, int y, int width, int height) {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "DirectDrawPresentTest";
-        return RegisterClassA(&wc) != 0;
-    }();
-    EXPECT_TRUE(registered);
-    return CreateWindowExA(0, "DirectDrawPresentTest", "", WS_POPUP | WS_VISIBLE, x, y, width, height,
-                           nullptr, nullptr, nullptr, nullptr);
-}
 
 class DDrawPresentTest : public DirectDrawTest {
 protected:
@@ -50,7 +39,7 @@ protected:
     // back surface of the window's size, in a display of `depth` bits.
     void Open(int depth, int x, int y, int width, int height) {
         DxFault::PretendDisplayDepth(depth);
-        window_ = OpenWindow(x, y, width, height);
+        window_ = OpenTestWindow(x, y, width, height);
         ASSERT_NE(window_, nullptr);
         primary_ = Make(PrimaryDesc());
         back_ = Make(BackDesc(static_cast<DWORD>(width), static_cast<DWORD>(height)));

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
+#include "tests/Support/TestWindow.h"
 
 namespace {
 
@@ -18,12 +19,7 @@ class DDrawRealDisplayTest : public DirectDrawTest {
 protected:
     void SetUp() override {
         DirectDrawTest::SetUp();
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "DirectDrawRealDisplayTest";
-        RegisterClassA(&wc);
-        window_ = CreateWindowExA(0, "DirectDrawRealDisplayTest", "", WS_POPUP | WS_VISIBLE, 100, 80, kWidth,
-                                  kHeight, nullptr, nullptr, nullptr, nullptr);
+        window_ = OpenTestWindow(100, 80, kWidth, kHeight);
         ASSERT_NE(window_, nullptr);
         ASSERT_TRUE(Win32HasRealDisplay(window_));
         MSG msg;

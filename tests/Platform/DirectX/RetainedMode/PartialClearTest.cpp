@@ -240,6 +240,14 @@ TEST_F(PartialClearTest, FramesMatchFullClearsAndFullCopies) {
              return true;
          },
          9},
+        {"a forced update", &IID_IDirect3DMMXDevice, offset, false,
+         [](Pair& pair) {
+             EXPECT_EQ(
+                 pair.viewport->ForceUpdate(0, 0, pair.viewport->GetWidth(), pair.viewport->GetHeight()),
+                 D3DRM_OK);
+             return true;
+         },
+         6},
         {"lost and restored", &IID_IDirect3DRampDevice, offset, false,
          [](Pair& pair) {
              DxFault::MarkSurfaceLost(pair.back);

@@ -336,9 +336,13 @@ TEST_F(TextureFileTest, MissingFileIsNotFound) {
     EXPECT_EQ(rm->LoadTexture(nullptr, &texture), D3DRMERR_FILENOTFOUND);
 }
 
-TEST_F(TextureFileTest, DirectoryIsABadFile) {
+TEST_F(TextureFileTest, DirectoriesAndFifosAreBadFiles) {
     IDirect3DRMTexture2* texture;
     EXPECT_EQ(Load(dir_, &texture), D3DRMERR_BADFILE);
+    // Opening a FIFO without a writer must not wait for one.
+    const std::string fifo = dir_ + "/fifo.bmp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Load(fifo, &texture), D3DRMERR_BADFILE);
 }
 
 TEST_F(TextureFileTest, AbsurdlyLargeFileIsRefusedUnread) {

@@ -66,7 +66,7 @@ TEST(ModuleFileTest, GivesTheRunningProgramsPathCutToTheBuffer) {
     const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     ASSERT_GT(length, 0u);
     EXPECT_EQ(std::string(path).size(), length);
-    EXPECT_EQ(std::filesystem::path(path).filename(), "vantel_win32_kernel_tests");
+    EXPECT_EQ(std::filesystem::path(path).filename(), "win32_kernel_test");
     EXPECT_TRUE(std::filesystem::is_regular_file(path));
 
     char small[6];

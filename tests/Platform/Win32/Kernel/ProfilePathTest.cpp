@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Platform/Win32/Kernel/ProfilePath.h"
+#include "Platform/Win32/Win32.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ TEST(ProfilePath, ABareNameFallsBackToHomeAndThenToTheUserDatabase) {
     const passwd* user = getpwuid(getuid());
     ASSERT_NE(user, nullptr);
     const std::string userHome = user->pw_dir;
+    Win32SetProfileFolder("vantel");
     struct Case {
         const char* what;
         const char* configHome;
@@ -61,6 +63,7 @@ TEST(ProfilePath, ABareNameFallsBackToHomeAndThenToTheUserDatabase) {
         ASSERT_TRUE(location.has_value()) << c.what;
         EXPECT_EQ(location->path, c.path) << c.what;
     }
+    Win32SetProfileFolder(nullptr);
 }
 
 }  // namespace

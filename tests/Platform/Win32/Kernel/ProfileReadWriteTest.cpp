@@ -9,6 +9,7 @@
 #include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
 
 namespace fs = std::filesystem;
+using kernel_test::ListDirectory;
 using kernel_test::PrivateEnvironment;
 using kernel_test::ReadFile;
 using kernel_test::TempDir;
@@ -17,10 +18,13 @@ using kernel_test::WriteFile;
 namespace {
 
 constexpr char kIni[] = "Vantel.ini";
+constexpr char kFolder[] = "vantel";
 
 class ProfileTest : public testing::Test {
 protected:
-    fs::path IniPath() const { return temp_.path() / "config" / "vantel" / kIni; }
+    void SetUp() override { Win32SetProfileFolder(kFolder); }
+
+    fs::path IniPath() const { return temp_.path() / "config" / kFolder / kIni; }
 
     std::string Read(const char* section, const char* key, const char* fallback, DWORD size = 1024) {
         std::string buffer(size, '#');
@@ -48,6 +52,13 @@ TEST_F(ProfileTest, FirstSaveCreatesTheDirectoryAndTheDocumentedLayout) {
     EXPECT_EQ(ReadFile(IniPath()),
               "[SETTING]\nFILENAME=/opt/vantel/123.bmp\nDIR=/home/u/Pictures\nCOLOR=255\n"
               "[SS_SECTION]\nSPEED=5\n");
+}
+
+TEST_F(ProfileTest, ABareNameHasNoPlaceUntilTheProgramNamesItsFolder) {
+    Win32SetProfileFolder(nullptr);
+    EXPECT_FALSE(WritePrivateProfileStringA("SETTING", "DIR", "/d", kIni));
+    EXPECT_EQ(Read("SETTING", "DIR", "C:\\"), "C:\\");
+    EXPECT_TRUE(ListDirectory(temp_.path() / "config").empty());
 }
 
 TEST_F(ProfileTest, SecondSaveReplacesValuesInPlace) {
@@ -126,6 +137,7 @@ TEST(ProfileJapaneseTest, JapanesePathsRoundTrip) {
     const fs::path root = temp.path() / "設定フォルダ";
     fs::create_directories(root);
     PrivateEnvironment environment(root);
+    Win32SetProfileFolder(kFolder);
     const std::string texture = "/home/ユーザー/画像/テクスチャ 1.bmp";
     ASSERT_TRUE(WritePrivateProfileStringA("SETTING", "FILENAME", texture.c_str(), kIni));
     ASSERT_TRUE(WritePrivateProfileStringA("SETTING", "DIR", "/home/ユーザー/画像", kIni));
@@ -133,7 +145,7 @@ TEST(ProfileJapaneseTest, JapanesePathsRoundTrip) {
     ASSERT_EQ(GetPrivateProfileStringA("SETTING", "FILENAME", "", buffer, sizeof buffer, kIni),
               texture.size());
     EXPECT_EQ(std::string(buffer), texture);
-    EXPECT_EQ(ReadFile(root / "config" / "vantel" / kIni),
+    EXPECT_EQ(ReadFile(root / "config" / kFolder / kIni),
               "[SETTING]\nFILENAME=" + texture + "\nDIR=/home/ユーザー/画像\n");
 }
 

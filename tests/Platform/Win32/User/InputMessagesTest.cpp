@@ -80,11 +80,11 @@ protected:
         window = MakeRecordingWindow(30, 40, 200, 100);
         ASSERT_NE(window, nullptr);
         ShowWindow(window, SW_SHOW);
-        Drain();
+        DrainMessages();
     }
     void TearDown() override {
         DestroyWindow(window);
-        Drain();
+        DrainMessages();
     }
     HWND window = nullptr;
 };
@@ -135,7 +135,7 @@ TEST_F(InputMessagesTest, EachEventBecomesItsMessage) {
         if (event.type == SDL_MOUSEMOTION) event.motion.windowID = windowId;
         if (event.type == SDL_MOUSEWHEEL) event.wheel.windowID = windowId;
         ASSERT_EQ(SDL_PushEvent(&event), 1) << c.name;
-        const std::vector<MSG> taken = Drain();
+        const std::vector<MSG> taken = DrainMessages();
         if (c.message == kNone) {
             EXPECT_TRUE(taken.empty()) << c.name;
             continue;
@@ -154,7 +154,7 @@ TEST_F(InputMessagesTest, MousePointIsAlsoGivenInScreenCoordinates) {
     SDL_Event event = Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20);
     event.button.windowID = SDL_GetWindowID(Win32SdlWindow(window));
     SDL_PushEvent(&event);
-    const std::vector<MSG> taken = Drain();
+    const std::vector<MSG> taken = DrainMessages();
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0].pt.x, 40);
     EXPECT_EQ(taken[0].pt.y, 60);
@@ -167,7 +167,7 @@ TEST_F(InputMessagesTest, EventsOfADestroyedWindowAreDropped) {
     SDL_PushEvent(&event);
     SDL_Event quit = Quit();
     SDL_PushEvent(&quit);
-    EXPECT_TRUE(Drain().empty());
+    EXPECT_TRUE(DrainMessages().empty());
 }
 
 }  // namespace

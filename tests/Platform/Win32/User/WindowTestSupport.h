@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Platform/Win32/Win32.h"
+#include "tests/Support/TestWindow.h"
 
 struct Received {
     HWND window;
@@ -39,12 +40,4 @@ inline HWND MakeRecordingWindow(int x = 30, int y = 40, int width = 200, int hei
     RegisterRecordingClass("Recorder", BLACK_BRUSH);
     return CreateWindowExA(0, "Recorder", "Recorder", WS_POPUP, x, y, width, height, nullptr, nullptr,
                            nullptr, nullptr);
-}
-
-// Takes every waiting message out of the queue without dispatching it.
-inline std::vector<MSG> Drain() {
-    std::vector<MSG> taken;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) taken.push_back(msg);
-    return taken;
 }

@@ -12,12 +12,12 @@ protected:
     void SetUp() override {
         window = MakeRecordingWindow();
         ASSERT_NE(window, nullptr);
-        Drain();
+        DrainMessages();
         ReceivedMessages().clear();
     }
     void TearDown() override {
         DestroyWindow(window);
-        Drain();
+        DrainMessages();
     }
     HWND window = nullptr;
 };
@@ -26,7 +26,7 @@ TEST_F(WindowsTest, PostedMessagesComeOutInOrderAndAnEmptyQueueReturnsAtOnce) {
     ASSERT_TRUE(PostMessageA(window, WM_USER_TEST_A, 1, 2));
     ASSERT_TRUE(PostMessageA(nullptr, WM_USER_TEST_B, 3, 4));
     ASSERT_TRUE(PostMessageA(window, WM_USER_TEST_A, 5, 6));
-    const std::vector<MSG> taken = Drain();
+    const std::vector<MSG> taken = DrainMessages();
     ASSERT_EQ(taken.size(), 3u);
     EXPECT_EQ(taken[0].hwnd, window);
     EXPECT_EQ(taken[0].wParam, 1u);
@@ -47,7 +47,7 @@ TEST_F(WindowsTest, PeekWithoutRemoveLeavesTheMessageAndFiltersSelect) {
     EXPECT_EQ(msg.message, WM_KEYUP);
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE));
     EXPECT_EQ(msg.message, WM_CLOSE);
-    const std::vector<MSG> rest = Drain();
+    const std::vector<MSG> rest = DrainMessages();
     ASSERT_EQ(rest.size(), 1u);
     EXPECT_EQ(rest[0].message, WM_KEYUP);
     EXPECT_EQ(rest[0].wParam, 7u);
@@ -97,7 +97,7 @@ TEST_F(WindowsTest, CloseDestroysByDefaultAndSystemCommandsDoNot) {
 TEST_F(WindowsTest, QuitComesAfterPostedMessagesOnceWithItsExitCode) {
     PostQuitMessage(7);
     PostMessageA(window, WM_KEYUP, 0, 0);
-    const std::vector<MSG> taken = Drain();
+    const std::vector<MSG> taken = DrainMessages();
     ASSERT_EQ(taken.size(), 2u);
     EXPECT_EQ(taken[0].message, WM_KEYUP);
     EXPECT_EQ(taken[1].message, WM_QUIT);

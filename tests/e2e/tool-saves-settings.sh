@@ -3,6 +3,7 @@
 # a stroke painted with the mouse lands in "123.bmp" beside the program when
 # "設定確定" is clicked, and the settings file records it.
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib/poll.sh"
 
 work=$(mktemp -d)
 tool_pid=""
@@ -21,13 +22,13 @@ export XDG_CONFIG_HOME="$work/config"
 tool_pid=$!
 
 window=""
-for _ in $(seq 300); do
+tool_window() {
   window=$(xdotool search --pid "$tool_pid" --name '^Vantel$' 2>/dev/null | head -1 || true)
-  [ -n "$window" ] && break
+  [ -n "$window" ] && return 0
   kill -0 "$tool_pid" 2>/dev/null || fail "vantel30 ended early: $(cat "$work/tool.log")"
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window named Vantel appeared"
+  return 1
+}
+poll_until 30 tool_window || fail "no window named Vantel appeared"
 
 info=$(xwininfo -id "$window")
 field() { sed -n "s/^ *$1: *//p" <<<"$info"; }
@@ -44,12 +45,11 @@ screen_pixel() {
     "%[fx:int(255*p{$((left + $1)),$((top + $2))}.r)],%[fx:int(255*p{$((left + $1)),$((top + $2))}.g)],%[fx:int(255*p{$((left + $1)),$((top + $2))}.b)]" info:
 }
 
+# Succeeds when the screen pixel at window coordinates ($1, $2) is "$3".
+pixel_is() { [ "$(screen_pixel "$1" "$2")" = "$3" ]; }
+
 # Canvas client area starts at (10, 10); the swatch lies at (320, 56).
-for _ in $(seq 100); do
-  [ "$(screen_pixel 344 68)" = "255,0,0" ] && break
-  sleep 0.1
-done
-[ "$(screen_pixel 344 68)" = "255,0,0" ] || fail "swatch is not red: $(screen_pixel 344 68)"
+poll_until 10 pixel_is 344 68 "255,0,0" || fail "swatch is not red: $(screen_pixel 344 68)"
 [ "$(screen_pixel 138 138)" = "0,0,0" ] || fail "canvas is not black"
 
 # A thick red stroke from canvas pixel (40, 128) to (200, 128).
@@ -59,14 +59,11 @@ for x in 80 120 160 210; do
   sleep 0.05
 done
 xdotool mouseup 1
-[ "$(screen_pixel 130 138)" = "255,0,0" ] || fail "the stroke does not show on the canvas"
+poll_until 10 pixel_is 130 138 "255,0,0" || fail "the stroke does not show on the canvas"
 
 xdotool mousemove $((left + 320)) $((top + 196)) click 1   # "設定確定"
 ini="$work/config/vantel/Vantel.ini"
-for _ in $(seq 300); do
-  grep -q '^SPEED=' "$ini" 2>/dev/null && break
-  sleep 0.1
-done
+poll_until 30 grep -q '^SPEED=' "$ini" 2>/dev/null || true
 [ -f "$work/bin/123.bmp" ] || fail "123.bmp was not written beside the program"
 
 expected=$(printf '[SETTING]\nFILENAME=%s\nDIR=C:\\\nCOLOR=255\n[SS_SECTION]\nSPEED=5' "$work/bin/123.bmp")

@@ -1,4 +1,4 @@
-#include "Tool/Settings/FixedText.h"
+#include "Settings/FixedText.h"
 
 namespace vantel_settings {
 

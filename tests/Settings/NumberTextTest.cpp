@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "Tool/Settings/NumberText.h"
+#include "Settings/NumberText.h"
 
 namespace {
 

@@ -8,8 +8,11 @@
 namespace vantel_settings {
 
 // Passed bare to the profile functions, which resolve it to the one place
-// both programs share, whatever their working directory.
+// both programs share, whatever their working directory: kProfileFolder,
+// which each program names at start-up, under the user's configuration
+// directory.
 inline constexpr char kIniFileName[] = "Vantel.ini";
+inline constexpr char kProfileFolder[] = "vantel";
 
 inline constexpr char kSaverSection[] = "SS_SECTION";  // holds kSpeedKey
 inline constexpr char kSettingSection[] = "SETTING";   // holds the other keys

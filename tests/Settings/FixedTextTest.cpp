@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Tool/Settings/FixedText.h"
+#include "Settings/FixedText.h"
 
 namespace {
 

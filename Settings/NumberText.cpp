@@ -1,4 +1,4 @@
-#include "Tool/Settings/NumberText.h"
+#include "Settings/NumberText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "Tool/Settings/FixedText.h"
+#include "Settings/FixedText.h"
 
 namespace vantel_settings {
 namespace {
