@@ -158,27 +158,6 @@ TEST(Windows, ScreenSizedPopupCoversTheScreenWithoutBorder) {
     DestroyWindow(window);
 }
 
-TEST(Windows, TheVirtualScreenHoldsEveryDisplay) {
-    // Asked first, as it starts SDL's video.
-    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    SDL_Rect all{0, 0, 0, 0};
-    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
-        SDL_Rect bounds;
-        ASSERT_EQ(SDL_GetDisplayBounds(i, &bounds), 0);
-        SDL_UnionRect(&all, &bounds, &all);
-    }
-    ASSERT_GT(all.w, 0);
-    EXPECT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), all.x);
-    EXPECT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), all.y);
-    EXPECT_EQ(width, all.w);
-    EXPECT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), all.h);
-    // One display: the virtual screen is the screen.
-    if (SDL_GetNumVideoDisplays() == 1) {
-        EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CXSCREEN));
-        EXPECT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    }
-}
-
 TEST(Windows, OnlyAnX11DisplayHandsOverWindows) {
     RegisterRecordingClass("Recorder", BLACK_BRUSH);
     EXPECT_EQ(Win32AdoptWindow("NoSuchClass", 0x2A00007), nullptr);
