@@ -1,16 +1,16 @@
 # The one way the scripts start a private X server: a 1920x1080 screen (or
-# another size where asked) at 24 bits and 96 DPI (the settings tool lays
-# itself out at 15 twips per pixel), no TCP, no server reset when the last
-# client leaves (a client connecting just then would find the display gone),
-# and a display number that Xvfb chooses itself, so servers started side by
-# side never collide.
+# another size) at 24 bits and 96 DPI (the settings tool lays itself out at
+# 15 twips per pixel), no TCP, no server reset when the last client leaves (a
+# client connecting just then would find the display gone), and a display
+# number that Xvfb chooses itself, so servers started side by side never
+# collide.
 
 source "$(dirname "${BASH_SOURCE[0]}")/poll.sh"
 
-# start_xvfb DIR [SIZE]: starts Xvfb (SIZE as WIDTHxHEIGHT, 1920x1080 unless
-# given) with its log in DIR/log, writes its display number to DIR/display,
-# and sets xvfb_pid and DISPLAY. Fails, saying why, when Xvfb is missing or
-# has given no display within ten seconds.
+# start_xvfb DIR [WIDTHxHEIGHT]: starts Xvfb (1920x1080 unless another size
+# is given) with its log in DIR/log, writes its display number to
+# DIR/display, and sets xvfb_pid and DISPLAY. Fails, saying why, when Xvfb is
+# missing or has given no display within ten seconds.
 start_xvfb() {
   local dir=$1 size=${2:-1920x1080}
   command -v Xvfb >/dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; return 1; }
