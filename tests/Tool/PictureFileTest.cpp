@@ -8,6 +8,7 @@
 #include <QtEndian>
 #include <csignal>
 
+#include "Tool/ImageFit.h"
 #include "Tool/PictureFile.h"
 
 namespace {
@@ -122,18 +123,21 @@ TEST(LoadPicture, UndecodableFilesFailWithADescription) {
     EXPECT_EQ(LoadPicture(dir.filePath(QStringLiteral("missing.bmp"))), std::nullopt);
 }
 
-TEST(LoadPicture, TransparentPixelsBecomeBlack) {
+TEST(LoadPicture, TransparentPixelsShowTheCanvasBlack) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QImage clear(4, 4, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     clear.setPixel(1, 2, qRgb(10, 200, 30));
+    clear.setPixel(3, 3, qRgba(200, 100, 50, 128));
     const QString path = dir.filePath(QStringLiteral("clear.png"));
     ASSERT_TRUE(clear.save(path));
     const std::optional<QImage> loaded = LoadPicture(path);
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->pixel(0, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(loaded->pixel(1, 2), qRgb(10, 200, 30));
+    const QImage placed = ScaleNearest(*loaded, 4, 4);
+    EXPECT_EQ(placed.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(placed.pixel(1, 2), qRgb(10, 200, 30));
+    EXPECT_EQ(placed.pixel(3, 3), qRgb(100, 50, 25));
 }
 
 }  // namespace
