@@ -26,6 +26,13 @@ constexpr int kAllocationLimitMb = static_cast<int>(kMaxPicturePixels * 4 >> 20)
 // and a colour profile.
 constexpr std::size_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + (std::size_t{1} << 20);
 
+// The formats the import offers, told by content. Qt's other decoders (PNG,
+// ICO, ...) would be more code reading untrusted bytes; libpng, for one,
+// allocates whatever length a chunk after the pixels claims.
+bool OfferedFormat(const QByteArray& format) {
+    return format == "bmp" || format == "jpeg" || format == "gif";
+}
+
 bool Oversized(QSize size) {
     return qint64{size.width()} * size.height() > kMaxPicturePixels;
 }
@@ -61,6 +68,7 @@ std::optional<QImage> LoadPicture(const QString& path, QString* error) {
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    if (!OfferedFormat(reader.format())) return fail(QStringLiteral("Not a BMP, JPEG or GIF picture"));
     // The header's size is refused before the decoder allocates for it; the
     // allocation limit stops decoders that cannot tell the size beforehand.
     QImageReader::setAllocationLimit(kAllocationLimitMb);

@@ -5,8 +5,8 @@
 #include <QString>
 #include <optional>
 
-// Reads a picture file (BMP, JPEG, GIF and whatever else the image plugins
-// know) as its decoder gives it: the caller never pays for a pass over every
+// Reads a BMP, JPEG or GIF file (told by its content, whatever its name) as
+// its decoder gives it: the caller never pays for a pass over every
 // pixel of a large picture. Drawn on the canvas, transparent pixels show its
 // black. Only a regular file of bounded size is read, and a picture of more
 // than 16 megapixels is refused: from its header before it is decoded, or,
