@@ -3,7 +3,9 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "Platform/Win32/Win32.h"
 
@@ -28,6 +30,9 @@ struct HWND__ {
     HDC__ dc{};
     bool destroying = false;
     bool destroyed = false;
+    // The display's window this one draws into without owning it
+    // (Win32AdoptWindow); 0 for a window of our own.
+    std::uint64_t adopted = 0;
 };
 
 namespace win32user {
@@ -35,6 +40,24 @@ namespace win32user {
 // Starts SDL's video once. False, with one line on standard error, when
 // there is no display to open windows on or SDL cannot reach it.
 bool EnsureVideo();
+
+// The class registered under `name` (its text or its atom), else null.
+const WNDCLASSA* FindClassRecord(LPCSTR name);
+// A new handle for `sdl`, with the procedure and brush of `windowClass`.
+HWND AddWindow(const WNDCLASSA& windowClass, SDL_Window* sdl);
+
+// Where the displays lie (SDL's display bounds, or the pretended ones);
+// none when there is no display to ask.
+std::vector<SDL_Rect> DisplayBounds();
+// The rectangle that holds every display; empty when there is none.
+SDL_Rect VirtualScreen();
+
+// Notes what the display says of adopted windows (their destruction).
+void NoteSystemEvent(const SDL_SysWMmsg* message);
+// Whether the adopted window `nativeWindow` is known to be gone.
+bool AdoptedWindowGone(std::uint64_t nativeWindow);
+// Destroys every handle whose adopted window is gone. True when there was one.
+bool DestroyVanishedWindows();
 
 // The handle itself when it names a window that is not destroyed, else null.
 HWND LiveWindow(HWND hWnd);
@@ -46,7 +69,7 @@ HWND WindowFromSdlId(Uint32 windowId);
 void ApplyCursorVisibility();
 
 // The message an SDL event stands for, addressed to its window; nothing for
-// events that are not user input or a close request.
+// events that are not user input, a close request or a new size.
 std::optional<MSG> MessageFromSdlEvent(const SDL_Event& event);
 
 }  // namespace win32user
