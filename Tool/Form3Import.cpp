@@ -2,9 +2,7 @@
 #include <QFileInfo>
 
 #include "Tool/Form3.h"
-#include "Tool/ImageFit.h"
-#include "Tool/PictureFile.h"
-#include "Tool/Twips.h"
+#include "Tool/PictureImport.h"
 
 namespace {
 
@@ -23,21 +21,16 @@ void Form3::ImportImage() {
 
     // A file that does not decode changes nothing: the canvas and the
     // remembered directory stay as they were.
-    const std::optional<QImage> picture = LoadPicture(CommonDialog1.FileName);
-    if (!picture) {
+    const std::optional<ImportedPicture> imported = ImportPicture(CommonDialog1.FileName);
+    if (!imported) {
         Caution(kUnreadablePicture);
         return;
     }
     openFileName = CommonDialog1.FileName;
     dirPath = QFileInfo(openFileName).absolutePath();
-    Picture3->SetPicture(*picture);
+    Picture3->SetPicture(imported->picture);
 
     Picture1->Clear();
-    const float tx = TwipsPerPixelX();
-    const float ty = TwipsPerPixelY();
-    const ImageFit fit = FitImage(Canvas::kImageSize * tx, Canvas::kImageSize * ty, picture->width() * tx,
-                                  picture->height() * ty, tx, ty);
-    if (fit.fitWidth > 0 && fit.fitHeight > 0)
-        Picture1->DrawPicture(ScaleNearest(*picture, fit.fitWidth, fit.fitHeight), QPoint(fit.x, fit.y));
+    if (!imported->fitted.isNull()) Picture1->DrawPicture(imported->fitted, imported->at);
     Picture1->repaint();
 }

@@ -24,15 +24,17 @@ ImageFit FitImage(float cw, float ch, float iw, float ih, float tx, float ty) {
 }
 
 QImage ScaleNearest(const QImage& source, int width, int height) {
-    const QImage pixels = source.convertToFormat(QImage::Format_RGB32);
     QImage scaled(width, height, QImage::Format_RGB32);
-    const qint64 sourceWidth = pixels.width();
-    const qint64 sourceHeight = pixels.height();
+    const qint64 sourceWidth = source.width();
+    const qint64 sourceHeight = source.height();
+    // Only the pixels taken are read, whatever the source's size and format;
+    // a transparent one shows over black as it would on the canvas.
     for (int y = 0; y < height; ++y) {
-        const auto* from =
-            reinterpret_cast<const QRgb*>(pixels.constScanLine(static_cast<int>(y * sourceHeight / height)));
+        const int sourceY = static_cast<int>(y * sourceHeight / height);
         auto* to = reinterpret_cast<QRgb*>(scaled.scanLine(y));
-        for (int x = 0; x < width; ++x) to[x] = from[x * sourceWidth / width];
+        for (int x = 0; x < width; ++x)
+            to[x] =
+                qPremultiply(source.pixel(static_cast<int>(x * sourceWidth / width), sourceY)) | 0xFF000000u;
     }
     return scaled;
 }

@@ -20,6 +20,7 @@ struct ImageFit {
 // picture becomes 256 x 255 at (0, 0). ih must not be 0.
 ImageFit FitImage(float cw, float ch, float iw, float ih, float tx, float ty);
 
-// `source` scaled to width x height by repeating or dropping whole rows and
-// columns; colours are never blended. Both sizes must be positive.
+// `source` (any format) scaled to width x height by repeating or dropping
+// whole rows and columns, as opaque RGB32 over black; colours are never
+// blended with one another. Both sizes must be positive.
 QImage ScaleNearest(const QImage& source, int width, int height);

@@ -1,15 +1,45 @@
 #include "Tool/PictureFile.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
-#include <QPainter>
 #include <QSaveFile>
 #include <QtEndian>
+#include <cerrno>
+#include <string>
+
+#include "Platform/Win32/Kernel/RegularFile.h"
 
 namespace {
 
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
 constexpr quint32 kPixelsPerMetreAt96Dpi = 3780;
+
+// Far beyond any picture worth putting on a 256 x 256 canvas (a 16-megapixel
+// photograph fits), and small enough that a picture whose header promises
+// more is refused before it costs memory or time: decoded it takes at most
+// 64 MB.
+constexpr qint64 kMaxPicturePixels = qint64{1} << 24;
+constexpr int kAllocationLimitMb = static_cast<int>(kMaxPicturePixels * 4 >> 20);
+// Such a picture stored uncompressed at 32 bits, with room for its headers
+// and a colour profile.
+constexpr std::size_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + (std::size_t{1} << 20);
+
+// The formats the import offers, told by content. Qt's other decoders (PNG,
+// ICO, ...) would be more code reading untrusted bytes; libpng, for one,
+// allocates whatever length a chunk after the pixels claims.
+bool OfferedFormat(const QByteArray& format) {
+    return format == "bmp" || format == "jpeg" || format == "gif";
+}
+
+bool Oversized(QSize size) {
+    return qint64{size.width()} * size.height() > kMaxPicturePixels;
+}
+
+QString TooLarge(QSize size) {
+    return QStringLiteral("Picture too large: %1 x %2").arg(size.width()).arg(size.height());
+}
 
 void PutU16(QByteArray& out, int at, quint16 value) {
     qToLittleEndian(value, out.data() + at);
@@ -21,17 +51,35 @@ void PutU32(QByteArray& out, int at, quint32 value) {
 }  // namespace
 
 std::optional<QImage> LoadPicture(const QString& path, QString* error) {
-    QImageReader reader(path);
-    const QImage decoded = reader.read();
-    if (decoded.isNull()) {
-        if (error) *error = reader.errorString();
+    const auto fail = [error](const QString& why) -> std::optional<QImage> {
+        if (error) *error = why;
         return std::nullopt;
-    }
-    QImage opaque(decoded.size(), QImage::Format_RGB32);
-    opaque.fill(Qt::black);
-    QPainter painter(&opaque);
-    painter.drawImage(0, 0, decoded);
-    return opaque;
+    };
+    // Bounded and non-blocking: a FIFO, a directory, a device or a huge file
+    // under the name is refused before any of it is read.
+    std::string bytes;
+    const win32_kernel::RegularFileRead read =
+        win32_kernel::ReadRegularFile(QFile::encodeName(path).constData(), kMaxPictureFileBytes, &bytes);
+    if (read.error != 0)
+        return fail(read.error == EINVAL ? QStringLiteral("Not a regular file")
+                                         : qt_error_string(read.error));
+
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!OfferedFormat(reader.format())) return fail(QStringLiteral("Not a BMP, JPEG or GIF picture"));
+    // The header's size is refused before the decoder allocates for it; the
+    // allocation limit stops decoders that cannot tell the size beforehand.
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
+    const QSize size = reader.size();
+    if (size.isValid() && Oversized(size)) return fail(TooLarge(size));
+    const QImage decoded = reader.read();
+    if (decoded.isNull()) return fail(reader.errorString());
+    // Some headers state less than the decoder then makes (a GIF's frame
+    // inside a larger screen); the allocation limit held that to 64 MB.
+    if (Oversized(decoded.size())) return fail(TooLarge(decoded.size()));
+    return decoded;
 }
 
 QByteArray EncodeBmp24(const QImage& image) {

@@ -1,6 +1,11 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include "Tool/PictureFile.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -180,6 +185,59 @@ TEST_F(Form3Import, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, QStringLiteral("C:\\"));
     EXPECT_TRUE(form->openFileName.isEmpty());
+}
+
+// What lies under a picture's name may be no picture at all, or one whose
+// header claims a size that would exhaust the tool: the start-up's texture
+// and the import refuse each at once, as they do any unreadable picture.
+TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(Scratch(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const auto encoded = [](const QImage& image, const char* format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
+    };
+    QByteArray bmp = encoded(Picture(8, 8), "BMP");
+    qToLittleEndian<qint32>(60000, bmp.data() + 18);
+    qToLittleEndian<qint32>(60000, bmp.data() + 22);
+    QByteArray jpeg = encoded(Picture(8, 8), "JPG");
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    qToBigEndian<quint16>(60000, jpeg.data() + frame + 5);
+    qToBigEndian<quint16>(60000, jpeg.data() + frame + 7);
+    QByteArray gif = FlatGif(8, 8, qRgb(9, 9, 9));  // a small frame on a huge screen
+    qToLittleEndian<quint16>(60000, gif.data() + 6);
+    qToLittleEndian<quint16>(60000, gif.data() + 8);
+
+    const QString fifo = Scratch(QStringLiteral("fifo.bmp"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString directory = Scratch(QStringLiteral("folder.bmp"));
+    ASSERT_TRUE(QDir().mkpath(directory));
+    const QString sparse = write(QStringLiteral("sparse.bmp"), encoded(Picture(8, 8), "BMP"));
+    ASSERT_EQ(truncate(QFile::encodeName(sparse).constData(), off_t{1} << 30), 0);  // 1 GB, no disk
+
+    for (const QString& path :
+         {fifo, directory, QStringLiteral("/dev/zero"), sparse, write(QStringLiteral("huge.bmp"), bmp),
+          write(QStringLiteral("huge.jpg"), jpeg), write(QStringLiteral("huge.gif"), gif)}) {
+        SCOPED_TRACE(path.toStdString());
+        WriteSettingsFile(QStringLiteral("[SETTING]\nFILENAME=%1\n").arg(path));
+        StartForm();
+        EXPECT_EQ(CountPixels(form->Picture1->image(), Qt::black), 256 * 256);
+        form->BeginStroke(300, 300);
+        form->ContinueStroke(2000, 1000);
+        const QImage painted = form->Picture1->image();
+        ui.messages.clear();
+        ui.files = {path};
+        form->Command2->click();
+        EXPECT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(form->Picture1->image(), painted);
+    }
 }
 
 }  // namespace

@@ -80,4 +80,16 @@ TEST(ScaleNearest, ShrinkingDropsWholeRowsAndColumnsWithoutBlending) {
             ASSERT_EQ(scaled.pixel(x, y), source.pixel(x * 2, y * 3)) << x << "," << y;
 }
 
+TEST(ScaleNearest, TransparentPixelsShowOverBlack) {
+    QImage clear(4, 4, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    clear.setPixel(1, 2, qRgb(10, 200, 30));
+    clear.setPixel(3, 3, qRgba(200, 100, 50, 128));
+    const QImage placed = ScaleNearest(clear, 4, 4);
+    EXPECT_EQ(placed.format(), QImage::Format_RGB32);
+    EXPECT_EQ(placed.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(placed.pixel(1, 2), qRgb(10, 200, 30));
+    EXPECT_EQ(placed.pixel(3, 3), qRgb(100, 50, 25));
+}
+
 }  // namespace

@@ -19,6 +19,7 @@ namespace {
 struct SurfaceDeleter {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 };
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // Palette images: every index must name one of the file's own entries.
 bool IndexedTexels(const SDL_Surface& surface, int paletteColors, std::uint32_t* out) {
@@ -62,23 +63,31 @@ bool DirectTexels(const SDL_Surface& surface, std::uint32_t* out) {
     return true;
 }
 
+// The whole file, when it is a regular file of a size a BMP may have and
+// its headers check out, decoded by SDL. The file's bytes are given back
+// before the caller converts the pixels, so a large texture is held twice at
+// most, never three times.
+HRESULT DecodeBmpFile(const char* path, BmpLayout* layout, SurfacePtr* surface) {
+    if (path == nullptr) return D3DRMERR_FILENOTFOUND;
+    std::string bytes;
+    const win32_kernel::RegularFileRead read = win32_kernel::ReadRegularFile(path, kMaxBmpFileBytes, &bytes);
+    if (!read.found) return D3DRMERR_FILENOTFOUND;
+    if (read.error != 0) return D3DRMERR_BADFILE;
+    if (!CheckBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), layout))
+        return D3DRMERR_BADFILE;
+    surface->reset(SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
+    if (!*surface || (*surface)->w != layout->width || (*surface)->h != layout->height)
+        return D3DRMERR_BADFILE;
+    return D3DRM_OK;
+}
+
 }  // namespace
 
 HRESULT LoadTextureFile(const char* path, Texture** texture) {
     *texture = nullptr;
-    if (path == nullptr) return D3DRMERR_FILENOTFOUND;
-    // The whole file, when it is a regular file of a size a BMP may have.
-    std::string bytes;
-    const win32_kernel::RegularFileRead read = win32_kernel::ReadRegularFile(path, kMaxBmpFileBytes, &bytes);
-    if (!read.opened) return D3DRMERR_FILENOTFOUND;
-    if (read.error != 0) return D3DRMERR_BADFILE;
     BmpLayout layout;
-    if (!CheckBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &layout))
-        return D3DRMERR_BADFILE;
-
-    const std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(
-        SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
-    if (!surface || surface->w != layout.width || surface->h != layout.height) return D3DRMERR_BADFILE;
+    SurfacePtr surface;
+    if (const HRESULT failure = DecodeBmpFile(path, &layout, &surface)) return failure;
     std::vector<std::uint32_t> texels(static_cast<std::size_t>(layout.width) * layout.height);
     const bool converted = surface->format->palette != nullptr && surface->format->BitsPerPixel == 8
                                ? IndexedTexels(*surface, layout.paletteColors, texels.data())

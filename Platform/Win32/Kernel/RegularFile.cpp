@@ -38,14 +38,21 @@ int ReadToEnd(int fd, std::size_t expected, std::size_t limit, std::string& byte
 RegularFileRead ReadRegularFile(const char* path, std::size_t limit, std::string* bytes) {
     RegularFileRead result;
     bytes->clear();
-    // O_NONBLOCK: opening a FIFO planted under the file's name must not hang.
+    // Opening a device can act on it (a tape rewinds, a modem line drops):
+    // only what is a regular file before the open is opened at all.
+    struct stat status;
+    if (stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+        result.found = true;
+        result.error = EINVAL;
+        return result;
+    }
+    // O_NONBLOCK: a FIFO swapped in under the file's name must not hang the open.
     const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         result.error = errno;
         return result;
     }
-    result.opened = true;
-    struct stat status;
+    result.found = true;
     if (fstat(fd, &status) != 0) {
         result.error = errno;
     } else if (!S_ISREG(status.st_mode)) {

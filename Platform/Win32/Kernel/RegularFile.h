@@ -10,16 +10,17 @@
 namespace win32_kernel {
 
 struct RegularFileRead {
-    int error = 0;        // 0, or the errno value of what failed
-    bool opened = false;  // the open succeeded; a failure came after it
-    mode_t mode = 0;      // the file's permission bits, once known
+    int error = 0;       // 0, or the errno value of what failed
+    bool found = false;  // something lies under the name; a failure came after that
+    mode_t mode = 0;     // the file's permission bits, once known
 };
 
 // Reads the regular file at `path` into `bytes` when it holds at most `limit`
 // bytes; `bytes` is left empty on failure. A directory, FIFO or device fails
 // with EINVAL, a larger file (also one that grows past `limit` while it is
 // read) with EFBIG, anything open, fstat or read refuse with their errno.
-// Opening never blocks, whatever lies under the name.
+// Nothing but a regular file is opened, and opening never blocks, whatever
+// lies under the name.
 RegularFileRead ReadRegularFile(const char* path, std::size_t limit, std::string* bytes);
 
 }  // namespace win32_kernel

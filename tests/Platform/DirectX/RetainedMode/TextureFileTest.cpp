@@ -336,9 +336,10 @@ TEST_F(TextureFileTest, MissingFileIsNotFound) {
     EXPECT_EQ(rm->LoadTexture(nullptr, &texture), D3DRMERR_FILENOTFOUND);
 }
 
-TEST_F(TextureFileTest, DirectoriesAndFifosAreBadFiles) {
+TEST_F(TextureFileTest, DirectoriesDevicesAndFifosAreBadFiles) {
     IDirect3DRMTexture2* texture;
     EXPECT_EQ(Load(dir_, &texture), D3DRMERR_BADFILE);
+    EXPECT_EQ(Load("/dev/zero", &texture), D3DRMERR_BADFILE);
     // Opening a FIFO without a writer must not wait for one.
     const std::string fifo = dir_ + "/fifo.bmp";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
