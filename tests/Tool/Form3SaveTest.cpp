@@ -1,6 +1,9 @@
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
 
 #include "Tool/PictureFile.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -136,5 +139,85 @@ TEST_F(Form3Save, ConfirmThatCannotWriteShowsTheFailureAndWritesNoKey) {
     EXPECT_TRUE(ui.messages[0].second.endsWith(QStringLiteral("書き込みを中止します。")));
     EXPECT_FALSE(QFile::exists(SettingsPath()));
 }
+
+// A full disk, as far as writers can tell: bytes beyond `limit` of any file
+// fail with EFBIG (and no signal) until the object goes.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lowered{limit, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct FullDiskCase {
+    const char* what;
+    rlim_t limit;  // the 256 x 256 bitmap takes 196 662 bytes
+    bool newImageWritten;
+};
+
+void PrintTo(const FullDiskCase& example, std::ostream* out) {
+    *out << example.what;
+}
+
+class Form3FullDisk : public Form3Save, public testing::WithParamInterface<FullDiskCase> {};
+
+// The disk fills up while "設定確定" writes: the box says so, and what was
+// on the disk before stays byte for byte, with nothing left beside it.
+TEST_P(Form3FullDisk, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
+    const FullDiskCase& example = GetParam();
+    StartForm();
+    form->Command5->click();
+    // A settings file that the new values make longer than the limit, though
+    // the first of them alone would make it shorter: only a write of all four
+    // keys at once keeps it whole.
+    const QString oldImageName = QStringLiteral("/old/") + QString(2000, QLatin1Char('o')) + ".bmp";
+    QString settings = Settings(oldImageName, QStringLiteral("/old"), 5, 255) + QStringLiteral("[PADDING]\n");
+    for (int line = 0; settings.size() < 262144 - 1000; ++line)
+        settings += QStringLiteral("K%1=%2\n").arg(line).arg(QString(100, QLatin1Char('x')));
+    WriteSettingsFile(settings);
+    const QString image = QDir(ProgramDir()).filePath(QStringLiteral("123.bmp"));
+    const QByteArray oldImage = ReadBytes(image);
+    const QByteArray oldSettings = ReadBytes(SettingsPath());
+    const QStringList oldFiles = QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::Hidden);
+    const QStringList oldSettingsFiles =
+        QDir(QFileInfo(SettingsPath()).path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    PaintSomething();
+    form->dirPath = QStringLiteral("/") + QString(3000, QLatin1Char('d'));
+    {
+        const FileSizeLimit full(example.limit);
+        form->Command5->click();
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
+    EXPECT_EQ(ui.messages[0].second,
+              QString::fromLocal8Bit(strerror(EFBIG)) + QStringLiteral("書き込みを中止します。"));
+    EXPECT_EQ(ReadBytes(SettingsPath()), oldSettings);
+    EXPECT_EQ(ReadBytes(image) != oldImage, example.newImageWritten);
+    EXPECT_EQ(ReadBytes(image).size(), oldImage.size());
+    EXPECT_EQ(QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::Hidden), oldFiles);
+    EXPECT_EQ(QDir(QFileInfo(SettingsPath()).path()).entryList(QDir::AllEntries | QDir::Hidden),
+              oldSettingsFiles);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Form3FullDisk,
+                         testing::Values(FullDiskCase{"bitmap", 100000, false},
+                                         FullDiskCase{"settings", 262144, true}));
 
 }  // namespace
