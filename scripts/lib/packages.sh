@@ -4,7 +4,7 @@
 
 vantel_packages=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev qt6-base-dev qt6-base-dev-tools
+  libsdl2-dev libx11-dev qt6-base-dev qt6-base-dev-tools
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils imagemagick
   fonts-noto-cjk

@@ -36,6 +36,10 @@ namespace win32user {
 // there is no display to open windows on or SDL cannot reach it.
 bool EnsureVideo();
 
+// From now on the X server going away ends the process with exit code 1 and
+// one line on standard error. Costs nothing until then.
+void EndOnLostDisplay();
+
 // The handle itself when it names a window that is not destroyed, else null.
 HWND LiveWindow(HWND hWnd);
 // The live window behind an SDL window id, else null.
