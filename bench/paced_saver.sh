@@ -5,12 +5,7 @@
 set -euo pipefail
 build=${1:-build-release}
 seconds=${2:-20}
-work=$(mktemp -d)
-mkdir -p "$work/runtime" "$work/config" && chmod 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
-source "$(dirname "$0")/../scripts/lib/xvfb.sh"
-trap 'stop_xvfb; rm -rf "$work"' EXIT
-start_xvfb "$work"
+source "$(dirname "$0")/private-display.sh"
 
 "$build/bin/saver_bench" --paced "$seconds"
 
