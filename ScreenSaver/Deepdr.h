@@ -1,6 +1,8 @@
 // Deepdr: the screensaver's entry, run modes, saver window and frame loop.
 #pragma once
 
+#include <cstdint>
+
 #include "Platform/Win32/Win32.h"
 
 // What a command line asks for. Configure wins over saver.
@@ -19,18 +21,30 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
 
 // The saver window, from its creation on; kept after its destruction.
 extern HWND MainWindow;
+// The screensaver host's window the saver draws into, or 0 when it runs in a
+// window of its own. Set before CreateSaverWindow. The host holds the input
+// and ends the saver itself, so a hosted saver leaves the cursor alone and
+// takes no input as a reason to end.
+extern std::uint64_t HostWindow;
 
 // Registers the class "Vantel". The class atom, 0 on failure.
 ATOM RegisterSaverClass(HINSTANCE instance);
-// Creates the full-screen black window, shows it and hides the cursor.
-// 1 when the window exists and is shown, 0 when its creation failed.
+// Creates the black window over every display, shows it and hides the
+// cursor; or, with a HostWindow, paints that window black. 1 when the window
+// exists and is shown, 0 when its creation failed.
 int CreateSaverWindow(HINSTANCE instance, int showCommand);
-// Any key and the left or right button destroy the window; its destruction
-// shows the cursor again and posts WM_QUIT with exit code 0.
+// Any key and the left or right button destroy the window (not in a host's
+// window); its destruction shows the cursor again and posts WM_QUIT with exit
+// code 0. A new size makes the rendering follow it.
 LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Makes the rendering layer ready for MainWindow: 1, or it ends the process with 1.
+// Makes the rendering layer ready for MainWindow: 1, or it ends the process
+// with 1; in a host's window it returns 0 instead, rendering left off.
 int StartRendering();
+// Makes the rendering layer ready again when MainWindow's client area has
+// changed size; the scene goes on as it was. Rendering that has stopped stays
+// stopped, and so does rendering that cannot be made ready for the new size.
+void FollowWindowSize();
 // Builds the scene from the settings: frames, viewport, lights, the textured
 // box, and turns rendering on. 1, or 0 with rendering left off when the scene
 // root or the viewport could not be made (a failed viewport has released the

@@ -3,6 +3,7 @@
 #include "ScreenSaver/Deepdr.h"
 
 HWND MainWindow = nullptr;
+std::uint64_t HostWindow = 0;
 
 namespace {
 
@@ -28,15 +29,21 @@ ATOM RegisterSaverClass(HINSTANCE instance) {
 }
 
 int CreateSaverWindow(HINSTANCE instance, int showCommand) {
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    MainWindow = CreateWindowExA(0, kClassName, kTitle, WS_POPUP, 0, 0, width, height, nullptr, nullptr,
-                                 instance, nullptr);
+    if (HostWindow != 0) {
+        MainWindow = Win32AdoptWindow(kClassName, HostWindow);
+    } else {
+        // Every display, not only the first.
+        const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        MainWindow = CreateWindowExA(0, kClassName, kTitle, WS_POPUP, GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                     GetSystemMetrics(SM_YVIRTUALSCREEN), width, height, nullptr, nullptr,
+                                     instance, nullptr);
+    }
     if (MainWindow == nullptr) return 0;
     ShowWindow(MainWindow, showCommand);
     // Painted black at once, before the first frame is rendered.
     UpdateWindow(MainWindow);
-    ShowCursor(FALSE);
+    if (HostWindow == 0) ShowCursor(FALSE);
     return 1;
 }
 
@@ -49,12 +56,16 @@ LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCMOUSEMOVE:
         case WM_NCLBUTTONDOWN:
         case WM_NCRBUTTONDOWN:
+            if (HostWindow != 0) return DefWindowProcA(window, message, wParam, lParam);
             DestroyWindow(window);
             return 0;
         case WM_DESTROY:
             RZXCleanup();
             PostQuitMessage(0);
-            ShowCursor(TRUE);
+            if (HostWindow == 0) ShowCursor(TRUE);
+            return 0;
+        case WM_SIZE:
+            FollowWindowSize();
             return 0;
         case WM_SYSCOMMAND:
             // Alt alone must not open a system menu over the saver.

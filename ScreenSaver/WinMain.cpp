@@ -1,8 +1,10 @@
 // The entry: one copy at a time, the run mode, and the saver's main loop.
+#include <cstdlib>
 #include <string>
 
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
+#include "ScreenSaver/HostWindow.h"
 #include "Settings/ProgramDirectory.h"
 
 namespace {
@@ -37,17 +39,30 @@ int RunMainLoop() {
         FrameTick();
         // With rendering stopped nothing changes on screen until the user
         // ends the saver: sleep until a message arrives instead of spinning.
-        if (!RZXState.active) WaitMessage();
+        // A host's window, at whatever size, then shows black, not a stale frame.
+        if (!RZXState.active) {
+            if (HostWindow != 0) UpdateWindow(MainWindow);
+            WaitMessage();
+        }
     }
 }
 
 }  // namespace
 
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
-    mutex = CreateMutexA(nullptr, TRUE, kMutexName);
+    const HostRequest host = FindHostWindow(lpCmdLine, std::getenv("XSCREENSAVER_WINDOW"));
+    if (host.kind == HostRequest::Kind::Invalid) {
+        OutputDebugStringA(host.problem.c_str());
+        return 1;
+    }
+    const bool hosted = host.kind == HostRequest::Kind::HostWindow;
+    // A host runs one saver per window, all at once: one copy per window.
+    const std::string mutexName = hosted ? HostMutexName(host.window, std::getenv("DISPLAY")) : kMutexName;
+    mutex = CreateMutexA(nullptr, TRUE, mutexName.c_str());
     if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
 
-    switch (ScanCommandLine(lpCmdLine)) {
+    HostWindow = host.window;
+    switch (hosted ? RunMode::Saver : ScanCommandLine(lpCmdLine)) {
         case RunMode::None:
             ReleaseMutex(mutex);
             return 1;
@@ -66,11 +81,11 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
         ReleaseMutex(mutex);
         return 1;
     }
-    StartRendering();
     // Without a scene root or a viewport there is nothing to show: close the
     // window, which gives the screen and the cursor back and releases the
-    // rendering layer, and end as a failed start does.
-    if (BuildScene() == 0) {
+    // rendering layer, and end as a failed start does. A host's window stays
+    // black until the host ends the saver instead.
+    if ((StartRendering() == 0 || BuildScene() == 0) && HostWindow == 0) {
         DestroyWindow(MainWindow);
         return 1;
     }

@@ -37,10 +37,12 @@ QPixmap DrawPencil() {
     return pixmap;
 }
 
-QPixmap DrawBox(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+}  // namespace
+
+QImage VantelIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 32.0, size / 32.0);
     const QPointF top(16, 2), left(3, 9), right(29, 9), centre(16, 16);
@@ -58,10 +60,9 @@ QPixmap DrawBox(int size) {
     painter.setPen(QPen(QColor(0xF0, 0x30, 0x30), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(stroke);
-    return pixmap;
+    painter.end();
+    return image;
 }
-
-}  // namespace
 
 QCursor PencilCursor() {
     return QCursor(DrawPencil(), kPencilTip.x(), kPencilTip.y());
@@ -69,6 +70,6 @@ QCursor PencilCursor() {
 
 QIcon VantelIcon() {
     QIcon icon;
-    for (const int size : {16, 32, 64}) icon.addPixmap(DrawBox(size));
+    for (const int size : {16, 32, 64}) icon.addPixmap(QPixmap::fromImage(VantelIconImage(size)));
     return icon;
 }

@@ -22,7 +22,8 @@ class Form3 : public QWidget {
 public:
     // Dialogs and message boxes go through `ui`. `programDirectory` is the
     // directory of the tool's executable, where "設定確定" writes "123.bmp"
-    // and where the preview finds the screensaver.
+    // when it can (ConfirmedImagePath) and where the preview finds the
+    // screensaver.
     Form3(DialogUi& ui, const QString& programDirectory, QWidget* parent = nullptr);
 
     // Controls, children of the window (Picture3 of Picture1).

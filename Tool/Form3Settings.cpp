@@ -1,5 +1,4 @@
 // Start-up from the settings file, and the two buttons that write it.
-#include <QDir>
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -8,6 +7,7 @@
 #include "Settings/FixedText.h"
 #include "Settings/NumberText.h"
 #include "Settings/Settings.h"
+#include "Tool/ConfirmedImage.h"
 #include "Tool/Form3.h"
 #include "Tool/PenColor.h"
 #include "Tool/PictureFile.h"
@@ -20,7 +20,6 @@ constexpr int kStartPenWidth = 30;
 constexpr std::int32_t kDefaultPenColor = 255;
 const QString kWritingStopped = QStringLiteral("書き込みを中止します。");
 const QString kSaveFilter = QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)|*.bmp");
-const QString kConfirmedImage = QStringLiteral("123.bmp");
 
 using SettingBuffer = std::array<char, settings::kToolBufferSize>;
 
@@ -103,7 +102,7 @@ void Form3::SaveImageAndSettings() {
 }
 
 void Form3::ConfirmSettings() {
-    WriteImageAndSettings(QDir(programDirectory_).filePath(kConfirmedImage));
+    WriteImageAndSettings(ConfirmedImagePath(programDirectory_));
 }
 
 void Form3::WriteImageAndSettings(const QString& path) {

@@ -7,7 +7,9 @@
 //                          colour + z and one memcpy of the frame.
 //   saver_bench --paced N  on the real display for N seconds, full screen and
 //                          paced as the saver runs: frames per second against
-//                          the display's rate, and the CPU time it used.
+//                          the display's rate, and the CPU time it used. With
+//                          XSCREENSAVER_WINDOW set, in that window as a
+//                          screensaver host runs the saver.
 #include <SDL.h>
 #include <sys/resource.h>
 
@@ -23,6 +25,7 @@
 #include "Direct3d/Rendal.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "ScreenSaver/Deepdr.h"
+#include "ScreenSaver/HostWindow.h"
 #include "ScreenSaver/Scene.h"
 #include "Settings/Settings.h"
 #include "bench/MemoryFloor.h"
@@ -85,6 +88,7 @@ double CpuSeconds() {
 int Paced(double seconds) {
     static char module;
     const auto instance = reinterpret_cast<HINSTANCE>(&module);
+    HostWindow = FindHostWindow("--root", std::getenv("XSCREENSAVER_WINDOW")).window;
     if (!RegisterSaverClass(instance) || !CreateSaverWindow(instance, SW_SHOWDEFAULT)) {
         std::fprintf(stderr, "no display to run on\n");
         return 1;
@@ -110,9 +114,13 @@ int Paced(double seconds) {
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = CpuSeconds() - cpuStart;
-    std::printf("paced saver, %dx%d, %.0f s: %.2f frames/s against %d Hz (%.2f%%), CPU %.1f%% of one core\n",
-                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), wall, frames / wall, rate,
-                100.0 * (frames / wall) / rate, 100.0 * cpu / wall);
+    RECT client{};
+    GetClientRect(MainWindow, &client);
+    std::printf(
+        "paced saver%s, %dx%d, %.0f s: %.2f frames/s against %d Hz (%.2f%%), CPU %.1f%% of one core\n",
+        HostWindow != 0 ? " in a host's window" : "", static_cast<int>(client.right),
+        static_cast<int>(client.bottom), wall, frames / wall, rate, 100.0 * (frames / wall) / rate,
+        100.0 * cpu / wall);
     DestroyWindow(MainWindow);
     return 0;
 }

@@ -46,5 +46,5 @@ function(vantel_add_e2e_test name)
     RESOURCE_LOCK display
     TIMEOUT 300
     LABELS e2e
-    ENVIRONMENT "VANTEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VANTEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+    ENVIRONMENT "VANTEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VANTEL_BUILD_DIR=${CMAKE_BINARY_DIR};VANTEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 endfunction()

@@ -164,6 +164,9 @@ constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 
+// WM_SIZE: wParam SIZE_RESTORED, lParam the new client width (low word) and height (high word).
+constexpr WPARAM SIZE_RESTORED = 0;
+
 constexpr WPARAM SC_KEYMENU = 0xF100;
 constexpr WPARAM SC_SCREENSAVE = 0xF140;
 
@@ -180,6 +183,11 @@ constexpr int SW_SHOWDEFAULT = 10;
 // System metrics, stock objects, device capabilities, resources.
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+// The rectangle that holds every display.
+constexpr int SM_XVIRTUALSCREEN = 76;
+constexpr int SM_YVIRTUALSCREEN = 77;
+constexpr int SM_CXVIRTUALSCREEN = 78;
+constexpr int SM_CYVIRTUALSCREEN = 79;
 constexpr int BLACK_BRUSH = 4;
 constexpr int BITSPIXEL = 12;
 constexpr UINT PM_NOREMOVE = 0x0000;
@@ -313,6 +321,17 @@ struct SDL_Window;
 // The SDL window behind a handle of CreateWindowExA; null for anything else.
 SDL_Window* Win32SdlWindow(HWND hWnd);
 
+// A window of class `lpClassName` that draws into a window of the display
+// that some other program made and owns (on X11, the window of that id),
+// instead of a window of its own. Its client area is that window's whole
+// area and follows its size (WM_SIZE); ShowWindow and DestroyWindow never
+// map, raise, hide or destroy it. When its owner destroys it, the handle is
+// destroyed too (WM_DESTROY), as a parent's destruction takes its children;
+// X errors about it from then on are expected and ignored, while any other X
+// error stays as fatal as before. Null, with one line on standard error,
+// when there is no such window or the display has no windows by id.
+HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow);
+
 // True when the window lies on a real display (not SDL's dummy or
 // off-screen driver), so presentation should reach it and be paced.
 bool Win32HasRealDisplay(HWND hWnd);
@@ -324,6 +343,12 @@ struct Win32DefaultProcLog {
     MSG last;
 };
 Win32DefaultProcLog Win32DefaultProcSeen();
+
+// For tests: pretend the displays lie at `count` rectangles in screen
+// coordinates, the first one the primary display; a count of 0 returns to
+// the real ones. The virtual screen's metrics and windows over all of them
+// follow; SM_CXSCREEN and SM_CYSCREEN stay the real first display's.
+void Win32PretendDisplays(const RECT* displays, int count);
 
 // For tests: pretend the display has this many bits per pixel (8, 16, 24,
 // 32); 0 returns to the real depth. GetDeviceCaps(BITSPIXEL) reports it.

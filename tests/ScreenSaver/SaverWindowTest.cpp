@@ -150,6 +150,74 @@ TEST_F(SaverWindowTest, AKeyThroughTheQueueEndsWithQuitZero) {
     EXPECT_EQ(MainWindow, window);
 }
 
+// In a host's window the host holds the input and ends the saver itself:
+// input closes nothing, a close request (SIGTERM) still ends it with 0, and
+// the cursor is left as it was.
+TEST_F(SaverWindowTest, InAHostsWindowOnlyACloseRequestEnds) {
+    HostWindow = 0x2A00007;
+    for (const UINT input : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_NCMOUSEMOVE,
+                             WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN}) {
+        SaverWndProc(window, input, 'A', 0);
+        EXPECT_TRUE(Alive()) << input;
+    }
+    EXPECT_TRUE(DrainMessages().empty());
+    SaverWndProc(window, WM_CLOSE, 0, 0);
+    HostWindow = 0;
+    EXPECT_FALSE(Alive());
+    const std::vector<MSG> taken = DrainMessages();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].message, WM_QUIT);
+    EXPECT_EQ(taken[0].wParam, 0u);
+    EXPECT_EQ(CursorCount(), countBefore - 1);
+    ShowCursor(TRUE);  // what this window's creation, as an own one, lowered
+}
+
+TEST_F(SaverWindowTest, AHostWindowThatCannotBeHadIsAFailedCreation) {
+    // SDL's dummy display hands over no windows by id.
+    HostWindow = 0x2A00007;
+    const int count = CursorCount();
+    EXPECT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 0);
+    HostWindow = 0;
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_EQ(CursorCount(), count);
+}
+
+// Every monitor, not only the first: the window spans them all, placed as
+// a plain window above the others (SDL's full screen keeps to one display).
+TEST(SaverOverDisplays, TheWindowCoversEveryDisplay) {
+    static const ATOM atom = RegisterSaverClass(TestInstance());
+    (void)atom;
+    struct Layout {
+        const char* name;
+        std::vector<RECT> displays;
+        RECT covered;
+    };
+    const Layout layouts[] = {
+        {"side by side", {{0, 0, 1280, 720}, {1280, 0, 2560, 720}}, {0, 0, 2560, 720}},
+        {"second on the left", {{0, 0, 1920, 1080}, {-1280, 200, 0, 1224}}, {-1280, 0, 1920, 1224}},
+        {"stacked", {{0, 0, 800, 600}, {0, 600, 1024, 1368}}, {0, 0, 1024, 1368}},
+    };
+    for (const Layout& layout : layouts) {
+        Win32PretendDisplays(layout.displays.data(), static_cast<int>(layout.displays.size()));
+        ASSERT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 1) << layout.name;
+        Win32PretendDisplays(nullptr, 0);
+        SDL_Window* sdl = Win32SdlWindow(MainWindow);
+        int x = 0, y = 0, width = 0, height = 0;
+        SDL_GetWindowPosition(sdl, &x, &y);
+        SDL_GetWindowSize(sdl, &width, &height);
+        EXPECT_EQ(x, layout.covered.left) << layout.name;
+        EXPECT_EQ(y, layout.covered.top) << layout.name;
+        EXPECT_EQ(width, layout.covered.right - layout.covered.left) << layout.name;
+        EXPECT_EQ(height, layout.covered.bottom - layout.covered.top) << layout.name;
+        const Uint32 flags = SDL_GetWindowFlags(sdl);
+        EXPECT_EQ(flags & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u) << layout.name;
+        EXPECT_NE(flags & SDL_WINDOW_ALWAYS_ON_TOP, 0u) << layout.name;
+        EXPECT_NE(flags & SDL_WINDOW_BORDERLESS, 0u) << layout.name;
+        DestroyWindow(MainWindow);
+        DrainMessages();
+    }
+}
+
 TEST(SaverClass, RegistersOnceAndItsProcedureIsTheSavers) {
     // At most once per process, also when the fixture above registered it first.
     RegisterSaverClass(TestInstance());

@@ -324,11 +324,89 @@ TEST_P(StartRenderingDeathTest, AFailedStartEndsTheProcessWithOne) {
     EXPECT_EXIT(StartRendering(), testing::ExitedWithCode(1), std::string(GetParam().trace) + "$");
 }
 
+// A host starts a saver that ends on its own again at once: in a host's
+// window the same failure leaves rendering off and the process running.
+TEST_P(StartRenderingDeathTest, InAHostsWindowItReturnsZeroInstead) {
+    HostWindow = 0x2A00007;
+    DxFault::FailCall(GetParam().call, DDERR_GENERIC);
+    int started = 1;
+    const std::string trace = Captured([&] { started = StartRendering(); });
+    HostWindow = 0;
+    EXPECT_EQ(started, 0);
+    EXPECT_EQ(RZXState.active, 0);
+    EXPECT_TRUE(trace.ends_with(GetParam().trace)) << trace;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Failures, StartRenderingDeathTest,
     testing::Values(StartFailure{"display", DxCall::DirectDrawCreate, "RZX:DDCreateError "},
                     StartFailure{"retained_mode", DxCall::Direct3DRMCreate,
                                  "RZX:CreateDirect3DRM Error!!!! "}),
     [](const testing::TestParamInfo<StartFailure>& info) { return std::string(info.param.name); });
+
+// What a WM_SIZE makes of the rendering: the whole layer again at the new
+// size when it changed and rendering runs, nothing otherwise.
+struct ResizeCase {
+    const char* name;
+    int width, height;
+    bool stopped;       // rendering already given up before the message
+    bool failToCreate;  // the new display cannot be made
+    bool rendersAfter;
+    int widthAfter, heightAfter;
+
+    friend void PrintTo(const ResizeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class FollowSizeTest : public SaverSceneTest, public testing::WithParamInterface<ResizeCase> {};
+
+TEST_P(FollowSizeTest, TheRenderingFollowsTheWindowAndTheSceneGoesOn) {
+    const ResizeCase& c = GetParam();
+    ASSERT_EQ(StartSaver(), 1);
+    Captured([] {
+        for (int i = 0; i < 5; ++i) MoveBox(), FrameTick();
+    });
+    D3DVECTOR before{};
+    BoxFrame->GetPosition(SceneFrame, &before);
+    if (c.stopped) Captured([] { RZXCleanup(); });
+    if (c.failToCreate) DxFault::FailCall(DxCall::DirectDrawCreate, DDERR_GENERIC);
+    const int creations = DxFault::CallCount(DxCall::DirectDrawCreate);
+
+    SDL_SetWindowSize(Win32SdlWindow(MainWindow), c.width, c.height);
+    const std::string trace = Captured([&] {
+        SaverWndProc(MainWindow, WM_SIZE, SIZE_RESTORED, c.height << 16 | c.width);
+        MoveBox();
+        FrameTick();
+    });
+
+    EXPECT_EQ(RZXState.active, c.rendersAfter ? 1 : 0);
+    EXPECT_EQ(RZXState.width, c.widthAfter);
+    EXPECT_EQ(RZXState.height, c.heightAfter);
+    const bool madeAgain = (c.width != 320 || c.height != 240) && !c.stopped;
+    EXPECT_EQ(DxFault::CallCount(DxCall::DirectDrawCreate) - creations, madeAgain ? 1 : 0);
+    if (c.rendersAfter) {
+        const std::string viewport = "RZX:Viewport width:" + std::to_string(c.widthAfter) +
+                                     " height:" + std::to_string(c.heightAfter) + "\n";
+        EXPECT_EQ(trace.find(viewport) != std::string::npos, madeAgain) << trace;
+        DDSURFACEDESC back{};
+        back.dwSize = DDSURFACEDESC_SIZE;
+        ASSERT_EQ(RZXState.lpDDSBack->GetSurfaceDesc(&back), DD_OK);
+        EXPECT_EQ(back.dwWidth, static_cast<DWORD>(c.widthAfter));
+        EXPECT_EQ(back.dwHeight, static_cast<DWORD>(c.heightAfter));
+        // One more step from where the box was, not a new scene.
+        D3DVECTOR after{};
+        BoxFrame->GetPosition(SceneFrame, &after);
+        EXPECT_NEAR(after.x, before.x + DirX * 0.1, 1e-4);
+        EXPECT_NEAR(after.z, before.z + DirZ * 0.2, 1e-4);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FollowSizeTest,
+    testing::Values(ResizeCase{"larger", 640, 480, false, false, true, 640, 480},
+                    ResizeCase{"smaller", 100, 60, false, false, true, 100, 60},
+                    ResizeCase{"same", 320, 240, false, false, true, 320, 240},
+                    ResizeCase{"stopped", 640, 480, true, false, false, 320, 240},
+                    ResizeCase{"cannot_be_made", 640, 480, false, true, false, 640, 480}),
+    [](const testing::TestParamInfo<ResizeCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

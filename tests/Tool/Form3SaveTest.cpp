@@ -127,17 +127,39 @@ TEST_F(Form3Save, ConfirmAfterASaveLeavesTheEarlierFileAndPointsAt123) {
 }
 
 TEST_F(Form3Save, ConfirmThatCannotWriteShowsTheFailureAndWritesNoKey) {
-    // The program directory is a regular file here, so 123.bmp cannot exist.
-    form = std::make_unique<Form3>(ui, Scratch(QStringLiteral("plain")));
+    // The program directory and the data home both lie below a regular file
+    // here, so 123.bmp can exist in neither.
+    form = std::make_unique<Form3>(ui, Scratch(QStringLiteral("plain/bin")));
     QFile file(Scratch(QStringLiteral("plain")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
+    qputenv("XDG_DATA_HOME", Scratch(QStringLiteral("plain/share")).toLocal8Bit());
     form->LoadSettingsOnStart();
     form->Command5->click();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
     EXPECT_TRUE(ui.messages[0].second.endsWith(QStringLiteral("書き込みを中止します。")));
     EXPECT_FALSE(QFile::exists(SettingsPath()));
+}
+
+// Without a writable program directory (an install under /usr), the image
+// goes to the data home, which is made when missing, and the settings name it.
+TEST_F(Form3Save, ConfirmWithoutAWritableProgramDirectoryWritesIntoTheDataHome) {
+    const QString plain = Scratch(QStringLiteral("plain"));
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const QString& programDirectory : {Scratch(QStringLiteral("missing")), plain, QString()}) {
+        QDir(DataHome()).removeRecursively();
+        form = std::make_unique<Form3>(ui, programDirectory);
+        form->LoadSettingsOnStart();
+        form->Command5->click();
+        const QString image = DataHome() + QStringLiteral("/vantel/123.bmp");
+        EXPECT_TRUE(LoadPicture(image).has_value()) << programDirectory.toStdString();
+        EXPECT_TRUE(ReadSettingsFile().contains(QStringLiteral("FILENAME=%1\n").arg(image)))
+            << programDirectory.toStdString();
+        EXPECT_TRUE(ui.messages.empty()) << programDirectory.toStdString();
+    }
 }
 
 // A full disk, as far as writers can tell: bytes beyond `limit` of any file

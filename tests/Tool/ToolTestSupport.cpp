@@ -27,14 +27,16 @@ private:
 }  // namespace
 
 void ToolTest::SetUp() {
-    ASSERT_TRUE(config_.isValid() && scratch_.isValid() && programDir_.isValid());
+    ASSERT_TRUE(config_.isValid() && data_.isValid() && scratch_.isValid() && programDir_.isValid());
     qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
 }
 
 void ToolTest::TearDown() {
     form.reset();
     qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DATA_HOME");
 }
 
 Form3& ToolTest::NewForm() {

@@ -13,8 +13,9 @@
 #include "Tool/Form3.h"
 #include "tests/Tool/FakeDialogUi.h"
 
-// Every test gets an empty $XDG_CONFIG_HOME, a scratch directory standing
-// in for the tool's program directory, and a window on a fake person.
+// Every test gets an empty $XDG_CONFIG_HOME and $XDG_DATA_HOME, a scratch
+// directory standing in for the tool's program directory, and a window on a
+// fake person.
 class ToolTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -30,12 +31,14 @@ protected:
     void WriteSettingsFile(const QString& text) const;
     QString Scratch(const QString& name) const { return scratch_.filePath(name); }
     QString ProgramDir() const { return programDir_.path(); }
+    QString DataHome() const { return data_.path(); }
 
     FakeDialogUi ui;
     std::unique_ptr<Form3> form;
 
 private:
     QTemporaryDir config_;
+    QTemporaryDir data_;
     QTemporaryDir scratch_;
     QTemporaryDir programDir_;
 };

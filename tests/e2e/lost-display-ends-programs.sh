@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The X server ending under a running program, on an Xvfb of the test's own:
-# the saver ends with exit code 1 and one line on standard error naming the
-# lost display; the settings tool ends too, also from inside a modal dialog,
-# in the toolkit's words. Neither hangs, spins or dumps core.
+# the saver, in its own window or in a host's, ends with exit code 1 and one
+# line on standard error naming the lost display; the settings tool ends too,
+# also from inside a modal dialog, in the toolkit's words. Nothing hangs,
+# spins or dumps core.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 
@@ -24,29 +25,29 @@ fail() {
 }
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
-# Clicks the open button of the tool's window, then waits for its dialog.
-open_dialog() {
-  local window
-  window=$(xdotool search --onlyvisible --name '^Vantel$' | head -1)
-  xdotool mousemove --window "$window" 320 20 click 1
-  timeout 20 xdotool search --sync --onlyvisible --name '^Open$' >/dev/null || fail "no open dialog appeared"
+# What shows that the program is up and running.
+window_shown() { timeout 20 xdotool search --sync --onlyvisible --name '^Vantel$' >/dev/null; }
+drawing() { poll_until 20 grep -q '^RZX:Viewport' "$work/stderr"; }
+dialog_shown() {
+  window_shown || return 1
+  xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" 320 20 click 1
+  timeout 20 xdotool search --sync --onlyvisible --name '^Open$' >/dev/null
 }
+root_window() { xwininfo -root | awk '/Window id:/ { print $4 }'; }
 
-# lose_display CASE CODE LAST_LINE [then STEP] -- COMMAND...: runs COMMAND
-# on a fresh display until its window shows (and STEP has run), kills the
-# X server and checks the exit code (any code below 128 for "some") and the
-# last line of standard error.
+# lose_display CASE CODE LAST_LINE UP COMMAND...: runs COMMAND on a fresh
+# display until UP succeeds, kills the X server and checks the exit code
+# (any code from 1 to 127 for "some") and the standard error written since.
 lose_display() {
-  local case=$1 code=$2 last=$3 step=:
-  shift 3
-  [ "$1" = then ] && { step=$2; shift 2; }
-  shift
+  local case=$1 code=$2 last=$3 up=$4
+  shift 4
   mkdir "$work/$case"
   start_xvfb "$work/$case"
-  "$@" 2>"$work/stderr" &
+  local command=("$@")
+  [ "$1" = hosted ] && command=("$bin/vantel" --window-id "$(root_window)")
+  "${command[@]}" 2>"$work/stderr" &
   program=$!
-  timeout 20 xdotool search --sync --onlyvisible --name '^Vantel$' >/dev/null || fail "$case: no window appeared"
-  "$step"
+  "$up" || fail "$case: the program did not come up"
   local lines
   lines=$(wc -l <"$work/stderr")
   kill -KILL "$xvfb_pid"
@@ -66,7 +67,8 @@ lose_display() {
   [ "$(wc -l <<<"$after")" = 1 ] && [[ $after == $last ]] || fail "$case: standard error ended with: $after"
 }
 
-lose_display "saver" 1 "Lost the connection to the X display :*" -- "$bin/vantel" /s
-lose_display "tool" some "*X11*" -- "$bin/vantel30"
-lose_display "tool in a dialog" some "*X11*" then open_dialog -- "$bin/vantel30"
+lose_display saver 1 "Lost the connection to the X display :*" window_shown "$bin/vantel" /s
+lose_display hosted-saver 1 "Lost the connection to the X display :*" drawing hosted
+lose_display tool some "*X11*" window_shown "$bin/vantel30"
+lose_display tool-in-dialog some "*X11*" dialog_shown "$bin/vantel30"
 echo "ok"

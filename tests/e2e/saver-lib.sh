@@ -54,6 +54,13 @@ await_window() {
 
 saver_windows() { xdotool search --onlyvisible --name '^Vantel$' 2>/dev/null | wc -l; }
 
+# "<width>x<height>+<x>+<y>" of the saver's window on the screen.
+saver_geometry() {
+    xwininfo -id "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" |
+        awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF}
+             END {print w "x" h "+" x "+" y}'
+}
+
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # Waits for our child $1 to end (within a generous bound) and checks its exit

@@ -7,9 +7,7 @@ source "$(dirname "$0")/saver-lib.sh"
 paint_root white || fail "the root window did not turn white"
 start_saver /s
 await_window
-geometry=$(xwininfo -id "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" |
-    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF}
-         END {print w "x" h "+" x "+" y}')
+geometry=$(saver_geometry)
 [ "$geometry" = "1920x1080+0+0" ] || fail "window geometry $geometry"
 
 # Once the box shows, a later screenshot finds it moved; what these waits

@@ -148,11 +148,18 @@ std::optional<MSG> MessageFromSdlEvent(const SDL_Event& event) {
                            event.motion.y);
         }
         case SDL_WINDOWEVENT: {
-            if (event.window.event != SDL_WINDOWEVENT_CLOSE) return std::nullopt;
+            const Uint8 what = event.window.event;
+            if (what != SDL_WINDOWEVENT_CLOSE && what != SDL_WINDOWEVENT_SIZE_CHANGED) return std::nullopt;
             HWND hWnd = Target(event.window.windowID);
             if (hWnd == nullptr) return std::nullopt;
-            return Message(hWnd, WM_CLOSE, 0, 0, event.window.timestamp, 0, 0);
+            if (what == SDL_WINDOWEVENT_CLOSE)
+                return Message(hWnd, WM_CLOSE, 0, 0, event.window.timestamp, 0, 0);
+            return Message(hWnd, WM_SIZE, SIZE_RESTORED, PackPoint(event.window.data1, event.window.data2),
+                           event.window.timestamp, 0, 0);
         }
+        case SDL_SYSWMEVENT:
+            NoteSystemEvent(event.syswm.msg);
+            return std::nullopt;
         case SDL_QUIT: {
             // SDL turns SIGTERM and SIGINT into this: a close request from outside.
             HWND hWnd = GetActiveWindow();

@@ -18,6 +18,7 @@ bool Matches(const MSG& msg, HWND hWnd, UINT first, UINT last) {
 
 BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
     if (lpMsg == nullptr) return FALSE;
+    win32user::DestroyVanishedWindows();
     const bool remove = (wRemoveMsg & PM_REMOVE) != 0;
     for (auto it = posted.begin(); it != posted.end(); ++it) {
         if (!Matches(*it, hWnd, wMsgFilterMin, wMsgFilterMax)) continue;
@@ -35,7 +36,12 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
     SDL_Event event;
     while (SDL_PollEvent(&event) == 1) {
         const std::optional<MSG> msg = win32user::MessageFromSdlEvent(event);
-        if (!msg) continue;
+        if (!msg) {
+            // What a vanished window's WM_DESTROY posts comes out at once.
+            if (win32user::DestroyVanishedWindows())
+                return PeekMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, wRemoveMsg);
+            continue;
+        }
         if (Matches(*msg, hWnd, wMsgFilterMin, wMsgFilterMax)) {
             *lpMsg = *msg;
             if (!remove) posted.push_back(*msg);

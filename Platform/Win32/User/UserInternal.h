@@ -3,7 +3,9 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "Platform/Win32/Win32.h"
 
@@ -28,6 +30,9 @@ struct HWND__ {
     HDC__ dc{};
     bool destroying = false;
     bool destroyed = false;
+    // The display's window this one draws into without owning it
+    // (Win32AdoptWindow); 0 for a window of our own.
+    std::uint64_t adopted = 0;
 };
 
 namespace win32user {
@@ -40,6 +45,24 @@ bool EnsureVideo();
 // one line on standard error. Costs nothing until then.
 void EndOnLostDisplay();
 
+// The class registered under `name` (its text or its atom), else null.
+const WNDCLASSA* FindClassRecord(LPCSTR name);
+// A new handle for `sdl`, with the procedure and brush of `windowClass`.
+HWND AddWindow(const WNDCLASSA& windowClass, SDL_Window* sdl);
+
+// Where the displays lie (SDL's display bounds, or the pretended ones);
+// none when there is no display to ask.
+std::vector<SDL_Rect> DisplayBounds();
+// The rectangle that holds every display; empty when there is none.
+SDL_Rect VirtualScreen();
+
+// Notes what the display says of adopted windows (their destruction).
+void NoteSystemEvent(const SDL_SysWMmsg* message);
+// Whether the adopted window `nativeWindow` is known to be gone.
+bool AdoptedWindowGone(std::uint64_t nativeWindow);
+// Destroys every handle whose adopted window is gone. True when there was one.
+bool DestroyVanishedWindows();
+
 // The handle itself when it names a window that is not destroyed, else null.
 HWND LiveWindow(HWND hWnd);
 // The live window behind an SDL window id, else null.
@@ -50,7 +73,7 @@ HWND WindowFromSdlId(Uint32 windowId);
 void ApplyCursorVisibility();
 
 // The message an SDL event stands for, addressed to its window; nothing for
-// events that are not user input or a close request.
+// events that are not user input, a close request or a new size.
 std::optional<MSG> MessageFromSdlEvent(const SDL_Event& event);
 
 }  // namespace win32user

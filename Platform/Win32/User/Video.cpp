@@ -2,10 +2,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
 
 namespace {
+
+std::vector<SDL_Rect> pretendedDisplays;
 
 bool Set(const char* name) {
     const char* value = std::getenv(name);
@@ -48,17 +51,57 @@ bool EnsureVideo() {
     return true;
 }
 
+std::vector<SDL_Rect> DisplayBounds() {
+    if (!pretendedDisplays.empty()) return pretendedDisplays;
+    std::vector<SDL_Rect> displays;
+    if (!EnsureVideo()) return displays;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0) displays.push_back(bounds);
+    }
+    return displays;
+}
+
+SDL_Rect VirtualScreen() {
+    SDL_Rect all{0, 0, 0, 0};
+    // A union with an empty rectangle is the other one.
+    for (const SDL_Rect& bounds : DisplayBounds()) SDL_UnionRect(&all, &bounds, &all);
+    return all;
+}
+
 }  // namespace win32user
 
 int GetSystemMetrics(int nIndex) {
-    if (nIndex != SM_CXSCREEN && nIndex != SM_CYSCREEN) return 0;
-    SDL_DisplayMode mode;
-    if (!win32user::EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
-    return nIndex == SM_CXSCREEN ? mode.w : mode.h;
+    switch (nIndex) {
+        case SM_CXSCREEN:
+        case SM_CYSCREEN: {
+            SDL_DisplayMode mode;
+            if (!win32user::EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
+            return nIndex == SM_CXSCREEN ? mode.w : mode.h;
+        }
+        case SM_XVIRTUALSCREEN:
+            return win32user::VirtualScreen().x;
+        case SM_YVIRTUALSCREEN:
+            return win32user::VirtualScreen().y;
+        case SM_CXVIRTUALSCREEN:
+            return win32user::VirtualScreen().w;
+        case SM_CYVIRTUALSCREEN:
+            return win32user::VirtualScreen().h;
+        default:
+            return 0;
+    }
 }
 
 bool Win32HasRealDisplay(HWND hWnd) {
     if (win32user::LiveWindow(hWnd) == nullptr) return false;
     const char* driver = SDL_GetCurrentVideoDriver();
     return driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+}
+
+void Win32PretendDisplays(const RECT* displays, int count) {
+    pretendedDisplays.clear();
+    for (int i = 0; i < count; ++i)
+        pretendedDisplays.push_back(SDL_Rect{displays[i].left, displays[i].top,
+                                             displays[i].right - displays[i].left,
+                                             displays[i].bottom - displays[i].top});
 }

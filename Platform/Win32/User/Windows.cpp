@@ -48,9 +48,45 @@ bool CoversScreen(int x, int y, int width, int height) {
            height == mode.h;
 }
 
+// A rectangle that reaches over more than the first display, as all of them together do.
+bool SpansDisplays(int x, int y, int width, int height) {
+    const SDL_Rect all = win32user::VirtualScreen();
+    return win32user::DisplayBounds().size() > 1 && x == all.x && y == all.y && width == all.w &&
+           height == all.h;
+}
+
 }  // namespace
 
 namespace win32user {
+
+const WNDCLASSA* FindClassRecord(LPCSTR name) {
+    const WindowClass* windowClass = FindClass(name);
+    return windowClass != nullptr ? &windowClass->record : nullptr;
+}
+
+HWND AddWindow(const WNDCLASSA& windowClass, SDL_Window* sdl) {
+    auto window = std::make_unique<HWND__>();
+    window->sdl = sdl;
+    window->proc = windowClass.lpfnWndProc;
+    window->background = windowClass.hbrBackground;
+    window->dc.window = window.get();
+    HWND hWnd = window.get();
+    Windows().push_back(std::move(window));
+    SDL_SetWindowData(sdl, kHandleKey, hWnd);
+    return hWnd;
+}
+
+bool DestroyVanishedWindows() {
+    bool destroyed = false;
+    // By index: a window procedure handling WM_DESTROY may create windows.
+    for (std::size_t i = 0; i < Windows().size(); ++i) {
+        HWND w = Windows()[i].get();
+        if (w->destroyed || w->adopted == 0 || !AdoptedWindowGone(w->adopted)) continue;
+        DestroyWindow(w);
+        destroyed = true;
+    }
+    return destroyed;
+}
 
 HWND LiveWindow(HWND hWnd) {
     if (hWnd == nullptr) return nullptr;
@@ -93,6 +129,10 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
         // Full screen with the size given explicitly: under X without a window
         // manager a full-screen window of no stated size stays 1x1.
         if (CoversScreen(X, Y, nWidth, nHeight)) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        // SDL's full screen keeps to one display; a window over all of them
+        // stays a plain one, above the others.
+        else if (SpansDisplays(X, Y, nWidth, nHeight))
+            flags |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
     }
     SDL_Window* sdl =
         SDL_CreateWindow(lpWindowName != nullptr ? lpWindowName : "", X, Y, nWidth, nHeight, flags);
@@ -100,14 +140,7 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
         std::fprintf(stderr, "Cannot create a window: %s\n", SDL_GetError());
         return nullptr;
     }
-    auto window = std::make_unique<HWND__>();
-    window->sdl = sdl;
-    window->proc = windowClass->record.lpfnWndProc;
-    window->background = windowClass->record.hbrBackground;
-    window->dc.window = window.get();
-    HWND hWnd = window.get();
-    Windows().push_back(std::move(window));
-    SDL_SetWindowData(sdl, kHandleKey, hWnd);
+    HWND hWnd = win32user::AddWindow(windowClass->record, sdl);
     if ((dwStyle & WS_VISIBLE) != 0) ShowWindow(hWnd, SW_SHOW);
     return hWnd;
 }
@@ -116,12 +149,16 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
     HWND w = win32user::LiveWindow(hWnd);
     if (w == nullptr) return FALSE;
     const bool wasVisible = (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_SHOWN) != 0;
+    // An adopted window shows when its owner says so; only the handle's state changes.
+    const bool owned = w->adopted == 0;
     if (nCmdShow == SW_HIDE) {
-        SDL_HideWindow(w->sdl);
+        if (owned) SDL_HideWindow(w->sdl);
         if (activeWindow == w) activeWindow = nullptr;
     } else {
-        SDL_ShowWindow(w->sdl);
-        SDL_RaiseWindow(w->sdl);
+        if (owned) {
+            SDL_ShowWindow(w->sdl);
+            SDL_RaiseWindow(w->sdl);
+        }
         activeWindow = w;
     }
     return wasVisible ? TRUE : FALSE;
@@ -146,6 +183,7 @@ BOOL DestroyWindow(HWND hWnd) {
     w->destroying = true;
     // The window still exists while its procedure handles WM_DESTROY.
     w->proc(w, WM_DESTROY, 0, 0);
+    // SDL leaves a window it adopted to its owner.
     SDL_DestroyWindow(w->sdl);
     w->sdl = nullptr;
     w->destroyed = true;

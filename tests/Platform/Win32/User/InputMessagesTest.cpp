@@ -11,7 +11,7 @@ struct InputCase {
     SDL_Event event;
     UINT message;  // kNone: the event stands for no message
     WPARAM wParam;
-    LPARAM lParam;  // checked for mouse buttons and moves only
+    LPARAM lParam;  // checked where not 0: mouse buttons, moves and sizes
 };
 
 SDL_Event Key(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE) {
@@ -54,6 +54,13 @@ SDL_Event WindowEvent(Uint8 what) {
     SDL_Event e{};
     e.type = SDL_WINDOWEVENT;
     e.window.event = what;
+    return e;
+}
+
+SDL_Event Resized(Sint32 width, Sint32 height) {
+    SDL_Event e = WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
+    e.window.data1 = width;
+    e.window.data2 = height;
     return e;
 }
 
@@ -111,6 +118,8 @@ TEST_F(InputMessagesTest, EachEventBecomesItsMessage) {
         {"wheel toward", Wheel(-1), WM_MOUSEWHEEL, WPARAM{0xFF88} << 16, 0},
         {"close request", WindowEvent(SDL_WINDOWEVENT_CLOSE), WM_CLOSE, 0, 0},
         {"quit request", Quit(), WM_CLOSE, 0, 0},
+        {"new size", Resized(640, 480), WM_SIZE, SIZE_RESTORED, Point(640, 480)},
+        {"resized by request", WindowEvent(SDL_WINDOWEVENT_RESIZED), kNone, 0, 0},
         {"exposed", WindowEvent(SDL_WINDOWEVENT_EXPOSED), kNone, 0, 0},
         {"focus gained", WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), kNone, 0, 0},
         {"pointer entered", WindowEvent(SDL_WINDOWEVENT_ENTER), kNone, 0, 0},

@@ -158,6 +158,14 @@ TEST(Windows, ScreenSizedPopupCoversTheScreenWithoutBorder) {
     DestroyWindow(window);
 }
 
+TEST(Windows, OnlyAnX11DisplayHandsOverWindows) {
+    RegisterRecordingClass("Recorder", BLACK_BRUSH);
+    EXPECT_EQ(Win32AdoptWindow("NoSuchClass", 0x2A00007), nullptr);
+    EXPECT_EQ(Win32AdoptWindow("Recorder", 0), nullptr);
+    // The tests run on SDL's dummy driver.
+    EXPECT_EQ(Win32AdoptWindow("Recorder", 0x2A00007), nullptr);
+}
+
 Uint32 CentrePixel(HWND window) {
     SDL_Surface* surface = SDL_GetWindowSurface(Win32SdlWindow(window));
     const auto* row = static_cast<const Uint8*>(surface->pixels) + surface->pitch * (surface->h / 2);

@@ -1,0 +1,112 @@
+// Windows of the display that another program made and owns, drawn into
+// through SDL (on X11: a window id handed over). Their owner may resize or
+// destroy them at any time; both reach us as events of SDL's own connection.
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "Platform/Win32/User/UserInternal.h"
+
+namespace {
+
+// Every window ever adopted, and those known to be gone.
+std::vector<std::uint64_t> adoptedIds;
+std::vector<std::uint64_t> goneIds;
+
+XErrorHandler earlierHandler = nullptr;
+
+bool Contains(const std::vector<std::uint64_t>& ids, std::uint64_t id) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+void MarkGone(std::uint64_t id) {
+    if (!Contains(goneIds, id)) goneIds.push_back(id);
+}
+
+// A request about an adopted window that finds no such window means its
+// owner destroyed it: expected, and noted. Every other error goes on to the
+// handler in place before ours, so it stays as fatal as it was.
+int OnXError(Display* display, XErrorEvent* error) {
+    const bool noWindow = error->error_code == BadWindow || error->error_code == BadDrawable;
+    if (noWindow && Contains(adoptedIds, error->resourceid)) {
+        MarkGone(error->resourceid);
+        return 0;
+    }
+    return earlierHandler != nullptr ? earlierHandler(display, error) : 0;
+}
+
+void InstallErrorHandler() {
+    static bool installed = false;
+    if (installed) return;
+    earlierHandler = XSetErrorHandler(OnXError);
+    installed = true;
+}
+
+// Asked on a connection of our own: SDL's can only be had through a window.
+bool ExistsOnDisplay(std::uint64_t id) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return false;
+    XWindowAttributes attributes;
+    const bool exists = XGetWindowAttributes(display, static_cast<Window>(id), &attributes) != 0;
+    XCloseDisplay(display);
+    return exists;
+}
+
+HWND Refuse(std::uint64_t id, const char* reason) {
+    std::fprintf(stderr, "Cannot draw into window 0x%llx: %s\n", static_cast<unsigned long long>(id), reason);
+    return nullptr;
+}
+
+}  // namespace
+
+namespace win32user {
+
+void NoteSystemEvent(const SDL_SysWMmsg* message) {
+    if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return;
+    const XEvent& event = message->msg.x11.event;
+    if (event.type == DestroyNotify && Contains(adoptedIds, event.xdestroywindow.window))
+        MarkGone(event.xdestroywindow.window);
+}
+
+bool AdoptedWindowGone(std::uint64_t nativeWindow) {
+    return Contains(goneIds, nativeWindow);
+}
+
+}  // namespace win32user
+
+HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow) {
+    const WNDCLASSA* windowClass = win32user::FindClassRecord(lpClassName);
+    if (windowClass == nullptr || nativeWindow == 0 || !win32user::EnsureVideo()) return nullptr;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0)
+        return Refuse(nativeWindow, "only an X11 display hands over windows by id");
+
+    InstallErrorHandler();
+    if (!Contains(adoptedIds, nativeWindow)) adoptedIds.push_back(nativeWindow);
+    if (!ExistsOnDisplay(nativeWindow)) return Refuse(nativeWindow, "there is no such window");
+    SDL_Window* sdl =
+        SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(nativeWindow)));
+    if (sdl == nullptr) return Refuse(nativeWindow, SDL_GetError());
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(sdl, &info) != SDL_TRUE) {
+        SDL_DestroyWindow(sdl);
+        return Refuse(nativeWindow, SDL_GetError());
+    }
+    // The owner's resizing and destruction then reach SDL's connection; SDL
+    // follows the size itself and hands the destruction on as a system event.
+    Display* display = info.info.x11.display;
+    XSelectInput(display, static_cast<Window>(nativeWindow), StructureNotifyMask);
+    XSync(display, False);
+    if (win32user::AdoptedWindowGone(nativeWindow)) {
+        SDL_DestroyWindow(sdl);
+        return Refuse(nativeWindow, "the window went away");
+    }
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    HWND hWnd = win32user::AddWindow(*windowClass, sdl);
+    hWnd->adopted = nativeWindow;
+    return hWnd;
+}

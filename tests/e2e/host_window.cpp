@@ -1,0 +1,56 @@
+// A window for the end-to-end tests to hand to the saver, as a screensaver
+// host hands over its own: black, at (10, 10), of the size given.
+//
+//   host_window WIDTH HEIGHT
+//
+// Prints the window's id (0x...) once it is mapped, then takes one command a
+// line from standard input and answers each with "done" once the X server
+// has carried it out:
+//   size W H   resize the window
+//   destroy    destroy it
+// It ends at the end of its input.
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: host_window WIDTH HEIGHT\n");
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "host_window: cannot open the display\n");
+        return 1;
+    }
+    const int screen = DefaultScreen(display);
+    const Window window =
+        XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, std::atoi(argv[1]),
+                            std::atoi(argv[2]), 0, BlackPixel(display, screen), BlackPixel(display, screen));
+    XSelectInput(display, window, StructureNotifyMask);
+    XMapWindow(display, window);
+    XEvent event;
+    do {
+        XNextEvent(display, &event);
+    } while (event.type != MapNotify);
+    std::printf("0x%lx\n", window);
+    std::fflush(stdout);
+
+    char line[128];
+    while (std::fgets(line, sizeof line, stdin) != nullptr) {
+        int width = 0;
+        int height = 0;
+        if (std::sscanf(line, "size %d %d", &width, &height) == 2) {
+            XResizeWindow(display, window, width, height);
+        } else if (std::strncmp(line, "destroy", 7) == 0) {
+            XDestroyWindow(display, window);
+        }
+        XSync(display, False);
+        std::printf("done\n");
+        std::fflush(stdout);
+    }
+    XCloseDisplay(display);
+    return 0;
+}

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# `cmake --install` puts exactly the programs, the desktop entries, the icon,
+# the XScreenSaver descriptor, the xsecurelock module and the manual pages
+# into a prefix; each passes its own format's checker, and the module starts
+# the installed saver in the host's window. `cpack -G DEB` makes a package
+# named for its version and architecture, with the libraries it needs as
+# dependencies, that unpacks to the same files under /usr.
+source "$(dirname "$0")/saver-lib.sh"
+source "$(dirname "$0")/host-lib.sh"
+
+build=$VANTEL_BUILD_DIR
+expected="bin/vantel
+bin/vantel30
+libexec/xsecurelock/saver_vantel
+share/applications/screensavers/vantel.desktop
+share/applications/vantel30.desktop
+share/icons/hicolor/128x128/apps/vantel30.png
+share/icons/hicolor/16x16/apps/vantel30.png
+share/icons/hicolor/256x256/apps/vantel30.png
+share/icons/hicolor/32x32/apps/vantel30.png
+share/icons/hicolor/48x48/apps/vantel30.png
+share/icons/hicolor/64x64/apps/vantel30.png
+share/man/man1/vantel30.1
+share/man/man6/vantel.6
+share/xscreensaver/config/vantel.xml"
+files_below() { (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort); }
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed: $(cat "$work/install.log")"
+[ "$(files_below "$prefix")" = "$expected" ] || fail "installed files differ: $(diff <(echo "$expected") <(files_below "$prefix"))"
+
+share=$prefix/share
+xmllint --noout "$share/xscreensaver/config/vantel.xml" || fail "vantel.xml does not parse"
+[ "$(xmllint --xpath 'string(/screensaver/@name)' "$share/xscreensaver/config/vantel.xml")" = vantel ] ||
+    fail "vantel.xml does not name the program"
+[ "$(xmllint --xpath 'string(/screensaver/command/@arg)' "$share/xscreensaver/config/vantel.xml")" = --root ] ||
+    fail "vantel.xml does not run it with --root"
+for entry in "$share/applications/vantel30.desktop" "$share/applications/screensavers/vantel.desktop"; do
+    report=$(desktop-file-validate "$entry" 2>&1) || fail "$entry: $report"
+    grep -q 'error\|warning' <<<"$report" && fail "$entry: $report"
+done
+for page in "$share/man/man6/vantel.6" "$share/man/man1/vantel30.1"; do
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >"$work/page.txt" 2>"$work/page.err" || fail "$page does not render"
+    [ -s "$work/page.err" ] && fail "$page: $(cat "$work/page.err")"
+    [ "$(wc -l <"$work/page.txt")" -gt 20 ] || fail "$page renders almost nothing"
+done
+for size in 16 32 48 64 128 256; do
+    [ "$(identify -format '%m %wx%h' "$share/icons/hicolor/${size}x$size/apps/vantel30.png")" = "PNG ${size}x$size" ] ||
+        fail "the ${size}px icon is not a ${size}x$size PNG"
+done
+
+module=$prefix/libexec/xsecurelock/saver_vantel
+[ -x "$module" ] && [ "$(wc -l <"$module")" = 2 ] || fail "the xsecurelock module is not a two-line program"
+open_host_window host 320 240
+XSCREENSAVER_WINDOW=$host_id env --default-signal=INT "$module" 2>"$work/module.err" &
+module_pid=$!
+started+=("$module_pid")
+poll_until 20 window_shows "$host_id" '#1884a0' 25% || fail "the module's saver does not draw into the host's window"
+[ "$(readlink -f "/proc/$module_pid/exe")" = "$(readlink -f "$prefix/bin/vantel")" ] ||
+    fail "the module runs $(readlink -f "/proc/$module_pid/exe"), not the installed saver"
+kill -TERM "$module_pid"
+expect_exit "$module_pid" 0 "the module's saver on SIGTERM"
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/pack" >"$work/cpack.log" 2>&1 || fail "cpack failed: $(cat "$work/cpack.log")"
+deb=$(find "$work/pack" -maxdepth 1 -name '*.deb')
+[ "$(basename "$deb")" = "vantel_$(dpkg-deb -f "$deb" Version)_$(dpkg --print-architecture).deb" ] ||
+    fail "package file $(basename "$deb")"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libsdl2-2.0-0 libqt6widgets6 libqt6gui6 libqt6core6 libx11-6 libstdc++6 libc6 qt6-qpa-plugins; do
+    grep -q "\b$library\b" <<<"$depends" || fail "the package does not depend on $library: $depends"
+done
+dpkg -x "$deb" "$work/root"
+[ "$(files_below "$work/root/usr")" = "$expected" ] ||
+    fail "packaged files differ: $(diff <(echo "$expected") <(files_below "$work/root/usr"))"
+echo "ok"
