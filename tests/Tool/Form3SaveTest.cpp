@@ -162,35 +162,33 @@ TEST_F(Form3Save, ConfirmWithoutAWritableProgramDirectoryWritesIntoTheDataHome) 
     }
 }
 
-// A full disk, as far as writers can tell: bytes beyond `limit` of any file
+// A full disk, as far as writers can tell: bytes of any file beyond `limit`
 // fail with EFBIG (and no signal) until the object goes.
-class FileSizeLimit {
-public:
+struct FileSizeLimit {
+    rlimit saved{};
     explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lowered{limit, saved_.rlim_max};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lowered{limit, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &lowered);
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_DFL);
     }
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
 };
 
-QByteArray ReadBytes(const QString& path) {
+// A file's bytes and the names beside it.
+std::pair<QByteArray, QStringList> OnDisk(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return {file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(),
+            QFileInfo(path).dir().entryList(QDir::AllEntries | QDir::Hidden)};
 }
 
 struct FullDiskCase {
     const char* what;
     rlim_t limit;  // the 256 x 256 bitmap takes 196 662 bytes
-    bool newImageWritten;
+    bool newImage;
 };
 
 void PrintTo(const FullDiskCase& example, std::ostream* out) {
@@ -202,40 +200,34 @@ class Form3FullDisk : public Form3Save, public testing::WithParamInterface<FullD
 // The disk fills up while "設定確定" writes: the box says so, and what was
 // on the disk before stays byte for byte, with nothing left beside it.
 TEST_P(Form3FullDisk, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
-    const FullDiskCase& example = GetParam();
     StartForm();
     form->Command5->click();
-    // A settings file that the new values make longer than the limit, though
-    // the first of them alone would make it shorter: only a write of all four
-    // keys at once keeps it whole.
-    const QString oldImageName = QStringLiteral("/old/") + QString(2000, QLatin1Char('o')) + ".bmp";
-    QString settings = Settings(oldImageName, QStringLiteral("/old"), 5, 255) + QStringLiteral("[PADDING]\n");
-    for (int line = 0; settings.size() < 262144 - 1000; ++line)
-        settings += QStringLiteral("K%1=%2\n").arg(line).arg(QString(100, QLatin1Char('x')));
+    // The four new values make the settings longer than the limit, though the
+    // first alone makes them shorter: only one write of all four keeps them whole.
+    QString settings =
+        Settings(QStringLiteral("/old/") + QString(2000, QLatin1Char('o')), QStringLiteral("/old"), 5, 255) +
+        QStringLiteral("[PADDING]\n");
+    while (settings.size() < 262144 - 500)
+        settings += QStringLiteral("K=%1\n").arg(QString(100, QLatin1Char('x')));
     WriteSettingsFile(settings);
     const QString image = QDir(ProgramDir()).filePath(QStringLiteral("123.bmp"));
-    const QByteArray oldImage = ReadBytes(image);
-    const QByteArray oldSettings = ReadBytes(SettingsPath());
-    const QStringList oldFiles = QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::Hidden);
-    const QStringList oldSettingsFiles =
-        QDir(QFileInfo(SettingsPath()).path()).entryList(QDir::AllEntries | QDir::Hidden);
+    const auto oldImage = OnDisk(image);
+    const auto oldSettings = OnDisk(SettingsPath());
 
     PaintSomething();
     form->dirPath = QStringLiteral("/") + QString(3000, QLatin1Char('d'));
     {
-        const FileSizeLimit full(example.limit);
+        const FileSizeLimit full(GetParam().limit);
         form->Command5->click();
     }
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
     EXPECT_EQ(ui.messages[0].second,
               QString::fromLocal8Bit(strerror(EFBIG)) + QStringLiteral("書き込みを中止します。"));
-    EXPECT_EQ(ReadBytes(SettingsPath()), oldSettings);
-    EXPECT_EQ(ReadBytes(image) != oldImage, example.newImageWritten);
-    EXPECT_EQ(ReadBytes(image).size(), oldImage.size());
-    EXPECT_EQ(QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::Hidden), oldFiles);
-    EXPECT_EQ(QDir(QFileInfo(SettingsPath()).path()).entryList(QDir::AllEntries | QDir::Hidden),
-              oldSettingsFiles);
+    EXPECT_EQ(OnDisk(SettingsPath()), oldSettings);
+    EXPECT_EQ(OnDisk(image).second, oldImage.second);
+    EXPECT_EQ(OnDisk(image).first == oldImage.first, !GetParam().newImage);
+    EXPECT_EQ(LoadPicture(image)->size(), QSize(256, 256));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Form3FullDisk,
