@@ -24,10 +24,12 @@ fail() {
   exit 1
 }
 
+rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null; }
+
 # sample PID FILE: every 10 s appends "<seconds since start> <VmRSS kB> <open fds>".
 sample() {
   local start=$EPOCHSECONDS rss
-  while rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null) && [ -n "$rss" ]; do
+  while rss=$(rss_kb "$1") && [ -n "$rss" ]; do
     echo "$((EPOCHSECONDS - start)) $rss $(ls "/proc/$1/fd" | wc -l)" >>"$2"
     sleep 10
   done
@@ -131,8 +133,9 @@ soak_tool() {
       moves+=(mouseup 1)
     done
     xdotool "${moves[@]}"
+    poll_until 60 idle "$tool" || fail "stroke $i: the tool stays busy"
   done
-  echo "tool: $strokes strokes in $((EPOCHSECONDS - started)) s"
+  echo "tool: $strokes strokes in $((EPOCHSECONDS - started)) s; VmRSS then $(rss_kb "$tool") kB"
 
   started=$EPOCHSECONDS
   for ((i = 0; i < imports; i++)); do
@@ -145,7 +148,7 @@ soak_tool() {
     # the copyright line does so harmlessly.
     xdotool mousemove $((left + copyright_line[0])) $((top + copyright_line[1])) click 1
   done
-  echo "tool: $imports imports in $((EPOCHSECONDS - started)) s"
+  echo "tool: $imports imports in $((EPOCHSECONDS - started)) s; VmRSS then $(rss_kb "$tool") kB"
 
   started=$EPOCHSECONDS
   for ((i = 0; i < confirms; i++)); do
@@ -153,7 +156,8 @@ soak_tool() {
     before=$(stat -c %i "$work/bin/123.bmp" 2>/dev/null || echo none)
     click_until "$tool" confirm_button image_replaced "$before" || fail "confirm $i: 123.bmp was not written"
   done
-  echo "tool: $confirms confirms in $((EPOCHSECONDS - started)) s; clicks lost and given again: $lost_clicks"
+  echo "tool: $confirms confirms in $((EPOCHSECONDS - started)) s; VmRSS then $(rss_kb "$tool") kB;" \
+    "clicks lost and given again: $lost_clicks"
   # Each confirm records the remembered directory, which only an import changes.
   grep -qx "DIR=$work/pictures" "$XDG_CONFIG_HOME/vantel/Vantel.ini" || fail "the imports did not reach the tool"
 
