@@ -55,6 +55,13 @@ void WriteSetting(const char* section, const char* key, const QString& value) {
     WritePrivateProfileStringA(section, key, value.toUtf8().constData(), settings::kIniFileName);
 }
 
+QString SystemErrorText(DWORD error) {
+    char text[256];
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        error, 0, text, sizeof text, nullptr);
+    return QString::fromLocal8Bit(text, static_cast<qsizetype>(length));
+}
+
 }  // namespace
 
 void Form3::LoadSettingsOnStart() {
@@ -105,8 +112,12 @@ void Form3::WriteImageAndSettings(const QString& path) {
         Caution(*failure + kWritingStopped);
         return;
     }
+    // All four keys or none: a crash or a full disk half-way must not leave
+    // the new image's name beside the old speed.
+    Win32BeginProfileUpdate(settings::kIniFileName);
     WriteSetting(settings::kSettingSection, settings::kFileNameKey, path);
     WriteSetting(settings::kSettingSection, settings::kDirKey, dirPath);
     WriteSetting(settings::kSaverSection, settings::kSpeedKey, QString::number(HScroll1->value()));
     WriteSetting(settings::kSettingSection, settings::kColorKey, QString::number(penColor));
+    if (!Win32EndProfileUpdate()) Caution(SystemErrorText(GetLastError()) + kWritingStopped);
 }

@@ -9,12 +9,7 @@ set -euo pipefail
 build=${1:-build-release}
 seconds=${2:-20}
 size=${3:-1920x1080}
-work=$(mktemp -d)
-mkdir -p "$work/runtime" "$work/config" && chmod 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
-source "$(dirname "$0")/../scripts/lib/xvfb.sh"
-trap 'stop_xvfb; rm -rf "$work"' EXIT
-start_xvfb "$work" "$size"
+source "$(dirname "$0")/private-display.sh"
 
 "$build/bin/saver_bench" --paced "$seconds"
 

@@ -7,6 +7,7 @@
 // need) are at the end.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
@@ -22,6 +23,7 @@ using HRESULT = std::int32_t;
 using LPCSTR = const char*;
 using LPSTR = char*;
 using LPVOID = void*;
+using LPCVOID = const void*;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
@@ -212,6 +214,16 @@ BOOL CloseHandle(HANDLE hObject);
 DWORD GetLastError();
 void SetLastError(DWORD dwErrCode);
 
+constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x00000200;
+constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
+// With FORMAT_MESSAGE_FROM_SYSTEM: the description of the error code
+// dwMessageId, one line without a line end, in the C library's words and
+// language, cut to nSize - 1 bytes and zero-terminated. The number of bytes
+// copied; 0 for a code the stand-in never reports. Source, language and
+// inserts are not used.
+DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId, LPSTR lpBuffer,
+                     DWORD nSize, va_list* Arguments);
+
 // Writes the text, byte for byte, to standard error (unbuffered).
 void OutputDebugStringA(LPCSTR lpOutputString);
 
@@ -293,6 +305,16 @@ UINT GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, PALETTEENTRY* 
 // profile call. Until then, and after a null or empty name, a bare name has
 // no place: reads give the default and writes fail.
 void Win32SetProfileFolder(const char* name);
+
+// Gathers what WritePrivateProfileStringA writes to lpFileName from here on
+// (each call still checks its arguments) into one replacement of the file,
+// made by Win32EndProfileUpdate: every value reaches the file or, should the
+// process die first or the write fail, none does. One update at a time per
+// thread.
+void Win32BeginProfileUpdate(LPCSTR lpFileName);
+// Writes the gathered values. TRUE on success; FALSE, with GetLastError()
+// saying why, when the file cannot be written, and then it is as it was.
+BOOL Win32EndProfileUpdate();
 
 struct SDL_Window;
 

@@ -33,14 +33,7 @@ void SaverSceneTest::SetUp() {
 }
 
 void SaverSceneTest::TearDown() {
-    Captured([] { RZXCleanup(); });
-    // The saver keeps these for the life of its process; a test process
-    // builds many scenes and gives each one back.
-    if (BoxTexture) BoxTexture->Release();
-    BoxTexture = nullptr;
-    BoxFrame = nullptr;
-    ReleaseKept(CameraFrame);
-    ReleaseKept(SceneFrame);
+    StopSaver();
     DestroyWindow(MainWindow);
     DxFault::Reset();
     std::filesystem::remove_all(configDir_);
@@ -57,6 +50,17 @@ int SaverSceneTest::StartSaver() {
         built = BuildScene();
     });
     return built;
+}
+
+void SaverSceneTest::StopSaver() {
+    Captured([] { RZXCleanup(); });
+    // The saver keeps these for the life of its process; a test process
+    // builds many scenes and gives each one back.
+    if (BoxTexture) BoxTexture->Release();
+    BoxTexture = nullptr;
+    BoxFrame = nullptr;
+    ReleaseKept(CameraFrame);
+    ReleaseKept(SceneFrame);
 }
 
 void ExpectVector(const D3DVECTOR& actual, float x, float y, float z) {

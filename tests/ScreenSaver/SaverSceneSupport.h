@@ -20,6 +20,8 @@ protected:
     void WriteSetting(const char* section, const char* key, const char* value);
     // The rendering layer up for MainWindow, then BuildScene; its result.
     int StartSaver();
+    // Gives back everything StartSaver made, so that it can run again.
+    void StopSaver();
 
     std::string configDir_;
 };

@@ -1,6 +1,9 @@
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
 
 #include "Tool/PictureFile.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -158,5 +161,77 @@ TEST_F(Form3Save, ConfirmWithoutAWritableProgramDirectoryWritesIntoTheDataHome) 
         EXPECT_TRUE(ui.messages.empty()) << programDirectory.toStdString();
     }
 }
+
+// A full disk, as far as writers can tell: bytes of any file beyond `limit`
+// fail with EFBIG (and no signal) until the object goes.
+struct FileSizeLimit {
+    rlimit saved{};
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lowered{limit, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+};
+
+// A file's bytes and the names beside it.
+std::pair<QByteArray, QStringList> OnDisk(const QString& path) {
+    QFile file(path);
+    return {file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(),
+            QFileInfo(path).dir().entryList(QDir::AllEntries | QDir::Hidden)};
+}
+
+struct FullDiskCase {
+    const char* what;
+    rlim_t limit;  // the 256 x 256 bitmap takes 196 662 bytes
+    bool newImage;
+};
+
+void PrintTo(const FullDiskCase& example, std::ostream* out) {
+    *out << example.what;
+}
+
+class Form3FullDisk : public Form3Save, public testing::WithParamInterface<FullDiskCase> {};
+
+// The disk fills up while "設定確定" writes: the box says so, and what was
+// on the disk before stays byte for byte, with nothing left beside it.
+TEST_P(Form3FullDisk, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
+    StartForm();
+    form->Command5->click();
+    // The four new values make the settings longer than the limit, though the
+    // first alone makes them shorter: only one write of all four keeps them whole.
+    QString settings =
+        Settings(QStringLiteral("/old/") + QString(2000, QLatin1Char('o')), QStringLiteral("/old"), 5, 255) +
+        QStringLiteral("[PADDING]\n");
+    while (settings.size() < 262144 - 500)
+        settings += QStringLiteral("K=%1\n").arg(QString(100, QLatin1Char('x')));
+    WriteSettingsFile(settings);
+    const QString image = QDir(ProgramDir()).filePath(QStringLiteral("123.bmp"));
+    const auto oldImage = OnDisk(image);
+    const auto oldSettings = OnDisk(SettingsPath());
+
+    PaintSomething();
+    form->dirPath = QStringLiteral("/") + QString(3000, QLatin1Char('d'));
+    {
+        const FileSizeLimit full(GetParam().limit);
+        form->Command5->click();
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
+    EXPECT_EQ(ui.messages[0].second,
+              QString::fromLocal8Bit(strerror(EFBIG)) + QStringLiteral("書き込みを中止します。"));
+    EXPECT_EQ(OnDisk(SettingsPath()), oldSettings);
+    EXPECT_EQ(OnDisk(image).second, oldImage.second);
+    EXPECT_EQ(OnDisk(image).first == oldImage.first, !GetParam().newImage);
+    EXPECT_EQ(LoadPicture(image)->size(), QSize(256, 256));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Form3FullDisk,
+                         testing::Values(FullDiskCase{"bitmap", 100000, false},
+                                         FullDiskCase{"settings", 262144, true}));
 
 }  // namespace

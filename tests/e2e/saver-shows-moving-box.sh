@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# `vantel /s` covers the whole screen with black and shows the box on it,
-# somewhere else a moment later; without settings it wears the built-in
-# texture. A key press ends it with 0 and takes its window away.
+# `vantel /s` covers the whole screen with black (asking a window manager
+# for full screen) and shows the box on it, somewhere else a moment later;
+# without settings it wears the built-in texture. A key press ends it with 0
+# and takes its window away.
 source "$(dirname "$0")/saver-lib.sh"
 
 paint_root white || fail "the root window did not turn white"
@@ -9,6 +10,9 @@ start_saver /s
 await_window
 geometry=$(saver_geometry)
 [ "$geometry" = "1920x1080+0+0" ] || fail "window geometry $geometry"
+# A window manager, where there is one, is asked for full screen (above panels).
+xprop -id "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" _NET_WM_STATE |
+    grep -q _NET_WM_STATE_FULLSCREEN || fail "the window does not ask for full screen"
 
 # Once the box shows, a later screenshot finds it moved; what these waits
 # cannot bring about, the checks below name.

@@ -51,6 +51,11 @@ private:
     int error_ = 0;
 };
 
+// Removes the temporary files that writers killed half-way left beside the
+// profile. Only under the writers' lock, which every living writer holds
+// while it has one.
+void RemoveStaleTemporaries(const ProfileLocation& location);
+
 // Writes the text to a new file in the profile's directory, flushes it to the
 // disk and renames it over the profile, so readers see the old or the new
 // file and never a part of one. The new file keeps the permission bits of the

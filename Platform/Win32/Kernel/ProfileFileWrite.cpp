@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -5,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <string_view>
 
 #include "Platform/Win32/Kernel/ProfileFile.h"
 
@@ -23,12 +25,31 @@ int WriteAll(int fd, std::string_view text) {
     return 0;
 }
 
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+// Temporary files are named ".<name>.<pid>.<counter>.tmp".
+std::string TemporaryPrefix(const ProfileLocation& location) {
+    return "." + location.baseName + ".";
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix) || !name.ends_with(kTemporarySuffix)) return false;
+    name.remove_prefix(prefix.size());
+    name.remove_suffix(kTemporarySuffix.size());
+    const std::size_t dot = name.find('.');
+    return dot != std::string_view::npos && AllDigits(name.substr(0, dot)) && AllDigits(name.substr(dot + 1));
+}
+
 // A fresh name beside the profile; O_EXCL makes sure it was nobody's file.
 int CreateTemporary(const ProfileLocation& location, mode_t mode, std::string& path) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path = location.directory + "/." + location.baseName + "." + std::to_string(getpid()) + "." +
-               std::to_string(counter++) + ".tmp";
+        path = location.directory + "/" + TemporaryPrefix(location) + std::to_string(getpid()) + "." +
+               std::to_string(counter++) + std::string(kTemporarySuffix);
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -75,6 +96,16 @@ ProfileWriteLock::ProfileWriteLock(const ProfileLocation& location) {
 
 ProfileWriteLock::~ProfileWriteLock() {
     if (fd_ >= 0) close(fd_);
+}
+
+void RemoveStaleTemporaries(const ProfileLocation& location) {
+    DIR* directory = opendir(location.directory.c_str());
+    if (directory == nullptr) return;
+    const std::string prefix = TemporaryPrefix(location);
+    while (const dirent* entry = readdir(directory)) {
+        if (IsTemporaryName(entry->d_name, prefix)) unlinkat(dirfd(directory), entry->d_name, 0);
+    }
+    closedir(directory);
 }
 
 int ReplaceProfileFile(const ProfileLocation& location, std::string_view text, std::optional<mode_t> mode) {

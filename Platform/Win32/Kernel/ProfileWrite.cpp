@@ -1,11 +1,13 @@
-// Writing one value into a profile (INI) file: under the writers' lock, read
-// the file, edit the text, replace the file atomically.
+// Writing values into a profile (INI) file: under the writers' lock, read
+// the file, edit the text, replace the file atomically. An update gathers
+// several values into one replacement.
 #include <unistd.h>
 
 #include <cerrno>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Kernel/ProfileEdit.h"
@@ -15,6 +17,19 @@
 using namespace win32_kernel;
 
 namespace {
+
+struct ProfileSetting {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// The update begun by Win32BeginProfileUpdate on this thread, if any.
+struct PendingUpdate {
+    std::string fileName;
+    std::vector<ProfileSetting> settings;
+};
+thread_local std::optional<PendingUpdate> pending;
 
 bool HoldsLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
@@ -38,19 +53,15 @@ BOOL Fail(DWORD error) {
     return FALSE;
 }
 
-}  // namespace
+BOOL Succeed() {
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
 
-// Removing keys or sections (a null key or value) is not offered: nothing
-// above deletes settings, and such a call is refused rather than guessed at.
-BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName) {
-    if (lpAppName == nullptr || lpKeyName == nullptr || lpString == nullptr)
-        return Fail(ERROR_INVALID_PARAMETER);
-    const std::string_view section = TrimProfileBlanks(lpAppName);
-    const std::string_view key = TrimProfileBlanks(lpKeyName);
-    const std::string_view value = lpString;
-    if (!WritableSection(section) || !WritableKey(key) || HoldsLineBreak(value))
-        return Fail(ERROR_INVALID_PARAMETER);
-    const std::optional<ProfileLocation> location = ResolveProfilePath(lpFileName);
+// Sets every value in one replacement of the file: all of them reach it, or
+// on failure none, and the file stays as it was.
+BOOL WriteSettings(LPCSTR fileName, const std::vector<ProfileSetting>& settings) {
+    const std::optional<ProfileLocation> location = ResolveProfilePath(fileName);
     if (!location) return Fail(ERROR_PATH_NOT_FOUND);
     if (location->configDirectory) {
         const int error = MakeProfileDirectory(location->directory);
@@ -65,9 +76,10 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
 
     const ProfileWriteLock lock(*location);
     if (!lock.held()) return Fail(ErrorFromErrno(lock.error()));
+    RemoveStaleTemporaries(*location);
     const ProfileFileText file = ReadProfileFile(location->path);
     // A file that cannot be read must not be replaced by one holding only
-    // this key: that would lose every other setting.
+    // these keys: that would lose every other setting.
     if (file.state == ProfileFileText::State::Unreadable) return Fail(ErrorFromErrno(file.error));
     std::optional<mode_t> mode;
     if (file.state == ProfileFileText::State::Present) {
@@ -75,14 +87,42 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
         if (access(location->path.c_str(), W_OK) != 0) return Fail(ErrorFromErrno(errno));
         mode = file.mode;
     }
-    const std::string edited = EditProfile(file.text, section, key, value);
+    std::string edited = file.text;
+    for (const ProfileSetting& setting : settings)
+        edited = EditProfile(edited, setting.section, setting.key, setting.value);
     if (edited.size() > kMaxProfileBytes) return Fail(ERROR_FILE_TOO_LARGE);
-    if (file.state == ProfileFileText::State::Present && edited == file.text) {
-        SetLastError(ERROR_SUCCESS);
-        return TRUE;
-    }
+    if (file.state == ProfileFileText::State::Present && edited == file.text) return Succeed();
     const int error = ReplaceProfileFile(*location, edited, mode);
     if (error != 0) return Fail(ErrorFromErrno(error));
-    SetLastError(ERROR_SUCCESS);
-    return TRUE;
+    return Succeed();
+}
+
+}  // namespace
+
+// Removing keys or sections (a null key or value) is not offered: nothing
+// above deletes settings, and such a call is refused rather than guessed at.
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName) {
+    if (lpAppName == nullptr || lpKeyName == nullptr || lpString == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    ProfileSetting setting{std::string(TrimProfileBlanks(lpAppName)),
+                           std::string(TrimProfileBlanks(lpKeyName)), lpString};
+    if (!WritableSection(setting.section) || !WritableKey(setting.key) || HoldsLineBreak(setting.value))
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (pending && lpFileName != nullptr && pending->fileName == lpFileName) {
+        pending->settings.push_back(std::move(setting));
+        return Succeed();
+    }
+    return WriteSettings(lpFileName, {setting});
+}
+
+void Win32BeginProfileUpdate(LPCSTR lpFileName) {
+    pending = PendingUpdate{lpFileName != nullptr ? lpFileName : "", {}};
+}
+
+BOOL Win32EndProfileUpdate() {
+    if (!pending) return Fail(ERROR_INVALID_PARAMETER);
+    const PendingUpdate update = std::move(*pending);
+    pending.reset();
+    if (update.settings.empty()) return Succeed();
+    return WriteSettings(update.fileName.c_str(), update.settings);
 }

@@ -41,6 +41,14 @@ namespace win32user {
 // there is no display to open windows on or SDL cannot reach it.
 bool EnsureVideo();
 
+// Asks the window manager to show the window, not yet mapped, full screen.
+// False when the window is not on X11 (and nothing was asked).
+bool RequestFullScreenOnX11(SDL_Window* window);
+
+// From now on the X server going away ends the process with exit code 1 and
+// one line on standard error. Costs nothing until then.
+void EndOnLostDisplay();
+
 // The class registered under `name` (its text or its atom), else null.
 const WNDCLASSA* FindClassRecord(LPCSTR name);
 // A new handle for `sdl`, with the procedure and brush of `windowClass`.

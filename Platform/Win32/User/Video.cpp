@@ -45,6 +45,7 @@ bool EnsureVideo() {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        EndOnLostDisplay();
     }
     ApplyCursorVisibility();
     return true;

@@ -124,14 +124,12 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
     if (windowClass == nullptr || nWidth <= 0 || nHeight <= 0 || !win32user::EnsureVideo()) return nullptr;
 
     Uint32 flags = SDL_WINDOW_HIDDEN;
+    const bool fullScreen = (dwStyle & WS_POPUP) != 0 && CoversScreen(X, Y, nWidth, nHeight);
     if ((dwStyle & WS_POPUP) != 0) {
         flags |= SDL_WINDOW_BORDERLESS;
-        // Full screen with the size given explicitly: under X without a window
-        // manager a full-screen window of no stated size stays 1x1.
-        if (CoversScreen(X, Y, nWidth, nHeight)) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         // SDL's full screen keeps to one display; a window over all of them
         // stays a plain one, above the others.
-        else if (SpansDisplays(X, Y, nWidth, nHeight))
+        if (!fullScreen && SpansDisplays(X, Y, nWidth, nHeight))
             flags |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
     }
     SDL_Window* sdl =
@@ -140,6 +138,10 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
         std::fprintf(stderr, "Cannot create a window: %s\n", SDL_GetError());
         return nullptr;
     }
+    // Full screen with the size given explicitly: under X without a window
+    // manager a full-screen window of no stated size stays 1x1.
+    if (fullScreen && !win32user::RequestFullScreenOnX11(sdl))
+        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     HWND hWnd = win32user::AddWindow(windowClass->record, sdl);
     if ((dwStyle & WS_VISIBLE) != 0) ShowWindow(hWnd, SW_SHOW);
     return hWnd;

@@ -6,7 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <random>
 #include <string>
+#include <thread>
 
 #include "Platform/Win32/Win32.h"
 #include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
@@ -171,6 +176,78 @@ TEST(ProfileConcurrencyTest, TwoWritersLoseNoKeys) {
             EXPECT_EQ(ReadValue(file, i % 2 == 0 ? "SETTING" : "SS_SECTION", key.c_str()), key);
         }
     }
+}
+
+using SettingSet = std::array<const char*, 4>;
+
+// FILENAME, DIR, SPEED and COLOR, as the tool writes them: in one update.
+bool WriteSet(const std::string& file, const SettingSet& set) {
+    Win32BeginProfileUpdate(file.c_str());
+    WritePrivateProfileStringA("SETTING", "FILENAME", set[0], file.c_str());
+    WritePrivateProfileStringA("SETTING", "DIR", set[1], file.c_str());
+    WritePrivateProfileStringA("SS_SECTION", "SPEED", set[2], file.c_str());
+    WritePrivateProfileStringA("SETTING", "COLOR", set[3], file.c_str());
+    return Win32EndProfileUpdate() == TRUE;
+}
+
+TEST(ProfileKillTest, AWriterKilledAnywhereLeavesOneWholeSetAndNoLitter) {
+    TempDir temp;
+    const std::string file = (temp.path() / "Vantel.ini").string();
+    const std::string longName = "/srv/pictures/" + std::string(3000, 'p') + ".bmp";
+    const SettingSet sets[2] = {{"/home/a/123.bmp", "/home/a", "3", "255"},
+                                {longName.c_str(), "/srv/pictures", "10", "16711680"}};
+    std::string texts[2];
+    // Also measures how long one set takes, so that the kills spread over
+    // whole writes on a fast disk and a slow one alike.
+    const auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(WriteSet(file, sets[i % 2]));
+        texts[i % 2] = ReadFile(file);
+    }
+    const auto setTime = (std::chrono::steady_clock::now() - started) / 8;
+    const std::vector<std::string> clean = ListDirectory(temp.path());
+
+    const unsigned seed = testing::UnitTest::GetInstance()->random_seed();
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (--gtest_random_seed=" + std::to_string(seed) + ")");
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> moment(
+        0, 3 * std::chrono::duration_cast<std::chrono::microseconds>(setTime).count());
+    int holding = 1;
+    int seen[2] = {0, 0};
+    int litter = 0;
+    for (int kill = 0; kill < 200; ++kill) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t writer = StartChild([&] {
+            if (write(ready[1], "r", 1) != 1) return 1;
+            for (int next = 1 - holding;; next = 1 - next)
+                if (!WriteSet(file, sets[next])) return 2;
+        });
+        ASSERT_GT(writer, 0);
+        char byte;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+        close(ready[1]);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(writer, SIGKILL);
+        ASSERT_EQ(WaitForChild(writer), 128 + SIGKILL) << "the writer failed before it was killed";
+
+        const std::string text = ReadFile(file);
+        ASSERT_TRUE(text == texts[0] || text == texts[1]) << "kill " << kill << " left:\n"
+                                                          << text.substr(0, 200);
+        holding = text == texts[0] ? 0 : 1;
+        ++seen[holding];
+        // The killed writer's temporary file at most: the next write sweeps it away.
+        const std::size_t files = ListDirectory(temp.path()).size();
+        ASSERT_LE(files, clean.size() + 1) << "kill " << kill << ": temporary files pile up";
+        litter += files > clean.size();
+    }
+    // Kills landed inside writes and between them, or the test proved nothing.
+    EXPECT_GT(litter, 0);
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+    ASSERT_TRUE(WriteSet(file, sets[0]));
+    EXPECT_EQ(ListDirectory(temp.path()), clean);
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+// The X server going away under a running program: one line on standard
+// error and exit code 1, at once. Xlib's own handler would run the exit
+// handlers, whose teardown may wait forever for replies from the dead server.
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "Platform/Win32/User/UserInternal.h"
+
+namespace {
+
+[[noreturn]] int EndProgram(Display* display) {
+    std::fprintf(stderr, "Lost the connection to the X display %s\n", DisplayString(display));
+    _exit(1);
+}
+
+}  // namespace
+
+namespace win32user {
+
+void EndOnLostDisplay() {
+    XSetIOErrorHandler(EndProgram);
+}
+
+}  // namespace win32user
