@@ -225,7 +225,9 @@ RASTER_INLINE Halves<L> Texels(const Sampler& sampler, const Fragment<L>& f) {
     } else {
         const I column1 = WrapNext<L, kPowerOfTwo>(column, sampler.u);
         const I line1 = WrapNext<L, kPowerOfTwo>(line, sampler.v);
-        I c00, c10, c01, c11;
+        // Set below on every path; initialised for flow analyses that
+        // cannot see through the paired fetch's out-parameters.
+        I c00{}, c10{}, c01{}, c11{};
         bool paired = false;
         if constexpr (L::kPairedFetch) {
             // Where no lane sits on the last column, each texel's right
