@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <string>
 
-#include "Platform/Win32/Kernel/RegularFile.h"
+#include "Platform/Posix/RegularFile.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ std::optional<QImage> LoadPicture(const QString& path, QString* error) {
     // Bounded and non-blocking: a FIFO, a directory, a device or a huge file
     // under the name is refused before any of it is read.
     std::string bytes;
-    const win32_kernel::RegularFileRead read =
-        win32_kernel::ReadRegularFile(QFile::encodeName(path).constData(), kMaxPictureFileBytes, &bytes);
+    const posix::RegularFileRead read =
+        posix::ReadRegularFile(QFile::encodeName(path).constData(), kMaxPictureFileBytes, &bytes);
     if (read.error != 0)
         return fail(read.error == EINVAL ? QStringLiteral("Not a regular file")
                                          : qt_error_string(read.error));

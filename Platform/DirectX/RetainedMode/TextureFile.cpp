@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Platform/DirectX/RetainedMode/BmpCheck.h"
-#include "Platform/Win32/Kernel/RegularFile.h"
+#include "Platform/Posix/RegularFile.h"
 
 namespace rm {
 
@@ -70,7 +70,7 @@ bool DirectTexels(const SDL_Surface& surface, std::uint32_t* out) {
 HRESULT DecodeBmpFile(const char* path, BmpLayout* layout, SurfacePtr* surface) {
     if (path == nullptr) return D3DRMERR_FILENOTFOUND;
     std::string bytes;
-    const win32_kernel::RegularFileRead read = win32_kernel::ReadRegularFile(path, kMaxBmpFileBytes, &bytes);
+    const posix::RegularFileRead read = posix::ReadRegularFile(path, kMaxBmpFileBytes, &bytes);
     if (!read.found) return D3DRMERR_FILENOTFOUND;
     if (read.error != 0) return D3DRMERR_BADFILE;
     if (!CheckBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), layout))

@@ -1,13 +1,13 @@
 #include <cerrno>
 
+#include "Platform/Posix/RegularFile.h"
 #include "Platform/Win32/Kernel/ProfileFile.h"
-#include "Platform/Win32/Kernel/RegularFile.h"
 
 namespace win32_kernel {
 
 ProfileFileText ReadProfileFile(const std::string& path) {
     ProfileFileText result;
-    const RegularFileRead read = ReadRegularFile(path.c_str(), kMaxProfileBytes, &result.text);
+    const posix::RegularFileRead read = posix::ReadRegularFile(path.c_str(), kMaxProfileBytes, &result.text);
     if (read.error != 0) {
         const bool missing = read.error == ENOENT || read.error == ENOTDIR;
         result.state = missing ? ProfileFileText::State::Missing : ProfileFileText::State::Unreadable;

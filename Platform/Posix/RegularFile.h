@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-namespace win32_kernel {
+namespace posix {
 
 struct RegularFileRead {
     int error = 0;       // 0, or the errno value of what failed
@@ -23,4 +23,4 @@ struct RegularFileRead {
 // lies under the name.
 RegularFileRead ReadRegularFile(const char* path, std::size_t limit, std::string* bytes);
 
-}  // namespace win32_kernel
+}  // namespace posix

@@ -1,4 +1,4 @@
-#include "Platform/Win32/Kernel/RegularFile.h"
+#include "Platform/Posix/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace win32_kernel {
+namespace posix {
 namespace {
 
 // Reads to the end of the file, or to one byte beyond the limit, which shows
@@ -68,4 +68,4 @@ RegularFileRead ReadRegularFile(const char* path, std::size_t limit, std::string
     return result;
 }
 
-}  // namespace win32_kernel
+}  // namespace posix
