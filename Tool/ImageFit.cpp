@@ -4,16 +4,16 @@
 
 ImageFit FitImage(float cw, float ch, float iw, float ih, float tx, float ty) {
     ImageFit fit{};
-    fit.canvasAspect = static_cast<double>(cw / ch);
-    fit.imageAspect = static_cast<double>(iw / ih);
+    const auto canvasAspect = static_cast<double>(cw / ch);  // both in twips
+    const auto imageAspect = static_cast<double>(iw / ih);
     const int pixelX = RoundHalfEven(tx);
     const int pixelY = RoundHalfEven(ty);
-    if (fit.canvasAspect > fit.imageAspect) {
+    if (canvasAspect > imageAspect) {
         // Relatively taller than the canvas: full height.
         fit.fitHeight = RoundHalfEven(ch) / pixelY;
-        fit.fitWidth = RoundHalfEven(static_cast<double>(ch) * fit.imageAspect) / pixelX;
+        fit.fitWidth = RoundHalfEven(static_cast<double>(ch) * imageAspect) / pixelX;
     } else {
-        fit.fitHeight = RoundHalfEven(static_cast<double>(cw) / fit.imageAspect) / pixelY;
+        fit.fitHeight = RoundHalfEven(static_cast<double>(cw) / imageAspect) / pixelY;
         fit.fitWidth = RoundHalfEven(cw) / pixelX;
     }
     const int canvasWidth = RoundHalfEven(cw) / pixelX;

@@ -5,9 +5,7 @@
 #include <QImage>
 
 struct ImageFit {
-    double canvasAspect;  // canvas width / height, both in twips
-    double imageAspect;   // picture width / height, both in twips
-    int fitWidth;         // scaled picture on the canvas, pixels
+    int fitWidth;  // scaled picture on the canvas, pixels
     int fitHeight;
     int x;  // its top-left corner on the canvas, pixels
     int y;

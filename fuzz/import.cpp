@@ -1,6 +1,6 @@
-// Arbitrary bytes as a picture file (BMP, JPEG, GIF or anything else Qt's
-// image plugins know) through the tool's import: the loading, fitting and
-// scaling the button uses, without the window.
+// Arbitrary bytes as a picture file through the tool's import: the loading
+// (BMP, JPEG and GIF content only), fitting and scaling the button uses,
+// without the window.
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>

@@ -17,8 +17,7 @@ std::int64_t MonotonicNow() {
 }  // namespace
 
 void FramePacer::SetRefreshRate(int hertz) {
-    hertz_ = hertz > 0 ? hertz : 60;
-    periodNs_ = kNsPerSecond / hertz_;
+    periodNs_ = kNsPerSecond / (hertz > 0 ? hertz : 60);
 }
 
 std::int64_t FramePacer::NextSlot(std::int64_t nowNs) {

@@ -10,7 +10,6 @@ class FramePacer {
 public:
     // Refresh rate in Hz; 0 or less (unknown) counts as 60.
     void SetRefreshRate(int hertz);
-    int RefreshRate() const { return hertz_; }
 
     // Given the time now (ns, monotonic), the time to sleep until before
     // presenting (now or earlier: no sleep). Each call takes the next slot,
@@ -22,7 +21,6 @@ public:
     void Wait();
 
 private:
-    int hertz_ = 60;
     std::int64_t periodNs_ = 1'000'000'000 / 60;
     std::int64_t nextNs_ = 0;
     bool started_ = false;

@@ -57,9 +57,6 @@ public:
     // How many foreign writes and device draws the surface has seen.
     std::uint64_t ForeignWrites() const { return foreignWrites_; }
     std::uint64_t Draws() const { return draws_; }
-    // The bounds of the pixels changed since the surface was last presented;
-    // empty (left >= right) when none.
-    const RECT& Damage() const { return damage_; }
 
 private:
     struct FreeAligned {
@@ -92,6 +89,8 @@ private:
     bool locked_ = false;
     std::uint64_t foreignWrites_ = 0;
     std::uint64_t draws_ = 0;
+    // The bounds of the pixels changed since the surface was last presented;
+    // empty (left >= right) when none.
     RECT damage_;
 };
 

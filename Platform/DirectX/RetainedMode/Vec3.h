@@ -41,9 +41,6 @@ inline bool IsFinite(Vec3 a) {
 // `a` scaled to unit length; false (and `a` unchanged) when it has none.
 bool Normalize(Vec3* a);
 
-inline Vec3 FromD3D(const D3DVECTOR& v) {
-    return {v.x, v.y, v.z};
-}
 inline D3DVECTOR ToD3D(Vec3 v) {
     return {v.x, v.y, v.z};
 }
