@@ -163,23 +163,26 @@ TEST_F(SaverSceneTest, AmbientLightOnTheRootAndADirectionalOneOnItsOwnFrame) {
     EXPECT_EQ(directional, 1);
 }
 
-struct FaceCase {
-    D3DVECTOR normal;
-    D3DVECTOR corners[4];
-};
-
-// Every corner +-2, corners clockwise seen from outside.
-constexpr FaceCase kFaces[6] = {
-    {{0, 0, -1}, {{2, 2, -2}, {2, -2, -2}, {-2, -2, -2}, {-2, 2, -2}}},
-    {{1, 0, 0}, {{2, 2, 2}, {2, -2, 2}, {2, -2, -2}, {2, 2, -2}}},
-    {{-1, 0, 0}, {{-2, 2, -2}, {-2, -2, -2}, {-2, -2, 2}, {-2, 2, 2}}},
-    {{0, 0, 1}, {{-2, 2, 2}, {-2, -2, 2}, {2, -2, 2}, {2, 2, 2}}},
-    {{0, 1, 0}, {{2, 2, 2}, {2, 2, -2}, {-2, 2, -2}, {-2, 2, 2}}},
-    {{0, -1, 0}, {{2, -2, -2}, {2, -2, 2}, {-2, -2, 2}, {-2, -2, -2}}},
-};
+// Face order: the face towards the camera first, then right, left, back, top, bottom.
+constexpr D3DVECTOR kNormals[6] = {{0, 0, -1}, {1, 0, 0}, {-1, 0, 0}, {0, 0, 1}, {0, 1, 0}, {0, -1, 0}};
 constexpr D3DVALUE kUV[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
-TEST_F(SaverSceneTest, TheBoxMeshFollowsTheFaceTable) {
+float Dot(const D3DVECTOR& a, const D3DVECTOR& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+D3DVECTOR Minus(const D3DVECTOR& a, const D3DVECTOR& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+D3DVECTOR Cross(const D3DVECTOR& a, const D3DVECTOR& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// Checked by what makes a box of edge 4 about the frame's origin, not by a
+// copy of the corner table: each corner is a vertex of the cube, lies on its
+// face's outer plane, and the corners run clockwise seen from outside.
+TEST_F(SaverSceneTest, TheBoxMeshIsAClosedCubeOfFrontFaces) {
     // Faces start white, so only a box of another colour shows that its
     // colour was set: each component times 255, cut toward zero.
     const double mixed[4] = {0.5, 0.25, 0.999, 1};
@@ -199,12 +202,13 @@ TEST_F(SaverSceneTest, TheBoxMeshFollowsTheFaceTable) {
         faces->GetElement(f, &face);
         ASSERT_EQ(face->GetVertexCount(), 4);
         EXPECT_EQ(face->GetColor(), 0xFF7F3FFEu);
+        D3DVECTOR corners[4]{};
         for (DWORD k = 0; k < 4; ++k) {
-            D3DVECTOR position{}, normal{};
-            face->GetVertex(k, &position, &normal);
-            const D3DVECTOR& want = kFaces[f].corners[k];
-            ExpectVector(position, want.x, want.y, want.z);
-            ExpectVector(normal, kFaces[f].normal.x, kFaces[f].normal.y, kFaces[f].normal.z);
+            D3DVECTOR normal{};
+            face->GetVertex(k, &corners[k], &normal);
+            ExpectVector(normal, kNormals[f].x, kNormals[f].y, kNormals[f].z);
+            for (const float c : {corners[k].x, corners[k].y, corners[k].z}) EXPECT_EQ(std::fabs(c), 2.0f);
+            EXPECT_EQ(Dot(corners[k], kNormals[f]), 2.0f);
             EXPECT_EQ(face->GetVertexIndex(k), static_cast<int>(4 * f + k));
             EXPECT_EQ(face->GetNormalIndex(k), static_cast<int>(f));
             D3DVALUE u = -1, v = -1;
@@ -212,6 +216,14 @@ TEST_F(SaverSceneTest, TheBoxMeshFollowsTheFaceTable) {
             EXPECT_EQ(u, kUV[k][0]);
             EXPECT_EQ(v, kUV[k][1]);
         }
+        // Corners 0, 1, 2 and 0, 2, 3 both turn towards the outward normal,
+        // which also makes the four corners distinct.
+        EXPECT_GT(Dot(Cross(Minus(corners[1], corners[0]), Minus(corners[2], corners[0])), kNormals[f]),
+                  0.0f);
+        EXPECT_GT(Dot(Cross(Minus(corners[2], corners[0]), Minus(corners[3], corners[0])), kNormals[f]),
+                  0.0f);
+        // The picture's top-left corner sits at the camera's top right of the near face.
+        if (f == 0) ExpectVector(corners[0], 2, 2, -2);
         face->Release();
     }
     faces->Release();
