@@ -10,7 +10,6 @@
 
 #include "Platform/DirectX/SoftwareDevice.h"
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
-#include "tests/Support/TestWindow.h"
 
 namespace {
 
@@ -23,54 +22,32 @@ constexpr int kWindowY = 30;
 constexpr std::uint32_t kScribble = 0x00DEAD00u;
 constexpr std::uint32_t kNew = 0x00ABCDEFu;
 
-std::uint32_t Coordinates(int x, int y) {
-    return 0x00100000u | static_cast<std::uint32_t>(x << 8 | y);
-}
-
 bool Inside(const RECT& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-class DDrawDamageTest : public DirectDrawTest {
+class DDrawDamageTest : public PresentationTest {
 protected:
-    void SetUp() override {
-        DirectDrawTest::SetUp();
-        DxPretendDesktopSize(kScreenWidth, kScreenHeight);
-    }
-    void TearDown() override {
-        Close();
-        DirectDrawTest::TearDown();
-    }
+    DDrawDamageTest() : PresentationTest(kScreenWidth, kScreenHeight) {}
 
     // A window at kWindowX, kWindowY; the primary clipped to it; a back
     // surface of its size (painted with coordinates at 32 bits), and
     // another surface.
     void Open(int depth = 32) {
-        DxFault::PretendDisplayDepth(depth);
-        window_ = OpenTestWindow(kWindowX, kWindowY, kWidth, kHeight);
-        ASSERT_NE(window_, nullptr);
-        primary_ = Make(PrimaryDesc());
-        back_ = Make(BackDesc(kWidth, kHeight));
+        PresentationTest::Open(depth, kWindowX, kWindowY, kWidth, kHeight);
         other_ = Make(BackDesc(kWidth, kHeight));
-        ASSERT_EQ(dd_->CreateClipper(0, &clipper_, nullptr), DD_OK);
-        ASSERT_EQ(clipper_->SetHWnd(0, window_), DD_OK);
-        ASSERT_EQ(primary_->SetClipper(clipper_), DD_OK);
         if (depth == 32) Write(back_, RECT{0, 0, kWidth, kHeight}, false);
     }
-    void Close() {
+    void Close() override {
         if (device_ != nullptr) device_->Release();
         if (zbuffer_ != nullptr) zbuffer_->Release();
+        if (other_ != nullptr) {
+            EXPECT_EQ(other_->Release(), 0u);
+        }
         device_ = nullptr;
         zbuffer_ = nullptr;
-        for (IUnknown** object :
-             {reinterpret_cast<IUnknown**>(&back_), reinterpret_cast<IUnknown**>(&other_),
-              reinterpret_cast<IUnknown**>(&primary_), reinterpret_cast<IUnknown**>(&clipper_)})
-            if (*object != nullptr) {
-                EXPECT_EQ((*object)->Release(), 0u);
-                *object = nullptr;
-            }
-        if (window_ != nullptr) DestroyWindow(window_);
-        window_ = nullptr;
+        other_ = nullptr;
+        PresentationTest::Close();
     }
 
     // Locks `rect` of `surface` and writes kNew there (`fresh`) or the
@@ -102,12 +79,6 @@ protected:
 
     HRESULT Present(RECT dest) { return primary_->Blt(&dest, back_, nullptr, DDBLT_WAIT, nullptr); }
 
-    DDSURFACEDESC Screen() {
-        DDSURFACEDESC screen = SizedDesc();
-        EXPECT_TRUE(DxReadScreenImage(primary_, &screen));
-        return screen;
-    }
-
     void Scribble() {
         const DDSURFACEDESC screen = Screen();
         for (DWORD y = 0; y < screen.dwHeight; ++y)
@@ -128,11 +99,7 @@ protected:
             }
     }
 
-    HWND window_ = nullptr;
-    IDirectDrawSurface* primary_ = nullptr;
-    IDirectDrawSurface* back_ = nullptr;
     IDirectDrawSurface* other_ = nullptr;
-    IDirectDrawClipper* clipper_ = nullptr;
     IDirectDrawSurface* zbuffer_ = nullptr;
     IDirect3DDevice2* device_ = nullptr;
     std::uint32_t shadow_[kHeight][kWidth]{};

@@ -9,6 +9,7 @@
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "Platform/DirectX/DxFault.h"
 #include "tests/Support/DxCounts.h"
+#include "tests/Support/TestWindow.h"
 
 inline DDSURFACEDESC SizedDesc() {
     DDSURFACEDESC desc{};
@@ -81,4 +82,33 @@ protected:
     static void Fill(IDirectDrawSurface* surface, std::uint32_t value);
 
     IDirectDraw* dd_ = nullptr;
+};
+
+// Presenting on a pretended desktop of screenWidth x screenHeight: a window,
+// the primary surface clipped to it and a back surface of the window's size.
+class PresentationTest : public DirectDrawTest {
+protected:
+    PresentationTest(int screenWidth, int screenHeight)
+        : screenWidth_(screenWidth), screenHeight_(screenHeight) {}
+    void SetUp() override;
+    void TearDown() override;
+
+    // The window at (x, y), width x height, in a display of `depth` bits.
+    void Open(int depth, int x, int y, int width, int height);
+    // Releases what Open made; the objects a test adds go first.
+    virtual void Close();
+
+    // The screen image as the presentations left it.
+    DDSURFACEDESC Screen();
+    // A pixel value that names its own coordinates.
+    static std::uint32_t Coordinates(int x, int y) {
+        return 0x00100000u | static_cast<std::uint32_t>(x << 8 | y);
+    }
+
+    const int screenWidth_;
+    const int screenHeight_;
+    HWND window_ = nullptr;
+    IDirectDrawSurface* primary_ = nullptr;
+    IDirectDrawSurface* back_ = nullptr;
+    IDirectDrawClipper* clipper_ = nullptr;
 };

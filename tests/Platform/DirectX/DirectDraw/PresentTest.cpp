@@ -4,49 +4,15 @@
 #include <cstring>
 
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
-#include "tests/Support/TestWindow.h"
 
 namespace {
 
 constexpr int kScreenWidth = 200;
 constexpr int kScreenHeight = 150;
 
-class DDrawPresentTest : public DirectDrawTest {
+class DDrawPresentTest : public PresentationTest {
 protected:
-    void SetUp() override {
-        DirectDrawTest::SetUp();
-        DxPretendDesktopSize(kScreenWidth, kScreenHeight);
-    }
-    void TearDown() override {
-        Close();
-        DirectDrawTest::TearDown();
-    }
-
-    void Close() {
-        if (window_ != nullptr) DestroyWindow(window_);
-        for (IUnknown* object : {static_cast<IUnknown*>(back_), static_cast<IUnknown*>(primary_),
-                                 static_cast<IUnknown*>(clipper_)})
-            if (object != nullptr) {
-                EXPECT_EQ(object->Release(), 0u);
-            }
-        window_ = nullptr;
-        back_ = nullptr;
-        clipper_ = nullptr;
-        primary_ = nullptr;
-    }
-
-    // The primary surface, its clipper bound to a window at (x, y) and a
-    // back surface of the window's size, in a display of `depth` bits.
-    void Open(int depth, int x, int y, int width, int height) {
-        DxFault::PretendDisplayDepth(depth);
-        window_ = OpenTestWindow(x, y, width, height);
-        ASSERT_NE(window_, nullptr);
-        primary_ = Make(PrimaryDesc());
-        back_ = Make(BackDesc(static_cast<DWORD>(width), static_cast<DWORD>(height)));
-        ASSERT_EQ(dd_->CreateClipper(0, &clipper_, nullptr), DD_OK);
-        ASSERT_EQ(clipper_->SetHWnd(0, window_), DD_OK);
-        ASSERT_EQ(primary_->SetClipper(clipper_), DD_OK);
-    }
+    DDrawPresentTest() : PresentationTest(kScreenWidth, kScreenHeight) {}
 
     // Paints each back pixel with a value made of its coordinates.
     void PaintCoordinates() {
@@ -59,20 +25,6 @@ protected:
                     Coordinates(static_cast<int>(x), static_cast<int>(y));
         ASSERT_EQ(back_->Unlock(nullptr), DD_OK);
     }
-    static std::uint32_t Coordinates(int x, int y) {
-        return 0x00100000u | static_cast<std::uint32_t>(x << 8 | y);
-    }
-
-    DDSURFACEDESC Screen() {
-        DDSURFACEDESC screen = SizedDesc();
-        EXPECT_TRUE(DxReadScreenImage(primary_, &screen));
-        return screen;
-    }
-
-    HWND window_ = nullptr;
-    IDirectDrawSurface* primary_ = nullptr;
-    IDirectDrawSurface* back_ = nullptr;
-    IDirectDrawClipper* clipper_ = nullptr;
 };
 
 TEST_F(DDrawPresentTest, TheScreenImageIsTheDesktopAndStartsBlack) {
