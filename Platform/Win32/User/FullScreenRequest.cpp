@@ -2,7 +2,7 @@
 // mapped, as the window's initial _NET_WM_STATE. SDL's own full screen asks
 // again once the window is mapped and then waits up to 100 ms for the window
 // manager to move or resize it, which never happens to a window that already
-// covers the screen: that wait alone would hold back the saver's first frame.
+// covers the screen: that wait alone would hold back the first frame drawn into it.
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 
