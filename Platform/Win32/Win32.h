@@ -224,7 +224,8 @@ constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
 DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId, LPSTR lpBuffer,
                      DWORD nSize, va_list* Arguments);
 
-// Writes the text, byte for byte, to standard error (unbuffered).
+// Writes the text, byte for byte, to standard error (unbuffered) while a
+// debugger listens (Win32ListenToDebugOutput); otherwise the text goes nowhere.
 void OutputDebugStringA(LPCSTR lpOutputString);
 
 // The full path of the running program (hModule null), zero-terminated and
@@ -305,6 +306,11 @@ UINT GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, PALETTEENTRY* 
 // profile call. Until then, and after a null or empty name, a bare name has
 // no place: reads give the default and writes fail.
 void Win32SetProfileFolder(const char* name);
+
+// Whether a debugger listens to OutputDebugStringA: with one, the text goes
+// to standard error; without one (from the start, as on Windows without a
+// debugger), nowhere. Each program decides from its own environment.
+void Win32ListenToDebugOutput(bool listening);
 
 // Gathers what WritePrivateProfileStringA writes to lpFileName from here on
 // (each call still checks its arguments) into one replacement of the file,
