@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
     const char* debug = std::getenv("VANTEL_DEBUG");
     Win32ListenToDebugOutput(debug != nullptr && std::string_view(debug) == "1");
+    Win32NeverAutolaunchSessionBus();
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) commandLine += ' ';

@@ -312,6 +312,13 @@ void Win32SetProfileFolder(const char* name);
 // debugger), nowhere. Each program decides from its own environment.
 void Win32ListenToDebugOutput(bool listening);
 
+// Makes sure that no library of the program starts a D-Bus session bus of
+// its own: where none runs (DBUS_SESSION_BUS_ADDRESS unset or empty, and no
+// bus socket of this user in XDG_RUNTIME_DIR), sets the variable to an
+// address that fails at once. A bus that runs stays reachable. Call before
+// any library starts.
+void Win32NeverAutolaunchSessionBus();
+
 // Gathers what WritePrivateProfileStringA writes to lpFileName from here on
 // (each call still checks its arguments) into one replacement of the file,
 // made by Win32EndProfileUpdate: every value reaches the file or, should the
