@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
@@ -16,14 +15,6 @@ RZXFAILURE told{};
 
 bool Same(const RZXFAILURE& a, const RZXFAILURE& b) {
     return a.code == b.code && a.name == b.name && a.step == b.step && a.line == b.line;
-}
-
-const char* DisplayName() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && value[0] != '\0') return value;
-    }
-    return "(none)";
 }
 
 // The rendering layer may end the process itself when it cannot make a
@@ -53,7 +44,7 @@ void SayDrawingStopped(const char* stage, HRESULT code) {
     }
     char site[24] = "";
     if (failure.line != 0) std::snprintf(site, sizeof site, " (site %d)", failure.line);
-    std::fprintf(stderr, "vantel: cannot draw%s on display %s: %s failed%s%s\n", window, DisplayName(),
+    std::fprintf(stderr, "vantel: cannot draw%s on display %s: %s failed%s%s\n", window, Win32DisplayName(),
                  failure.step != nullptr ? failure.step : stage, error, site);
 }
 

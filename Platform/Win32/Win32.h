@@ -345,6 +345,10 @@ SDL_Window* Win32SdlWindow(HWND hWnd);
 // when there is no such window or the display has no windows by id.
 HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow);
 
+// The name of the display that windows open on, as the environment gives
+// it: DISPLAY, else WAYLAND_DISPLAY, else "(none)".
+const char* Win32DisplayName();
+
 // True when the window lies on a real display (not SDL's dummy or
 // off-screen driver), so presentation should reach it and be paced.
 bool Win32HasRealDisplay(HWND hWnd);
