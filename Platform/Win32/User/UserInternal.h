@@ -58,7 +58,8 @@ std::string XDisplayProblem(const char* name);
 bool RequestFullScreenOnX11(SDL_Window* window);
 
 // From now on the X server going away ends the process with exit code 1 and
-// one line on standard error. Costs nothing until then.
+// one line on standard error, also when it goes in the middle of a write
+// (SIGPIPE is ignored from then on). Costs nothing until then.
 void EndOnLostDisplay();
 
 // The class registered under `name` (its text or its atom), else null.
