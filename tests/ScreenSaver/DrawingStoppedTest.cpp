@@ -14,9 +14,12 @@ void DrawAFrame() {
     FrameTick();
 }
 
+// What runs before the fault is armed.
+enum class Before { Nothing, Rendering, Scene };
+
 struct StopCase {
     const char* name;
-    bool sceneFirst;  // the scene runs before the fault is armed; else only the start-up
+    Before before;
     DxCall call;
     HRESULT code;
     std::uint64_t hostWindow;
@@ -49,11 +52,10 @@ protected:
 TEST_P(DrawingStoppedTest, SaysWhatFailedWhereInOneLineWithNobodyListening) {
     const StopCase& c = GetParam();
     HostWindow = c.hostWindow;
-    if (c.sceneFirst) {
+    if (c.before == Before::Scene) {
         ASSERT_EQ(StartSaver(), 1);
-    } else {
-        Captured([] { StartRendering(); });
     }
+    if (c.before == Before::Rendering) Captured([] { StartRendering(); });
     DxFault::FailCall(c.call, c.code);
     const std::string said = CapturedUnheard(c.act);
     EXPECT_EQ(RZXState.active, 0);
@@ -65,19 +67,20 @@ constexpr std::uint64_t kHost = 0x2A00007;
 INSTANTIATE_TEST_SUITE_P(
     Failures, DrawingStoppedTest,
     testing::Values(
-        StopCase{"presenting", true, DxCall::Surface_Blt, DDERR_GENERIC, 0, DrawAFrame,
+        StopCase{"presenting", Before::Scene, DxCall::Surface_Blt, DDERR_GENERIC, 0, DrawAFrame,
                  " on display :7: copying the frame to the window failed with DDERR_GENERIC (site 1219)"},
-        StopCase{"presenting_hosted", true, DxCall::Surface_Blt, DDERR_GENERIC, kHost, DrawAFrame,
+        StopCase{"presenting_hosted", Before::Scene, DxCall::Surface_Blt, DDERR_GENERIC, kHost, DrawAFrame,
                  " into window 0x2a00007 on display :7: copying the frame to the window failed with "
                  "DDERR_GENERIC (site 1219)"},
-        StopCase{"code_in_no_table", true, DxCall::Surface_Blt, static_cast<HRESULT>(0x80004004u), 0,
+        StopCase{"code_in_no_table", Before::Scene, DxCall::Surface_Blt, static_cast<HRESULT>(0x80004004u), 0,
                  DrawAFrame,
                  " on display :7: copying the frame to the window failed with Unknown Error 0x80004004 "
                  "(site 1219)"},
-        StopCase{"scene_root", false, DxCall::RM_CreateFrame, D3DRMERR_BADALLOC, 0, [] { BuildScene(); },
+        StopCase{"scene_root", Before::Rendering, DxCall::RM_CreateFrame, D3DRMERR_BADALLOC, 0,
+                 [] { BuildScene(); },
                  " on display :7: creating the scene root failed with D3DRMERR_BADALLOC"},
-        StopCase{"z_buffer", false, DxCall::Surface_AddAttachedSurface, DDERR_CANNOTATTACHSURFACE, kHost,
-                 [] { StartRendering(); },
+        StopCase{"z_buffer", Before::Nothing, DxCall::Surface_AddAttachedSurface, DDERR_CANNOTATTACHSURFACE,
+                 kHost, [] { StartRendering(); },
                  " into window 0x2a00007 on display :7: creating the z-buffer failed with "
                  "DDERR_CANNOTATTACHSURFACE"}),
     [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
