@@ -3,8 +3,9 @@
 //
 // Every operation returns 1 for success and 0 for failure unless stated
 // otherwise. A failing creation or per-frame operation reports the failed
-// call by name on the debug output, releases the whole state (RZXCleanup)
-// and returns 0. Traces and reports go to OutputDebugStringA only.
+// call by name on the debug output, records it (RZXLastFailure), releases
+// the whole state (RZXCleanup) and returns 0. Traces and reports go to
+// OutputDebugStringA only.
 #pragma once
 
 #include "Platform/DirectX/D3DRM.h"
@@ -55,8 +56,8 @@ struct RZXEnumContext {
 
 // --- State and lifecycle -----------------------------------------------------
 
-// Zeroes the state and sets the defaults: 320 x 240 at 16 bits per pixel.
-// Must run once before any other operation. Returns 1.
+// Zeroes the state and sets the defaults: 320 x 240 at 16 bits per pixel;
+// clears RZXLastFailure. Must run once before any other operation. Returns 1.
 int RZXInitialize();
 // Releases every object of the state and clears active; keeps colorModel,
 // rcScreen, width, height, bpp and palEntries. Safe at any time. Returns 1.
@@ -117,3 +118,22 @@ struct RZXErrorName {
 
 extern const RZXErrorName RZXDDErrorName[100];
 extern const RZXErrorName RZXRMErrorName[13];
+
+// The name of any result code: the DirectDraw table's, else the Retained
+// Mode table's, else "Unknown Error".
+const char* RZXNameOf(HRESULT code);
+
+// --- The last failure --------------------------------------------------------
+
+// What made the layer give up last, for the application to tell a user in
+// its own words (the debug output may have nobody listening). Every report
+// records its code, name and site; a failing operation adds what it was
+// doing; a failure that the trace names without a code records one too.
+struct RZXFAILURE {
+    HRESULT code;      // 0: nothing failed since RZXInitialize
+    const char* name;  // the code's name, as the report gives it
+    const char* step;  // what the layer was doing, in words; null for a report of the application's own
+    int line;          // the report's site number; 0 when the trace gives none
+};
+
+extern RZXFAILURE RZXLastFailure;

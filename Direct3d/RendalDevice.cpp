@@ -10,7 +10,13 @@
 namespace {
 
 // Site numbers of the failure reports, one per failing call.
-constexpr int kRetainedModeDeviceSite = 784;
+constexpr RZXSite kRetainedModeDeviceSite = {784, "creating the Retained Mode device"};
+
+// What the layer does where a failure has no report, only a trace line or none.
+constexpr const char* kRetainedModeStep = "creating the Retained Mode object";
+constexpr const char* kDirect3DStep = "getting Direct3D from DirectDraw";
+constexpr const char* kZBufferStep = "creating the z-buffer";
+constexpr const char* kDeviceStep = "creating the Direct3D device";
 
 // Z-buffer depths the renderer can use on a hardware device.
 constexpr DWORD kUsableZBufferDepths = DDBD_16 | DDBD_24 | DDBD_32;
@@ -42,14 +48,14 @@ void ApplyRenderSettings() {
 }
 
 int ObtainRetainedMode() {
-    if (FAILED(Direct3DRMCreate(&RZXState.lpD3DRMBase))) {
-        RZXCleanup();
-        return 0;
+    HRESULT result = Direct3DRMCreate(&RZXState.lpD3DRMBase);
+    if (SUCCEEDED(result)) {
+        result = RZXState.lpD3DRMBase->QueryInterface(IID_IDirect3DRM2,
+                                                      reinterpret_cast<void**>(&RZXState.lpD3DRM));
+        ReleaseField(RZXState.lpD3DRMBase);
     }
-    HRESULT result =
-        RZXState.lpD3DRMBase->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&RZXState.lpD3DRM));
-    ReleaseField(RZXState.lpD3DRMBase);
     if (FAILED(result)) {
+        RememberFailure(result, kRetainedModeStep);
         RZXCleanup();
         return 0;
     }
@@ -65,9 +71,13 @@ int AttachZBuffer() {
     ddsd.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_ZBUFFERBITDEPTH;
     ddsd.ddsCaps.dwCaps = DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY;
     ddsd.dwZBufferBitDepth = 16;
-    RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSZBuffer, nullptr);
-    if (!RZXState.lpDDSZBuffer) return 0;
-    return SUCCEEDED(RZXState.lpDDSBack->AddAttachedSurface(RZXState.lpDDSZBuffer)) ? 1 : 0;
+    HRESULT result = RZXState.lpDD->CreateSurface(&ddsd, &RZXState.lpDDSZBuffer, nullptr);
+    if (SUCCEEDED(result)) result = RZXState.lpDDSBack->AddAttachedSurface(RZXState.lpDDSZBuffer);
+    if (FAILED(result)) {
+        RememberFailure(result, kZBufferStep);
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace
@@ -97,6 +107,7 @@ int RZXCreateDevice(int colorModel) {
 
     HRESULT result = RZXState.lpDD->QueryInterface(IID_IDirect3D2, reinterpret_cast<void**>(&RZXState.lpD3D));
     if (FAILED(result)) {
+        RememberFailure(result, kDirect3DStep);
         OutputDebugStringA("RZX:Error:Failed to QI Direct3D2 from DirectDraw\n");
         ReleaseField(RZXState.lpDD);
         return 0;
@@ -117,11 +128,12 @@ int RZXCreateDevice(int colorModel) {
         OutputDebugStringA("RZX:Created Direct3DDevice with MMX(HEL)\n");
         return 1;
     }
-    if (SUCCEEDED(RZXState.lpD3D->CreateDevice(IID_IDirect3DRampDevice, RZXState.lpDDSBack,
-                                               &RZXState.lpD3DDevice))) {
+    result = RZXState.lpD3D->CreateDevice(IID_IDirect3DRampDevice, RZXState.lpDDSBack, &RZXState.lpD3DDevice);
+    if (SUCCEEDED(result)) {
         OutputDebugStringA("RZX:Created Direct3DDevice with RAMP(HEL)\n");
         return 1;
     }
+    RememberFailure(result, kDeviceStep);
     OutputDebugStringA("RZX:Failed to Create Direct3DDevice!\n");
     RZXCleanup();
     std::exit(1);

@@ -7,12 +7,12 @@
 namespace {
 
 // Site numbers of the failure reports, one per failing call.
-constexpr int kCreateViewportSite = 1269;
-constexpr int kBackPlaneSite = 1273;
-constexpr int kClearSite = 1241;
-constexpr int kRenderSite = 1242;
-constexpr int kDeviceUpdateSite = 1243;
-constexpr int kPresentSite = 1219;
+constexpr RZXSite kCreateViewportSite = {1269, "creating the viewport"};
+constexpr RZXSite kBackPlaneSite = {1273, "setting the viewport's back plane"};
+constexpr RZXSite kClearSite = {1241, "clearing the viewport"};
+constexpr RZXSite kRenderSite = {1242, "rendering the scene"};
+constexpr RZXSite kDeviceUpdateSite = {1243, "updating the device"};
+constexpr RZXSite kPresentSite = {1219, "copying the frame to the window"};
 
 // Whatever was drawn into the viewport since the loss must be drawn again.
 void RestoreIfLost(IDirectDrawSurface* surface) {

@@ -6,6 +6,7 @@
 
 RZXSTATE RZXState;
 int enumDone;
+RZXFAILURE RZXLastFailure;
 
 int RZXInitialize() {
     OutputDebugStringA("RZX:Rendal Initialize\n");
@@ -14,6 +15,7 @@ int RZXInitialize() {
     RZXState.height = 240;
     RZXState.bpp = 16;
     enumDone = 0;
+    RZXLastFailure = RZXFAILURE{};
     return 1;
 }
 

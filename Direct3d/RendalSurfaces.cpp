@@ -7,13 +7,13 @@
 namespace {
 
 // Site numbers of the failure reports, one per failing call.
-constexpr int kDirectDrawCreateSite = 438;
-constexpr int kCooperativeLevelSite = 466;
-constexpr int kPrimarySurfaceSite = 476;
-constexpr int kBackSurfaceSite = 490;
-constexpr int kCreateClipperSite = 494;
-constexpr int kClipperWindowSite = 495;
-constexpr int kAttachClipperSite = 496;
+constexpr RZXSite kDirectDrawCreateSite = {438, "creating DirectDraw"};
+constexpr RZXSite kCooperativeLevelSite = {466, "setting DirectDraw's cooperation with the window"};
+constexpr RZXSite kPrimarySurfaceSite = {476, "creating the screen's surface"};
+constexpr RZXSite kBackSurfaceSite = {490, "creating the surface to render into"};
+constexpr RZXSite kCreateClipperSite = {494, "creating the clipper"};
+constexpr RZXSite kClipperWindowSite = {495, "binding the clipper to the window"};
+constexpr RZXSite kAttachClipperSite = {496, "attaching the clipper to the screen's surface"};
 
 // The first ten and last ten system colours belong to the system; the
 // renderer may only read them. The rest it may take over.

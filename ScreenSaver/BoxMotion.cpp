@@ -61,9 +61,12 @@ int FrameTick() {
     if (result != D3DRM_OK) {
         RZXRMError(result, kSourceFile, kMoveSite);
         RZXCleanup();
+        SayDrawingStopped("moving the scene");
         return 0;
     }
     RZXRender(SceneFrame);
     RZXFlip();
+    // A failed render or presentation has released the layer.
+    if (!RZXState.active) SayDrawingStopped("drawing a frame");
     return 1;
 }

@@ -50,6 +50,15 @@ void FollowWindowSize();
 // root or the viewport could not be made (a failed viewport has released the
 // rendering layer too).
 int BuildScene();
+// Tells a user, in one line on standard error, that the saver stopped
+// drawing: on which display, into which host's window, what failed and the
+// error's name. What failed is the rendering layer's last failure, or
+// `stage` when the layer does not say; with a `code`, the saver's own call
+// in `stage` failed with it. Printed whether or not a debugger listens.
+void SayDrawingStopped(const char* stage, HRESULT code = 0);
+// From now on, a failure of the rendering layer that ends the process before
+// the saver could tell it is told as the process ends.
+void TellFailuresAtExit();
 // Keeps the box between its walls and sets its velocity and turn for the
 // coming frame.
 int MoveBox();

@@ -132,14 +132,21 @@ int BuildScene() {
         GetPrivateProfileIntA(vantel_settings::kSaverSection, vantel_settings::kSpeedKey,
                               vantel_settings::kSaverDefaultSpeed, vantel_settings::kIniFileName)));
 
-    if (RZXState.lpD3DRM->CreateFrame(nullptr, &SceneFrame) != D3DRM_OK) return 0;
+    const HRESULT root = RZXState.lpD3DRM->CreateFrame(nullptr, &SceneFrame);
+    if (root != D3DRM_OK) {
+        SayDrawingStopped("creating the scene root", root);
+        return 0;
+    }
     if (RZXState.lpD3DRM->CreateFrame(SceneFrame, &CameraFrame) == D3DRM_OK) {
         CameraFrame->SetPosition(SceneFrame, 0, 0, 0);
         CameraFrame->SetOrientation(SceneFrame, 0, 0, 1, 0, 1, 0);
     }
     // A failed viewport has released the whole rendering layer, Retained Mode
     // object included: nothing below may run then.
-    if (RZXViewport(CameraFrame) == 0) return 0;
+    if (RZXViewport(CameraFrame) == 0) {
+        SayDrawingStopped("creating the viewport");
+        return 0;
+    }
 
     AddLights(RZXState.lpD3DRM);
     BuildBox(RZXState.lpD3DRM);

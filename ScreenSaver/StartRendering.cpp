@@ -9,8 +9,9 @@ namespace {
 
 // A host starts a saver that ends on its own again at once, so a hosted one
 // stays, its window black, until the host ends it.
-int GiveUp(const char* trace) {
+int GiveUp(const char* trace, const char* stage) {
     OutputDebugStringA(trace);
+    SayDrawingStopped(stage);
     if (HostWindow != 0) return 0;
     std::exit(1);
 }
@@ -18,9 +19,10 @@ int GiveUp(const char* trace) {
 }  // namespace
 
 int StartRendering() {
+    TellFailuresAtExit();
     RZXInitialize();
-    if (CreateDirectDrawWin(MainWindow) == 0) return GiveUp("RZX:DDCreateError ");
-    if (RZXCreate() == 0) return GiveUp("RZX:CreateDirect3DRM Error!!!! ");
+    if (CreateDirectDrawWin(MainWindow) == 0) return GiveUp("RZX:DDCreateError ", "setting up the display");
+    if (RZXCreate() == 0) return GiveUp("RZX:CreateDirect3DRM Error!!!! ", "setting up the 3D device");
     return 1;
 }
 
@@ -31,6 +33,9 @@ void FollowWindowSize() {
     if (client.right - client.left == RZXState.width && client.bottom - client.top == RZXState.height) return;
     // New surfaces, device and viewport of the new size; the camera and the
     // rest of the scene stay. Each step releases the whole layer when it fails.
-    if (CreateDirectDrawWin(MainWindow) == 0 || RZXCreate() == 0 || RZXViewport(CameraFrame) == 0) return;
+    if (CreateDirectDrawWin(MainWindow) == 0 || RZXCreate() == 0 || RZXViewport(CameraFrame) == 0) {
+        SayDrawingStopped("following the window's new size");
+        return;
+    }
     RZXSetActive(1);
 }

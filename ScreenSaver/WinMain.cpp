@@ -1,4 +1,5 @@
 // The entry: one copy at a time, the run mode, and the saver's main loop.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -52,7 +53,7 @@ int RunMainLoop() {
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
     const HostRequest host = FindHostWindow(lpCmdLine, std::getenv("XSCREENSAVER_WINDOW"));
     if (host.kind == HostRequest::Kind::Invalid) {
-        OutputDebugStringA(host.problem.c_str());
+        std::fputs(host.problem.c_str(), stderr);
         return 1;
     }
     const bool hosted = host.kind == HostRequest::Kind::HostWindow;

@@ -1,13 +1,19 @@
 // Hands WinMain what the Windows runtime would: the command line after the
 // program's name, with the arguments joined by single blanks. The settings
-// file's folder is ours to name.
+// file's folder is ours to name; VANTEL_DEBUG=1 stands for a debugger that
+// listens to the trace.
+#include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "ScreenSaver/Deepdr.h"
 #include "Settings/Settings.h"
 
 int main(int argc, char** argv) {
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
+    const char* debug = std::getenv("VANTEL_DEBUG");
+    Win32ListenToDebugOutput(debug != nullptr && std::string_view(debug) == "1");
+    Win32NeverAutolaunchSessionBus();
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) commandLine += ' ';

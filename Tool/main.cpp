@@ -9,6 +9,8 @@
 
 int main(int argc, char** argv) {
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
+    // Before Qt starts, whose accessibility and dialogs would ask for a bus.
+    Win32NeverAutolaunchSessionBus();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantel30"));
     QtDialogUi ui;

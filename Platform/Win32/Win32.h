@@ -224,7 +224,8 @@ constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
 DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId, LPSTR lpBuffer,
                      DWORD nSize, va_list* Arguments);
 
-// Writes the text, byte for byte, to standard error (unbuffered).
+// Writes the text, byte for byte, to standard error (unbuffered) while a
+// debugger listens (Win32ListenToDebugOutput); otherwise the text goes nowhere.
 void OutputDebugStringA(LPCSTR lpOutputString);
 
 // The full path of the running program (hModule null), zero-terminated and
@@ -306,6 +307,18 @@ UINT GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, PALETTEENTRY* 
 // no place: reads give the default and writes fail.
 void Win32SetProfileFolder(const char* name);
 
+// Whether a debugger listens to OutputDebugStringA: with one, the text goes
+// to standard error; without one (from the start, as on Windows without a
+// debugger), nowhere. Each program decides from its own environment.
+void Win32ListenToDebugOutput(bool listening);
+
+// Makes sure that no library of the program starts a D-Bus session bus of
+// its own: where none runs (DBUS_SESSION_BUS_ADDRESS unset or empty, and no
+// bus socket of this user in XDG_RUNTIME_DIR), sets the variable to an
+// address that fails at once. A bus that runs stays reachable. Call before
+// any library starts.
+void Win32NeverAutolaunchSessionBus();
+
 // Gathers what WritePrivateProfileStringA writes to lpFileName from here on
 // (each call still checks its arguments) into one replacement of the file,
 // made by Win32EndProfileUpdate: every value reaches the file or, should the
@@ -331,6 +344,10 @@ SDL_Window* Win32SdlWindow(HWND hWnd);
 // error stays as fatal as before. Null, with one line on standard error,
 // when there is no such window or the display has no windows by id.
 HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow);
+
+// The name of the display that windows open on, as the environment gives
+// it: DISPLAY, else WAYLAND_DISPLAY, else "(none)".
+const char* Win32DisplayName();
 
 // True when the window lies on a real display (not SDL's dummy or
 // off-screen driver), so presentation should reach it and be paced.

@@ -10,6 +10,8 @@ vantel_packages=(
   fonts-noto-cjk
   # the end-to-end tests of hosting, installation and packaging
   xscreensaver desktop-file-utils libxml2-utils man-db dpkg-dev file
+  # dbus-launch, without which a session bus autolaunched by mistake would not show
+  dbus-x11
 )
 
 # ensure_packages [PACKAGE...]: the packages named, or else all of the above.

@@ -99,6 +99,7 @@ TEST_F(RendalDeathTest, NoSoftwareDeviceEndsTheProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     OpenWindow(0, 0, 160, 120);
     Captured([&] { ASSERT_EQ(CreateDirectDrawWin(window_), 1); });
+    DebugListener listener;
     DxFault::FailCall(DxCall::Direct3D_CreateDevice, D3DERR_INITFAILED, 0, 2);
     EXPECT_EXIT(RZXCreate(), testing::ExitedWithCode(1),
                 "RZX:DeviceGuid 0\nRZX:Failed to Create Direct3DDevice!\nRZX:Rendal Cleanup\n$");

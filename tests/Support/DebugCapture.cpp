@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-DebugCapture::DebugCapture() {
+#include "Platform/Win32/Win32.h"
+
+DebugCapture::DebugCapture(bool listening) {
     char path[] = "/tmp/vantel-debugXXXXXX";
     file_ = mkstemp(path);
     if (file_ < 0) std::abort();
@@ -13,6 +15,7 @@ DebugCapture::DebugCapture() {
     std::fflush(stderr);
     saved_ = dup(2);
     dup2(file_, 2);
+    Win32ListenToDebugOutput(listening);
 }
 
 DebugCapture::~DebugCapture() {
@@ -21,6 +24,7 @@ DebugCapture::~DebugCapture() {
 
 std::string DebugCapture::Stop() {
     if (saved_ < 0) return {};
+    Win32ListenToDebugOutput(false);
     std::fflush(stderr);
     dup2(saved_, 2);
     close(saved_);
@@ -31,4 +35,12 @@ std::string DebugCapture::Stop() {
     for (ssize_t n; (n = read(file_, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
     close(file_);
     return text;
+}
+
+DebugListener::DebugListener() {
+    Win32ListenToDebugOutput(true);
+}
+
+DebugListener::~DebugListener() {
+    Win32ListenToDebugOutput(false);
 }

@@ -3,12 +3,12 @@
 
 tools="${VANTEL_BUILD_DIR:?VANTEL_BUILD_DIR is not set}/tests"
 
-# Opens a black window of $2 x $3 named $1 (host_window); its id lands in
-# ${1}_id, and window_command drives it.
+# Opens a black window of $2 x $3 named $1 (host_window; "input-only" as $4
+# makes it of that class); its id lands in ${1}_id, and window_command drives it.
 open_host_window() {
     local name=$1 fd
     mkfifo "$work/$name.in"
-    "$tools/host_window" "$2" "$3" <"$work/$name.in" >"$work/$name.out" &
+    "$tools/host_window" "$2" "$3" ${4:+"$4"} <"$work/$name.in" >"$work/$name.out" &
     started+=("$!")
     exec {fd}>"$work/$name.in"
     printf -v "${name}_fd" %s "$fd"
@@ -20,7 +20,7 @@ open_host_window() {
 commands_done() { grep -c '^done$' "$work/$1.out" || true; }
 answered_beyond() { [ "$(commands_done "$1")" -gt "$2" ]; }
 
-# Has window $1 carry out "$2" (size W H, destroy) and waits until it has.
+# Has window $1 carry out "$2" (size W H, move X Y, destroy) and waits until it has.
 window_command() {
     local name=$1 fd_name="${1}_fd" before
     before=$(commands_done "$name")

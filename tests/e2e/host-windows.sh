@@ -11,11 +11,13 @@ source "$(dirname "$0")/host-lib.sh"
 open_host_window a 400 300
 open_host_window b 320 240
 
+# The trace tells each saver's viewport size.
+export VANTEL_DEBUG=1
 start_named a --window-id "$a_id"
 mkdir -p "$work/home/.config/vantel"
 convert -size 256x256 xc:'#FF00FF' BMP3:"$work/painted.bmp"
 printf '[SETTING]\nFILENAME=%s\n' "$work/painted.bmp" >"$work/home/.config/vantel/Vantel.ini"
-env -i DISPLAY="$DISPLAY" HOME="$work/home" XSCREENSAVER_WINDOW="$b_id" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
+env -i DISPLAY="$DISPLAY" HOME="$work/home" XSCREENSAVER_WINDOW="$b_id" VANTEL_DEBUG=1 LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
     "$bin/vantel" --root 2>"$work/b.err" &
 b_pid=$!
 started+=("$b_pid")

@@ -1,12 +1,14 @@
 // A window for the end-to-end tests to hand to the saver, as a screensaver
-// host hands over its own: black, at (10, 10), of the size given.
+// host hands over its own: black, at (10, 10), of the size given; or, with
+// "input-only", a window of the class that takes input and shows nothing.
 //
-//   host_window WIDTH HEIGHT
+//   host_window WIDTH HEIGHT [input-only]
 //
 // Prints the window's id (0x...) once it is mapped, then takes one command a
 // line from standard input and answers each with "done" once the X server
 // has carried it out:
 //   size W H   resize the window
+//   move X Y   move it
 //   destroy    destroy it
 // It ends at the end of its input.
 #include <X11/Xlib.h>
@@ -16,8 +18,9 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: host_window WIDTH HEIGHT\n");
+    const bool inputOnly = argc == 4 && std::strcmp(argv[3], "input-only") == 0;
+    if (argc != 3 && !inputOnly) {
+        std::fprintf(stderr, "usage: host_window WIDTH HEIGHT [input-only]\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -26,9 +29,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     const int screen = DefaultScreen(display);
+    const int width = std::atoi(argv[1]);
+    const int height = std::atoi(argv[2]);
+    XSetWindowAttributes noAttributes{};
     const Window window =
-        XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, std::atoi(argv[1]),
-                            std::atoi(argv[2]), 0, BlackPixel(display, screen), BlackPixel(display, screen));
+        inputOnly ? XCreateWindow(display, RootWindow(display, screen), 10, 10, width, height, 0, 0,
+                                  InputOnly, CopyFromParent, 0, &noAttributes)
+                  : XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, width, height, 0,
+                                        BlackPixel(display, screen), BlackPixel(display, screen));
     XSelectInput(display, window, StructureNotifyMask);
     XMapWindow(display, window);
     XEvent event;
@@ -40,10 +48,12 @@ int main(int argc, char** argv) {
 
     char line[128];
     while (std::fgets(line, sizeof line, stdin) != nullptr) {
-        int width = 0;
-        int height = 0;
-        if (std::sscanf(line, "size %d %d", &width, &height) == 2) {
-            XResizeWindow(display, window, width, height);
+        int first = 0;
+        int second = 0;
+        if (std::sscanf(line, "size %d %d", &first, &second) == 2) {
+            XResizeWindow(display, window, first, second);
+        } else if (std::sscanf(line, "move %d %d", &first, &second) == 2) {
+            XMoveWindow(display, window, first, second);
         } else if (std::strncmp(line, "destroy", 7) == 0) {
             XDestroyWindow(display, window);
         }

@@ -44,7 +44,8 @@ lose_display() {
   mkdir "$work/$case"
   start_xvfb "$work/$case"
   local command=("$@")
-  [ "$1" = hosted ] && command=("$bin/vantel" --window-id "$(root_window)")
+  # Its trace tells when a hosted saver draws.
+  [ "$1" = hosted ] && command=(env VANTEL_DEBUG=1 "$bin/vantel" --window-id "$(root_window)")
   "${command[@]}" 2>"$work/stderr" &
   program=$!
   "$up" || fail "$case: the program did not come up"

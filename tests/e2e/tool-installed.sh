@@ -18,7 +18,8 @@ previews() {
     done
     return 0
 }
-trap 'kill -KILL $(previews) 2>/dev/null; finish' EXIT
+# With no preview left, kill fails; the clean-up must go on all the same.
+trap 'kill -KILL $(previews) 2>/dev/null || true; finish' EXIT
 
 chmod 755 "$work"
 mkdir -p "$work/bin" "$work/home/data" "$work/home/config" "$work/home/runtime"
@@ -60,7 +61,6 @@ xdotool mousemove $((left + 320)) $((top + 220)) click 1
 poll_until 20 windows_named 2 || fail "the preview showed no saver window"
 xdotool key space
 poll_until 20 windows_named 1 || fail "the preview did not end on a key"
-# The preview inherits the tool's standard error: its trace may stand there, nothing else.
-complaints=$(grep -v '^RZX:\|^phase [34]$' "$work/tool.log" || true)
-[ -z "$complaints" ] || fail "the tool or its preview reported: $complaints"
+# The preview inherits the tool's standard error: nothing may stand there.
+[ -s "$work/tool.log" ] && fail "the tool or its preview reported: $(cat "$work/tool.log")"
 echo "ok"

@@ -1,5 +1,7 @@
 // Debugger output is standard error, written directly so that nothing sits in
-// a buffer when the process ends through exit() or a crash.
+// a buffer when the process ends through exit() or a crash. Nobody listens
+// until the program says so: the trace is for developers, not for the logs
+// of the screensaver hosts that keep a saver's standard error.
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,8 +9,18 @@
 
 #include "Platform/Win32/Win32.h"
 
+namespace {
+
+bool debuggerListens = false;
+
+}  // namespace
+
+void Win32ListenToDebugOutput(bool listening) {
+    debuggerListens = listening;
+}
+
 void OutputDebugStringA(LPCSTR lpOutputString) {
-    if (lpOutputString == nullptr) return;
+    if (!debuggerListens || lpOutputString == nullptr) return;
     const char* next = lpOutputString;
     std::size_t left = std::strlen(lpOutputString);
     while (left > 0) {

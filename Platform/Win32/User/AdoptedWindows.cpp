@@ -45,18 +45,25 @@ void InstallErrorHandler() {
     installed = true;
 }
 
-// Asked on a connection of our own: SDL's can only be had through a window.
-bool ExistsOnDisplay(std::uint64_t id) {
+// Why the window cannot be drawn into, or null when it can. Asked on a
+// connection of our own: SDL's can only be had through a window, and an
+// InputOnly window would only fail later, when SDL first draws, with an X
+// error that ends the process in Xlib's raw words.
+const char* WindowProblem(std::uint64_t id) {
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return false;
+    if (display == nullptr) return "the display cannot be opened";
     XWindowAttributes attributes;
     const bool exists = XGetWindowAttributes(display, static_cast<Window>(id), &attributes) != 0;
     XCloseDisplay(display);
-    return exists;
+    if (!exists) return "there is no such window";
+    if (attributes.c_class == InputOnly)
+        return "it is an InputOnly window, which takes input but shows nothing";
+    return nullptr;
 }
 
 HWND Refuse(std::uint64_t id, const char* reason) {
-    std::fprintf(stderr, "Cannot draw into window 0x%llx: %s\n", static_cast<unsigned long long>(id), reason);
+    std::fprintf(stderr, "Cannot draw into window 0x%llx on display %s: %s\n",
+                 static_cast<unsigned long long>(id), Win32DisplayName(), reason);
     return nullptr;
 }
 
@@ -86,7 +93,7 @@ HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow) {
 
     InstallErrorHandler();
     if (!Contains(adoptedIds, nativeWindow)) adoptedIds.push_back(nativeWindow);
-    if (!ExistsOnDisplay(nativeWindow)) return Refuse(nativeWindow, "there is no such window");
+    if (const char* problem = WindowProblem(nativeWindow)) return Refuse(nativeWindow, problem);
     SDL_Window* sdl =
         SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(nativeWindow)));
     if (sdl == nullptr) return Refuse(nativeWindow, SDL_GetError());

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "Platform/Win32/User/UserInternal.h"
@@ -21,6 +22,9 @@ namespace win32user {
 
 void EndOnLostDisplay() {
     XSetIOErrorHandler(EndProgram);
+    // A request written to a server that has just gone would end the process
+    // by SIGPIPE, without a word; the failed write then reaches the handler.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 }  // namespace win32user

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "Platform/Win32/Win32.h"
@@ -41,12 +42,24 @@ namespace win32user {
 // there is no display to open windows on or SDL cannot reach it.
 bool EnsureVideo();
 
+// Keeps SDL to the display the environment names (unless SDL_VIDEODRIVER
+// names a driver): X11 where DISPLAY names an X display that can be opened,
+// else Wayland where WAYLAND_DISPLAY is set. False, with one line on standard
+// error naming the X display and why it cannot be opened, when neither is
+// to be had.
+bool NarrowVideoDrivers();
+// Why the X display `name` cannot be opened (no server answers, no such
+// screen, the server refused us and its words), in a few words; empty when
+// it can be.
+std::string XDisplayProblem(const char* name);
+
 // Asks the window manager to show the window, not yet mapped, full screen.
 // False when the window is not on X11 (and nothing was asked).
 bool RequestFullScreenOnX11(SDL_Window* window);
 
 // From now on the X server going away ends the process with exit code 1 and
-// one line on standard error. Costs nothing until then.
+// one line on standard error, also when it goes in the middle of a write
+// (SIGPIPE is ignored from then on). Costs nothing until then.
 void EndOnLostDisplay();
 
 // The class registered under `name` (its text or its atom), else null.

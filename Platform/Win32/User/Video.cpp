@@ -30,6 +30,10 @@ bool EnsureVideo() {
         failed = true;
         return false;
     }
+    if (!Set("SDL_VIDEODRIVER") && !NarrowVideoDrivers()) {
+        failed = true;
+        return false;
+    }
     // A full-screen window must stay up when another program takes the focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // A click that gives a window the focus is still a click (SDL drops it otherwise).

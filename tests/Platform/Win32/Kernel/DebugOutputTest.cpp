@@ -11,8 +11,9 @@
 namespace {
 
 // What a child process wrote to its standard error while it called
-// OutputDebugStringA with each text and then ended without any flushing.
-std::string CaptureDebugOutput(const std::vector<const char*>& texts) {
+// OutputDebugStringA with each text, a debugger listening or not, and then
+// ended without any flushing.
+std::string CaptureDebugOutput(const std::vector<const char*>& texts, bool listening) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) return "<pipe failed>";
     const pid_t child = fork();
@@ -20,6 +21,7 @@ std::string CaptureDebugOutput(const std::vector<const char*>& texts) {
         dup2(pipeFds[1], STDERR_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
+        Win32ListenToDebugOutput(listening);
         for (const char* text : texts) OutputDebugStringA(text);
         _exit(0);
     }
@@ -37,6 +39,7 @@ struct OutputCase {
     const char* what;
     std::vector<const char*> texts;
     std::string expected;
+    bool listening = true;
 };
 
 void PrintTo(const OutputCase& example, std::ostream* out) {
@@ -46,7 +49,7 @@ void PrintTo(const OutputCase& example, std::ostream* out) {
 class DebugOutputTest : public testing::TestWithParam<OutputCase> {};
 
 TEST_P(DebugOutputTest, WritesTheBytesExactly) {
-    EXPECT_EQ(CaptureDebugOutput(GetParam().texts), GetParam().expected);
+    EXPECT_EQ(CaptureDebugOutput(GetParam().texts, GetParam().listening), GetParam().expected);
 }
 
 const std::string kHuge(1 << 20, 'z');
@@ -59,7 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
                     OutputCase{
                         "Japanese text", {"注意 書き込みを中止します。"}, "注意 書き込みを中止します。"},
                     // More than a pipe holds: every byte must still arrive.
-                    OutputCase{"a megabyte", {kHuge.c_str()}, kHuge}));
+                    OutputCase{"a megabyte", {kHuge.c_str()}, kHuge},
+                    // Without a debugger the trace must not reach a host's log.
+                    OutputCase{"nobody listening", {"RZX:Rendal Initialize\n", "phase 3\n"}, "", false}));
 
 TEST(ModuleFileTest, GivesTheRunningProgramsPathCutToTheBuffer) {
     char path[4096];

@@ -1,0 +1,117 @@
+// Which display SDL may open. Where DISPLAY names an X display that cannot
+// be opened, SDL would quietly fall back on its invisible off-screen driver
+// and the program would run unseen for good. Xlib only tells that opening
+// failed; the X server's own reason for refusing a client goes to standard
+// error from the library, raw and with a blank line after it, so it is
+// caught here and quoted in our one line instead.
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+
+#include "Platform/Win32/User/UserInternal.h"
+
+namespace {
+
+struct Attempt {
+    Display* display;
+    std::string said;  // what the library wrote to standard error meanwhile
+};
+
+Attempt Open(const char* name) {
+    int pipeFds[2];
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    if (saved < 0) return {XOpenDisplay(name), {}};
+    // Non-blocking, so that a long text cannot stall the library's write.
+    if (pipe2(pipeFds, O_NONBLOCK | O_CLOEXEC) != 0) {
+        close(saved);
+        return {XOpenDisplay(name), {}};
+    }
+    dup2(pipeFds[1], STDERR_FILENO);
+    close(pipeFds[1]);
+    Display* display = XOpenDisplay(name);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    std::string said;
+    char buffer[256];
+    for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(got));
+    close(pipeFds[0]);
+    return {display, said};
+}
+
+std::string FirstLine(const std::string& text) {
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string::npos) return {};
+    return text.substr(start, text.find_first_of("\r\n", start) - start);
+}
+
+// "host:display.screen": a screen that the display lacks fails like a
+// display that is not there, so the display is asked without it.
+std::string MissingScreen(const std::string& name, std::size_t dot) {
+    const Attempt whole = Open(name.substr(0, dot).c_str());
+    if (whole.display == nullptr) return {};
+    const int screens = ScreenCount(whole.display);
+    XCloseDisplay(whole.display);
+    const std::string asked = name.substr(dot + 1);
+    return screens == 1 ? "it has no screen " + asked + ", only screen 0"
+                        : "it has no screen " + asked + ", only screens 0 to " + std::to_string(screens - 1);
+}
+
+bool Set(const char* value) {
+    return value != nullptr && value[0] != '\0';
+}
+
+}  // namespace
+
+namespace win32user {
+
+std::string XDisplayProblem(const char* name) {
+    const Attempt attempt = Open(name);
+    if (attempt.display != nullptr) {
+        XCloseDisplay(attempt.display);
+        return {};
+    }
+    const std::string refusal = FirstLine(attempt.said);
+    if (!refusal.empty()) return "the X server refused the connection: " + refusal;
+    const std::string text = name;
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos) return "that is no X display's name (such as :0)";
+    const std::size_t dot = text.find('.', colon);
+    if (dot != std::string::npos) {
+        const std::string missing = MissingScreen(text, dot);
+        if (!missing.empty()) return missing;
+    }
+    return "no X server answers there";
+}
+
+bool NarrowVideoDrivers() {
+    const char* x11 = std::getenv("DISPLAY");
+    const bool wayland = Set(std::getenv("WAYLAND_DISPLAY"));
+    if (Set(x11)) {
+        const std::string problem = XDisplayProblem(x11);
+        // SDL tries X11 first and will find it.
+        if (problem.empty()) return true;
+        if (!wayland) {
+            std::fprintf(stderr, "Cannot open the X display %s: %s\n", x11, problem.c_str());
+            return false;
+        }
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland");
+    return true;
+}
+
+}  // namespace win32user
+
+const char* Win32DisplayName() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (Set(value)) return value;
+    }
+    return "(none)";
+}
