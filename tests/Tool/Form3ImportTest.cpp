@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageWriter>
+#include <QRegularExpression>
 #include <QtEndian>
 
 #include "Tool/PictureFile.h"
@@ -69,6 +71,22 @@ protected:
                 if (picture.valid(x, y) && picture.pixel(x, y) == pixel) return true;
         return false;
     }
+    // A JPEG file of `picture` whose orientation tag says `orientation`.
+    QString SaveOriented(const QImage& picture, const QString& name, quint16 orientation) {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        EXPECT_TRUE(picture.save(&buffer, "JPG", 95));
+        // Exif, little-endian TIFF, one directory entry: tag 0x0112, a SHORT.
+        QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0__\0\0\0\0\0\0", 32);
+        qToLittleEndian(orientation, exif.data() + 24);
+        QByteArray segment("\xFF\xE1\0\0", 4);
+        qToBigEndian<quint16>(exif.size() + 2, segment.data() + 2);
+        QFile file(Scratch(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(jpeg.left(2) + segment + exif + jpeg.mid(2));
+        return file.fileName();
+    }
     QString Save(const QImage& picture, const QString& name, const char* format) {
         QDir().mkpath(QFileInfo(Scratch(name)).absolutePath());
         EXPECT_TRUE(picture.save(Scratch(name), format));
@@ -130,6 +148,86 @@ TEST_F(Form3Import, JpegAndGifPicturesLoadWhateverTheirNamesCase) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(Form3Import, TheOpenDialogListsEveryNameOfItsFormats) {
+    StartForm();
+    form->Command2->click();  // cancelled
+    EXPECT_EQ(form->CommonDialog1.Filter,
+              QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif"));
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    const QString filter = ui.fileRequests[0].nameFilters.value(0);
+    const QStringList patterns = filter.mid(filter.lastIndexOf(QLatin1Char('(')) + 1).chopped(1).split(u' ');
+    const struct {
+        const char* name;
+        bool listed;
+    } cases[] = {{"photo.jpeg", true}, {"PHOTO.JPEG", true}, {"p.jpe", true},  {"p.JPG", true},
+                 {"p.bmp", true},      {"p.gif", true},      {"p.png", false}, {"p.jpeg.txt", false}};
+    for (const auto& c : cases) {
+        const bool listed = std::any_of(patterns.begin(), patterns.end(), [&](const QString& pattern) {
+            return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
+                .match(QString::fromLatin1(c.name))
+                .hasMatch();
+        });
+        EXPECT_EQ(listed, c.listed) << c.name;
+    }
+}
+
+// A 48-megapixel photograph is read at a reduced scale that still covers the
+// canvas, and placed by its own size: 6000 x 8000 is 192 x 256 at x = 32, as
+// the reduced 256 x 342 alone would not give (191 wide).
+TEST_F(Form3Import, APhotoOfManyMegapixelsIsReadReducedAndFittedByItsOwnSize) {
+    QImage photo(6000, 8000, QImage::Format_Grayscale8);
+    for (int y = 0; y < photo.height(); ++y) {
+        uchar* row = photo.scanLine(y);
+        std::fill(row, row + 3000, uchar{60});
+        std::fill(row + 3000, row + 6000, uchar{200});
+    }
+    QImageWriter writer(Scratch(QStringLiteral("photo.jpeg")), "jpeg");
+    writer.setQuality(10);
+    ASSERT_TRUE(writer.write(photo));
+    photo = QImage();
+    StartForm();
+    ui.files = {writer.fileName()};
+    form->Command2->click();
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].second.toStdString();
+    EXPECT_EQ(form->Picture3->Picture().size(), QSize(256, 342));
+    const QImage& canvas = form->Picture1->image();
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            const int grey = qGreen(canvas.pixel(x, y));
+            const int expected = x < 32 || x >= 224 ? 0 : x < 128 ? 60 : 200;
+            if (x == 127 || x == 128) continue;  // where the halves blur into each other
+            ASSERT_NEAR(grey, expected, 8) << x << "," << y;
+        }
+    }
+}
+
+// A photograph stored on its side shows upright, as its orientation tag says.
+TEST_F(Form3Import, APhotographShowsUprightAsItsOrientationTagSays) {
+    QImage picture(60, 30, QImage::Format_RGB32);  // red left half, blue right half
+    picture.fill(Qt::blue);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) picture.setPixel(x, y, qRgb(255, 0, 0));
+    const struct {
+        quint16 orientation;
+        QPoint red, blue, black;  // canvas pixels
+    } cases[] = {
+        {1, {60, 128}, {196, 128}, {128, 40}},  // as stored: 256 x 128, red left
+        {3, {196, 128}, {60, 128}, {128, 40}},  // turned half round: red right
+        {6, {128, 60}, {128, 196}, {40, 128}},  // turned a quarter clockwise: red on top
+        {8, {128, 196}, {128, 60}, {40, 128}},  // a quarter the other way: red below
+    };
+    StartForm();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.orientation);
+        ui.files = {SaveOriented(picture, QStringLiteral("o%1.jpg").arg(c.orientation), c.orientation)};
+        form->Command2->click();
+        const QImage& canvas = form->Picture1->image();
+        EXPECT_GT(qRed(canvas.pixel(c.red)), 200);
+        EXPECT_GT(qBlue(canvas.pixel(c.blue)), 200);
+        EXPECT_EQ(canvas.pixel(c.black), qRgb(0, 0, 0));
+    }
+}
+
 TEST_F(Form3Import, CancelChangesNothing) {
     StartForm();
     const QString first = Save(Picture(50, 50), QStringLiteral("a/first.bmp"), "BMP");
@@ -181,7 +279,9 @@ TEST_F(Form3Import, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
     form->Command2->click();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
-    EXPECT_EQ(ui.messages[0].second, QStringLiteral("画像を読み込めません。"));
+    EXPECT_EQ(ui.messages[0].second,
+              QStringLiteral("画像を読み込めません。\n%1\nBMP、JPEG、GIF のいずれの画像でもありません。")
+                  .arg(fake));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, QStringLiteral("C:\\"));
     EXPECT_TRUE(form->openFileName.isEmpty());
@@ -222,9 +322,23 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
     const QString sparse = write(QStringLiteral("sparse.bmp"), encoded(Picture(8, 8), "BMP"));
     ASSERT_EQ(truncate(QFile::encodeName(sparse).constData(), off_t{1} << 30), 0);  // 1 GB, no disk
 
-    for (const QString& path :
-         {fifo, directory, QStringLiteral("/dev/zero"), sparse, write(QStringLiteral("huge.bmp"), bmp),
-          write(QStringLiteral("huge.jpg"), jpeg), write(QStringLiteral("huge.gif"), gif)}) {
+    // The open dialog itself refuses what is no file.
+    const QString noFile = QStringLiteral("ファイルが見つかりません。");
+    const QString damaged = QStringLiteral("画像のデータが壊れています(");
+    const struct {
+        QString path, reason;
+    } cases[] = {
+        {fifo, noFile},
+        {directory, noFile},
+        {QStringLiteral("/dev/zero"), noFile},
+        {sparse, QStringLiteral("ファイルが大きすぎます(65 MB を超えています)。")},
+        {write(QStringLiteral("huge.bmp"), bmp), damaged},  // far less data than its size
+        {write(QStringLiteral("huge.jpg"), jpeg),
+         QStringLiteral("画像が大きすぎます(60000 × 60000 ピクセル)。")},
+        {write(QStringLiteral("huge.gif"), gif), damaged},  // beyond the decoder's allocation limit
+        {write(QStringLiteral("cut.jpg"), jpeg.left(frame)), damaged},
+    };
+    for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path.toStdString());
         WriteSettingsFile(QStringLiteral("[SETTING]\nFILENAME=%1\n").arg(path));
         StartForm();
@@ -235,7 +349,8 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
         ui.messages.clear();
         ui.files = {path};
         form->Command2->click();
-        EXPECT_EQ(ui.messages.size(), 1u);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_TRUE(ui.messages[0].second.contains(reason)) << ui.messages[0].second.toStdString();
         EXPECT_EQ(form->Picture1->image(), painted);
     }
 }
