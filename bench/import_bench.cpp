@@ -56,7 +56,8 @@ long PeakResidentKb() {
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("vantel-import-bench.jpg"));
+    QString path = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                            : QDir::temp().filePath(QStringLiteral("vantel-import-bench.jpg"));
     if (argc == 1) {
         const pid_t child = fork();
         if (child == 0) {
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
         const auto start = std::chrono::steady_clock::now();
         QString error;
         const std::optional<ImportedPicture> imported = ImportPicture(path, &error);
-        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        wall.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         cpu.push_back(CpuMs() - cpuStart);
         if (!imported) {
             std::fprintf(stderr, "not imported: %s\n", qPrintable(error));

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPaintEvent>
 
 #include "Tool/PenColor.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -156,42 +155,6 @@ TEST_F(CanvasStroke, AStrokeWhoseReleaseNeverCameGoesOnDrawingOnButtonlessMoves)
     Send(QEvent::MouseMove, {90, 30}, Qt::NoButton, Qt::NoButton);
     EXPECT_TRUE(Painted(60, 30));
     EXPECT_TRUE(form->drawing);
-}
-
-// Records what the screen was asked to repaint of a widget.
-class PaintedRegion : public QObject {
-public:
-    QRegion region;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-    // Waits a while for the next repaint; what it covered.
-    QRegion Next() {
-        region = QRegion();
-        for (int i = 0; i < 200 && region.isEmpty(); ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return region;
-    }
-};
-
-// A segment repaints its box on the screen, widened by the pen's reach, not
-// the whole canvas; the image has it at once.
-TEST_F(CanvasStroke, ASegmentRepaintsOnlyWhatItTouched) {
-    StartForm().show();
-    PaintedRegion painted;
-    form->Picture1->installEventFilter(&painted);
-    ASSERT_FALSE(painted.Next().isEmpty());  // the first showing
-    form->BeginStroke(40 * kTwips, 60 * kTwips);
-    form->ContinueStroke(80 * kTwips, 70 * kTwips);
-    EXPECT_TRUE(Painted(80, 84));
-    // 30 pixels wide: 15 past the segment, one more for the pen's last row;
-    // the client area starts at (2, 2).
-    EXPECT_EQ(painted.Next().boundingRect(),
-              QRect(QPoint(40 - 16, 60 - 16), QPoint(80 + 16, 70 + 16)).translated(2, 2));
-    form->ContinueStroke(250 * kTwips, 250 * kTwips);
-    EXPECT_EQ(painted.Next().boundingRect(), QRect(QPoint(80 - 16 + 2, 70 - 16 + 2), QPoint(257, 257)));
-    form->EndStroke();
 }
 
 TEST_F(CanvasStroke, ClearTurnsTheWholeCanvasBlackAndKeepsThePen) {

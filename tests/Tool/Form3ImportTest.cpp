@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
-#include <QRegularExpression>
 #include <QtEndian>
 
 #include "Tool/PictureFile.h"
@@ -71,22 +69,6 @@ protected:
                 if (picture.valid(x, y) && picture.pixel(x, y) == pixel) return true;
         return false;
     }
-    // A JPEG file of `picture` whose orientation tag says `orientation`.
-    QString SaveOriented(const QImage& picture, const QString& name, quint16 orientation) {
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        EXPECT_TRUE(picture.save(&buffer, "JPG", 95));
-        // Exif, little-endian TIFF, one directory entry: tag 0x0112, a SHORT.
-        QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0__\0\0\0\0\0\0", 32);
-        qToLittleEndian(orientation, exif.data() + 24);
-        QByteArray segment("\xFF\xE1\0\0", 4);
-        qToBigEndian<quint16>(exif.size() + 2, segment.data() + 2);
-        QFile file(Scratch(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(jpeg.left(2) + segment + exif + jpeg.mid(2));
-        return file.fileName();
-    }
     QString Save(const QImage& picture, const QString& name, const char* format) {
         QDir().mkpath(QFileInfo(Scratch(name)).absolutePath());
         EXPECT_TRUE(picture.save(Scratch(name), format));
@@ -148,83 +130,35 @@ TEST_F(Form3Import, JpegAndGifPicturesLoadWhateverTheirNamesCase) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(Form3Import, TheOpenDialogListsEveryNameOfItsFormats) {
+// A 48-megapixel photograph stored on its side (8000 x 6000, Exif orientation
+// 6) is read reduced and upright, and placed by its own size: 192 x 256 at
+// x = 32, which the reduced 256 x 342 alone would not give (191 wide).
+TEST_F(Form3Import, APhotoOfManyMegapixelsIsReadReducedUprightAndFittedByItsOwnSize) {
+    QImage photo(8000, 6000, QImage::Format_Grayscale8);
+    photo.fill(QColor(60, 60, 60));
+    for (int y = 0; y < photo.height(); ++y) std::fill_n(photo.scanLine(y) + 4000, 4000, uchar{200});
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(photo.save(&buffer, "JPG", 10));
+    // After the start of image, an Exif segment whose one tag is orientation 6.
+    jpeg.insert(2, QByteArray("\xFF\xE1\0\x22"
+                              "Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0",
+                              36));
+    QFile file(Scratch(QStringLiteral("photo.jpeg")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
+    file.close();
     StartForm();
-    form->Command2->click();  // cancelled
-    EXPECT_EQ(form->CommonDialog1.Filter,
-              QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif"));
-    ASSERT_EQ(ui.fileRequests.size(), 1u);
-    const QString filter = ui.fileRequests[0].nameFilters.value(0);
-    const QStringList patterns = filter.mid(filter.lastIndexOf(QLatin1Char('(')) + 1).chopped(1).split(u' ');
-    const struct {
-        const char* name;
-        bool listed;
-    } cases[] = {{"photo.jpeg", true}, {"PHOTO.JPEG", true}, {"p.jpe", true},  {"p.JPG", true},
-                 {"p.bmp", true},      {"p.gif", true},      {"p.png", false}, {"p.jpeg.txt", false}};
-    for (const auto& c : cases) {
-        const bool listed = std::any_of(patterns.begin(), patterns.end(), [&](const QString& pattern) {
-            return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
-                .match(QString::fromLatin1(c.name))
-                .hasMatch();
-        });
-        EXPECT_EQ(listed, c.listed) << c.name;
-    }
-}
-
-// A 48-megapixel photograph is read at a reduced scale that still covers the
-// canvas, and placed by its own size: 6000 x 8000 is 192 x 256 at x = 32, as
-// the reduced 256 x 342 alone would not give (191 wide).
-TEST_F(Form3Import, APhotoOfManyMegapixelsIsReadReducedAndFittedByItsOwnSize) {
-    QImage photo(6000, 8000, QImage::Format_Grayscale8);
-    for (int y = 0; y < photo.height(); ++y) {
-        uchar* row = photo.scanLine(y);
-        std::fill(row, row + 3000, uchar{60});
-        std::fill(row + 3000, row + 6000, uchar{200});
-    }
-    QImageWriter writer(Scratch(QStringLiteral("photo.jpeg")), "jpeg");
-    writer.setQuality(10);
-    ASSERT_TRUE(writer.write(photo));
-    photo = QImage();
-    StartForm();
-    ui.files = {writer.fileName()};
+    ui.files = {file.fileName()};
     form->Command2->click();
     ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].second.toStdString();
     EXPECT_EQ(form->Picture3->Picture().size(), QSize(256, 342));
-    const QImage& canvas = form->Picture1->image();
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {
-            const int grey = qGreen(canvas.pixel(x, y));
-            const int expected = x < 32 || x >= 224 ? 0 : x < 128 ? 60 : 200;
-            if (x == 127 || x == 128) continue;  // where the halves blur into each other
-            ASSERT_NEAR(grey, expected, 8) << x << "," << y;
+            if (y == 127 || y == 128) continue;  // where the halves blur into each other
+            const int expected = x < 32 || x >= 224 ? 0 : y < 128 ? 60 : 200;
+            ASSERT_NEAR(qGreen(form->Picture1->image().pixel(x, y)), expected, 8) << x << "," << y;
         }
-    }
-}
-
-// A photograph stored on its side shows upright, as its orientation tag says.
-TEST_F(Form3Import, APhotographShowsUprightAsItsOrientationTagSays) {
-    QImage picture(60, 30, QImage::Format_RGB32);  // red left half, blue right half
-    picture.fill(Qt::blue);
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 30; ++x) picture.setPixel(x, y, qRgb(255, 0, 0));
-    const struct {
-        quint16 orientation;
-        QPoint red, blue, black;  // canvas pixels
-    } cases[] = {
-        {1, {60, 128}, {196, 128}, {128, 40}},  // as stored: 256 x 128, red left
-        {3, {196, 128}, {60, 128}, {128, 40}},  // turned half round: red right
-        {6, {128, 60}, {128, 196}, {40, 128}},  // turned a quarter clockwise: red on top
-        {8, {128, 196}, {128, 60}, {40, 128}},  // a quarter the other way: red below
-    };
-    StartForm();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.orientation);
-        ui.files = {SaveOriented(picture, QStringLiteral("o%1.jpg").arg(c.orientation), c.orientation)};
-        form->Command2->click();
-        const QImage& canvas = form->Picture1->image();
-        EXPECT_GT(qRed(canvas.pixel(c.red)), 200);
-        EXPECT_GT(qBlue(canvas.pixel(c.blue)), 200);
-        EXPECT_EQ(canvas.pixel(c.black), qRgb(0, 0, 0));
     }
 }
 
@@ -236,6 +170,8 @@ TEST_F(Form3Import, CancelChangesNothing) {
     const QImage before = form->Picture1->image();
     const QString dir = form->dirPath;
     form->Command2->click();  // cancelled
+    EXPECT_EQ(form->CommonDialog1.Filter,
+              QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif"));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, dir);
     EXPECT_EQ(form->openFileName, first);
@@ -322,22 +258,19 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
     const QString sparse = write(QStringLiteral("sparse.bmp"), encoded(Picture(8, 8), "BMP"));
     ASSERT_EQ(truncate(QFile::encodeName(sparse).constData(), off_t{1} << 30), 0);  // 1 GB, no disk
 
-    // The open dialog itself refuses what is no file.
+    // The open dialog itself refuses what is no file; the import says why it refuses the rest.
     const QString noFile = QStringLiteral("ファイルが見つかりません。");
     const QString damaged = QStringLiteral("画像のデータが壊れています(");
-    const struct {
-        QString path, reason;
-    } cases[] = {
+    const std::pair<QString, QString> cases[] = {
         {fifo, noFile},
         {directory, noFile},
         {QStringLiteral("/dev/zero"), noFile},
         {sparse, QStringLiteral("ファイルが大きすぎます(65 MB を超えています)。")},
-        {write(QStringLiteral("huge.bmp"), bmp), damaged},  // far less data than its size
+        {write(QStringLiteral("huge.bmp"), bmp), damaged},
+        {write(QStringLiteral("huge.gif"), gif), damaged},
         {write(QStringLiteral("huge.jpg"), jpeg),
          QStringLiteral("画像が大きすぎます(60000 × 60000 ピクセル)。")},
-        {write(QStringLiteral("huge.gif"), gif), damaged},  // beyond the decoder's allocation limit
-        {write(QStringLiteral("cut.jpg"), jpeg.left(frame)), damaged},
-    };
+        {write(QStringLiteral("cut.jpg"), jpeg.left(frame)), damaged}};
     for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path.toStdString());
         WriteSettingsFile(QStringLiteral("[SETTING]\nFILENAME=%1\n").arg(path));
