@@ -18,7 +18,7 @@ previews() {
     done
     return 0
 }
-trap 'kill -KILL $(previews) 2>/dev/null; finish' EXIT
+trap 'kill -KILL $(previews) 2>/dev/null || true; finish' EXIT
 
 chmod 755 "$work"
 mkdir -p "$work/bin" "$work/home/data" "$work/home/config" "$work/home/runtime"
