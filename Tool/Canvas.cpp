@@ -29,8 +29,13 @@ void Canvas::LineTo(QPoint pixel, const QPen& pen) {
         painter.setPen(pen);
         painter.drawLine(currentPosition_, pixel);
     }
+    // The image holds the segment now; its copy on the screen is scheduled,
+    // so the segments of one display frame go out in one copy of what they
+    // touched: their box, widened by the pen's reach past its ends.
+    const int reach = pen.width() / 2 + 1;
+    const QRect touched = QRect(currentPosition_, pixel).normalized().adjusted(-reach, -reach, reach, reach);
     currentPosition_ = pixel;
-    repaint();
+    update(touched.translated(contentsRect().topLeft()).intersected(contentsRect()));
 }
 
 void Canvas::Clear() {

@@ -24,7 +24,8 @@ public:
     // The drawing context's current position, in image pixels.
     void MoveTo(QPoint pixel);
     // A straight segment from the current position to `pixel` with `pen`;
-    // `pixel` becomes the current position. Repaints at once.
+    // `pixel` becomes the current position. The image changes at once; the
+    // screen shows it from the next display update on.
     void LineTo(QPoint pixel, const QPen& pen);
     // Fills the whole image with black. Does not repaint.
     void Clear();

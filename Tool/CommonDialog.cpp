@@ -7,12 +7,6 @@
 
 namespace {
 
-const QString kOverwriteTitle = QStringLiteral("名前を付けて保存");
-const QString kOverwriteQuestion = QStringLiteral("%1 は既に存在します。\n上書きしますか?");
-const QString kMissingTitle = QStringLiteral("開く");
-const QString kMissingText =
-    QStringLiteral("%1\nファイルが見つかりません。\nファイル名を確認してから、やり直してください。");
-
 QString AnyCasePattern(const QString& pattern) {
     QString spelt;
     for (const QChar c : pattern) {
@@ -33,6 +27,10 @@ QString EffectiveDirectory(const QString& initDir) {
     const QFileInfo dir(initDir);
     if (!initDir.isEmpty() && dir.isAbsolute() && dir.isDir()) return dir.absoluteFilePath();
     return QDir::homePath();
+}
+
+QString FilterEntry(const QString& description, const QString& patterns) {
+    return description.arg(patterns) + QLatin1Char('|') + patterns;
 }
 
 QStringList QtNameFilters(const QString& filter) {
@@ -81,11 +79,14 @@ void CommonDialog::ShowFile(bool save) {
         request.fileName = path;
         // Refusals return to the dialog, with the name just given.
         if (request.mustExist && !file.isFile()) {
-            ui_.Message(kMissingTitle, kMissingText.arg(path));
+            ui_.Message(tr("開く"),
+                        tr("%1\nファイルが見つかりません。\nファイル名を確認してから、やり直してください。")
+                            .arg(path));
             continue;
         }
         if (save && (Flags & OFN_OVERWRITEPROMPT) && file.exists() &&
-            !ui_.Confirm(kOverwriteTitle, kOverwriteQuestion.arg(file.fileName()))) {
+            !ui_.Confirm(tr("名前を付けて保存"),
+                         tr("%1 は既に存在します。\n上書きしますか?").arg(file.fileName()))) {
             continue;
         }
         FileName = path;

@@ -4,6 +4,7 @@
 // dialog FileName is empty, after the colour dialog Color is unchanged.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -16,6 +17,8 @@ constexpr std::int32_t OFN_FILEMUSTEXIST = 0x1000;
 constexpr std::int32_t CC_RGBINIT = 0x1;
 
 class CommonDialog {
+    Q_DECLARE_TR_FUNCTIONS(CommonDialog)
+
 public:
     explicit CommonDialog(DialogUi& ui) : ui_(ui) {}
 
@@ -41,6 +44,10 @@ private:
 // The folder a dialog opens in: InitDir when it is an existing absolute
 // directory, else the user's home (Windows paths such as "C:\" included).
 QString EffectiveDirectory(const QString& initDir);
+
+// One Filter pair: `description` shows the patterns where it says "%1";
+// patterns are separated by ';'.
+QString FilterEntry(const QString& description, const QString& patterns);
 
 // A Filter in Qt's form. Each pattern is spelt so that it matches its
 // extension in any letter case (*.bmp matches A.BMP), and the description

@@ -29,8 +29,8 @@ Widget* Place(Widget* widget, const char* name, QPoint clientOrigin = QPoint()) 
     return widget;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    return Place(new QPushButton(QString::fromUtf8(caption), parent), name);
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
+    return Place(new QPushButton(caption, parent), name);
 }
 
 }  // namespace
@@ -54,23 +54,23 @@ Form3::Form3(DialogUi& ui, const QString& programDirectory, QWidget* parent)
 
 void Form3::BuildControls() {
     Picture1 = Place(new Canvas(this), "Picture1");
-    Command1 = Button(this, "Command1", "色");
-    Command2 = Button(this, "Command2", "ファイルを開く");
+    Command1 = Button(this, "Command1", tr("色"));
+    Command2 = Button(this, "Command2", tr("ファイルを開く"));
     Picture2 = Place(new PictureBox(this), "Picture2");
-    Command6 = Button(this, "Command6", "太ペン");
-    Command7 = Button(this, "Command7", "細ペン");
+    Command6 = Button(this, "Command6", tr("太ペン"));
+    Command7 = Button(this, "Command7", tr("細ペン"));
     Picture3 = Place(new PictureBox(Picture1), "Picture3", Picture1->contentsRect().topLeft());
     Picture3->hide();
-    Command8 = Button(this, "Command8", "画面クリヤ");
+    Command8 = Button(this, "Command8", tr("画面クリヤ"));
     Label1 = Place(new QLabel(QStringLiteral("Vantel Ver3.0 (C) Vantel team"), this), "Label1");
-    Command4 = Button(this, "Command4", "プレビュー");
-    Command5 = Button(this, "Command5", "設定確定");
+    Command4 = Button(this, "Command4", tr("プレビュー"));
+    Command5 = Button(this, "Command5", tr("設定確定"));
     HScroll1 = Place(new QScrollBar(Qt::Horizontal, this), "HScroll1");
     HScroll1->setRange(0, kSpeedMaximum);
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(kSpeedPageStep);
-    Label2 = Place(new QLabel(QStringLiteral("回転"), this), "Label2");
-    Command3 = Button(this, "Command3", "画像保存");
+    Label2 = Place(new QLabel(tr("回転"), this), "Label2");
+    Command3 = Button(this, "Command3", tr("画像保存"));
 
     QWidget* const inTabOrder[] = {Picture1, Command1, Command2, Picture2, Command6, Command7, Picture3,
                                    Command8, Label1,   Command4, Command5, HScroll1, Label2,   Command3};
@@ -125,5 +125,5 @@ void Form3::ClearCanvas() {
 }
 
 void Form3::Caution(const QString& text) {
-    ui_.Message(QStringLiteral("注意"), text);
+    ui_.Message(tr("注意"), text);
 }

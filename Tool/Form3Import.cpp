@@ -1,4 +1,5 @@
 // The import button: a picture file scaled to fit the canvas and centred.
+#include <QDir>
 #include <QFileInfo>
 
 #include "Tool/Form3.h"
@@ -6,14 +7,14 @@
 
 namespace {
 
-const QString kPictureFilter = QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif");
-const QString kUnreadablePicture = QStringLiteral("画像を読み込めません。");
+// Every name a JPEG file goes by, beside the bitmap's and the GIF's.
+const QString kPicturePatterns = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.jpe;*.gif");
 
 }  // namespace
 
 void Form3::ImportImage() {
     if (!dirPath.isEmpty()) CommonDialog1.InitDir = dirPath;
-    CommonDialog1.Filter = kPictureFilter;
+    CommonDialog1.Filter = FilterEntry(tr("画像ﾌｧｲﾙ(%1)"), kPicturePatterns);
     CommonDialog1.FilterIndex = 1;
     CommonDialog1.Flags = OFN_FILEMUSTEXIST;
     CommonDialog1.ShowOpen();
@@ -21,9 +22,11 @@ void Form3::ImportImage() {
 
     // A file that does not decode changes nothing: the canvas and the
     // remembered directory stay as they were.
-    const std::optional<ImportedPicture> imported = ImportPicture(CommonDialog1.FileName);
+    QString reason;
+    const std::optional<ImportedPicture> imported = ImportPicture(CommonDialog1.FileName, &reason);
     if (!imported) {
-        Caution(kUnreadablePicture);
+        Caution(tr("画像を読み込めません。\n%1\n%2")
+                    .arg(QDir::toNativeSeparators(CommonDialog1.FileName), reason));
         return;
     }
     openFileName = CommonDialog1.FileName;

@@ -18,8 +18,12 @@ namespace settings = vantel_settings;
 
 constexpr int kStartPenWidth = 30;
 constexpr std::int32_t kDefaultPenColor = 255;
-const QString kWritingStopped = QStringLiteral("書き込みを中止します。");
-const QString kSaveFilter = QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp)|*.bmp");
+QString WritingStopped() {
+    return Form3::tr("書き込みを中止します。");
+}
+QString SaveFilter() {
+    return FilterEntry(Form3::tr("ﾋﾞｯﾄﾏｯﾌﾟ(%1)"), QStringLiteral("*.bmp"));
+}
 
 using SettingBuffer = std::array<char, settings::kToolBufferSize>;
 
@@ -91,7 +95,7 @@ void Form3::LoadSettingsOnStart() {
 
 void Form3::SaveImageAndSettings() {
     if (!dirPath.isEmpty()) CommonDialog2.InitDir = dirPath;
-    CommonDialog2.Filter = kSaveFilter;
+    CommonDialog2.Filter = SaveFilter();
     CommonDialog2.FilterIndex = 1;
     CommonDialog2.DefaultExt = QStringLiteral("bmp");
     CommonDialog2.Flags = OFN_OVERWRITEPROMPT;
@@ -109,7 +113,7 @@ void Form3::WriteImageAndSettings(const QString& path) {
     // The keys follow only a complete image, so the settings never name a
     // file that was not written.
     if (const std::optional<QString> failure = SaveBitmapFile(Picture1->image(), path)) {
-        Caution(*failure + kWritingStopped);
+        Caution(*failure + WritingStopped());
         return;
     }
     // All four keys or none: a crash or a full disk half-way must not leave
@@ -119,5 +123,5 @@ void Form3::WriteImageAndSettings(const QString& path) {
     WriteSetting(settings::kSettingSection, settings::kDirKey, dirPath);
     WriteSetting(settings::kSaverSection, settings::kSpeedKey, QString::number(HScroll1->value()));
     WriteSetting(settings::kSettingSection, settings::kColorKey, QString::number(penColor));
-    if (!Win32EndProfileUpdate()) Caution(SystemErrorText(GetLastError()) + kWritingStopped);
+    if (!Win32EndProfileUpdate()) Caution(SystemErrorText(GetLastError()) + WritingStopped());
 }

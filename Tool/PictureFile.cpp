@@ -1,6 +1,7 @@
 #include "Tool/PictureFile.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QSaveFile>
@@ -25,6 +26,11 @@ constexpr int kAllocationLimitMb = static_cast<int>(kMaxPicturePixels * 4 >> 20)
 // Such a picture stored uncompressed at 32 bits, with room for its headers
 // and a colour profile.
 constexpr std::size_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + (std::size_t{1} << 20);
+// JPEG's decoder reduces by up to 1/8 per side while it decodes, so a picture
+// this large (phone cameras reach 200 megapixels) needs at most 4 megapixels
+// of memory; beyond it, a few hundred bytes claiming a huge size would still
+// keep the decoder busy for seconds.
+constexpr qint64 kMaxReducedPixels = qint64{1} << 28;
 
 // The formats the import offers, told by content. Qt's other decoders (PNG,
 // ICO, ...) would be more code reading untrusted bytes; libpng, for one,
@@ -33,12 +39,88 @@ bool OfferedFormat(const QByteArray& format) {
     return format == "bmp" || format == "jpeg" || format == "gif";
 }
 
+qint64 Pixels(QSize size) {
+    return qint64{size.width()} * size.height();
+}
+
 bool Oversized(QSize size) {
-    return qint64{size.width()} * size.height() > kMaxPicturePixels;
+    return Pixels(size) > kMaxPicturePixels;
 }
 
 QString TooLarge(QSize size) {
-    return QStringLiteral("Picture too large: %1 x %2").arg(size.width()).arg(size.height());
+    return QCoreApplication::translate("PictureFile", "画像が大きすぎます(%1 × %2 ピクセル)。")
+        .arg(size.width())
+        .arg(size.height());
+}
+
+QString ReadFailure(int error) {
+    if (error == EINVAL) return QCoreApplication::translate("PictureFile", "通常のファイルではありません。");
+    if (error == EFBIG)
+        return QCoreApplication::translate("PictureFile", "ファイルが大きすぎます(%1 MB を超えています)。")
+            .arg(kMaxPictureFileBytes >> 20);
+    return qt_error_string(error);
+}
+
+// The smallest size with `size`'s proportions that covers `cover`, but no
+// larger than `size`.
+QSize CoveringSize(QSize size, QSize cover) {
+    const qint64 width = size.width();
+    const qint64 height = size.height();
+    QSize covering;
+    if (width * cover.height() >= height * cover.width()) {  // relatively wider: the height decides
+        covering = QSize(static_cast<int>((width * cover.height() + height - 1) / height), cover.height());
+    } else {
+        covering = QSize(cover.width(), static_cast<int>((height * cover.width() + width - 1) / width));
+    }
+    return covering.boundedTo(size);
+}
+
+// LoadPicture, and with a valid `cover` LoadPictureCovering.
+std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QString* error) {
+    const auto fail = [error](const QString& why) -> std::optional<LoadedPicture> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    // Bounded and non-blocking: a FIFO, a directory, a device or a huge file
+    // under the name is refused before any of it is read.
+    std::string bytes;
+    const posix::RegularFileRead read =
+        posix::ReadRegularFile(QFile::encodeName(path).constData(), kMaxPictureFileBytes, &bytes);
+    if (read.error != 0) return fail(ReadFailure(read.error));
+
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!OfferedFormat(reader.format()))
+        return fail(
+            QCoreApplication::translate("PictureFile", "BMP、JPEG、GIF のいずれの画像でもありません。"));
+    // A photograph's orientation tag turns it upright; sizes below are as
+    // stored, before that turn.
+    reader.setAutoTransform(true);
+    const bool quarterTurn = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const auto upright = [quarterTurn](QSize size) { return quarterTurn ? size.transposed() : size; };
+    // The header's size is refused before the decoder allocates for it; the
+    // allocation limit stops decoders that cannot tell the size beforehand.
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
+    const QSize size = reader.size();
+    QSize ownSize;  // known apart from the pixels only when they are reduced
+    if (size.isValid() && Oversized(size)) {
+        const QSize reduced = cover.isValid() ? CoveringSize(size, upright(cover)) : size;
+        if (reader.format() != "jpeg" || Pixels(size) > kMaxReducedPixels || Oversized(reduced))
+            return fail(TooLarge(upright(size)));
+        reader.setScaledSize(reduced);
+        ownSize = upright(size);
+    }
+    QImage decoded = reader.read();
+    if (decoded.isNull())
+        return fail(QCoreApplication::translate("PictureFile", "画像のデータが壊れています(%1)。")
+                        .arg(reader.errorString()));
+    // Some headers state less than the decoder then makes (a GIF's frame
+    // inside a larger screen); the allocation limit held that to 64 MB.
+    if (Oversized(decoded.size())) return fail(TooLarge(decoded.size()));
+    if (!ownSize.isValid()) ownSize = decoded.size();
+    return LoadedPicture{std::move(decoded), ownSize};
 }
 
 void PutU16(QByteArray& out, int at, quint16 value) {
@@ -51,35 +133,13 @@ void PutU32(QByteArray& out, int at, quint32 value) {
 }  // namespace
 
 std::optional<QImage> LoadPicture(const QString& path, QString* error) {
-    const auto fail = [error](const QString& why) -> std::optional<QImage> {
-        if (error) *error = why;
-        return std::nullopt;
-    };
-    // Bounded and non-blocking: a FIFO, a directory, a device or a huge file
-    // under the name is refused before any of it is read.
-    std::string bytes;
-    const posix::RegularFileRead read =
-        posix::ReadRegularFile(QFile::encodeName(path).constData(), kMaxPictureFileBytes, &bytes);
-    if (read.error != 0)
-        return fail(read.error == EINVAL ? QStringLiteral("Not a regular file")
-                                         : qt_error_string(read.error));
+    std::optional<LoadedPicture> loaded = ReadPicture(path, QSize(), error);
+    if (!loaded) return std::nullopt;
+    return std::move(loaded->image);
+}
 
-    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (!OfferedFormat(reader.format())) return fail(QStringLiteral("Not a BMP, JPEG or GIF picture"));
-    // The header's size is refused before the decoder allocates for it; the
-    // allocation limit stops decoders that cannot tell the size beforehand.
-    QImageReader::setAllocationLimit(kAllocationLimitMb);
-    const QSize size = reader.size();
-    if (size.isValid() && Oversized(size)) return fail(TooLarge(size));
-    const QImage decoded = reader.read();
-    if (decoded.isNull()) return fail(reader.errorString());
-    // Some headers state less than the decoder then makes (a GIF's frame
-    // inside a larger screen); the allocation limit held that to 64 MB.
-    if (Oversized(decoded.size())) return fail(TooLarge(decoded.size()));
-    return decoded;
+std::optional<LoadedPicture> LoadPictureCovering(const QString& path, QSize cover, QString* error) {
+    return ReadPicture(path, cover, error);
 }
 
 QByteArray EncodeBmp24(const QImage& image) {

@@ -9,12 +9,12 @@
 #include <optional>
 
 struct ImportedPicture {
-    QImage picture;  // the whole picture, opaque, at its own size
+    QImage picture;  // the whole picture upright, at its own size or reduced (see LoadPictureCovering)
     QImage fitted;   // scaled to fit the canvas; null when it would cover no pixel
     QPoint at;       // where `fitted`'s top-left corner lies on the canvas
 };
 
-// The picture at `path` (see LoadPicture) fitted to the canvas at the
+// The picture at `path` (see LoadPictureCovering) fitted to the canvas at the
 // screen's twips per pixel. Empty when the file is no picture the tool
 // reads; `error`, when given, then says why.
 std::optional<ImportedPicture> ImportPicture(const QString& path, QString* error = nullptr);

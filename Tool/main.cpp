@@ -1,11 +1,13 @@
 // vantel30, the screensaver's settings tool.
 #include <QApplication>
+#include <QLocale>
 
 #include "Platform/Win32/Win32.h"
 #include "Settings/ProgramDirectory.h"
 #include "Settings/Settings.h"
 #include "Tool/Form3.h"
 #include "Tool/QtDialogUi.h"
+#include "Tool/Translations.h"
 
 int main(int argc, char** argv) {
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
     Win32NeverAutolaunchSessionBus();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantel30"));
+    const ToolTranslators translators(ChooseLanguage(QLocale::system().uiLanguages()));
     QtDialogUi ui;
     Form3 form(ui, QString::fromLocal8Bit(vantel_settings::ProgramDirectory()));
     ui.SetOwner(&form);

@@ -109,7 +109,9 @@ soak_tool() {
   convert -size 800x300 gradient:red-blue "$work/pictures/b.jpg"
   convert -size 300x500 pattern:checkerboard "$work/pictures/c.gif"
   local pictures=("$work/pictures/a.bmp" "$work/pictures/b.jpg" "$work/pictures/c.gif")
-  "$work/bin/vantel30" 2>/dev/null &
+  # In English, so that xdotool finds the open dialog by its title: it reads
+  # only the Latin-1 one, which the Japanese title has no characters in.
+  LANGUAGE=en "$work/bin/vantel30" 2>/dev/null &
   local tool=$!
   poll_until 30 tool_window >/dev/null || fail "no tool window"
   local window left top

@@ -5,8 +5,12 @@
 vantel_packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libx11-dev qt6-base-dev qt6-base-dev-tools
+  # the tool's English translation: lupdate, lrelease and their CMake
+  # functions; Qt's own translations, so its dialogs speak the tool's language
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
+  # the Japanese captions (the C locale's and Japanese locales' language)
   fonts-noto-cjk
   # the end-to-end tests of hosting, installation and packaging
   xscreensaver desktop-file-utils libxml2-utils man-db dpkg-dev file

@@ -130,6 +130,38 @@ TEST_F(Form3Import, JpegAndGifPicturesLoadWhateverTheirNamesCase) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// A 48-megapixel photograph stored on its side (8000 x 6000, Exif orientation
+// 6) is read reduced and upright, and placed by its own size: 192 x 256 at
+// x = 32, which the reduced 256 x 342 alone would not give (191 wide).
+TEST_F(Form3Import, APhotoOfManyMegapixelsIsReadReducedUprightAndFittedByItsOwnSize) {
+    QImage photo(8000, 6000, QImage::Format_Grayscale8);
+    photo.fill(QColor(60, 60, 60));
+    for (int y = 0; y < photo.height(); ++y) std::fill_n(photo.scanLine(y) + 4000, 4000, uchar{200});
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(photo.save(&buffer, "JPG", 10));
+    // After the start of image, an Exif segment whose one tag is orientation 6.
+    jpeg.insert(2, QByteArray("\xFF\xE1\0\x22"
+                              "Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0",
+                              36));
+    QFile file(Scratch(QStringLiteral("photo.jpeg")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
+    file.close();
+    StartForm();
+    ui.files = {file.fileName()};
+    form->Command2->click();
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].second.toStdString();
+    EXPECT_EQ(form->Picture3->Picture().size(), QSize(256, 342));
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            if (y == 127 || y == 128) continue;  // where the halves blur into each other
+            const int expected = x < 32 || x >= 224 ? 0 : y < 128 ? 60 : 200;
+            ASSERT_NEAR(qGreen(form->Picture1->image().pixel(x, y)), expected, 8) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(Form3Import, CancelChangesNothing) {
     StartForm();
     const QString first = Save(Picture(50, 50), QStringLiteral("a/first.bmp"), "BMP");
@@ -138,6 +170,8 @@ TEST_F(Form3Import, CancelChangesNothing) {
     const QImage before = form->Picture1->image();
     const QString dir = form->dirPath;
     form->Command2->click();  // cancelled
+    EXPECT_EQ(form->CommonDialog1.Filter,
+              QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif"));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, dir);
     EXPECT_EQ(form->openFileName, first);
@@ -181,7 +215,9 @@ TEST_F(Form3Import, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
     form->Command2->click();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
-    EXPECT_EQ(ui.messages[0].second, QStringLiteral("画像を読み込めません。"));
+    EXPECT_EQ(ui.messages[0].second,
+              QStringLiteral("画像を読み込めません。\n%1\nBMP、JPEG、GIF のいずれの画像でもありません。")
+                  .arg(fake));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, QStringLiteral("C:\\"));
     EXPECT_TRUE(form->openFileName.isEmpty());
@@ -222,9 +258,20 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
     const QString sparse = write(QStringLiteral("sparse.bmp"), encoded(Picture(8, 8), "BMP"));
     ASSERT_EQ(truncate(QFile::encodeName(sparse).constData(), off_t{1} << 30), 0);  // 1 GB, no disk
 
-    for (const QString& path :
-         {fifo, directory, QStringLiteral("/dev/zero"), sparse, write(QStringLiteral("huge.bmp"), bmp),
-          write(QStringLiteral("huge.jpg"), jpeg), write(QStringLiteral("huge.gif"), gif)}) {
+    // The open dialog itself refuses what is no file; the import says why it refuses the rest.
+    const QString noFile = QStringLiteral("ファイルが見つかりません。");
+    const QString damaged = QStringLiteral("画像のデータが壊れています(");
+    const std::pair<QString, QString> cases[] = {
+        {fifo, noFile},
+        {directory, noFile},
+        {QStringLiteral("/dev/zero"), noFile},
+        {sparse, QStringLiteral("ファイルが大きすぎます(65 MB を超えています)。")},
+        {write(QStringLiteral("huge.bmp"), bmp), damaged},
+        {write(QStringLiteral("huge.gif"), gif), damaged},
+        {write(QStringLiteral("huge.jpg"), jpeg),
+         QStringLiteral("画像が大きすぎます(60000 × 60000 ピクセル)。")},
+        {write(QStringLiteral("cut.jpg"), jpeg.left(frame)), damaged}};
+    for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path.toStdString());
         WriteSettingsFile(QStringLiteral("[SETTING]\nFILENAME=%1\n").arg(path));
         StartForm();
@@ -235,7 +282,8 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
         ui.messages.clear();
         ui.files = {path};
         form->Command2->click();
-        EXPECT_EQ(ui.messages.size(), 1u);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_TRUE(ui.messages[0].second.contains(reason)) << ui.messages[0].second.toStdString();
         EXPECT_EQ(form->Picture1->image(), painted);
     }
 }

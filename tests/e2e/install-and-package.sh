@@ -66,7 +66,8 @@ deb=$(find "$work/pack" -maxdepth 1 -name '*.deb')
 [ "$(basename "$deb")" = "vantel_$(dpkg-deb -f "$deb" Version)_$(dpkg --print-architecture).deb" ] ||
     fail "package file $(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2-2.0-0 libqt6widgets6 libqt6gui6 libqt6core6 libx11-6 libstdc++6 libc6 qt6-qpa-plugins; do
+for library in libsdl2-2.0-0 libqt6widgets6 libqt6gui6 libqt6core6 libx11-6 libstdc++6 libc6 qt6-qpa-plugins \
+    qt6-translations-l10n fonts-noto-cjk; do
     grep -q "\b$library\b" <<<"$depends" || fail "the package does not depend on $library: $depends"
 done
 dpkg -x "$deb" "$work/root"

@@ -1,0 +1,116 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>CommonDialog</name>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>%1
+ファイルが見つかりません。
+ファイル名を確認してから、やり直してください。</source>
+        <translation>%1
+File not found.
+Check the file name and try again.</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>%1 は既に存在します。
+上書きしますか?</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
+    </message>
+</context>
+<context>
+    <name>Form3</name>
+    <message>
+        <source>色</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <source>ファイルを開く</source>
+        <translation>Open file…</translation>
+    </message>
+    <message>
+        <source>太ペン</source>
+        <translation>Thick</translation>
+    </message>
+    <message>
+        <source>細ペン</source>
+        <translation>Thin</translation>
+    </message>
+    <message>
+        <source>画面クリヤ</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>プレビュー</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>設定確定</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>回転</source>
+        <translation>Spin</translation>
+    </message>
+    <message>
+        <source>画像保存</source>
+        <translation>Save image…</translation>
+    </message>
+    <message>
+        <source>注意</source>
+        <translation>Caution</translation>
+    </message>
+    <message>
+        <source>画像ﾌｧｲﾙ(%1)</source>
+        <translation>Picture files (%1)</translation>
+    </message>
+    <message>
+        <source>画像を読み込めません。
+%1
+%2</source>
+        <translation>Cannot read the picture.
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>書き込みを中止します。</source>
+        <translation>
+Writing stopped.</translation>
+    </message>
+    <message>
+        <source>ﾋﾞｯﾄﾏｯﾌﾟ(%1)</source>
+        <translation>Bitmap (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>PictureFile</name>
+    <message>
+        <source>画像が大きすぎます(%1 × %2 ピクセル)。</source>
+        <translation>The picture is too large (%1 × %2 pixels).</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません。</source>
+        <translation>This is not a regular file.</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます(%1 MB を超えています)。</source>
+        <translation>The file is too large (over %1 MB).</translation>
+    </message>
+    <message>
+        <source>BMP、JPEG、GIF のいずれの画像でもありません。</source>
+        <translation>This is not a BMP, JPEG or GIF picture.</translation>
+    </message>
+    <message>
+        <source>画像のデータが壊れています(%1)。</source>
+        <translation>The picture&apos;s data is damaged (%1).</translation>
+    </message>
+</context>
+</TS>
