@@ -8,8 +8,8 @@ vantel_packages=(
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
   fonts-noto-cjk
-  # the end-to-end tests of hosting, installation and packaging
-  xscreensaver desktop-file-utils libxml2-utils man-db dpkg-dev file
+  # the end-to-end tests of hosting and installation
+  xscreensaver desktop-file-utils libxml2-utils man-db
 )
 
 # ensure_packages [PACKAGE...]: the packages named, or else all of the above.
