@@ -8,14 +8,25 @@ source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/host-lib.sh"
 
 # The preview runs detached; it is known by the runtime directory it inherits.
+# A process may end before its environment is read, or belong to another
+# test of the same user, whose environment is closed to us.
 previews() {
     local pid
     for pid in $(pgrep -u "$unprivileged_user" -x vantel); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$work/home/runtime" && echo "$pid"
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$work/home/runtime" &&
+            echo "$pid"
     done
     return 0
 }
-trap 'kill -KILL $(previews) 2>/dev/null; finish' EXIT
+# With no preview left, kill has nothing to do and fails: no failure of the
+# test. The program directory is made writable again, or a user who is not
+# root could not remove it.
+leave() {
+    kill -KILL $(previews) 2>/dev/null || true
+    chmod -f u+w "$work/bin" || true
+    finish
+}
+trap leave EXIT
 
 chmod 755 "$work"
 mkdir -p "$work/bin" "$work/home/data" "$work/home/config" "$work/home/runtime"
