@@ -12,8 +12,8 @@ vantel_packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
   # the Japanese captions (the C locale's and Japanese locales' language)
   fonts-noto-cjk
-  # the end-to-end tests of hosting, installation and packaging
-  xscreensaver desktop-file-utils libxml2-utils man-db dpkg-dev file
+  # the end-to-end tests of hosting and installation
+  xscreensaver desktop-file-utils libxml2-utils man-db
   # dbus-launch, without which a session bus autolaunched by mistake would not show
   dbus-x11
 )

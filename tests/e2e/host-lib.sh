@@ -3,6 +3,18 @@
 
 tools="${VANTEL_BUILD_DIR:?VANTEL_BUILD_DIR is not set}/tests"
 
+# Runs a command without root's rights: as nobody when the tests run as root,
+# as the user itself otherwise (as in a package build). An array, not a
+# function: started in the background, its pid is the program's own. Files
+# for it to own go to $unprivileged_owner.
+if [ "$(id -u)" = 0 ]; then
+    unprivileged=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    unprivileged_user=nobody unprivileged_owner=nobody:nogroup
+else
+    unprivileged=()
+    unprivileged_user=$(id -un) unprivileged_owner="$(id -u):$(id -g)"
+fi
+
 # Opens a black window of $2 x $3 named $1 (host_window; "input-only" as $4
 # makes it of that class); its id lands in ${1}_id, and window_command drives it.
 open_host_window() {

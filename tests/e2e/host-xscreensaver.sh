@@ -4,12 +4,10 @@
 # texture on black (the settings found through HOME alone, as the daemon's
 # environment has no XDG variables); the daemon starts the saver once and
 # never again while active; deactivated, the saver is gone and nothing of it
-# is left running. The daemon refuses to run as root, so it runs as nobody.
+# is left running. The daemon refuses to run as root, so it runs without
+# root's rights.
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/host-lib.sh"
-
-# An array, not a function: started in the background, its pid is the program's own.
-as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 
 # Everything the daemon and the saver read must be readable by nobody.
 chmod 755 "$work"
@@ -29,15 +27,15 @@ cycle:		0:00:00
 programs:	vantel --root \n
 EOF
 chmod 700 "$work/home/runtime"
-chown -R nobody:nogroup "$work/home"
+chown -R "$unprivileged_owner" "$work/home"
 chmod 644 "$work/painted.bmp"
 
-"${as_nobody[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$work/bin:/usr/bin:/bin" \
+"${unprivileged[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$work/bin:/usr/bin:/bin" \
     XDG_RUNTIME_DIR="$work/home/runtime" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
     xscreensaver -no-splash -verbose >"$work/daemon.log" 2>&1 &
 daemon=$!
 started+=("$daemon")
-command_daemon() { "${as_nobody[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" xscreensaver-command "$@" >/dev/null 2>&1; }
+command_daemon() { "${unprivileged[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" xscreensaver-command "$@" >/dev/null 2>&1; }
 poll_until 20 command_daemon -version || fail "the daemon did not start: $(cat "$work/daemon.log")"
 
 # The live (not yet reaped) vantel processes below the daemon.

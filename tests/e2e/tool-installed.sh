@@ -2,34 +2,41 @@
 # The tool installed where its user cannot write (as under /usr), on a first
 # run: a stroke painted and "設定確定" clicked land in
 # $XDG_DATA_HOME/vantel/123.bmp, which the settings name, and "プレビュー"
-# starts the saver, which a key ends. It runs as nobody, since root writes
-# through any mode bits.
+# starts the saver, which a key ends. It runs without root's rights, since
+# root writes through any mode bits.
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/host-lib.sh"
 
-# An array, not a function: started in the background, its pid is the program's own.
-as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-
 # The preview runs detached; it is known by the runtime directory it inherits.
+# A process may end before its environment is read, or belong to another
+# test of the same user, whose environment is closed to us.
 previews() {
     local pid
-    for pid in $(pgrep -u nobody -x vantel); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$work/home/runtime" && echo "$pid"
+    for pid in $(pgrep -u "$unprivileged_user" -x vantel); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$work/home/runtime" &&
+            echo "$pid"
     done
     return 0
 }
-# With no preview left, kill fails; the clean-up must go on all the same.
-trap 'kill -KILL $(previews) 2>/dev/null || true; finish' EXIT
+# With no preview left, kill has nothing to do and fails: no failure of the
+# test. The program directory is made writable again, or a user who is not
+# root could not remove it.
+leave() {
+    kill -KILL $(previews) 2>/dev/null || true
+    chmod -f u+w "$work/bin" || true
+    finish
+}
+trap leave EXIT
 
 chmod 755 "$work"
 mkdir -p "$work/bin" "$work/home/data" "$work/home/config" "$work/home/runtime"
 cp "$bin/vantel" "$bin/vantel30" "$work/bin/"
 chmod 555 "$work/bin"
 chmod 700 "$work/home/runtime"
-chown -R nobody:nogroup "$work/home"
-"${as_nobody[@]}" test -w "$work/bin" && fail "the program directory is writable for nobody"
+chown -R "$unprivileged_owner" "$work/home"
+"${unprivileged[@]}" test -w "$work/bin" && fail "the program directory is writable for $unprivileged_user"
 
-"${as_nobody[@]}" env HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" \
+"${unprivileged[@]}" env HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" \
     XDG_RUNTIME_DIR="$work/home/runtime" "$work/bin/vantel30" >"$work/tool.log" 2>&1 &
 tool=$!
 started+=("$tool")

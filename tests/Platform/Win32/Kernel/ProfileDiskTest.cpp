@@ -113,7 +113,7 @@ TEST(ProfileAtomicityTest, ReaderNeverSeesAPartialFile) {
     TempDir temp;
     const std::string file = (temp.path() / "Vantel.ini").string();
     const std::string shortValue = "/short.bmp";
-    const std::string longValue = "/" + std::string(6000, 'L') + ".bmp";
+    const std::string longValue = std::string("/").append(6000, 'L').append(".bmp");
     ASSERT_TRUE(WritePrivateProfileStringA("SETTING", "FILENAME", longValue.c_str(), file.c_str()));
     ASSERT_TRUE(WritePrivateProfileStringA("SETTING", "DIR", "/dir", file.c_str()));
     ASSERT_TRUE(WritePrivateProfileStringA("SS_SECTION", "SPEED", "5", file.c_str()));
