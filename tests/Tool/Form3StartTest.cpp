@@ -13,7 +13,7 @@ protected:
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x) texture.setPixel(x, y, qRgb(x, y, 255 - x));
         const QString path = Scratch(name);
-        EXPECT_EQ(SaveBitmapFile(texture, path), std::nullopt);
+        WriteBitmap(texture, path);
         if (written) *written = texture;
         return path;
     }
@@ -55,7 +55,7 @@ TEST_F(Form3Start, ATextureWrittenByTheToolShowsExactly) {
 TEST_F(Form3Start, ASmallTextureSitsAtTheTopLeftUnscaled) {
     QImage small(10, 6, QImage::Format_RGB32);
     small.fill(qRgb(1, 2, 3));
-    ASSERT_EQ(SaveBitmapFile(small, Scratch(QStringLiteral("small.bmp"))), std::nullopt);
+    WriteBitmap(small, Scratch(QStringLiteral("small.bmp")));
     WriteSettingsFile(QStringLiteral("[setting]\nfilename=%1\n").arg(Scratch(QStringLiteral("small.bmp"))));
     Form3& window = StartForm();
     EXPECT_EQ(CountPixels(window.Picture1->image(), QColor(1, 2, 3)), 60);

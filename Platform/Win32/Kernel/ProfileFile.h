@@ -1,9 +1,10 @@
-// Profile files on disk: bounded reading, the writers' lock, atomic
-// replacement.
+// Profile files on disk: bounded reading, the lock of readers and writers,
+// atomic replacement.
 #pragma once
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -33,28 +34,52 @@ ProfileFileText ReadProfileFile(const std::string& path);
 // Creates the directory and its missing parents. 0 or an errno value.
 int MakeProfileDirectory(const std::string& directory);
 
-// An exclusive flock on a lock file beside the profile (".<name>.lock"),
-// held while one writer reads, edits and replaces the file, so that two
-// writers cannot undo each other's changes.
-class ProfileWriteLock {
+// A flock on the lock file beside the profile (".<name>.lock"): exclusive
+// while one writer reads, edits and replaces the file, so that two writers
+// cannot undo each other's changes; shared while readers take values and
+// the files those values name, so that no writer changes them meanwhile.
+class ProfileLock {
 public:
-    explicit ProfileWriteLock(const ProfileLocation& location);
-    ~ProfileWriteLock();
-    ProfileWriteLock(const ProfileWriteLock&) = delete;
-    ProfileWriteLock& operator=(const ProfileWriteLock&) = delete;
+    enum class Mode { Shared, Exclusive };
+    using Clock = std::chrono::steady_clock;
 
-    bool held() const { return fd_ >= 0; }
+    // Waits for the lock as long as it takes, or, given a deadline, until
+    // then. Opening creates the lock file when it is missing.
+    ProfileLock(const ProfileLocation& location, Mode mode, std::optional<Clock::time_point> deadline = {});
+    ~ProfileLock();
+    ProfileLock(const ProfileLock&) = delete;
+    ProfileLock& operator=(const ProfileLock&) = delete;
+
+    bool held() const { return held_; }
     int error() const { return error_; }
+    // Gives the lock up and takes it again in `mode`, waiting until the
+    // deadline at most. Others may hold it in between.
+    bool Retake(Mode mode, Clock::time_point deadline);
 
 private:
+    bool Take(Mode mode, std::optional<Clock::time_point> deadline);
+
     int fd_ = -1;
+    bool held_ = false;
     int error_ = 0;
 };
 
 // Removes the temporary files that writers killed half-way left beside the
-// profile. Only under the writers' lock, which every living writer holds
+// profile. Only under the exclusive lock, which every living writer holds
 // while it has one.
 void RemoveStaleTemporaries(const ProfileLocation& location);
+
+// A name for a new temporary file beside `baseName` in `directory`:
+// ".<baseName>.<pid>.<counter>.tmp", a name no other living process makes.
+std::string TemporaryPath(const std::string& directory, const std::string& baseName);
+
+// Creates the file `path`, which must not exist yet, with `bytes`, flushed
+// to the disk, and the permission bits `mode` (for none, 0666 less the
+// umask). 0 or an errno value; on failure nothing is left under `path`.
+int WriteNewFile(const std::string& path, std::string_view bytes, std::optional<mode_t> mode);
+
+// Makes the renames and removals made in `directory` durable.
+void SyncDirectory(const std::string& directory);
 
 // Writes the text to a new file in the profile's directory, flushes it to the
 // disk and renames it over the profile, so readers see the old or the new
