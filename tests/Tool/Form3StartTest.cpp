@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 
 #include "Tool/PictureFile.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -50,6 +51,22 @@ TEST_F(Form3Start, ATextureWrittenByTheToolShowsExactly) {
     EXPECT_EQ(window.penColor, 65280);
     EXPECT_EQ(window.Picture2->BackColor(), QColor(0, 255, 0));
     EXPECT_EQ(window.penWidth, 30);
+}
+
+// The tool reads 1023 characters of a path, whatever bytes they take: this
+// one holds almost three times as many bytes.
+TEST_F(Form3Start, ATexturePathOfManyBytesLoadsWhenItsCharactersFit) {
+    QString directory = Scratch(QStringLiteral("d"));
+    while (directory.size() < 950) directory += QLatin1Char('/') + QString(60, QChar(0x7D75));
+    ASSERT_TRUE(QDir().mkpath(directory));
+    QImage texture;
+    const QString path = WriteTexture(QStringLiteral("t.bmp"), &texture);
+    const QString far = directory + QStringLiteral("/t.bmp");
+    ASSERT_TRUE(QFile::rename(path, far));
+    ASSERT_LT(far.size(), 1023);
+    ASSERT_GT(far.toUtf8().size(), 2 * 1023);
+    WriteSettingsFile(QStringLiteral("[SETTING]\nFILENAME=%1\n").arg(far));
+    EXPECT_EQ(StartForm().Picture1->image(), texture);
 }
 
 TEST_F(Form3Start, ASmallTextureSitsAtTheTopLeftUnscaled) {

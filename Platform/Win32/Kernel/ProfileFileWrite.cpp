@@ -114,7 +114,7 @@ bool ProfileLock::Take(Mode mode, std::optional<Clock::time_point> deadline) {
     const int operation = (mode == Mode::Shared ? LOCK_SH : LOCK_EX) | (deadline ? LOCK_NB : 0);
     while (flock(fd_, operation) != 0) {
         if (errno == EINTR) continue;
-        if (errno != EWOULDBLOCK || Clock::now() >= *deadline) {
+        if (errno != EWOULDBLOCK || !deadline || Clock::now() >= *deadline) {
             error_ = errno;
             return false;
         }
