@@ -1,10 +1,8 @@
-// Profile files on disk: bounded reading, the lock of readers and writers,
-// atomic replacement.
+// Profile files on disk: bounded reading, atomic replacement.
 #pragma once
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -34,39 +32,9 @@ ProfileFileText ReadProfileFile(const std::string& path);
 // Creates the directory and its missing parents. 0 or an errno value.
 int MakeProfileDirectory(const std::string& directory);
 
-// A flock on the lock file beside the profile (".<name>.lock"): exclusive
-// while one writer reads, edits and replaces the file, so that two writers
-// cannot undo each other's changes; shared while readers take values and
-// the files those values name, so that no writer changes them meanwhile.
-class ProfileLock {
-public:
-    enum class Mode { Shared, Exclusive };
-    using Clock = std::chrono::steady_clock;
-
-    // Waits for the lock as long as it takes, or, given a deadline, until
-    // then. Opening creates the lock file when it is missing.
-    ProfileLock(const ProfileLocation& location, Mode mode, std::optional<Clock::time_point> deadline = {});
-    ~ProfileLock();
-    ProfileLock(const ProfileLock&) = delete;
-    ProfileLock& operator=(const ProfileLock&) = delete;
-
-    bool held() const { return held_; }
-    int error() const { return error_; }
-    // Gives the lock up and takes it again in `mode`, waiting until the
-    // deadline at most. Others may hold it in between.
-    bool Retake(Mode mode, Clock::time_point deadline);
-
-private:
-    bool Take(Mode mode, std::optional<Clock::time_point> deadline);
-
-    int fd_ = -1;
-    bool held_ = false;
-    int error_ = 0;
-};
-
 // Removes the temporary files that writers killed half-way left beside the
-// profile. Only under the exclusive lock, which every living writer holds
-// while it has one.
+// profile. Only under the exclusive lock (ProfileLock.h), which every
+// living writer holds while it has one.
 void RemoveStaleTemporaries(const ProfileLocation& location);
 
 // A name for a new temporary file beside `baseName` in `directory`:

@@ -1,13 +1,11 @@
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <string_view>
-#include <thread>
 
 #include "Platform/Win32/Kernel/ProfileFile.h"
 
@@ -44,9 +42,6 @@ bool IsTemporaryName(std::string_view name, std::string_view prefix) {
     const std::size_t dot = name.find('.');
     return dot != std::string_view::npos && AllDigits(name.substr(0, dot)) && AllDigits(name.substr(dot + 1));
 }
-
-// Waits for the lock in steps: flock itself cannot give up at a deadline.
-constexpr auto kLockPoll = std::chrono::milliseconds(1);
 
 }  // namespace
 
@@ -86,43 +81,6 @@ int MakeProfileDirectory(const std::string& directory) {
     struct stat status;
     if (stat(directory.c_str(), &status) != 0) return errno;
     return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
-}
-
-ProfileLock::ProfileLock(const ProfileLocation& location, Mode mode,
-                         std::optional<Clock::time_point> deadline) {
-    const std::string path = location.directory + "/." + location.baseName + ".lock";
-    fd_ = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) {
-        error_ = errno;
-        return;
-    }
-    Take(mode, deadline);
-}
-
-ProfileLock::~ProfileLock() {
-    if (fd_ >= 0) close(fd_);
-}
-
-bool ProfileLock::Retake(Mode mode, Clock::time_point deadline) {
-    if (fd_ < 0) return false;
-    flock(fd_, LOCK_UN);
-    held_ = false;
-    return Take(mode, deadline);
-}
-
-bool ProfileLock::Take(Mode mode, std::optional<Clock::time_point> deadline) {
-    const int operation = (mode == Mode::Shared ? LOCK_SH : LOCK_EX) | (deadline ? LOCK_NB : 0);
-    while (flock(fd_, operation) != 0) {
-        if (errno == EINTR) continue;
-        if (errno != EWOULDBLOCK || !deadline || Clock::now() >= *deadline) {
-            error_ = errno;
-            return false;
-        }
-        std::this_thread::sleep_for(kLockPoll);
-    }
-    error_ = 0;
-    held_ = true;
-    return true;
 }
 
 void RemoveStaleTemporaries(const ProfileLocation& location) {

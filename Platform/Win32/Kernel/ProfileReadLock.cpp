@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "Platform/Win32/Kernel/ProfileFile.h"
+#include "Platform/Win32/Kernel/ProfileLock.h"
 #include "Platform/Win32/Kernel/ProfileUpdateFiles.h"
 
 using namespace win32_kernel;

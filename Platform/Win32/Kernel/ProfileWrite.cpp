@@ -14,6 +14,7 @@
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Kernel/ProfileEdit.h"
 #include "Platform/Win32/Kernel/ProfileFile.h"
+#include "Platform/Win32/Kernel/ProfileLock.h"
 #include "Platform/Win32/Kernel/ProfileText.h"
 #include "Platform/Win32/Kernel/ProfileUpdateFiles.h"
 
