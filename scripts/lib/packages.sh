@@ -6,7 +6,7 @@ vantel_packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libx11-dev qt6-base-dev qt6-base-dev-tools
   libgtest-dev libgmock-dev
-  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick xclip
   fonts-noto-cjk
   # the end-to-end tests of hosting, installation and packaging
   xscreensaver desktop-file-utils libxml2-utils man-db dpkg-dev file
