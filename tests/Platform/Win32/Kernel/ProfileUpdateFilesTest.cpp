@@ -8,7 +8,6 @@
 #include <csignal>
 #include <functional>
 #include <random>
-#include <thread>
 
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Kernel/ProfileFault.h"
@@ -159,24 +158,16 @@ TEST(ProfileUpdateKillTest, AWriterKilledAnywhereLeavesAWholePair) {
     int serial = 100;
     int leftHalfDone = 0;
     for (int kill = 0; kill < 150; ++kill, serial += 1000) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const pid_t writer = StartChild([&] {
-            // Stretches the moment between the settings and the picture, so
-            // that kills land there too.
-            SetProfileCommitPause(updateTime / 4);
-            if (write(ready[1], "r", 1) != 1) return 1;
-            for (int next = serial;; ++next)
-                if (!pair.Save(next, pictureOf(next), kPictureBytes)) return 2;
-        });
-        ASSERT_GT(writer, 0);
-        char byte;
-        ASSERT_EQ(read(ready[0], &byte, 1), 1);
-        close(ready[0]);
-        close(ready[1]);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        ::kill(writer, SIGKILL);
-        ASSERT_EQ(WaitForChild(writer), 128 + SIGKILL) << "the writer failed before it was killed";
+        const int ended = KillAfter(
+            [&] {
+                // Stretches the moment between the settings and the picture,
+                // so that kills land there too.
+                SetProfileCommitPause(updateTime / 4);
+                for (int next = serial;; ++next)
+                    if (!pair.Save(next, pictureOf(next), kPictureBytes)) return 2;
+            },
+            std::chrono::microseconds(moment(random)));
+        ASSERT_EQ(ended, 128 + SIGKILL) << "the writer failed before it was killed";
 
         // New settings beside an old picture: the reader must finish the update.
         const std::string named = ReadFile(pair.Value("FILENAME"));
