@@ -321,7 +321,7 @@ void Win32BeginProfileUpdate(LPCSTR lpFileName);
 // a regular file that may be written (a symbolic link's target is written);
 // it keeps its permission bits. A writer that dies half-way leaves what the
 // next holder of the lock finishes or undoes. FALSE when no update is begun
-// or the path is empty.
+// or the path is empty; the update then fails as a whole.
 BOOL Win32AddProfileUpdateFile(LPCSTR lpPath, LPCVOID lpBuffer, DWORD nSize);
 // Writes the gathered values and files. TRUE on success; FALSE, with
 // GetLastError() saying why and Win32GetProfileUpdateFailure saying where,

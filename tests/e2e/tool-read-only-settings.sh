@@ -4,25 +4,21 @@
 # why, and the picture and the settings stay byte for byte as they were.
 source "$(dirname "$0")/saver-lib.sh"
 
-as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+home=$work/home image=$work/bin/123.bmp ini=$work/home/config/vantel/Vantel.ini
 chmod 755 "$work"
-home=$work/home
-mkdir -p "$work/bin" "$home/config/vantel" "$home/data" "$home/runtime"
+mkdir -p "$work/bin" "$home/config/vantel" "$home/runtime"
 cp "$bin/vantel30" "$work/bin/"
-image=$work/bin/123.bmp
-ini=$home/config/vantel/Vantel.ini
 convert -size 256x256 xc:blue "BMP3:$image"
 printf '[SETTING]\nFILENAME=%s\nDIR=/tmp\nCOLOR=255\n[SS_SECTION]\nSPEED=3\n' "$image" >"$ini"
-chmod 700 "$home/runtime"
 chown -R nobody:nogroup "$work/bin" "$home"
 chmod 444 "$ini"
 cp -p "$image" "$ini" "$work/"
-
 # Japanese, the tool's own language, whatever the machine's.
-"${as_nobody[@]}" env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$home" XDG_CONFIG_HOME="$home/config" \
     XDG_RUNTIME_DIR="$home/runtime" LANG=ja_JP.UTF-8 "$work/bin/vantel30" >"$work/tool.log" 2>&1 &
 tool=$!
 started+=("$tool")
+
 # The tool's window named $1 (xdotool's own name search misses Japanese names).
 window_of() {
     local id
@@ -39,21 +35,16 @@ read -r left top <<<"$(origin "$(window_of Vantel)")"
 # The tool has read the settings (and made their lock file) by now.
 before=$(ls -A "$work/bin" "$home/config/vantel")
 
-# A stroke, then "設定確定".
-xdotool mousemove $((left + 50)) $((top + 138)) mousedown 1
-for x in 80 120 160; do xdotool mousemove $((left + x)) $((top + 138)); done
-xdotool mouseup 1
+# A stroke, then "設定確定"; three clicks select the notice's whole text.
+xdotool mousemove $((left + 50)) $((top + 138)) mousedown 1 mousemove $((left + 160)) $((top + 138)) mouseup 1
 xdotool mousemove $((left + 320)) $((top + 196)) click 1
 poll_until 20 shown 注意 || fail "no message box appeared: $(cat "$work/tool.log")"
 box=$(window_of 注意)
-
-# Three clicks select the whole text, which becomes the primary selection.
-read -r box_left box_top <<<"$(origin "$box")"
-xdotool mousemove $((box_left + 60)) $((box_top + 24)) click --repeat 3 --delay 80 1
-selected() { xclip -o -selection primary 2>/dev/null; }
+read -r left top <<<"$(origin "$box")"
+xdotool mousemove $((left + 60)) $((top + 24)) click --repeat 3 --delay 80 1
 expected="設定ファイル「$ini」に書き込めません。このファイルは読み取り専用です。書き込みを中止します。"
-said() { [ "$(selected)" = "$expected" ]; }
-poll_until 10 said || fail "the message reads: $(selected)"
+said() { [ "$(xclip -o -selection primary 2>/dev/null)" = "$expected" ]; }
+poll_until 10 said || fail "the message reads: $(xclip -o -selection primary 2>/dev/null)"
 # The press closes the box; sending the release then finds no window.
 xdotool key --window "$box" Return 2>/dev/null || true
 poll_until 10 gone 注意 || fail "the message box stayed"

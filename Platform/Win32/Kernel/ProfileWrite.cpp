@@ -33,6 +33,8 @@ struct PendingUpdate {
     std::string fileName;
     std::vector<ProfileSetting> settings;
     std::vector<UpdateFile> files;
+    // A file that could not be added: without it the values must not go.
+    std::optional<UpdateFailure> refusal;
 };
 thread_local std::optional<PendingUpdate> pending;
 
@@ -157,18 +159,22 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
 }
 
 void Win32BeginProfileUpdate(LPCSTR lpFileName) {
-    pending = PendingUpdate{lpFileName != nullptr ? lpFileName : "", {}, {}};
+    pending = PendingUpdate{lpFileName != nullptr ? lpFileName : "", {}, {}, {}};
 }
 
 BOOL Win32AddProfileUpdateFile(LPCSTR lpPath, LPCVOID lpBuffer, DWORD nSize) {
-    if (!pending || lpPath == nullptr || (lpBuffer == nullptr && nSize != 0))
-        return Fail(ERROR_INVALID_PARAMETER);
-    std::string path(lpPath);
-    if (path.empty() || path.back() == '/') return Fail(ERROR_INVALID_PARAMETER);
+    if (!pending) return Fail(ERROR_INVALID_PARAMETER);
+    std::string path(lpPath != nullptr ? lpPath : "");
+    const auto refuse = [&path](DWORD error) {
+        pending->refusal = UpdateFailure{error, pending->files.size() + 1, path};
+        return Fail(error);
+    };
+    if (path.empty() || path.back() == '/' || (lpBuffer == nullptr && nSize != 0))
+        return refuse(ERROR_INVALID_PARAMETER);
     // The journal must name it for any process, whatever its working directory.
     if (path.front() != '/') {
         char directory[4096];
-        if (getcwd(directory, sizeof directory) == nullptr) return Fail(ErrorFromErrno(errno));
+        if (getcwd(directory, sizeof directory) == nullptr) return refuse(ErrorFromErrno(errno));
         path = std::string(directory) + "/" + path;
     }
     pending->files.push_back({std::move(path), std::string(static_cast<const char*>(lpBuffer), nSize)});
@@ -179,6 +185,7 @@ BOOL Win32EndProfileUpdate() {
     if (!pending) return Fail(ERROR_INVALID_PARAMETER);
     const PendingUpdate update = std::move(*pending);
     pending.reset();
+    if (update.refusal) return Refuse(*update.refusal);
     if (update.settings.empty() && update.files.empty()) return Succeed();
     return WriteUpdate(update.fileName.c_str(), update.settings, update.files);
 }
