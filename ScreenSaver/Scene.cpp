@@ -127,7 +127,9 @@ double ClampSpeed(int setting) {
     return setting;
 }
 
-int BuildScene() {
+namespace {
+
+int ConstructScene() {
     Speed = ClampSpeed(static_cast<int>(
         GetPrivateProfileIntA(vantel_settings::kSaverSection, vantel_settings::kSpeedKey,
                               vantel_settings::kSaverDefaultSpeed, vantel_settings::kIniFileName)));
@@ -152,4 +154,15 @@ int BuildScene() {
     BuildBox(RZXState.lpD3DRM);
     RZXSetActive(1);
     return 1;
+}
+
+}  // namespace
+
+int BuildScene() {
+    // The speed, the texture's name and the texture come from one save of
+    // the tool: its saves wait while the scene is built.
+    Win32BeginProfileRead(vantel_settings::kIniFileName, vantel_settings::kReadWaitMilliseconds);
+    const int built = ConstructScene();
+    Win32EndProfileRead();
+    return built;
 }

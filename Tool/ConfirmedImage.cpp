@@ -4,19 +4,16 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace {
-
-const QString kConfirmedImage = QStringLiteral("123.bmp");
-
-}  // namespace
+#include "Settings/Settings.h"
 
 QString ConfirmedImagePath(const QString& programDirectory) {
+    const QString name = QString::fromUtf8(vantel_settings::kTextureFileName);
     const QFileInfo program(programDirectory);
     if (!programDirectory.isEmpty() && program.isDir() && program.isWritable())
-        return QDir(programDirectory).filePath(kConfirmedImage);
-    const QDir data(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                    QStringLiteral("/vantel"));
+        return QDir(programDirectory).filePath(name);
+    const QDir data(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/') +
+                    QString::fromUtf8(vantel_settings::kProfileFolder));
     // A directory that cannot be made shows up as the image's write failure.
     data.mkpath(QStringLiteral("."));
-    return data.filePath(kConfirmedImage);
+    return data.filePath(name);
 }

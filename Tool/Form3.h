@@ -77,9 +77,9 @@ public slots:
 private:
     void BuildControls();
     QPoint ToCanvasPixel(float x, float y) const;
-    // Writes the canvas to `path` and then the four settings keys, in one
-    // replacement of the settings file. A failure of either shows in a
-    // message box; after a failed image no key is written.
+    // Writes the canvas to `path` and the four settings keys as one update:
+    // both change or neither. A failure shows in a message box that names
+    // the file and the step that failed and says why.
     void WriteImageAndSettings(const QString& path);
     // Shows `text` in a message box titled "注意", as every handler's
     // failure path does.

@@ -1,4 +1,5 @@
 // Start-up from the settings file, and the two buttons that write it.
+#include <QFile>
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "Tool/Form3.h"
 #include "Tool/PenColor.h"
 #include "Tool/PictureFile.h"
+#include "Tool/SaveFailure.h"
 
 namespace {
 
@@ -18,14 +20,11 @@ namespace settings = vantel_settings;
 
 constexpr int kStartPenWidth = 30;
 constexpr std::int32_t kDefaultPenColor = 255;
-QString WritingStopped() {
-    return Form3::tr("書き込みを中止します。");
-}
 QString SaveFilter() {
     return FilterEntry(Form3::tr("ﾋﾞｯﾄﾏｯﾌﾟ(%1)"), QStringLiteral("*.bmp"));
 }
 
-using SettingBuffer = std::array<char, settings::kToolBufferSize>;
+using SettingBuffer = std::array<char, settings::kToolReadBytes>;
 
 SettingBuffer ReadSetting(const char* section, const char* key, const char* fallback) {
     SettingBuffer buffer{};
@@ -34,9 +33,17 @@ SettingBuffer ReadSetting(const char* section, const char* key, const char* fall
     return buffer;
 }
 
+// A path or directory as the tool's fixed-length text holds it: at most
+// kToolBufferSize - 1 characters, never half a character, without the
+// blanks at its end.
 QString SettingText(const SettingBuffer& buffer) {
-    const std::string_view value = settings::FixedTextValue(std::string_view(buffer.data(), buffer.size()));
-    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+    const std::string_view bytes = settings::TextBeforeZero(std::string_view(buffer.data(), buffer.size()));
+    QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    qsizetype length = std::min<qsizetype>(text.size(), settings::kToolBufferSize - 1);
+    if (length < text.size() && text.at(length - 1).isHighSurrogate()) --length;
+    text.truncate(length);
+    while (text.endsWith(QLatin1Char(' '))) text.chop(1);
+    return text;
 }
 
 std::string_view SettingNumberText(const SettingBuffer& buffer) {
@@ -59,18 +66,25 @@ void WriteSetting(const char* section, const char* key, const QString& value) {
     WritePrivateProfileStringA(section, key, value.toUtf8().constData(), settings::kIniFileName);
 }
 
-QString SystemErrorText(DWORD error) {
-    char text[256];
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        error, 0, text, sizeof text, nullptr);
-    return QString::fromLocal8Bit(text, static_cast<qsizetype>(length));
+// What stopped the save of the picture at `picture` with its settings.
+QString SaveFailure(const QString& picture) {
+    const DWORD error = GetLastError();
+    char refused[4096];
+    const int item = Win32GetProfileUpdateFailure(refused, sizeof refused);
+    if (item > 0) return SaveFailureText(SaveStep::Picture, picture, QString::fromLocal8Bit(refused), error);
+    char settingsFile[4096];
+    Win32GetProfilePath(settings::kIniFileName, settingsFile, sizeof settingsFile);
+    return SaveFailureText(SaveStep::Settings, QString::fromLocal8Bit(settingsFile),
+                           QString::fromLocal8Bit(refused), error);
 }
 
 }  // namespace
 
 void Form3::LoadSettingsOnStart() {
     // Each value loads on its own: one that cannot be used leaves its own
-    // default and the others still load.
+    // default and the others still load. The texture and the values beside
+    // it come from one save.
+    Win32BeginProfileRead(settings::kIniFileName, settings::kReadWaitMilliseconds);
     textureFile = SettingText(
         ReadSetting(settings::kSettingSection, settings::kFileNameKey, settings::kToolDefaultFileName));
     const SettingBuffer speedText =
@@ -84,6 +98,7 @@ void Form3::LoadSettingsOnStart() {
         if (const std::optional<QImage> texture = LoadPicture(textureFile))
             Picture1->DrawPicture(*texture, QPoint(0, 0));
     }
+    Win32EndProfileRead();
     Picture1->repaint();
     HScroll1->setValue(
         SliderPosition(SettingNumberText(speedText), HScroll1->minimum(), HScroll1->maximum()));
@@ -110,18 +125,23 @@ void Form3::ConfirmSettings() {
 }
 
 void Form3::WriteImageAndSettings(const QString& path) {
-    // The keys follow only a complete image, so the settings never name a
-    // file that was not written.
-    if (const std::optional<QString> failure = SaveBitmapFile(Picture1->image(), path)) {
-        Caution(*failure + WritingStopped());
+    const QByteArray name = QFile::encodeName(path);
+    // The screensaver reads no more of FILENAME than this: it would show its
+    // built-in texture instead of this one.
+    constexpr std::size_t kLongest = settings::kSaverFileNameBufferSize - 1;
+    if (static_cast<std::size_t>(name.size()) > kLongest) {
+        Caution(PathTooLongText(path, kLongest));
         return;
     }
-    // All four keys or none: a crash or a full disk half-way must not leave
-    // the new image's name beside the old speed.
+    const QByteArray bitmap = EncodeBmp24(Picture1->image());
+    // The picture and the four keys as one update: a failure anywhere, a
+    // crash or another tool saving at the same time leaves the old picture
+    // beside the old settings or the new beside the new, never a mixture.
     Win32BeginProfileUpdate(settings::kIniFileName);
     WriteSetting(settings::kSettingSection, settings::kFileNameKey, path);
     WriteSetting(settings::kSettingSection, settings::kDirKey, dirPath);
     WriteSetting(settings::kSaverSection, settings::kSpeedKey, QString::number(HScroll1->value()));
     WriteSetting(settings::kSettingSection, settings::kColorKey, QString::number(penColor));
-    if (!Win32EndProfileUpdate()) Caution(SystemErrorText(GetLastError()) + WritingStopped());
+    Win32AddProfileUpdateFile(name.constData(), bitmap.constData(), static_cast<DWORD>(bitmap.size()));
+    if (!Win32EndProfileUpdate()) Caution(SaveFailure(path));
 }

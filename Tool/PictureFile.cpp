@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
-#include <QSaveFile>
 #include <QtEndian>
 #include <cerrno>
 #include <string>
@@ -172,23 +171,4 @@ QByteArray EncodeBmp24(const QImage& image) {
         }
     }
     return out;
-}
-
-std::optional<QString> SaveBitmapFile(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    const QByteArray bytes = EncodeBmp24(image);
-    // A full disk first takes part of a write without a word; writing the
-    // rest is what reports why.
-    for (qint64 written = 0; written < bytes.size();) {
-        const qint64 more = file.write(bytes.constData() + written, bytes.size() - written);
-        if (more <= 0) {
-            const QString error = file.errorString();
-            file.cancelWriting();
-            return error;
-        }
-        written += more;
-    }
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
 }

@@ -30,9 +30,3 @@ std::optional<LoadedPicture> LoadPictureCovering(const QString& path, QSize cove
 // The image as an uncompressed 24-bit BMP file: bottom-up rows padded to
 // four bytes, no palette, 96 dots per inch.
 QByteArray EncodeBmp24(const QImage& image);
-
-// Writes `image` as an uncompressed 24-bit BMP to `path`, through a
-// temporary file in the same directory that then replaces `path`, so a
-// failure half-way leaves an earlier file of that name as it was.
-// Returns nullopt on success, else the failure's description.
-std::optional<QString> SaveBitmapFile(const QImage& image, const QString& path);

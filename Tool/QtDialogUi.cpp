@@ -39,5 +39,7 @@ bool QtDialogUi::Confirm(const QString& title, const QString& question) {
 
 void QtDialogUi::Message(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
+    // A notice may name a file to look into: its text can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }

@@ -63,13 +63,12 @@ std::array<std::string, kKeyCount> ReadLikeThePrograms() {
                    settings::kSaverFileNameBufferSize);
     std::array<std::string, kKeyCount> tool;
     for (std::size_t i = 0; i < kKeyCount; ++i)
-        tool[i] =
-            ReadString(kKeys[i].section, kKeys[i].name, kKeys[i].toolDefault, settings::kToolBufferSize);
+        tool[i] = ReadString(kKeys[i].section, kKeys[i].name, kKeys[i].toolDefault, settings::kToolReadBytes);
     settings::FixedTextValue(tool[0]);
     settings::ReadInteger16(tool[2]);
     settings::ReadInteger32(tool[3]);
     // The saver's shorter buffer holds the start of the same value.
-    if (tool[0].size() < settings::kToolBufferSize - 1 && tool[0] != settings::kToolDefaultFileName)
+    if (tool[0].size() < settings::kToolReadBytes - 1 && tool[0] != settings::kToolDefaultFileName)
         FUZZ_CHECK(std::string_view(tool[0]).starts_with(saverFileName));
     return tool;
 }

@@ -325,9 +325,40 @@ void Win32NeverAutolaunchSessionBus();
 // process die first or the write fail, none does. One update at a time per
 // thread.
 void Win32BeginProfileUpdate(LPCSTR lpFileName);
-// Writes the gathered values. TRUE on success; FALSE, with GetLastError()
-// saying why, when the file cannot be written, and then it is as it was.
+// Adds to the update begun the whole file lpPath, to hold the nSize bytes at
+// lpBuffer (copied here). Files and values change as one: each file is
+// written beside its name, and takes the name only after the profile holds
+// the new values, all under the profile's lock, so that a reader holding the
+// lock (Win32BeginProfileRead) finds the old values with the old files or
+// the new with the new. A file must be missing in an existing directory or
+// a regular file that may be written (a symbolic link's target is written);
+// it keeps its permission bits. A writer that dies half-way leaves what the
+// next holder of the lock finishes or undoes. FALSE when no update is begun
+// or the path is empty; the update then fails as a whole.
+BOOL Win32AddProfileUpdateFile(LPCSTR lpPath, LPCVOID lpBuffer, DWORD nSize);
+// Writes the gathered values and files. TRUE on success; FALSE, with
+// GetLastError() saying why and Win32GetProfileUpdateFailure saying where,
+// when they cannot be written, and then all is as it was.
 BOOL Win32EndProfileUpdate();
+// After a profile write of this thread failed: what refused. Returns 0 for
+// the profile, n for the nth file added to the update, -1 when the last
+// write did not fail. lpPath receives the full path that refused, cut to
+// nSize - 1 bytes and zero-terminated: the file itself, or the directory
+// that holds it when the refusal came from there (no permission to make a
+// file in it, a read-only file system, a missing directory).
+int Win32GetProfileUpdateFailure(LPSTR lpPath, DWORD nSize);
+// The full path a profile file name resolves to, cut to nSize - 1 bytes and
+// zero-terminated; its length, or 0 when the name has no place.
+DWORD Win32GetProfilePath(LPCSTR lpFileName, LPSTR lpBuffer, DWORD nSize);
+
+// Holds the profile's writers off (its lock, taken shared) until
+// Win32EndProfileRead, so that the values read meanwhile and the files they
+// name come from one update. Waits at most dwMilliseconds for a writer to
+// finish; first finishes an update whose writer died half-way. FALSE when
+// it goes on without the lock (the wait ran out, or no lock can be made
+// where the profile lies). Not while an update of this thread is written.
+BOOL Win32BeginProfileRead(LPCSTR lpFileName, DWORD dwMilliseconds);
+void Win32EndProfileRead();
 
 struct SDL_Window;
 

@@ -9,7 +9,7 @@ vantel_packages=(
   # functions; Qt's own translations, so its dialogs speak the tool's language
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev
-  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick xclip
   # the Japanese captions (the C locale's and Japanese locales' language)
   fonts-noto-cjk
   # the end-to-end tests of hosting and installation

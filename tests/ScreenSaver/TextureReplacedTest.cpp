@@ -1,5 +1,5 @@
 // The tool's "設定確定" replacing the texture bitmap and the settings file
-// while saver after saver starts, in two processes as in life.
+// while saver after saver starts, in separate processes as in life.
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,6 +9,7 @@
 #include <set>
 #include <vector>
 
+#include "Platform/Win32/Kernel/ProfileFault.h"
 #include "ScreenSaver/DefaultTexture.h"
 #include "Tool/Form3.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"
@@ -53,40 +54,56 @@ struct ToolProcess {
     bool Running() const { return waitpid(pid, nullptr, WNOHANG) == 0; }
 };
 
-TEST_F(SaverSceneTest, ATextureReplacedWhileTheSaverStartsIsOldNewOrBuiltInNeverTorn) {
+// Confirms `canvas` at `speed` in a tool process of its own until killed;
+// it ends with 1 when a confirm failed.
+pid_t StartTool(const std::string& programDirectory, const QImage& canvas, int speed) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    int argc = 1;
+    char name[] = "vantel30";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    FakeDialogUi ui;
+    Form3 form(ui, QString::fromStdString(programDirectory));
+    form.Picture1->DrawPicture(canvas, QPoint(0, 0));
+    form.HScroll1->setValue(speed);
+    // Keeps each confirm's settings beside the old picture for a while,
+    // which a saver reading without the lock would catch.
+    win32_kernel::SetProfileCommitPause(std::chrono::milliseconds(2));
+    while (ui.messages.empty()) form.Command5->click();
+    _exit(1);
+}
+
+// Two tools confirm their own canvas and speed against each other while
+// saver after saver starts: each shows a whole texture with the speed
+// confirmed with it, or, before the first confirm, the built-in one.
+TEST_F(SaverSceneTest, ASaverStartingWhileToolsConfirmShowsAWholePictureWithItsOwnSpeed) {
     const std::string programDirectory = configDir_ + "/program";
     ASSERT_EQ(mkdir(programDirectory.c_str(), 0700), 0);
     const QImage canvases[2] = {Canvas(0), Canvas(1)};
-    const ToolProcess tool{fork()};
-    if (tool.pid == 0) {
-        // Confirms the two canvases in turn until killed; 1 when one failed.
-        int argc = 1;
-        char name[] = "vantel30";
-        char* argv[] = {name, nullptr};
-        QApplication app(argc, argv);
-        FakeDialogUi ui;
-        Form3 form(ui, QString::fromStdString(programDirectory));
-        for (int i = 0; ui.messages.empty(); ++i) {
-            form.Picture1->DrawPicture(canvases[i % 2], QPoint(0, 0));
-            form.Command5->click();
-        }
-        _exit(1);
-    }
-    ASSERT_GT(tool.pid, 0);
+    const int speeds[2] = {3, 7};
+    const ToolProcess tools[2] = {{StartTool(programDirectory, canvases[0], speeds[0])},
+                                  {StartTool(programDirectory, canvases[1], speeds[1])}};
+    ASSERT_GT(tools[0].pid, 0);
+    ASSERT_GT(tools[1].pid, 0);
 
     const Texels expected[3] = {TexelsOf(canvases[0].constBits(), 256, 256, canvases[0].bytesPerLine()),
                                 TexelsOf(canvases[1].constBits(), 256, 256, canvases[1].bytesPerLine()),
                                 TexelsOf(*DefaultTextureImage())};
+    const int expectedSpeeds[3] = {speeds[0], speeds[1], 5};
     // Until the saver has shown both canvases, which shows the race was on.
     std::set<long> shown;
-    for (int start = 0; start < 5000 && (start < 500 || !shown.count(0) || !shown.count(1)); ++start) {
+    for (int start = 0; start < 5000 && (start < 300 || !shown.count(0) || !shown.count(1)); ++start) {
         ASSERT_EQ(StartSaver(), 1);
         const auto match =
             std::find(std::begin(expected), std::end(expected), TexelsOf(*BoxTexture->GetImage()));
         ASSERT_NE(match, std::end(expected)) << "start " << start << " shows a torn texture";
-        shown.insert(match - std::begin(expected));
+        const long which = match - std::begin(expected);
+        ASSERT_EQ(static_cast<int>(Speed), expectedSpeeds[which])
+            << "start " << start << " shows canvas " << which;
+        shown.insert(which);
         StopSaver();
-        ASSERT_TRUE(tool.Running()) << "a confirm failed";
+        ASSERT_TRUE(tools[0].Running() && tools[1].Running()) << "a confirm failed";
     }
     EXPECT_TRUE(shown.count(0) && shown.count(1));
 }

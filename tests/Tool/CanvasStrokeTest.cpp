@@ -34,6 +34,21 @@ TEST_F(CanvasStroke, PressAndReleaseWithoutMovingLeavesNoMark) {
     EXPECT_EQ(CountPixels(Image(), Qt::black), 256 * 256);
 }
 
+// Through the pointer events, past the canvas's frame and the twips: a
+// press, a move that stays on the same pixel and a release with the
+// one-pixel pen draw a segment from that pixel to itself, which paints that
+// pixel and no other (a press and release alone paint nothing, above).
+TEST_F(CanvasStroke, ASegmentOnOnePixelPaintsThatPixelOnly) {
+    NewForm();  // penWidth 0: one pixel wide
+    form->penColor = 0x00FFFFFF;
+    const QPoint pixel(100, 60);
+    Send(QEvent::MouseButtonPress, pixel, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseMove, pixel, Qt::NoButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, pixel, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(Image().pixel(pixel), qRgb(255, 255, 255));
+    EXPECT_EQ(CountPixels(Image(), Qt::white), 1);
+}
+
 TEST_F(CanvasStroke, MovesWithoutAPressDrawNothingWhateverButtonsTheyReport) {
     StartForm();
     form->ContinueStroke(10 * kTwips, 10 * kTwips);

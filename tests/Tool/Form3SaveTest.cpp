@@ -5,12 +5,21 @@
 #include <QFileInfo>
 #include <csignal>
 
+#include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Tool/PictureFile.h"
+#include "Tool/SaveFailure.h"
 #include "tests/Tool/ToolTestSupport.h"
 
 namespace {
 
 constexpr float kTwips = 15.0f;
+
+// A file's bytes and the names beside it.
+std::pair<QByteArray, QStringList> OnDisk(const QString& path) {
+    QFile file(path);
+    return {file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(),
+            QFileInfo(path).dir().entryList(QDir::AllEntries | QDir::Hidden)};
+}
 
 class Form3Save : public ToolTest {
 protected:
@@ -35,6 +44,48 @@ TEST_F(Form3Save, CancelWritesNothingAndShowsNothing) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(form->saveFileName.isEmpty());
     EXPECT_TRUE(QDir(Scratch(QString())).isEmpty());
+}
+
+TEST_F(Form3Save, CancelAfterASaveChangesNothing) {
+    StartForm();
+    const QString earlier = Scratch(QStringLiteral("earlier.bmp"));
+    ui.files = {earlier};
+    form->Command3->click();
+    const auto picture = OnDisk(earlier);
+    const QString settings = ReadSettingsFile();
+    PaintSomething();
+    form->HScroll1->setValue(9);
+    form->Command3->click();
+    ASSERT_EQ(ui.fileRequests.size(), 2u);
+    EXPECT_EQ(ui.fileRequests[1].fileName, earlier);
+    EXPECT_EQ(OnDisk(earlier), picture);
+    EXPECT_EQ(ReadSettingsFile(), settings);
+    EXPECT_EQ(form->saveFileName, earlier);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// The saver reads at most 255 bytes of FILENAME: a longer name is refused
+// before anything is written, and one of 255 bytes is saved.
+TEST_F(Form3Save, APictureNameTheSaverCannotReadIsRefused) {
+    StartForm();
+    const QString start = Scratch(QStringLiteral("p"));
+    const auto named = [&](int bytes) {
+        return start + QString(bytes - start.size() - 4, QLatin1Char('p')) + ".bmp";
+    };
+    ui.files = {named(256)};
+    form->Command3->click();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].second,
+              QStringLiteral("画像ファイル「%1」を保存できません。パスが 255 バイトを超えると、"
+                             "スクリーンセーバーが読み込めません。書き込みを中止します。")
+                  .arg(named(256)));
+    EXPECT_FALSE(QFile::exists(SettingsPath()));
+    EXPECT_TRUE(QDir(Scratch(QString())).isEmpty());
+    ui.files = {named(255)};
+    form->Command3->click();
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(LoadPicture(named(255)).has_value());
+    EXPECT_TRUE(ReadSettingsFile().contains(QStringLiteral("FILENAME=%1\n").arg(named(255))));
 }
 
 TEST_F(Form3Save, FirstSaveCreatesTheSettingsFileInItsOrder) {
@@ -178,17 +229,11 @@ struct FileSizeLimit {
     }
 };
 
-// A file's bytes and the names beside it.
-std::pair<QByteArray, QStringList> OnDisk(const QString& path) {
-    QFile file(path);
-    return {file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(),
-            QFileInfo(path).dir().entryList(QDir::AllEntries | QDir::Hidden)};
-}
-
 struct FullDiskCase {
     const char* what;
+    bool padded;   // settings of nearly the limit, which the new values take beyond it
     rlim_t limit;  // the 256 x 256 bitmap takes 196 662 bytes
-    bool newImage;
+    const char* text;
 };
 
 void PrintTo(const FullDiskCase& example, std::ostream* out) {
@@ -197,8 +242,9 @@ void PrintTo(const FullDiskCase& example, std::ostream* out) {
 
 class Form3FullDisk : public Form3Save, public testing::WithParamInterface<FullDiskCase> {};
 
-// The disk fills up while "設定確定" writes: the box says so, and what was
-// on the disk before stays byte for byte, with nothing left beside it.
+// The disk fills up while "設定確定" writes: the box says which file could
+// not be written and why, and the picture and the settings stay byte for
+// byte as they were, with nothing left beside them.
 TEST_P(Form3FullDisk, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
     StartForm();
     form->Command5->click();
@@ -207,7 +253,7 @@ TEST_P(Form3FullDisk, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
     QString settings =
         Settings(QStringLiteral("/old/") + QString(2000, QLatin1Char('o')), QStringLiteral("/old"), 5, 255) +
         QStringLiteral("[PADDING]\n");
-    while (settings.size() < 262144 - 500)
+    while (GetParam().padded && settings.size() < 262144 - 500)
         settings += QStringLiteral("K=%1\n").arg(QString(100, QLatin1Char('x')));
     WriteSettingsFile(settings);
     const QString image = QDir(ProgramDir()).filePath(QStringLiteral("123.bmp"));
@@ -222,16 +268,53 @@ TEST_P(Form3FullDisk, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
     }
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
-    EXPECT_EQ(ui.messages[0].second,
-              QString::fromLocal8Bit(strerror(EFBIG)) + QStringLiteral("書き込みを中止します。"));
+    const QString file = GetParam().padded ? SettingsPath() : image;
+    EXPECT_EQ(ui.messages[0].second, QString::fromUtf8(GetParam().text).arg(file));
     EXPECT_EQ(OnDisk(SettingsPath()), oldSettings);
-    EXPECT_EQ(OnDisk(image).second, oldImage.second);
-    EXPECT_EQ(OnDisk(image).first == oldImage.first, !GetParam().newImage);
-    EXPECT_EQ(LoadPicture(image)->size(), QSize(256, 256));
+    EXPECT_EQ(OnDisk(image), oldImage);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Form3FullDisk,
-                         testing::Values(FullDiskCase{"bitmap", 100000, false},
-                                         FullDiskCase{"settings", 262144, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Form3FullDisk,
+    testing::Values(FullDiskCase{"bitmap", false, 100000,
+                                 "画像ファイル「%1」を保存できません。ディスクの空き容量が足りません。"
+                                 "書き込みを中止します。"},
+                    FullDiskCase{"settings", true, 262144,
+                                 "設定ファイル「%1」に書き込めません。ディスクの空き容量が足りません。"
+                                 "書き込みを中止します。"}));
+
+// Each reason in words of its own, after the file and the step, before the
+// words that say writing stopped.
+TEST_F(Form3Save, FailureTextsNameTheFileTheStepAndTheReason) {
+    const QString folder = Scratch(QString());
+    const QString file = Scratch(QStringLiteral("file"));
+    WriteBitmap(QImage(1, 1, QImage::Format_RGB32), file);
+    const QString missing = Scratch(QStringLiteral("missing"));
+    using namespace win32_kernel;
+    const struct {
+        SaveStep step;
+        QString refused;
+        DWORD error;
+        const char* reason;
+    } cases[] = {
+        {SaveStep::Settings, folder, ERROR_ACCESS_DENIED, "フォルダ「%2」に書き込む権限がありません。"},
+        {SaveStep::Settings, file, ERROR_ACCESS_DENIED, "このファイルは読み取り専用です。"},
+        {SaveStep::Picture, missing, ERROR_PATH_NOT_FOUND, "フォルダ「%2」がありません。"},
+        {SaveStep::Picture, file, ERROR_DISK_FULL, "ディスクの空き容量が足りません。"},
+        {SaveStep::Settings, file, ERROR_BAD_FILE_TYPE, "この名前のものは通常のファイルではありません。"},
+        {SaveStep::Settings, file, ERROR_FILE_TOO_LARGE, "このファイルは大きすぎて扱えません。"},
+        {SaveStep::Picture, file, ERROR_GEN_FAILURE, "システムのエラーです（Input/output error）。"},
+    };
+    for (const auto& c : cases) {
+        const QString lead = c.step == SaveStep::Picture
+                                 ? QStringLiteral("画像ファイル「%1」を保存できません。")
+                                 : QStringLiteral("設定ファイル「%1」に書き込めません。");
+        const QString expected =
+            lead + QString::fromUtf8(c.reason) + QStringLiteral("書き込みを中止します。");
+        EXPECT_EQ(
+            SaveFailureText(c.step, file, c.refused, c.error),
+            QString(expected).replace(QStringLiteral("%1"), file).replace(QStringLiteral("%2"), c.refused));
+    }
+}
 
 }  // namespace

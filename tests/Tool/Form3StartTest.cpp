@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 
 #include "Tool/PictureFile.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -13,7 +14,7 @@ protected:
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x) texture.setPixel(x, y, qRgb(x, y, 255 - x));
         const QString path = Scratch(name);
-        EXPECT_EQ(SaveBitmapFile(texture, path), std::nullopt);
+        WriteBitmap(texture, path);
         if (written) *written = texture;
         return path;
     }
@@ -52,10 +53,26 @@ TEST_F(Form3Start, ATextureWrittenByTheToolShowsExactly) {
     EXPECT_EQ(window.penWidth, 30);
 }
 
+// The tool reads 1023 characters of a path, whatever bytes they take: this
+// one holds almost three times as many bytes.
+TEST_F(Form3Start, ATexturePathOfManyBytesLoadsWhenItsCharactersFit) {
+    QString directory = Scratch(QStringLiteral("d"));
+    while (directory.size() < 950) directory += QLatin1Char('/') + QString(60, QChar(0x7D75));
+    ASSERT_TRUE(QDir().mkpath(directory));
+    QImage texture;
+    const QString path = WriteTexture(QStringLiteral("t.bmp"), &texture);
+    const QString far = directory + QStringLiteral("/t.bmp");
+    ASSERT_TRUE(QFile::rename(path, far));
+    ASSERT_LT(far.size(), 1023);
+    ASSERT_GT(far.toUtf8().size(), 2 * 1023);
+    WriteSettingsFile(QStringLiteral("[SETTING]\nFILENAME=%1\n").arg(far));
+    EXPECT_EQ(StartForm().Picture1->image(), texture);
+}
+
 TEST_F(Form3Start, ASmallTextureSitsAtTheTopLeftUnscaled) {
     QImage small(10, 6, QImage::Format_RGB32);
     small.fill(qRgb(1, 2, 3));
-    ASSERT_EQ(SaveBitmapFile(small, Scratch(QStringLiteral("small.bmp"))), std::nullopt);
+    WriteBitmap(small, Scratch(QStringLiteral("small.bmp")));
     WriteSettingsFile(QStringLiteral("[setting]\nfilename=%1\n").arg(Scratch(QStringLiteral("small.bmp"))));
     Form3& window = StartForm();
     EXPECT_EQ(CountPixels(window.Picture1->image(), QColor(1, 2, 3)), 60);

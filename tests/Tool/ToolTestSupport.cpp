@@ -6,6 +6,7 @@
 
 #include "Platform/Win32/Win32.h"
 #include "Settings/Settings.h"
+#include "Tool/PictureFile.h"
 
 namespace {
 
@@ -64,6 +65,12 @@ void ToolTest::WriteSettingsFile(const QString& text) const {
     QFile file(SettingsPath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(text.toUtf8());
+}
+
+void WriteBitmap(const QImage& image, const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(EncodeBmp24(image)), EncodeBmp24(image).size());
 }
 
 int CountPixels(const QImage& image, const QColor& color) {

@@ -43,6 +43,9 @@ private:
     QTemporaryDir programDir_;
 };
 
+// Writes `image` as the tool writes bitmaps.
+void WriteBitmap(const QImage& image, const QString& path);
+
 // How many pixels of `image` have exactly `color` (alpha ignored).
 int CountPixels(const QImage& image, const QColor& color);
 // True when every pixel of `image` is black or exactly `color`.

@@ -16,10 +16,19 @@ constexpr DWORD ERROR_GEN_FAILURE = 31;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_DISK_FULL = 112;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_BAD_FILE_TYPE = 222;
 constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
 constexpr DWORD ERROR_NOT_OWNER = 288;
 
 // The closest Win32 error for an errno value.
 DWORD ErrorFromErrno(int error);
+
+// The same for a failed ReadRegularFile, whose EINVAL says that what lies
+// under the name is no regular file.
+DWORD ErrorFromFileRead(int error);
+
+// The same for a failed write, where EFBIG (a limit on the size of the
+// writer's files) leaves no room for the file, as a full disk does.
+DWORD ErrorFromFileWrite(int error);
 
 }  // namespace win32_kernel

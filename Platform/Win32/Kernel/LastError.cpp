@@ -32,7 +32,7 @@ constexpr ErrnoMeaning kErrnoCodes[] = {
 // errno value closest in meaning.
 constexpr ErrnoMeaning kOtherCodes[] = {
     {ERROR_INVALID_HANDLE, EBADF}, {ERROR_INVALID_PARAMETER, EINVAL}, {ERROR_INSUFFICIENT_BUFFER, ERANGE},
-    {ERROR_NOT_OWNER, EPERM},      {ERROR_ALREADY_EXISTS, EEXIST},
+    {ERROR_NOT_OWNER, EPERM},      {ERROR_ALREADY_EXISTS, EEXIST},    {ERROR_BAD_FILE_TYPE, EINVAL},
 };
 
 int DescribingErrno(DWORD code) {
@@ -76,6 +76,14 @@ DWORD ErrorFromErrno(int error) {
     for (const ErrnoMeaning& meaning : kErrnoCodes)
         if (meaning.errnoValue == error) return meaning.code;
     return ERROR_GEN_FAILURE;
+}
+
+DWORD ErrorFromFileRead(int error) {
+    return error == EINVAL ? ERROR_BAD_FILE_TYPE : ErrorFromErrno(error);
+}
+
+DWORD ErrorFromFileWrite(int error) {
+    return error == EFBIG ? ERROR_DISK_FULL : ErrorFromErrno(error);
 }
 
 }  // namespace win32_kernel

@@ -1,5 +1,4 @@
-// Profile files on disk: bounded reading, the writers' lock, atomic
-// replacement.
+// Profile files on disk: bounded reading, atomic replacement.
 #pragma once
 
 #include <sys/types.h>
@@ -33,28 +32,22 @@ ProfileFileText ReadProfileFile(const std::string& path);
 // Creates the directory and its missing parents. 0 or an errno value.
 int MakeProfileDirectory(const std::string& directory);
 
-// An exclusive flock on a lock file beside the profile (".<name>.lock"),
-// held while one writer reads, edits and replaces the file, so that two
-// writers cannot undo each other's changes.
-class ProfileWriteLock {
-public:
-    explicit ProfileWriteLock(const ProfileLocation& location);
-    ~ProfileWriteLock();
-    ProfileWriteLock(const ProfileWriteLock&) = delete;
-    ProfileWriteLock& operator=(const ProfileWriteLock&) = delete;
-
-    bool held() const { return fd_ >= 0; }
-    int error() const { return error_; }
-
-private:
-    int fd_ = -1;
-    int error_ = 0;
-};
-
 // Removes the temporary files that writers killed half-way left beside the
-// profile. Only under the writers' lock, which every living writer holds
-// while it has one.
+// profile. Only under the exclusive lock (ProfileLock.h), which every
+// living writer holds while it has one.
 void RemoveStaleTemporaries(const ProfileLocation& location);
+
+// A name for a new temporary file beside `baseName` in `directory`:
+// ".<baseName>.<pid>.<counter>.tmp", a name no other living process makes.
+std::string TemporaryPath(const std::string& directory, const std::string& baseName);
+
+// Creates the file `path`, which must not exist yet, with `bytes`, flushed
+// to the disk, and the permission bits `mode` (for none, 0666 less the
+// umask). 0 or an errno value; on failure nothing is left under `path`.
+int WriteNewFile(const std::string& path, std::string_view bytes, std::optional<mode_t> mode);
+
+// Makes the renames and removals made in `directory` durable.
+void SyncDirectory(const std::string& directory);
 
 // Writes the text to a new file in the profile's directory, flushes it to the
 // disk and renames it over the profile, so readers see the old or the new

@@ -1,6 +1,5 @@
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,17 +43,25 @@ bool IsTemporaryName(std::string_view name, std::string_view prefix) {
     return dot != std::string_view::npos && AllDigits(name.substr(0, dot)) && AllDigits(name.substr(dot + 1));
 }
 
-// A fresh name beside the profile; O_EXCL makes sure it was nobody's file.
-int CreateTemporary(const ProfileLocation& location, mode_t mode, std::string& path) {
+}  // namespace
+
+std::string TemporaryPath(const std::string& directory, const std::string& baseName) {
     static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        path = location.directory + "/" + TemporaryPrefix(location) + std::to_string(getpid()) + "." +
-               std::to_string(counter++) + std::string(kTemporarySuffix);
-        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
+    return directory + "/." + baseName + "." + std::to_string(getpid()) + "." + std::to_string(counter++) +
+           std::string(kTemporarySuffix);
+}
+
+int WriteNewFile(const std::string& path, std::string_view bytes, std::optional<mode_t> mode) {
+    const int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode.value_or(0666));
+    if (fd < 0) return errno;
+    // The umask trims the mode of a new file; a replaced file keeps its own.
+    int error = mode && fchmod(fd, *mode) != 0 ? errno : 0;
+    if (error == 0) error = WriteAll(fd, bytes);
+    if (error == 0 && fsync(fd) != 0) error = errno;
+    if (close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) unlink(path.c_str());
+    return error;
 }
 
 // The rename is durable only once the directory itself is on the disk.
@@ -65,8 +72,6 @@ void SyncDirectory(const std::string& directory) {
     close(fd);
 }
 
-}  // namespace
-
 int MakeProfileDirectory(const std::string& directory) {
     for (std::size_t slash = directory.find('/', 1);; slash = directory.find('/', slash + 1)) {
         const std::string prefix = directory.substr(0, slash);
@@ -76,26 +81,6 @@ int MakeProfileDirectory(const std::string& directory) {
     struct stat status;
     if (stat(directory.c_str(), &status) != 0) return errno;
     return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
-}
-
-ProfileWriteLock::ProfileWriteLock(const ProfileLocation& location) {
-    const std::string path = location.directory + "/." + location.baseName + ".lock";
-    fd_ = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) {
-        error_ = errno;
-        return;
-    }
-    while (flock(fd_, LOCK_EX) != 0) {
-        if (errno == EINTR) continue;
-        error_ = errno;
-        close(fd_);
-        fd_ = -1;
-        return;
-    }
-}
-
-ProfileWriteLock::~ProfileWriteLock() {
-    if (fd_ >= 0) close(fd_);
 }
 
 void RemoveStaleTemporaries(const ProfileLocation& location) {
@@ -110,15 +95,15 @@ void RemoveStaleTemporaries(const ProfileLocation& location) {
 
 int ReplaceProfileFile(const ProfileLocation& location, std::string_view text, std::optional<mode_t> mode) {
     std::string temporary;
-    const int fd = CreateTemporary(location, mode.value_or(0666), temporary);
-    if (fd < 0) return errno;
-    // The umask trims the mode of a new file; a replaced file keeps its own.
-    int error = mode && fchmod(fd, *mode) != 0 ? errno : 0;
-    if (error == 0) error = WriteAll(fd, text);
-    if (error == 0 && fsync(fd) != 0) error = errno;
-    if (close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && rename(temporary.c_str(), location.path.c_str()) != 0) error = errno;
-    if (error != 0) {
+    int error = EEXIST;
+    // A name that is taken was nobody's temporary of ours: take the next.
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        temporary = TemporaryPath(location.directory, location.baseName);
+        error = WriteNewFile(temporary, text, mode);
+    }
+    if (error != 0) return error;
+    if (rename(temporary.c_str(), location.path.c_str()) != 0) {
+        error = errno;
         unlink(temporary.c_str());
         return error;
     }

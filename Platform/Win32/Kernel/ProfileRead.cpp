@@ -27,7 +27,7 @@ std::optional<std::string> ReadProfileValue(LPCSTR section, LPCSTR key, LPCSTR f
     }
     const ProfileFileText file = ReadProfileFile(location->path);
     if (file.state != ProfileFileText::State::Present) {
-        SetLastError(ErrorFromErrno(file.error));
+        SetLastError(ErrorFromFileRead(file.error));
         return std::nullopt;
     }
     const ProfileKeyPlace place =

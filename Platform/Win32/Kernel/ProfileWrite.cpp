@@ -1,9 +1,11 @@
 // Writing values into a profile (INI) file: under the writers' lock, read
 // the file, edit the text, replace the file atomically. An update gathers
-// several values into one replacement.
+// several values, and files that go with them, into one replacement.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,7 +14,9 @@
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Kernel/ProfileEdit.h"
 #include "Platform/Win32/Kernel/ProfileFile.h"
+#include "Platform/Win32/Kernel/ProfileLock.h"
 #include "Platform/Win32/Kernel/ProfileText.h"
+#include "Platform/Win32/Kernel/ProfileUpdateFiles.h"
 
 using namespace win32_kernel;
 
@@ -28,8 +32,14 @@ struct ProfileSetting {
 struct PendingUpdate {
     std::string fileName;
     std::vector<ProfileSetting> settings;
+    std::vector<UpdateFile> files;
+    // A file that could not be added: without it the values must not go.
+    std::optional<UpdateFailure> refusal;
 };
 thread_local std::optional<PendingUpdate> pending;
+
+// What refused the last write of this thread, if it failed.
+thread_local std::optional<UpdateFailure> lastFailure;
 
 bool HoldsLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
@@ -58,43 +68,76 @@ BOOL Succeed() {
     return TRUE;
 }
 
-// Sets every value in one replacement of the file: all of them reach it, or
-// on failure none, and the file stays as it was.
-BOOL WriteSettings(LPCSTR fileName, const std::vector<ProfileSetting>& settings) {
+BOOL Refuse(UpdateFailure failure) {
+    const DWORD error = failure.error;
+    lastFailure = std::move(failure);
+    return Fail(error);
+}
+
+// Sets every value in one replacement of the file, together with the files:
+// all of them reach the disk, or on failure none, and all stays as it was.
+BOOL WriteUpdate(LPCSTR fileName, const std::vector<ProfileSetting>& settings,
+                 const std::vector<UpdateFile>& files) {
+    lastFailure.reset();
     const std::optional<ProfileLocation> location = ResolveProfilePath(fileName);
-    if (!location) return Fail(ERROR_PATH_NOT_FOUND);
+    if (!location) return Refuse({ERROR_PATH_NOT_FOUND, 0, fileName != nullptr ? fileName : ""});
+    const auto refuse = [&location](DWORD error, bool directory) {
+        return Refuse({error, 0, directory ? location->directory : location->path});
+    };
     if (location->configDirectory) {
         const int error = MakeProfileDirectory(location->directory);
-        if (error != 0) return Fail(ErrorFromErrno(error));
+        if (error != 0) return refuse(ErrorFromErrno(error), true);
     }
 
-    // A file we may not read and write is refused before the lock file is
-    // made, so that a refused write leaves no trace; the checks under the
-    // lock below are the ones that count.
+    // A file we may not read and write, and files that cannot be replaced,
+    // are refused before the lock file is made, so that a refused write
+    // leaves no trace; the checks under the lock below are the ones that
+    // count.
     if (access(location->path.c_str(), R_OK | W_OK) != 0 && errno != ENOENT)
-        return Fail(ErrorFromErrno(errno));
+        return refuse(ErrorFromErrno(errno), false);
+    if (UpdatePlan early = PlanUpdateFiles(*location, files); early.failure) return Refuse(*early.failure);
 
-    const ProfileWriteLock lock(*location);
-    if (!lock.held()) return Fail(ErrorFromErrno(lock.error()));
+    const ProfileLock lock(*location, ProfileLock::Mode::Exclusive);
+    if (!lock.held()) return refuse(ErrorFromErrno(lock.error()), true);
+    // A writer that died half-way through an update is finished first: its
+    // journal decides which of the temporary files swept below still count.
+    if (const int error = FinishInterruptedUpdate(*location); error != 0)
+        return refuse(ErrorFromErrno(error), true);
     RemoveStaleTemporaries(*location);
     const ProfileFileText file = ReadProfileFile(location->path);
     // A file that cannot be read must not be replaced by one holding only
     // these keys: that would lose every other setting.
-    if (file.state == ProfileFileText::State::Unreadable) return Fail(ErrorFromErrno(file.error));
+    if (file.state == ProfileFileText::State::Unreadable) return refuse(ErrorFromFileRead(file.error), false);
     std::optional<mode_t> mode;
     if (file.state == ProfileFileText::State::Present) {
         // rename() would replace a read-only file; its mode bits must hold.
-        if (access(location->path.c_str(), W_OK) != 0) return Fail(ErrorFromErrno(errno));
+        if (access(location->path.c_str(), W_OK) != 0) return refuse(ErrorFromErrno(errno), false);
         mode = file.mode;
     }
     std::string edited = file.text;
     for (const ProfileSetting& setting : settings)
         edited = EditProfile(edited, setting.section, setting.key, setting.value);
-    if (edited.size() > kMaxProfileBytes) return Fail(ERROR_FILE_TOO_LARGE);
+    if (edited.size() > kMaxProfileBytes) return refuse(ERROR_FILE_TOO_LARGE, false);
+
+    if (!files.empty()) {
+        const UpdatePlan plan = PlanUpdateFiles(*location, files);
+        if (plan.failure) return Refuse(*plan.failure);
+        if (std::optional<UpdateFailure> failure = CommitUpdate(*location, edited, mode, files, plan.files))
+            return Refuse(std::move(*failure));
+        return Succeed();
+    }
     if (file.state == ProfileFileText::State::Present && edited == file.text) return Succeed();
-    const int error = ReplaceProfileFile(*location, edited, mode);
-    if (error != 0) return Fail(ErrorFromErrno(error));
+    if (const int error = ReplaceProfileFile(*location, edited, mode); error != 0)
+        return Refuse(FailedWrite(error, 0, location->path));
     return Succeed();
+}
+
+DWORD CopyOut(std::string_view text, LPSTR buffer, DWORD size) {
+    if (buffer == nullptr || size == 0) return 0;
+    const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return static_cast<DWORD>(length);
 }
 
 }  // namespace
@@ -112,17 +155,55 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
         pending->settings.push_back(std::move(setting));
         return Succeed();
     }
-    return WriteSettings(lpFileName, {setting});
+    return WriteUpdate(lpFileName, {setting}, {});
 }
 
 void Win32BeginProfileUpdate(LPCSTR lpFileName) {
-    pending = PendingUpdate{lpFileName != nullptr ? lpFileName : "", {}};
+    pending = PendingUpdate{lpFileName != nullptr ? lpFileName : "", {}, {}, {}};
+}
+
+BOOL Win32AddProfileUpdateFile(LPCSTR lpPath, LPCVOID lpBuffer, DWORD nSize) {
+    if (!pending) return Fail(ERROR_INVALID_PARAMETER);
+    std::string path(lpPath != nullptr ? lpPath : "");
+    const auto refuse = [&path](DWORD error) {
+        pending->refusal = UpdateFailure{error, pending->files.size() + 1, path};
+        return Fail(error);
+    };
+    if (path.empty() || path.back() == '/' || (lpBuffer == nullptr && nSize != 0))
+        return refuse(ERROR_INVALID_PARAMETER);
+    // The journal must name it for any process, whatever its working directory.
+    if (path.front() != '/') {
+        char directory[4096];
+        if (getcwd(directory, sizeof directory) == nullptr) return refuse(ErrorFromErrno(errno));
+        path = std::string(directory) + "/" + path;
+    }
+    pending->files.push_back({std::move(path), std::string(static_cast<const char*>(lpBuffer), nSize)});
+    return Succeed();
 }
 
 BOOL Win32EndProfileUpdate() {
     if (!pending) return Fail(ERROR_INVALID_PARAMETER);
     const PendingUpdate update = std::move(*pending);
     pending.reset();
-    if (update.settings.empty()) return Succeed();
-    return WriteSettings(update.fileName.c_str(), update.settings);
+    if (update.refusal) return Refuse(*update.refusal);
+    if (update.settings.empty() && update.files.empty()) return Succeed();
+    return WriteUpdate(update.fileName.c_str(), update.settings, update.files);
+}
+
+int Win32GetProfileUpdateFailure(LPSTR lpPath, DWORD nSize) {
+    if (!lastFailure) {
+        CopyOut("", lpPath, nSize);
+        return -1;
+    }
+    CopyOut(lastFailure->refused, lpPath, nSize);
+    return static_cast<int>(lastFailure->item);
+}
+
+DWORD Win32GetProfilePath(LPCSTR lpFileName, LPSTR lpBuffer, DWORD nSize) {
+    const std::optional<ProfileLocation> location = ResolveProfilePath(lpFileName);
+    if (!location) {
+        CopyOut("", lpBuffer, nSize);
+        return 0;
+    }
+    return CopyOut(location->path, lpBuffer, nSize);
 }

@@ -1,6 +1,7 @@
 #include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
 
 #include <grp.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -96,6 +98,20 @@ pid_t StartChild(const std::function<int()>& body) {
     const pid_t child = fork();
     if (child == 0) _exit(body());
     return child;
+}
+
+int KillAfter(const std::function<int()>& body, std::chrono::microseconds moment) {
+    int ready[2];
+    if (pipe(ready) != 0) return -1;
+    const pid_t child = StartChild([&] { return write(ready[1], "r", 1) == 1 ? body() : 1; });
+    char byte;
+    const bool started = child > 0 && read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+    close(ready[1]);
+    if (!started) return -1;
+    std::this_thread::sleep_for(moment);
+    kill(child, SIGKILL);
+    return WaitForChild(child);
 }
 
 int RunInChild(const std::function<int()>& body) {

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -56,5 +57,9 @@ int RunInChild(const std::function<int()>& body);
 // The same in two steps, for children that must run at the same time.
 pid_t StartChild(const std::function<int()>& body);
 int WaitForChild(pid_t child);
+
+// Runs `body` in a forked child, kills it `moment` after it started and
+// gives its exit code: 128 + SIGKILL when the kill ended it.
+int KillAfter(const std::function<int()>& body, std::chrono::microseconds moment);
 
 }  // namespace kernel_test

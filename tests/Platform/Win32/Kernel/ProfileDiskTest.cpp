@@ -11,12 +11,12 @@
 #include <csignal>
 #include <random>
 #include <string>
-#include <thread>
 
 #include "Platform/Win32/Win32.h"
 #include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
 
 namespace fs = std::filesystem;
+using kernel_test::KillAfter;
 using kernel_test::ListDirectory;
 using kernel_test::ReadFile;
 using kernel_test::RunAsOrdinaryUser;
@@ -216,21 +216,13 @@ TEST(ProfileKillTest, AWriterKilledAnywhereLeavesOneWholeSetAndNoLitter) {
     int seen[2] = {0, 0};
     int litter = 0;
     for (int kill = 0; kill < 200; ++kill) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const pid_t writer = StartChild([&] {
-            if (write(ready[1], "r", 1) != 1) return 1;
-            for (int next = 1 - holding;; next = 1 - next)
-                if (!WriteSet(file, sets[next])) return 2;
-        });
-        ASSERT_GT(writer, 0);
-        char byte;
-        ASSERT_EQ(read(ready[0], &byte, 1), 1);
-        close(ready[0]);
-        close(ready[1]);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        ::kill(writer, SIGKILL);
-        ASSERT_EQ(WaitForChild(writer), 128 + SIGKILL) << "the writer failed before it was killed";
+        const int ended = KillAfter(
+            [&] {
+                for (int next = 1 - holding;; next = 1 - next)
+                    if (!WriteSet(file, sets[next])) return 2;
+            },
+            std::chrono::microseconds(moment(random)));
+        ASSERT_EQ(ended, 128 + SIGKILL) << "the writer failed before it was killed";
 
         const std::string text = ReadFile(file);
         ASSERT_TRUE(text == texts[0] || text == texts[1]) << "kill " << kill << " left:\n"
