@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include "Platform/Posix/RegularFile.h"
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Kernel/ProfileFault.h"
 #include "Platform/Win32/Kernel/ProfileFile.h"
-#include "Platform/Win32/Kernel/RegularFile.h"
 
 namespace win32_kernel {
 namespace {
@@ -219,7 +219,7 @@ bool HasInterruptedUpdate(const ProfileLocation& location) {
 int FinishInterruptedUpdate(const ProfileLocation& location) {
     const std::string journalPath = JournalPath(location);
     std::string text;
-    const RegularFileRead read = ReadRegularFile(journalPath.c_str(), kMaxJournalBytes, &text);
+    const posix::RegularFileRead read = posix::ReadRegularFile(journalPath.c_str(), kMaxJournalBytes, &text);
     if (read.error == ENOENT) return 0;
     if (read.error != 0) return read.error;
     // A journal cut short was being written: no file's temporary exists yet,
