@@ -122,8 +122,7 @@ const PublishedName kPublishedDDNames[] = {
 TEST(RendalDDNames, EachPublishedCodeIsReportedByItsName) {
     ASSERT_EQ(std::size(kPublishedDDNames), 100u);
     for (const PublishedName& row : kPublishedDDNames) {
-        const std::string report =
-            Captured([&] { RZXDDError(static_cast<HRESULT>(row.value), "f", 7); });
+        const std::string report = Captured([&] { RZXDDError(static_cast<HRESULT>(row.value), "f", 7); });
         EXPECT_EQ(report, std::string("DirectDraw Error ") + row.name + "\nin file f at line 7\n")
             << std::hex << row.value;
     }
