@@ -1,23 +1,63 @@
 // A window for the end-to-end tests to hand to the saver, as a screensaver
-// host hands over its own: black, at (10, 10), of the size given.
+// host hands over its own: black, at (10, 10), of the size given; with
+// "argb", of a 32-bit visual with alpha (as compositing hosts make them),
+// fully transparent at first.
 //
-//   host_window WIDTH HEIGHT
+//   host_window WIDTH HEIGHT [argb]
 //
 // Prints the window's id (0x...) once it is mapped, then takes one command a
 // line from standard input and answers each with "done" once the X server
 // has carried it out:
 //   size W H   resize the window
 //   destroy    destroy it
+//   pixels     first print "<lit> <translucent>": how many of the window's
+//              pixels are not black, and how many are not fully opaque
 // It ends at the end of its input.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// A window of a 32-bit visual with alpha, or none when the screen has none.
+Window ArgbWindow(Display* display, int screen, unsigned width, unsigned height) {
+    XVisualInfo visual;
+    if (XMatchVisualInfo(display, screen, 32, TrueColor, &visual) == 0) return 0;
+    XSetWindowAttributes attributes{};
+    attributes.colormap = XCreateColormap(display, RootWindow(display, screen), visual.visual, AllocNone);
+    attributes.background_pixel = 0;
+    attributes.border_pixel = 0;
+    return XCreateWindow(display, RootWindow(display, screen), 10, 10, width, height, 0, 32, InputOutput,
+                         visual.visual, CWColormap | CWBackPixel | CWBorderPixel, &attributes);
+}
+
+void PrintPixels(Display* display, Window window, bool alpha) {
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, window, &attributes);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    long lit = 0;
+    long translucent = 0;
+    for (int y = 0; image != nullptr && y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            lit += (pixel & 0xFFFFFF) != 0 ? 1 : 0;
+            translucent += alpha && (pixel >> 24) != 0xFF ? 1 : 0;
+        }
+    }
+    if (image != nullptr) XDestroyImage(image);
+    std::printf("%ld %ld\n", lit, translucent);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: host_window WIDTH HEIGHT\n");
+    const bool argb = argc == 4 && std::strcmp(argv[3], "argb") == 0;
+    if (argc != 3 && !argb) {
+        std::fprintf(stderr, "usage: host_window WIDTH HEIGHT [argb]\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -26,9 +66,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     const int screen = DefaultScreen(display);
+    const auto width = static_cast<unsigned>(std::atoi(argv[1]));
+    const auto height = static_cast<unsigned>(std::atoi(argv[2]));
     const Window window =
-        XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, std::atoi(argv[1]),
-                            std::atoi(argv[2]), 0, BlackPixel(display, screen), BlackPixel(display, screen));
+        argb ? ArgbWindow(display, screen, width, height)
+             : XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, width, height, 0,
+                                   BlackPixel(display, screen), BlackPixel(display, screen));
+    if (window == 0) {
+        std::fprintf(stderr, "host_window: the screen has no 32-bit visual\n");
+        return 1;
+    }
     XSelectInput(display, window, StructureNotifyMask);
     XMapWindow(display, window);
     XEvent event;
@@ -40,12 +87,14 @@ int main(int argc, char** argv) {
 
     char line[128];
     while (std::fgets(line, sizeof line, stdin) != nullptr) {
-        int width = 0;
-        int height = 0;
-        if (std::sscanf(line, "size %d %d", &width, &height) == 2) {
-            XResizeWindow(display, window, width, height);
+        int newWidth = 0;
+        int newHeight = 0;
+        if (std::sscanf(line, "size %d %d", &newWidth, &newHeight) == 2) {
+            XResizeWindow(display, window, static_cast<unsigned>(newWidth), static_cast<unsigned>(newHeight));
         } else if (std::strncmp(line, "destroy", 7) == 0) {
             XDestroyWindow(display, window);
+        } else if (std::strncmp(line, "pixels", 6) == 0) {
+            PrintPixels(display, window, argb);
         }
         XSync(display, False);
         std::printf("done\n");
