@@ -10,8 +10,6 @@
 // has carried it out:
 //   size W H   resize the window
 //   destroy    destroy it
-//   pixels     first print "<lit> <translucent>": how many of the window's
-//              pixels are not black, and how many are not fully opaque
 // It ends at the end of its input.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -32,24 +30,6 @@ Window ArgbWindow(Display* display, int screen, unsigned width, unsigned height)
     attributes.border_pixel = 0;
     return XCreateWindow(display, RootWindow(display, screen), 10, 10, width, height, 0, 32, InputOutput,
                          visual.visual, CWColormap | CWBackPixel | CWBorderPixel, &attributes);
-}
-
-void PrintPixels(Display* display, Window window, bool alpha) {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, window, &attributes);
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    long lit = 0;
-    long translucent = 0;
-    for (int y = 0; image != nullptr && y < image->height; ++y) {
-        for (int x = 0; x < image->width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            lit += (pixel & 0xFFFFFF) != 0 ? 1 : 0;
-            translucent += alpha && (pixel >> 24) != 0xFF ? 1 : 0;
-        }
-    }
-    if (image != nullptr) XDestroyImage(image);
-    std::printf("%ld %ld\n", lit, translucent);
 }
 
 }  // namespace
@@ -93,8 +73,6 @@ int main(int argc, char** argv) {
             XResizeWindow(display, window, static_cast<unsigned>(newWidth), static_cast<unsigned>(newHeight));
         } else if (std::strncmp(line, "destroy", 7) == 0) {
             XDestroyWindow(display, window);
-        } else if (std::strncmp(line, "pixels", 6) == 0) {
-            PrintPixels(display, window, argb);
         }
         XSync(display, False);
         std::printf("done\n");

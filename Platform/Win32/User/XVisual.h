@@ -25,8 +25,8 @@ struct VisualFacts {
 // The frame layout of a window of `visual`: bytesPerPixel, the masks and the
 // opaque bits (bits, pitch and size are left at 0). Visuals whose colours
 // go through a colormap, and any of 8 bits or fewer, are palettized. None,
-// with `why` saying what cannot be drawn, for pixels of other than 8, 16 or
-// 32 bits in memory.
+// with `why` saying what cannot be drawn, for pixels of other than 8, 16,
+// 24 or 32 bits in memory.
 std::optional<Win32WindowFrame> FrameLayoutOf(const VisualFacts& visual, std::string* why);
 
 // What GetDeviceCaps(BITSPIXEL) reports for a window of `visual`: 8 where

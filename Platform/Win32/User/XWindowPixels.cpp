@@ -57,11 +57,15 @@ unsigned short Intensity(DWORD xrgb, int shift) {
     return static_cast<unsigned short>((xrgb >> shift & 0xFF) * 257);
 }
 
-int SquaredDistance(DWORD xrgb, const XColor& cell) {
-    const int dr = static_cast<int>(xrgb >> 16 & 0xFF) - (cell.red >> 8);
-    const int dg = static_cast<int>(xrgb >> 8 & 0xFF) - (cell.green >> 8);
-    const int db = static_cast<int>(xrgb & 0xFF) - (cell.blue >> 8);
+int SquaredDistance(DWORD a, DWORD b) {
+    const int dr = static_cast<int>(a >> 16 & 0xFF) - static_cast<int>(b >> 16 & 0xFF);
+    const int dg = static_cast<int>(a >> 8 & 0xFF) - static_cast<int>(b >> 8 & 0xFF);
+    const int db = static_cast<int>(a & 0xFF) - static_cast<int>(b & 0xFF);
     return dr * dr + dg * dg + db * db;
+}
+
+DWORD XrgbOf(const XColor& cell) {
+    return (DWORD{cell.red} >> 8) << 16 | (DWORD{cell.green} >> 8) << 8 | DWORD{cell.blue} >> 8;
 }
 
 class XWindowPixels final : public WindowPixels {
@@ -81,13 +85,16 @@ private:
     struct Cell {
         DWORD xrgb;
         unsigned long pixel;
+        bool held;  // allocated for this colour, so it keeps it
     };
 
     bool MakeImage(int width, int height);
     bool MakeSharedImage(int width, int height);
     void DropImage();
     // The pixel that shows `xrgb`: a cell of the colormap allocated for it,
-    // or where none is free, the nearest cell there is.
+    // or where none is free, the nearest of the cells allocated here, which
+    // keep their colours (others' free cells may change at any time); the
+    // nearest of any cell when none could be had at all.
     unsigned long PixelOf(DWORD xrgb);
     unsigned long NearestCell(DWORD xrgb);
     void Report(const std::string& why);
@@ -105,9 +112,8 @@ private:
     XImage* image_ = nullptr;
     XShmSegmentInfo shm_{};
     bool shared_ = false;
-    std::vector<Cell> cells_;            // colours asked for, and the pixel each got
-    std::vector<unsigned long> owned_;   // cells allocated here, freed at the end
-    std::vector<XColor> colormapCells_;  // read once the colormap is found full
+    std::vector<Cell> cells_;           // colours asked for, and the pixel each got
+    std::vector<unsigned long> owned_;  // cells allocated here, freed at the end
     bool reported_ = false;
 };
 
@@ -251,15 +257,20 @@ bool XWindowPixels::Show(const RECT* area) {
 }
 
 unsigned long XWindowPixels::NearestCell(DWORD xrgb) {
-    if (colormapCells_.empty()) {
-        colormapCells_.resize(static_cast<std::size_t>(visual_->map_entries));
-        for (std::size_t i = 0; i < colormapCells_.size(); ++i) colormapCells_[i].pixel = i;
-        XQueryColors(display_, colormap_, colormapCells_.data(), static_cast<int>(colormapCells_.size()));
+    std::vector<Cell> candidates;
+    for (const Cell& cell : cells_) {
+        if (cell.held) candidates.push_back(cell);
+    }
+    if (candidates.empty()) {
+        std::vector<XColor> colormap(static_cast<std::size_t>(visual_->map_entries));
+        for (std::size_t i = 0; i < colormap.size(); ++i) colormap[i].pixel = i;
+        XQueryColors(display_, colormap_, colormap.data(), static_cast<int>(colormap.size()));
+        for (const XColor& cell : colormap) candidates.push_back(Cell{XrgbOf(cell), cell.pixel, false});
     }
     unsigned long best = 0;
     int bestDistance = 1 << 30;
-    for (const XColor& cell : colormapCells_) {
-        const int distance = SquaredDistance(xrgb, cell);
+    for (const Cell& cell : candidates) {
+        const int distance = SquaredDistance(xrgb, cell.xrgb);
         if (distance < bestDistance) {
             best = cell.pixel;
             bestDistance = distance;
@@ -277,14 +288,10 @@ unsigned long XWindowPixels::PixelOf(DWORD xrgb) {
     colour.green = Intensity(xrgb, 8);
     colour.blue = Intensity(xrgb, 0);
     colour.flags = DoRed | DoGreen | DoBlue;
-    unsigned long pixel = 0;
-    if (XAllocColor(display_, colormap_, &colour) != 0) {
-        pixel = colour.pixel;
-        if (writableColormap_) owned_.push_back(pixel);
-    } else {
-        pixel = NearestCell(xrgb);
-    }
-    cells_.push_back(Cell{xrgb, pixel});
+    const bool held = XAllocColor(display_, colormap_, &colour) != 0;
+    if (held && writableColormap_) owned_.push_back(colour.pixel);
+    const unsigned long pixel = held ? colour.pixel : NearestCell(xrgb);
+    cells_.push_back(Cell{xrgb, pixel, held});
     return pixel;
 }
 
