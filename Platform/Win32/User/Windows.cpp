@@ -137,7 +137,7 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
     SDL_Window* sdl =
         SDL_CreateWindow(lpWindowName != nullptr ? lpWindowName : "", X, Y, nWidth, nHeight, flags);
     if (sdl == nullptr) {
-        std::fprintf(stderr, "Cannot create a window: %s\n", SDL_GetError());
+        std::fprintf(stderr, "Cannot create a %dx%d window: %s\n", nWidth, nHeight, SDL_GetError());
         return nullptr;
     }
     // Full screen with the size given explicitly: under X without a window
