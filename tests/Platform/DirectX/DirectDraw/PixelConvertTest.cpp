@@ -1,10 +1,8 @@
 // Conversion onto screens of whatever layout the display's visual has.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <ios>
-#include <iterator>
 
 #include "Platform/DirectX/DirectDraw/PixelConvert.h"
 
@@ -68,21 +66,6 @@ TEST(DDrawPixelConvertTest, OnePixelIntoEachScreenLayout) {
         EXPECT_EQ(written, c.screen) << std::hex << written;
         EXPECT_EQ(screen[c.to.bytesPerPixel], 0xEE);  // nothing past the pixel
     }
-}
-
-TEST(DDrawPixelConvertTest, BlocksKeepTheirRowsApartOnEitherSide) {
-    // Two rows of three pixels, from rows 16 bytes apart to rows 8 bytes apart.
-    const std::uint32_t source[8] = {0x08, 0x10, 0x18, 0xDD, 0x20, 0x28, 0x30, 0xDD};
-    std::uint16_t screen[8];
-    std::fill(std::begin(screen), std::end(screen), 0xEEEE);
-    dx::PixelMap map;
-    const std::uint32_t none[256] = {};
-    map.Build(Format::XRGB8888, kRgb565, none, none);
-    map.Convert(
-        dx::SourcePixels{reinterpret_cast<const std::uint8_t*>(source), 16, Format::XRGB8888, nullptr},
-        dx::ScreenPixels{reinterpret_cast<std::uint8_t*>(screen), 8}, 3, 2);
-    const std::uint16_t expected[8] = {1, 2, 3, 0xEEEE, 4, 5, 6, 0xEEEE};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(screen[i], expected[i]) << i;
 }
 
 }  // namespace
