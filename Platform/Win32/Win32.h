@@ -384,6 +384,46 @@ const char* Win32DisplayName();
 // off-screen driver), so presentation should reach it and be paced.
 bool Win32HasRealDisplay(HWND hWnd);
 
+// The pixels a window shows, for drawing by software: the client area's
+// `width` x `height` pixels from `bits` on, rows `pitch` bytes apart, each
+// pixel `bytesPerPixel` (1 to 4) bytes in the machine's byte order. A
+// colour lies in the bits of `redMask`, `greenMask` and `blueMask` (each
+// channel's high bits first) with `opaqueBits` set as well: an alpha
+// channel the display would otherwise take for transparency. A frame with
+// no masks is palettized: its pixel values come from Win32WindowColours.
+struct Win32WindowFrame {
+    BYTE* bits;
+    int pitch;
+    int width;
+    int height;
+    int bytesPerPixel;
+    DWORD redMask;
+    DWORD greenMask;
+    DWORD blueMask;
+    DWORD opaqueBits;
+};
+
+enum class Win32FrameStatus {
+    Ready,
+    NoWindow,     // not a live window
+    Unsupported,  // the display's pixels for this window cannot be drawn
+    NoMemory,     // the memory for the frame cannot be had
+};
+
+// Fills `frame` for the window's present client size, making its memory on
+// the first call and after a change of size; it stays valid until then or
+// until the window is destroyed. The two failures of the display say so in
+// one line on standard error, once per window. On X11 the frame is an image
+// in the window's own visual, in shared memory where the server offers it.
+Win32FrameStatus Win32GetWindowFrame(HWND hWnd, Win32WindowFrame* frame);
+// Shows `area` (client coordinates) of the frame in the window, and all of
+// it when the display lost what the window showed (it was covered, say).
+BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* area);
+// The pixel values of the window's frame that show `count` colours
+// (0x00RRGGBB) best; on a palettized display they are taken from the
+// window's colormap, sharing cells with other programs where it is full.
+BOOL Win32WindowColours(HWND hWnd, const DWORD* xrgb, int count, DWORD* pixels);
+
 // For tests: how many messages have reached DefWindowProcA, and the last of
 // them, so that a test can tell a message passed on from one swallowed.
 struct Win32DefaultProcLog {

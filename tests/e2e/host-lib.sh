@@ -16,11 +16,12 @@ else
 fi
 
 # Opens a black window of $2 x $3 named $1 (host_window; "input-only" as $4
-# makes it of that class); its id lands in ${1}_id, and window_command drives it.
+# makes it of that class, "argb" a 32-bit one); its id lands in ${1}_id, and
+# window_command drives it.
 open_host_window() {
     local name=$1 fd
     mkfifo "$work/$name.in"
-    "$tools/host_window" "$2" "$3" ${4:+"$4"} <"$work/$name.in" >"$work/$name.out" &
+    "$tools/host_window" "${@:2}" <"$work/$name.in" >"$work/$name.out" &
     started+=("$!")
     exec {fd}>"$work/$name.in"
     printf -v "${name}_fd" %s "$fd"
@@ -53,4 +54,12 @@ start_named() {
 # Succeeds when window $1 shows some pixels within fuzz $3 of colour $2.
 window_shows() {
     import -window "$1" "$work/window.png" 2>/dev/null && near_colour "$work/window.png" "$2" "$3"
+}
+
+# Succeeds when a box-sized part of window $1 (the root window when none is
+# given) is lit and the rest is black, read without a screenshot.
+shows_box() {
+    local pixels lit
+    read -r pixels lit _ <<<"$("$tools/window_pixels" "$@")" &&
+        awk -v p="$pixels" -v l="$lit" 'BEGIN { exit !(l > 0.0003 * p && l < 0.05 * p) }'
 }

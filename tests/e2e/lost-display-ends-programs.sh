@@ -27,7 +27,8 @@ ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # What shows that the program is up and running.
 window_shown() { timeout 20 xdotool search --sync --onlyvisible --name '^Vantel$' >/dev/null; }
-drawing() { poll_until 20 grep -q '^RZX:Viewport' "$work/stderr"; }
+# Start-up has written its last trace line: the lines after it are the loss's.
+drawing() { poll_until 20 grep -qx 'phase 4' "$work/stderr"; }
 dialog_shown() {
   window_shown || return 1
   xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" 320 20 click 1
@@ -46,7 +47,9 @@ lose_display() {
   local command=("$@")
   # Its trace tells when a hosted saver draws.
   [ "$1" = hosted ] && command=(env VANTEL_DEBUG=1 "$bin/vantel" --window-id "$(root_window)")
-  "${command[@]}" 2>"$work/stderr" &
+  # Emptied here: the program's own redirection may come after the first look.
+  : >"$work/stderr"
+  "${command[@]}" 2>>"$work/stderr" &
   program=$!
   "$up" || fail "$case: the program did not come up"
   local lines
@@ -68,7 +71,7 @@ lose_display() {
   [ "$(wc -l <<<"$after")" = 1 ] && [[ $after == $last ]] || fail "$case: standard error ended with: $after"
 }
 
-lose_display saver 1 "Lost the connection to the X display :*" window_shown "$bin/vantel" /s
+lose_display saver 1 "Lost the connection to the X display :*" drawing "$bin/vantel" /s
 lose_display hosted-saver 1 "Lost the connection to the X display :*" drawing hosted
 lose_display tool some "*X11*" window_shown "$bin/vantel30"
 # In English: xdotool reads only the Latin-1 title, which the Japanese one has no characters in.

@@ -12,7 +12,7 @@ good=$DISPLAY
 : >"$work/cookie"
 xauth -q -f "$work/cookie" add :0 . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
 mkdir "$work/refusing"
-start_xvfb "$work/refusing" 640x480 -auth "$work/cookie" || fail "no display of our own"
+start_xvfb "$work/refusing" 640x480 24 -auth "$work/cookie" || fail "no display of our own"
 refusing=$DISPLAY
 export DISPLAY=$good
 trap 'stop_xvfb; finish' EXIT

@@ -36,6 +36,25 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+HRESULT FrameResult(Win32FrameStatus status) {
+    switch (status) {
+        case Win32FrameStatus::Ready:
+            return DD_OK;
+        case Win32FrameStatus::Unsupported:
+            return DDERR_UNSUPPORTEDFORMAT;
+        case Win32FrameStatus::NoMemory:
+            return DDERR_OUTOFMEMORY;
+        case Win32FrameStatus::NoWindow:
+            break;
+    }
+    return DDERR_GENERIC;
+}
+
+ScreenLayout LayoutOf(const Win32WindowFrame& frame) {
+    return ScreenLayout{frame.bytesPerPixel, frame.redMask, frame.greenMask, frame.blueMask,
+                        frame.opaqueBits};
+}
+
 // The window's note of the presenter that last wrote to it: another one in
 // between means the previous presentation may be gone. (The screen image
 // belongs to its presenter; nobody else writes it.)
@@ -43,9 +62,7 @@ constexpr char kLastPresenter[] = "dx.lastPresenter";
 
 }  // namespace
 
-Presenter::Presenter(int width, int height, Format displayFormat)
-    : width_(width), height_(height), image_(static_cast<std::size_t>(width) * height, 0u) {
-    if (displayFormat != Format::Indexed8) return;
+Presenter::Presenter(int width, int height) : width_(width), height_(height) {
     std::array<PALETTEENTRY, 256> entries{};
     HDC screen = GetDC(nullptr);
     GetSystemPaletteEntries(screen, 0, 256, entries.data());
@@ -59,6 +76,20 @@ bool Presenter::Placement::operator==(const Placement& other) const {
     return window == other.window && SameRect(client, other.client) && windowSurface == other.windowSurface &&
            surfaceWidth == other.surfaceWidth && surfaceHeight == other.surfaceHeight &&
            source == other.source && SameRect(sourceArea, other.sourceArea) && SameRect(dest, other.dest);
+}
+
+std::uint32_t* Presenter::ScreenImage() {
+    // Fresh zeroed pages: black, and no cost until drawn into.
+    if (!image_)
+        image_.reset(static_cast<std::uint32_t*>(
+            std::calloc(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 4)));
+    return image_.get();
+}
+
+HRESULT Presenter::Prepare(HWND window) {
+    if (window == nullptr || !Win32HasRealDisplay(window)) return DD_OK;
+    Win32WindowFrame frame;
+    return FrameResult(Win32GetWindowFrame(window, &frame));
 }
 
 HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, LONG destX, LONG destY,
@@ -75,72 +106,88 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
         ClientToScreen(window, &origin);
         placement.client = RECT{origin.x + client.left, origin.y + client.top, origin.x + client.right,
                                 origin.y + client.bottom};
-        if (SDL_Window* sdlWindow = Win32HasRealDisplay(window) ? Win32SdlWindow(window) : nullptr)
-            return PresentToWindow(source, sourceArea, dest, sdlWindow, pace, change, placement);
+        if (Win32HasRealDisplay(window))
+            return PresentToWindow(source, sourceArea, dest, window, pace, change, placement);
         shown = Intersect(&visible, placement.client);
     }
+    if (ScreenImage() == nullptr) return DDERR_OUTOFMEMORY;
+    if (!MapFor(source, kXrgbLayout, nullptr)) return DDERR_GENERIC;
     RECT part = ChangedPart(placement, source, change.damage, true);
     if (shown && Intersect(&visible, RECT{0, 0, width_, height_}) && Intersect(&part, visible)) {
         RECT area = sourceArea;
         ClipBoth(dest, part, &area);
-        const ScreenPixels screen{
-            reinterpret_cast<std::uint8_t*>(image_.data() + static_cast<std::size_t>(part.top) * width_ +
-                                            part.left),
-            Pitch(), nullptr};
-        ConvertBlock(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+        const ScreenPixels screen{reinterpret_cast<std::uint8_t*>(
+                                      image_.get() + static_cast<std::size_t>(part.top) * width_ + part.left),
+                                  Pitch()};
+        map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
     }
     Remember(placement, source, nullptr);
     return DD_OK;
 }
 
 HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
-                                   SDL_Window* window, bool pace, const SourceChange& change,
-                                   Placement placement) {
+                                   HWND window, bool pace, const SourceChange& change, Placement placement) {
     // A presentation that fails part way leaves the window in doubt.
     const auto fail = [this](HRESULT result) {
         presented_ = false;
         return result;
     };
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
-    if (surface == nullptr) return fail(DDERR_GENERIC);
+    SDL_Window* sdlWindow = Win32SdlWindow(window);
+    Win32WindowFrame frame;
+    if (const HRESULT result = FrameResult(Win32GetWindowFrame(window, &frame))) return fail(result);
+    if (!MapFor(source, LayoutOf(frame), window)) return fail(DDERR_GENERIC);
     if (pace) {
-        if (window != pacedWindow_) {
-            pacer_.SetRefreshRate(RefreshRateOf(window));
-            pacedWindow_ = window;
+        if (sdlWindow != pacedWindow_) {
+            pacer_.SetRefreshRate(RefreshRateOf(sdlWindow));
+            pacedWindow_ = sdlWindow;
         }
         pacer_.Wait();
     }
-    placement.windowSurface = surface;
-    placement.surfaceWidth = surface->w;
-    placement.surfaceHeight = surface->h;
+    placement.windowSurface = frame.bits;
+    placement.surfaceWidth = frame.width;
+    placement.surfaceHeight = frame.height;
     const RECT& client = placement.client;
     RECT visible = dest;
     if (!Intersect(&visible, client) ||
         !Intersect(&visible,
-                   RECT{client.left, client.top, client.left + surface->w, client.top + surface->h})) {
-        Remember(placement, source, window);
+                   RECT{client.left, client.top, client.left + frame.width, client.top + frame.height})) {
+        Remember(placement, source, sdlWindow);
         return DD_OK;
     }
     RECT part =
-        ChangedPart(placement, source, change.damage, SDL_GetWindowData(window, kLastPresenter) == this);
-    if (Intersect(&part, visible)) {
+        ChangedPart(placement, source, change.damage, SDL_GetWindowData(sdlWindow, kLastPresenter) == this);
+    if (!Intersect(&part, visible)) part = RECT{};
+    if (!IsEmpty(part)) {
         RECT area = sourceArea;
         ClipBoth(dest, part, &area);
-        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return fail(DDERR_SURFACEBUSY);
-        const ScreenPixels screen{static_cast<std::uint8_t*>(surface->pixels) +
-                                      static_cast<std::ptrdiff_t>(part.top - client.top) * surface->pitch +
-                                      (part.left - client.left) * surface->format->BytesPerPixel,
-                                  surface->pitch, surface->format};
-        ConvertBlock(At(source, area), screen, part.right - part.left, part.bottom - part.top);
-        if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+        const ScreenPixels screen{frame.bits +
+                                      static_cast<std::ptrdiff_t>(part.top - client.top) * frame.pitch +
+                                      (part.left - client.left) * frame.bytesPerPixel,
+                                  frame.pitch};
+        map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
     }
-    // The whole rectangle, so that the display shows what the window surface
-    // holds even where it had been covered.
-    const SDL_Rect update{visible.left - client.left, visible.top - client.top, visible.right - visible.left,
-                          visible.bottom - visible.top};
-    if (SDL_UpdateWindowSurfaceRects(window, &update, 1) != 0) return fail(DDERR_GENERIC);
-    Remember(placement, source, window);
+    // Shown even when empty: the window may have lost what it showed.
+    const RECT shown{part.left - client.left, part.top - client.top, part.right - client.left,
+                     part.bottom - client.top};
+    if (!Win32ShowWindowFrame(window, &shown)) return fail(DDERR_GENERIC);
+    Remember(placement, source, sdlWindow);
     return DD_OK;
+}
+
+bool Presenter::MapFor(const SourcePixels& source, const ScreenLayout& layout, HWND window) {
+    const std::uint32_t* colours = source.format == Format::Indexed8 ? source.palette : systemPalette_.data();
+    const bool coloursMatter = source.format == Format::Indexed8 || layout.Palettized();
+    if (mapped_ && map_.source() == source.format && mapLayout_ == layout && mapWindow_ == window &&
+        (!coloursMatter || std::equal(mapColours_.begin(), mapColours_.end(), colours)))
+        return true;
+    std::array<std::uint32_t, 256> pixels{};
+    if (layout.Palettized() && !Win32WindowColours(window, colours, 256, pixels.data())) return false;
+    map_.Build(source.format, layout, colours, pixels.data());
+    std::copy(colours, colours + mapColours_.size(), mapColours_.begin());
+    mapLayout_ = layout;
+    mapWindow_ = window;
+    mapped_ = true;
+    return true;
 }
 
 RECT Presenter::ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage,

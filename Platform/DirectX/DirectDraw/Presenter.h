@@ -5,7 +5,8 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 #include "Platform/DirectX/DirectDraw/FramePacer.h"
 #include "Platform/DirectX/DirectDraw/PixelConvert.h"
@@ -23,24 +24,33 @@ struct SourceChange {
 
 class Presenter {
 public:
-    // A black screen image of the desktop's size; on 8-bit displays the
-    // system palette is read once, for sources that carry no palette.
-    Presenter(int width, int height, Format displayFormat);
+    // A screen of the desktop's size. Its image is made when first needed
+    // (a presentation that reaches no window, or a read-back), so that a
+    // screen shown in a real window costs no memory of its own.
+    Presenter(int width, int height);
+
+    // Readies `window` for presentations: on a real display, its frame is
+    // made now, so that a display whose pixels cannot be drawn, or a frame
+    // too large for memory, fails here rather than at the first frame.
+    // DD_OK, DDERR_UNSUPPORTEDFORMAT, DDERR_OUTOFMEMORY or DDERR_GENERIC.
+    HRESULT Prepare(HWND window);
 
     // Copies `sourceArea` of `source` (whose bits are its pixel (0, 0)) to
     // the screen rectangle of the same size at (`destX`, `destY`), clipped to
     // `window`'s client area when there is one. `pace`: wait for the next
     // refresh slot first (real displays only). When everything but the
     // source's pixels is as at the previous presentation, only the damaged
-    // part is copied; a window is still told to show the whole rectangle.
-    // Allocates nothing.
+    // part is copied and shown. Allocates nothing once the window's frame,
+    // or the screen image, and the conversion for the source exist.
     HRESULT Present(const SourcePixels& source, const RECT& sourceArea, LONG destX, LONG destY, HWND window,
                     bool pace, const SourceChange& change);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Pitch() const { return width_ * 4; }
-    std::uint32_t* ScreenImage() { return image_.data(); }
+    // The screen image, black until presented to; null when its memory
+    // cannot be had.
+    std::uint32_t* ScreenImage();
     const std::uint32_t* SystemPalette() const { return systemPalette_.data(); }
 
 private:
@@ -58,29 +68,43 @@ private:
         bool operator==(const Placement&) const;
     };
 
-    // Present's copy into `window`'s surface on a real display. `placement`
+    // Present's copy into `window`'s frame on a real display. `placement`
     // comes with its window and client area (screen coordinates) filled in;
-    // the window surface's part is filled in here.
-    HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
-                            SDL_Window* window, bool pace, const SourceChange& change, Placement placement);
+    // the frame's part is filled in here.
+    HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest, HWND window,
+                            bool pace, const SourceChange& change, Placement placement);
     // The part of `dest` to copy: all of it unless `placement` and the
     // palette repeat the previous presentation and the screen still holds it
     // (`screenKept`: nobody else wrote there since); then the damaged part.
     RECT ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage,
                      bool screenKept) const;
+    // Makes map_ fit `source` on a screen of `layout` (`window`: the window
+    // whose colours a palettized layout takes). False when the window has
+    // no colours to give.
+    bool MapFor(const SourcePixels& source, const ScreenLayout& layout, HWND window);
     // Records a finished presentation, and on `window` (null for the screen
     // image) that this presenter wrote to it last.
     void Remember(const Placement& placement, const SourcePixels& source, SDL_Window* window);
 
+    struct FreeImage {
+        void operator()(std::uint32_t* image) const { std::free(image); }
+    };
+
     int width_;
     int height_;
-    std::vector<std::uint32_t> image_;
+    std::unique_ptr<std::uint32_t[], FreeImage> image_;
     std::array<std::uint32_t, 256> systemPalette_{};
     FramePacer pacer_;
     SDL_Window* pacedWindow_ = nullptr;
     bool presented_ = false;  // previous_ and previousPalette_ hold a presentation
     Placement previous_{};
     std::array<std::uint32_t, 256> previousPalette_{};
+    // The conversion in use, and what it was built for.
+    PixelMap map_;
+    bool mapped_ = false;
+    ScreenLayout mapLayout_{};
+    HWND mapWindow_ = nullptr;
+    std::array<std::uint32_t, 256> mapColours_{};
 };
 
 }  // namespace dx

@@ -9,6 +9,7 @@ bool DxReadScreenImage(IDirectDrawSurface* primary, DDSURFACEDESC* image) {
         image->dwSize != DDSURFACEDESC_SIZE)
         return false;
     dx::Presenter& screen = *surface->ScreenPresenter();
+    if (screen.ScreenImage() == nullptr) return false;
     *image = DDSURFACEDESC{};
     image->dwSize = DDSURFACEDESC_SIZE;
     image->dwFlags = DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;

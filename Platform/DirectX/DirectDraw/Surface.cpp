@@ -1,5 +1,7 @@
 #include "Platform/DirectX/DirectDraw/Surface.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -23,8 +25,8 @@ int PitchFor(Format format, int width) {
 
 }  // namespace
 
-void Surface::FreeAligned::operator()(std::uint8_t* memory) const {
-    ::operator delete[](memory, std::align_val_t{kAlignment});
+void Surface::FreeBlock::operator()(void* block) const {
+    std::free(block);
 }
 
 HRESULT Surface::Create(DirectDrawObject* owner, const SurfaceLayout& layout, Surface** surface) {
@@ -44,11 +46,15 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
       pitch_(PitchFor(layout.format, layout.width)),
       damage_{0, 0, layout.width, layout.height} {
     if (layout.kind == SurfaceKind::Primary) {
-        presenter_ = std::make_unique<Presenter>(width_, height_, format_);
+        presenter_ = std::make_unique<Presenter>(width_, height_);
     } else {
-        const auto bytes = static_cast<std::size_t>(pitch_) * height_;
-        memory_.reset(new (std::align_val_t{kAlignment}) std::uint8_t[bytes]);
-        std::memset(memory_.get(), 0, bytes);
+        // Zeroed by calloc, which takes a large block from fresh pages: they
+        // cost nothing until first drawn into, and are touched only then.
+        const auto bytes = static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_);
+        block_.reset(std::calloc(bytes + kAlignment, 1));
+        if (!block_) throw std::bad_alloc();
+        const auto address = reinterpret_cast<std::uintptr_t>(block_.get());
+        bits_ = reinterpret_cast<std::uint8_t*>((address + kAlignment - 1) & ~(kAlignment - 1));
     }
     owner_.Reset(owner);
 }
@@ -255,6 +261,9 @@ HRESULT Surface::SetClipper(IDirectDrawClipper* lpDDClipper) {
     if (const HRESULT fault = DxFault::Check(DxCall::Surface_SetClipper)) return fault;
     auto* clipper = dynamic_cast<Clipper*>(lpDDClipper);
     if (lpDDClipper != nullptr && clipper == nullptr) return DDERR_INVALIDOBJECT;
+    if (IsPrimary() && clipper != nullptr) {
+        if (const HRESULT result = presenter_->Prepare(clipper->Window())) return result;
+    }
     clipper_.Reset(clipper);
     return DD_OK;
 }

@@ -42,7 +42,7 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Pitch() const { return pitch_; }
-    std::uint8_t* Bits() const { return memory_.get(); }
+    std::uint8_t* Bits() const { return bits_; }
     bool Lost() const;
     Surface* ZBuffer() const { return zbuffer_.get(); }
     Palette* AttachedPalette() const { return palette_.get(); }
@@ -59,8 +59,8 @@ public:
     std::uint64_t Draws() const { return draws_; }
 
 private:
-    struct FreeAligned {
-        void operator()(std::uint8_t* memory) const;
+    struct FreeBlock {
+        void operator()(void* block) const;
     };
 
     Surface(DirectDrawObject* owner, const SurfaceLayout& layout);
@@ -81,7 +81,8 @@ private:
     int width_;
     int height_;
     int pitch_;
-    std::unique_ptr<std::uint8_t[], FreeAligned> memory_;
+    std::unique_ptr<void, FreeBlock> block_;
+    std::uint8_t* bits_ = nullptr;  // the block's first cache line
     std::unique_ptr<Presenter> presenter_;
     Ref<Surface> zbuffer_;
     Ref<Clipper> clipper_;

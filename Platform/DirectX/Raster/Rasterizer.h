@@ -17,7 +17,7 @@ enum class PixelFormat {
 
 // Where a draw lands. The depth buffer holds 16-bit values, 0 nearest and
 // 0xFFFF farthest; a pixel is written when its depth is less than the stored one.
-// Targets up to 8192 x 8192 pixels; a target that is larger, empty or missing
+// Targets up to 16384 x 16384 pixels; a target that is larger, empty or missing
 // its colour or depth memory (or, for Indexed8, its colorToIndex) is left untouched.
 struct Target {
     void* color;

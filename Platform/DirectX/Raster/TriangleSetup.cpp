@@ -121,6 +121,7 @@ Edge MakeEdge(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by
               std::int64_t py) {
     const std::int64_t dx = bx - ax;
     const std::int64_t dy = by - ay;
+    assert(std::abs(px - ax) <= bounds::kCentreOffset && std::abs(py - ay) <= bounds::kCentreOffset);
     const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
     return Edge{dx * (py - ay) - dy * (px - ax) - (topLeft ? 0 : 1), -dy * kSubPixels, dx * kSubPixels};
 }

@@ -13,14 +13,33 @@ inline constexpr int kSubPixelBits = 8;
 inline constexpr std::int64_t kSubPixels = std::int64_t{1} << kSubPixelBits;
 
 // Triangles reaching beyond +-kGuardBand pixels on either axis are clipped
-// against that square (in floating point) before setup. Inside it, snapped
-// coordinates stay within +-2^22 sub-pixels, and so do pixel centres of a
-// target (at most 8192 pixels, 2^21 sub-pixels, wide). An edge function at a
-// pixel centre is the difference of two products of values below 2^23, so it
-// stays below 2^47: 64-bit edge functions cannot overflow.
-inline constexpr float kGuardBand = 16384.0f;
-inline constexpr std::int64_t kMaxSnapped = std::int64_t{16384} << kSubPixelBits;
-inline constexpr int kMaxTargetSize = 8192;  // pixels on either axis
+// against that square (in floating point) before setup; targets are at most
+// kMaxTargetSize pixels on either axis, inside the guard band.
+//
+// Why 64-bit edge functions cannot overflow, with S = 2^kSubPixelBits:
+// - snapped vertex coordinates lie within +-kGuardBand * S = +-2^23, so an
+//   edge's dx and dy (b - a) lie within +-2^24;
+// - pixel centres p of a target lie in [0, kMaxTargetSize * S) = [0, 2^22),
+//   so p - a lies within +-(2^22 + 2^23), below 2^24 in magnitude;
+// - an edge function dx * (py - ay) - dy * (px - ax) - bias is then below
+//   2 * 2^24 * 2^24 + 1 = 2^49 + 1 in magnitude, and so is twice the area;
+// - stepping rows adds stepY = dx * S (below 2^32), which only moves the
+//   value to another pixel centre of the target, within the same bound, and
+//   the row span's (step - 1 - value) stays below 2^50.
+// Everything stays below 2^50, far inside int64's 2^63.
+inline constexpr float kGuardBand = 32768.0f;
+inline constexpr std::int64_t kMaxSnapped = std::int64_t{32768} << kSubPixelBits;
+inline constexpr int kMaxTargetSize = 16384;  // pixels on either axis
+
+namespace bounds {
+inline constexpr std::int64_t kEdgeDelta = 2 * kMaxSnapped;  // |b - a|
+inline constexpr std::int64_t kCentreOffset =
+    (std::int64_t{kMaxTargetSize} << kSubPixelBits) + kMaxSnapped;  // |p - a|
+static_assert(kGuardBand >= kMaxTargetSize, "the guard band holds every target");
+static_assert(kMaxSnapped == static_cast<std::int64_t>(kGuardBand) << kSubPixelBits);
+static_assert(kEdgeDelta <= (INT64_MAX / 4) / kCentreOffset, "edge functions fit int64 with room to spare");
+}  // namespace bounds
+
 // Texels on either axis; keeps every texel index exact in a float.
 inline constexpr int kMaxTextureSize = 4096;
 

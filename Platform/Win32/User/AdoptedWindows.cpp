@@ -105,8 +105,9 @@ HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow) {
     }
     // The owner's resizing and destruction then reach SDL's connection; SDL
     // follows the size itself and hands the destruction on as a system event.
+    // Exposures tell what the display lost of what was drawn there.
     Display* display = info.info.x11.display;
-    XSelectInput(display, static_cast<Window>(nativeWindow), StructureNotifyMask);
+    XSelectInput(display, static_cast<Window>(nativeWindow), StructureNotifyMask | ExposureMask);
     XSync(display, False);
     if (win32user::AdoptedWindowGone(nativeWindow)) {
         SDL_DestroyWindow(sdl);

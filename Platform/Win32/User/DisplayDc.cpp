@@ -3,6 +3,7 @@
 #include <array>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/WindowPixels.h"
 
 namespace {
 
@@ -41,21 +42,10 @@ std::array<PALETTEENTRY, kPaletteSize> MakeSystemPalette() {
     return palette;
 }
 
-// Bits per pixel as the pixels lie in memory: XRGB8888 counts 32, RGB565 16.
-int DepthOf(Uint32 format) {
-    if (format == SDL_PIXELFORMAT_UNKNOWN) return 0;
-    if (SDL_ISPIXELFORMAT_INDEXED(format)) return SDL_BITSPERPIXEL(format);
-    return SDL_BYTESPERPIXEL(format) * 8;
-}
-
 int RealDepth(const HDC__& dc) {
-    if (dc.window != nullptr) {
-        HWND w = win32user::LiveWindow(dc.window);
-        return w != nullptr ? DepthOf(SDL_GetWindowPixelFormat(w->sdl)) : 0;
-    }
-    SDL_DisplayMode mode;
-    if (!win32user::EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
-    return DepthOf(mode.format);
+    if (dc.window == nullptr) return win32user::ScreenBitsPerPixel();
+    win32user::WindowPixels* pixels = win32user::PixelsOf(dc.window);
+    return pixels != nullptr ? pixels->BitsPerPixel() : 0;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // SDL's input and close events as the window messages they stand for.
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/WindowPixels.h"
 
 namespace {
 
@@ -149,9 +150,10 @@ std::optional<MSG> MessageFromSdlEvent(const SDL_Event& event) {
         }
         case SDL_WINDOWEVENT: {
             const Uint8 what = event.window.event;
-            if (what != SDL_WINDOWEVENT_CLOSE && what != SDL_WINDOWEVENT_SIZE_CHANGED) return std::nullopt;
             HWND hWnd = Target(event.window.windowID);
             if (hWnd == nullptr) return std::nullopt;
+            if (what == SDL_WINDOWEVENT_EXPOSED) PixelsOf(hWnd)->NoteLost();
+            if (what != SDL_WINDOWEVENT_CLOSE && what != SDL_WINDOWEVENT_SIZE_CHANGED) return std::nullopt;
             if (what == SDL_WINDOWEVENT_CLOSE)
                 return Message(hWnd, WM_CLOSE, 0, 0, event.window.timestamp, 0, 0);
             return Message(hWnd, WM_SIZE, SIZE_RESTORED, PackPoint(event.window.data1, event.window.data2),

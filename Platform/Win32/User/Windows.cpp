@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/WindowPixels.h"
 
 namespace {
 
@@ -132,10 +133,11 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
         if (!fullScreen && SpansDisplays(X, Y, nWidth, nHeight))
             flags |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
     }
+    win32user::UseScreenVisual();
     SDL_Window* sdl =
         SDL_CreateWindow(lpWindowName != nullptr ? lpWindowName : "", X, Y, nWidth, nHeight, flags);
     if (sdl == nullptr) {
-        std::fprintf(stderr, "Cannot create a window: %s\n", SDL_GetError());
+        std::fprintf(stderr, "Cannot create a %dx%d window: %s\n", nWidth, nHeight, SDL_GetError());
         return nullptr;
     }
     // Full screen with the size given explicitly: under X without a window
@@ -172,11 +174,8 @@ BOOL UpdateWindow(HWND hWnd) {
     HWND w = win32user::LiveWindow(hWnd);
     if (w == nullptr) return FALSE;
     if (w->background == nullptr) return TRUE;
-    SDL_Surface* surface = SDL_GetWindowSurface(w->sdl);
-    if (surface == nullptr) return FALSE;
     const HBRUSH brush = w->background;
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, brush->red, brush->green, brush->blue));
-    return SDL_UpdateWindowSurface(w->sdl) == 0 ? TRUE : FALSE;
+    return win32user::PixelsOf(w)->Paint(brush->red, brush->green, brush->blue) ? TRUE : FALSE;
 }
 
 BOOL DestroyWindow(HWND hWnd) {
@@ -185,6 +184,7 @@ BOOL DestroyWindow(HWND hWnd) {
     w->destroying = true;
     // The window still exists while its procedure handles WM_DESTROY.
     w->proc(w, WM_DESTROY, 0, 0);
+    win32user::ForgetPixels(w);
     // SDL leaves a window it adopted to its owner.
     SDL_DestroyWindow(w->sdl);
     w->sdl = nullptr;

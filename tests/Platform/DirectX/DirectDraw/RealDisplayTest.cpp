@@ -1,9 +1,9 @@
 // Presentation on a real X display: the frame reaches the window's own
-// surface, at the window's coordinates, clipped to it and converted to the
+// frame, at the window's coordinates, clipped to it and converted to the
 // window's format. Runs on the private Xvfb of the end-to-end tests.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
@@ -42,24 +42,42 @@ protected:
         ASSERT_EQ(dd_->CreateClipper(0, &clipper_, nullptr), DD_OK);
         ASSERT_EQ(clipper_->SetHWnd(0, window_), DD_OK);
         ASSERT_EQ(primary_->SetClipper(clipper_), DD_OK);
-        SDL_Surface* surface = WindowSurface();
-        ASSERT_NE(surface, nullptr);
-        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0xAB, 0xCD, 0xEF));
+        PaintFrame(kUntouched);
     }
 
-    SDL_Surface* WindowSurface() const { return SDL_GetWindowSurface(Win32SdlWindow(window_)); }
+    // The window's frame, as presentation finds it.
+    Win32WindowFrame Frame() const {
+        Win32WindowFrame frame{};
+        EXPECT_EQ(Win32GetWindowFrame(window_, &frame), Win32FrameStatus::Ready);
+        return frame;
+    }
 
-    // The window surface's pixel at (x, y) as 0x00RRGGBB.
+    // Fills the frame with 0x00RRGGBB, as someone else drawing there would.
+    void PaintFrame(std::uint32_t xrgb) const {
+        const Win32WindowFrame frame = Frame();
+        ASSERT_EQ(frame.bytesPerPixel, 4);  // the display is a 24-bit one
+        const std::uint32_t pixel = Channel(frame.redMask, xrgb >> 16) | Channel(frame.greenMask, xrgb >> 8) |
+                                    Channel(frame.blueMask, xrgb);
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x)
+                std::memcpy(frame.bits + y * frame.pitch + 4 * x, &pixel, 4);
+    }
+
+    // The frame's pixel at (x, y) as 0x00RRGGBB.
     std::uint32_t WindowPixel(int x, int y) const {
-        SDL_Surface* surface = WindowSurface();
-        Uint32 value = 0;
-        std::memcpy(&value,
-                    static_cast<const std::uint8_t*>(surface->pixels) + y * surface->pitch +
-                        x * surface->format->BytesPerPixel,
-                    surface->format->BytesPerPixel);
-        Uint8 r, g, b;
-        SDL_GetRGB(value, surface->format, &r, &g, &b);
-        return std::uint32_t{r} << 16 | std::uint32_t{g} << 8 | b;
+        const Win32WindowFrame frame = Frame();
+        std::uint32_t value = 0;
+        std::memcpy(&value, frame.bits + y * frame.pitch + x * frame.bytesPerPixel, 4);
+        return Level(frame.redMask, value) << 16 | Level(frame.greenMask, value) << 8 |
+               Level(frame.blueMask, value);
+    }
+
+    // An 8-bit channel value into the bits of an 8-bit wide `mask`, and back.
+    static std::uint32_t Channel(DWORD mask, std::uint32_t value) {
+        return (value & 0xFF) << std::countr_zero(mask);
+    }
+    static std::uint32_t Level(DWORD mask, std::uint32_t pixel) {
+        return (pixel & mask) >> std::countr_zero(mask);
     }
 
     HRESULT Present(LONG dx, LONG dy) {
@@ -122,16 +140,13 @@ TEST_F(DDrawRealDisplayTest, SixteenAndEightBitFramesAreConvertedForTheWindow) {
     EXPECT_EQ(WindowPixel(3, 3), 0x204060u);
 }
 
-// The window surface is painted over between presentations: a presentation
+// The window's frame is painted over between presentations: a presentation
 // that copies only the back surface's damage leaves the paint elsewhere.
 TEST_F(DDrawRealDisplayTest, OnlyWhatChangedIsCopiedIntoTheWindow) {
     Open(32);
     Fill(back_, 0x00112233);
     ASSERT_EQ(Present(0, 0), DD_OK);
-    const auto paintOver = [this] {
-        SDL_Surface* surface = WindowSurface();
-        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0xAB, 0xCD, 0xEF));
-    };
+    const auto paintOver = [this] { PaintFrame(kUntouched); };
     paintOver();
     RECT changed{10, 10, 20, 20};
     DDSURFACEDESC desc = SizedDesc();

@@ -1,4 +1,5 @@
 // Which pixels a triangle writes: shared edges, clipping, bad input.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -84,6 +85,32 @@ TEST_P(CoverageTest, TrianglesSharingEdgesWriteEveryPixelOfTheirRectangleOnce) {
             }
         }
         EXPECT_EQ(mismatches, 0);
+    }
+}
+
+// Targets of the largest size, with corners on the guard band: the edge
+// functions reach their largest values there.
+TEST_P(CoverageTest, TrianglesFromTheGuardBandCoverTheLargestTargetsOnce) {
+    struct Case {
+        int width, height;
+        Tiling tiling;
+    };
+    const Case cases[] = {
+        {16384, 3, {"widest", -32768, -32768, 32768, 32768, Split::Fan, false, 16380.3f, 1.7f}},
+        {3, 16384, {"tallest", -32768, -32768, 32768, 32768, Split::Fan, true, 1.7f, 16380.3f}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tiling.name);
+        std::vector<int> writes(static_cast<std::size_t>(c.width) * c.height, 0);
+        for (const auto& triangle : Triangles(c.tiling)) {
+            Canvas canvas(c.width, c.height);
+            Draw(canvas, triangle);
+            ASSERT_TRUE(canvas.PaddingIntact());
+            for (int y = 0; y < c.height; ++y) {
+                for (int x = 0; x < c.width; ++x) writes[y * c.width + x] += canvas.Pixel(x, y) != 0 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(std::count(writes.begin(), writes.end(), 1), c.width * c.height);
     }
 }
 

@@ -1,0 +1,96 @@
+// Each window's pixels, made on first use, and the Linux-side frame functions
+// over them.
+#include "Platform/Win32/User/WindowPixels.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/XVisual.h"
+
+namespace {
+
+using Registry = std::vector<std::pair<HWND, std::unique_ptr<win32user::WindowPixels>>>;
+
+// Never destroyed: at exit the display may be gone before it.
+Registry& Pixels() {
+    static auto* registry = new Registry;
+    return *registry;
+}
+
+bool OnX11() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "x11") == 0;
+}
+
+}  // namespace
+
+namespace win32user {
+
+WindowPixels* PixelsOf(HWND hWnd) {
+    HWND w = LiveWindow(hWnd);
+    if (w == nullptr) return nullptr;
+    for (auto& [window, pixels] : Pixels()) {
+        if (window == w) return pixels.get();
+    }
+    std::unique_ptr<WindowPixels> pixels = OnX11() ? MakeXWindowPixels(w->sdl, w->adopted != 0) : nullptr;
+    if (!pixels) pixels = MakeSdlWindowPixels(w->sdl);
+    Pixels().emplace_back(w, std::move(pixels));
+    return Pixels().back().second.get();
+}
+
+void ForgetPixels(HWND hWnd) {
+    std::erase_if(Pixels(), [hWnd](const auto& entry) { return entry.first == hWnd; });
+}
+
+bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped) {
+    *clipped = RECT{0, 0, width, height};
+    if (area != nullptr) {
+        clipped->left = std::max(area->left, clipped->left);
+        clipped->top = std::max(area->top, clipped->top);
+        clipped->right = std::min(area->right, clipped->right);
+        clipped->bottom = std::min(area->bottom, clipped->bottom);
+    }
+    return clipped->left < clipped->right && clipped->top < clipped->bottom;
+}
+
+void UseScreenVisual() {
+    if (!OnX11()) return;
+    const std::optional<VisualFacts> screen = ScreenVisual();
+    if (!screen) return;
+    const std::string id = std::to_string(screen->id);
+    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, id.c_str());
+}
+
+int ScreenBitsPerPixel() {
+    if (!EnsureVideo()) return 0;
+    if (OnX11()) {
+        const std::optional<VisualFacts> screen = ScreenVisual();
+        return screen ? ReportedBitsPerPixel(*screen) : 0;
+    }
+    SDL_DisplayMode mode;
+    return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? SdlBitsPerPixel(mode.format) : 0;
+}
+
+}  // namespace win32user
+
+Win32FrameStatus Win32GetWindowFrame(HWND hWnd, Win32WindowFrame* frame) {
+    win32user::WindowPixels* pixels = win32user::PixelsOf(hWnd);
+    if (pixels == nullptr || frame == nullptr) return Win32FrameStatus::NoWindow;
+    return pixels->Frame(frame);
+}
+
+BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* area) {
+    win32user::WindowPixels* pixels = win32user::PixelsOf(hWnd);
+    if (pixels == nullptr || area == nullptr) return FALSE;
+    return pixels->Show(pixels->TakeLost() ? nullptr : area) ? TRUE : FALSE;
+}
+
+BOOL Win32WindowColours(HWND hWnd, const DWORD* xrgb, int count, DWORD* pixels) {
+    win32user::WindowPixels* windowPixels = win32user::PixelsOf(hWnd);
+    if (windowPixels == nullptr || xrgb == nullptr || pixels == nullptr || count < 0) return FALSE;
+    return windowPixels->Colours(xrgb, count, pixels) ? TRUE : FALSE;
+}

@@ -1,0 +1,72 @@
+// The pixels of a window: the frame software draws into, how it reaches the
+// display, and the colours the display has for it. One per window, made on
+// first use: over SDL's window surface, or on X11 over an image of our own
+// in the window's visual, since SDL's X11 surfaces leave out some visuals
+// (8-bit colormaps, 30-bit colour) and never mark a 32-bit window's pixels
+// opaque.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "Platform/Win32/Win32.h"
+
+namespace win32user {
+
+class WindowPixels {
+public:
+    virtual ~WindowPixels() = default;
+    // What GetDeviceCaps(BITSPIXEL) reports for the window.
+    virtual int BitsPerPixel() = 0;
+    // As Win32GetWindowFrame.
+    virtual Win32FrameStatus Frame(Win32WindowFrame* frame) = 0;
+    // Shows `area` of the frame (null: all of it), clipped to the frame.
+    virtual bool Show(const RECT* area) = 0;
+    // As Win32WindowColours.
+    virtual bool Colours(const DWORD* xrgb, int count, DWORD* pixels) = 0;
+    // Paints the whole window in one colour; the frame's memory stays as it is.
+    virtual bool Paint(BYTE red, BYTE green, BYTE blue) = 0;
+
+    // The display no longer shows what the frame holds (the window was
+    // covered, or painted over): until the next Show, all of it is due.
+    void NoteLost() { lost_ = true; }
+    // Takes the note: true when the whole frame is to be shown.
+    bool TakeLost() {
+        const bool lost = lost_;
+        lost_ = false;
+        return lost;
+    }
+
+private:
+    bool lost_ = true;
+};
+
+// Over SDL's window surface.
+std::unique_ptr<WindowPixels> MakeSdlWindowPixels(SDL_Window* window);
+// Over an X image of our own; null when the window is not on X11. An
+// adopted window's colormap stays its owner's.
+std::unique_ptr<WindowPixels> MakeXWindowPixels(SDL_Window* window, bool adopted);
+
+// `area` (null: all) of a frame of `width` x `height` pixels, clipped to it;
+// false when nothing of it is left.
+bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped);
+
+// What GetDeviceCaps(BITSPIXEL) reports for pixels of an SDL format.
+int SdlBitsPerPixel(Uint32 format);
+
+// The pixels of a live window (made on first use); null for anything else.
+WindowPixels* PixelsOf(HWND hWnd);
+// Lets go of a window's pixels, before its SDL window goes.
+void ForgetPixels(HWND hWnd);
+// Makes SDL give windows made from now on the screen's default visual (on
+// X11, unless the user chose one). SDL would take a DirectColor visual where
+// the server has one, whose colormap shows its colours only once installed,
+// which nobody does without a window manager.
+void UseScreenVisual();
+
+// What GetDeviceCaps(BITSPIXEL) reports for the screen: its default visual
+// on X11, else SDL's desktop mode; 0 when there is no display to ask.
+int ScreenBitsPerPixel();
+
+}  // namespace win32user

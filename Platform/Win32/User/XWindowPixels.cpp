@@ -1,0 +1,329 @@
+// A window's pixels on X11: an image of our own in the window's visual, put
+// through shared memory (MIT-SHM) where the server offers it and sent with
+// the request otherwise, and colours from the window's colormap.
+#include <SDL_syswm.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/User/XVisual.h"
+
+namespace win32user {
+namespace {
+
+// Takes the X errors of the requests made while it lives, instead of the
+// handler in place, which may end the process on them.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display_(display) {
+        XSync(display_, False);
+        failed_ = false;
+        previous_ = XSetErrorHandler(Note);
+    }
+    ~ErrorTrap() {
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    bool Failed() {
+        XSync(display_, False);
+        return failed_;
+    }
+
+private:
+    static int Note(Display*, XErrorEvent*) {
+        failed_ = true;
+        return 0;
+    }
+    static inline bool failed_ = false;
+    Display* display_;
+    XErrorHandler previous_;
+};
+
+constexpr int kNativeByteOrder = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+
+// An 8-bit channel of 0x00RRGGBB at `shift`, as X's 16-bit intensity.
+unsigned short Intensity(DWORD xrgb, int shift) {
+    return static_cast<unsigned short>((xrgb >> shift & 0xFF) * 257);
+}
+
+int SquaredDistance(DWORD a, DWORD b) {
+    const int dr = static_cast<int>(a >> 16 & 0xFF) - static_cast<int>(b >> 16 & 0xFF);
+    const int dg = static_cast<int>(a >> 8 & 0xFF) - static_cast<int>(b >> 8 & 0xFF);
+    const int db = static_cast<int>(a & 0xFF) - static_cast<int>(b & 0xFF);
+    return dr * dr + dg * dg + db * db;
+}
+
+DWORD XrgbOf(const XColor& cell) {
+    return (DWORD{cell.red} >> 8) << 16 | (DWORD{cell.green} >> 8) << 8 | DWORD{cell.blue} >> 8;
+}
+
+class XWindowPixels final : public WindowPixels {
+public:
+    XWindowPixels(Display* display, Window window, SDL_Window* sdl, bool adopted);
+    ~XWindowPixels() override;
+    XWindowPixels(const XWindowPixels&) = delete;
+    XWindowPixels& operator=(const XWindowPixels&) = delete;
+
+    int BitsPerPixel() override { return ReportedBitsPerPixel(facts_); }
+    Win32FrameStatus Frame(Win32WindowFrame* frame) override;
+    bool Show(const RECT* area) override;
+    bool Colours(const DWORD* xrgb, int count, DWORD* pixels) override;
+    bool Paint(BYTE red, BYTE green, BYTE blue) override;
+
+private:
+    struct Cell {
+        DWORD xrgb;
+        unsigned long pixel;
+        bool held;  // allocated for this colour, so it keeps it
+    };
+
+    bool MakeImage(int width, int height);
+    bool MakeSharedImage(int width, int height);
+    void DropImage();
+    // The pixel that shows `xrgb`: a cell of the colormap allocated for it,
+    // or where none is free, the nearest of the cells allocated here, which
+    // keep their colours (others' free cells may change at any time); the
+    // nearest of any cell when none could be had at all.
+    unsigned long PixelOf(DWORD xrgb);
+    unsigned long NearestCell(DWORD xrgb);
+    void Report(const std::string& why);
+
+    Display* display_;
+    Window window_;
+    SDL_Window* sdl_;
+    Visual* visual_ = nullptr;
+    VisualFacts facts_{};
+    Colormap colormap_ = 0;
+    bool writableColormap_ = false;
+    std::optional<Win32WindowFrame> layout_;
+    std::string refusal_;
+    GC gc_ = nullptr;
+    XImage* image_ = nullptr;
+    XShmSegmentInfo shm_{};
+    bool shared_ = false;
+    std::vector<Cell> cells_;           // colours asked for, and the pixel each got
+    std::vector<unsigned long> owned_;  // cells allocated here, freed at the end
+    bool reported_ = false;
+};
+
+XWindowPixels::XWindowPixels(Display* display, Window window, SDL_Window* sdl, bool adopted)
+    : display_(display), window_(window), sdl_(sdl) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display_, window_, &attributes) == 0) return;  // gone already
+    visual_ = attributes.visual;
+    facts_ = FactsOf(display_, visual_, attributes.depth);
+    layout_ = FrameLayoutOf(facts_, &refusal_);
+    colormap_ = attributes.colormap;
+    writableColormap_ = facts_.visualClass == PseudoColor || facts_.visualClass == GrayScale ||
+                        facts_.visualClass == DirectColor;
+    // SDL gives each window of its own a private colormap, which nobody
+    // installs without a window manager: colours allocated there would not
+    // show. Ours takes the screen's default colormap where it can.
+    const bool palettized = layout_ && layout_->redMask == 0;
+    if (!adopted && palettized && visual_ == DefaultVisualOfScreen(attributes.screen)) {
+        colormap_ = DefaultColormapOfScreen(attributes.screen);
+        XSetWindowColormap(display_, window_, colormap_);
+    }
+    gc_ = XCreateGC(display_, window_, 0, nullptr);
+}
+
+XWindowPixels::~XWindowPixels() {
+    DropImage();
+    if (!owned_.empty()) {
+        ErrorTrap trap(display_);
+        XFreeColors(display_, colormap_, owned_.data(), static_cast<int>(owned_.size()), 0);
+    }
+    if (gc_ != nullptr) XFreeGC(display_, gc_);
+}
+
+void XWindowPixels::Report(const std::string& why) {
+    if (!reported_) std::fprintf(stderr, "Cannot draw into window 0x%lx: %s\n", window_, why.c_str());
+    reported_ = true;
+}
+
+Win32FrameStatus XWindowPixels::Frame(Win32WindowFrame* frame) {
+    if (visual_ == nullptr) return Win32FrameStatus::NoWindow;
+    if (!layout_) {
+        Report(refusal_);
+        return Win32FrameStatus::Unsupported;
+    }
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(sdl_, &width, &height);
+    if (width <= 0 || height <= 0) return Win32FrameStatus::NoWindow;
+    if (image_ == nullptr || image_->width != width || image_->height != height) {
+        DropImage();
+        if (!MakeImage(width, height)) {
+            Report("no memory for its " + std::to_string(width) + "x" + std::to_string(height) + " frame");
+            return Win32FrameStatus::NoMemory;
+        }
+        NoteLost();
+    }
+    *frame = *layout_;
+    frame->bits = reinterpret_cast<BYTE*>(image_->data);
+    frame->pitch = image_->bytes_per_line;
+    frame->width = width;
+    frame->height = height;
+    return Win32FrameStatus::Ready;
+}
+
+bool XWindowPixels::MakeImage(int width, int height) {
+    if (MakeSharedImage(width, height)) return true;
+    image_ = XCreateImage(display_, visual_, static_cast<unsigned>(facts_.depth), ZPixmap, 0, nullptr,
+                          static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
+    if (image_ == nullptr) return false;
+    // Xlib turns the bytes round on the way when the server's order differs.
+    image_->byte_order = kNativeByteOrder;
+    // Untouched pages of a fresh allocation cost nothing until drawn into.
+    image_->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(image_->bytes_per_line), height));
+    if (image_->data != nullptr) return true;
+    XDestroyImage(image_);
+    image_ = nullptr;
+    return false;
+}
+
+bool XWindowPixels::MakeSharedImage(int width, int height) {
+    if (!XShmQueryExtension(display_) || ImageByteOrder(display_) != kNativeByteOrder) return false;
+    image_ = XShmCreateImage(display_, visual_, static_cast<unsigned>(facts_.depth), ZPixmap, nullptr, &shm_,
+                             static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (image_ == nullptr) return false;
+    const std::size_t bytes =
+        static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(height);
+    shm_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (shm_.shmid >= 0) {
+        shm_.shmaddr = static_cast<char*>(shmat(shm_.shmid, nullptr, 0));
+        bool attached = false;
+        if (shm_.shmaddr != reinterpret_cast<char*>(-1)) {
+            shm_.readOnly = False;
+            // A server elsewhere cannot attach our memory and says so with an error.
+            ErrorTrap trap(display_);
+            attached = XShmAttach(display_, &shm_) != 0 && !trap.Failed();
+            if (!attached) shmdt(shm_.shmaddr);
+        }
+        // The segment goes once both sides have let go of it.
+        shmctl(shm_.shmid, IPC_RMID, nullptr);
+        if (attached) {
+            image_->data = shm_.shmaddr;
+            shared_ = true;
+            return true;
+        }
+    }
+    XDestroyImage(image_);
+    image_ = nullptr;
+    return false;
+}
+
+void XWindowPixels::DropImage() {
+    if (image_ == nullptr) return;
+    if (shared_) {
+        XShmDetach(display_, &shm_);
+        XSync(display_, False);
+        shmdt(shm_.shmaddr);
+        image_->data = nullptr;
+        shared_ = false;
+    }
+    XDestroyImage(image_);
+    image_ = nullptr;
+}
+
+bool XWindowPixels::Show(const RECT* area) {
+    RECT shown;
+    if (image_ == nullptr) return false;
+    if (!AreaInFrame(area, image_->width, image_->height, &shown)) return true;
+    const auto width = static_cast<unsigned>(shown.right - shown.left);
+    const auto height = static_cast<unsigned>(shown.bottom - shown.top);
+    if (shared_) {
+        XShmPutImage(display_, window_, gc_, image_, shown.left, shown.top, shown.left, shown.top, width,
+                     height, False);
+        // The server reads our memory until then; the next frame is drawn there.
+        XSync(display_, False);
+    } else {
+        XPutImage(display_, window_, gc_, image_, shown.left, shown.top, shown.left, shown.top, width,
+                  height);
+        XFlush(display_);
+    }
+    return true;
+}
+
+unsigned long XWindowPixels::NearestCell(DWORD xrgb) {
+    std::vector<Cell> candidates;
+    for (const Cell& cell : cells_) {
+        if (cell.held) candidates.push_back(cell);
+    }
+    if (candidates.empty()) {
+        std::vector<XColor> colormap(static_cast<std::size_t>(visual_->map_entries));
+        for (std::size_t i = 0; i < colormap.size(); ++i) colormap[i].pixel = i;
+        XQueryColors(display_, colormap_, colormap.data(), static_cast<int>(colormap.size()));
+        for (const XColor& cell : colormap) candidates.push_back(Cell{XrgbOf(cell), cell.pixel, false});
+    }
+    unsigned long best = 0;
+    int bestDistance = 1 << 30;
+    for (const Cell& cell : candidates) {
+        const int distance = SquaredDistance(xrgb, cell.xrgb);
+        if (distance < bestDistance) {
+            best = cell.pixel;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+unsigned long XWindowPixels::PixelOf(DWORD xrgb) {
+    for (const Cell& cell : cells_) {
+        if (cell.xrgb == xrgb) return cell.pixel;
+    }
+    XColor colour{};
+    colour.red = Intensity(xrgb, 16);
+    colour.green = Intensity(xrgb, 8);
+    colour.blue = Intensity(xrgb, 0);
+    colour.flags = DoRed | DoGreen | DoBlue;
+    const bool held = XAllocColor(display_, colormap_, &colour) != 0;
+    if (held && writableColormap_) owned_.push_back(colour.pixel);
+    const unsigned long pixel = held ? colour.pixel : NearestCell(xrgb);
+    cells_.push_back(Cell{xrgb, pixel, held});
+    return pixel;
+}
+
+bool XWindowPixels::Colours(const DWORD* xrgb, int count, DWORD* pixels) {
+    ErrorTrap trap(display_);
+    const unsigned long opaque = layout_ ? layout_->opaqueBits : 0;
+    for (int i = 0; i < count; ++i) pixels[i] = static_cast<DWORD>(PixelOf(xrgb[i]) | opaque);
+    return !trap.Failed();
+}
+
+bool XWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
+    if (gc_ == nullptr) return false;
+    const DWORD xrgb = DWORD{red} << 16 | DWORD{green} << 8 | blue;
+    DWORD pixel = 0;
+    if (!Colours(&xrgb, 1, &pixel)) return false;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(sdl_, &width, &height);
+    XSetForeground(display_, gc_, pixel);
+    XFillRectangle(display_, window_, gc_, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(display_);
+    NoteLost();
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<WindowPixels> MakeXWindowPixels(SDL_Window* window, bool adopted) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return nullptr;
+    return std::make_unique<XWindowPixels>(info.info.x11.display, info.info.x11.window, window, adopted);
+}
+
+}  // namespace win32user
