@@ -89,6 +89,54 @@ Writing stopped.</translation>
         <source>ﾋﾞｯﾄﾏｯﾌﾟ(%1)</source>
         <translation>Bitmap (%1)</translation>
     </message>
+    <message>
+        <source>フォルダ「%1」に書き込む権限がありません。</source>
+        <translation>there is no permission to write into the folder “%1”.</translation>
+    </message>
+    <message>
+        <source>このファイルを読む権限がありません。</source>
+        <translation>there is no permission to read the file.</translation>
+    </message>
+    <message>
+        <source>このファイルは読み取り専用です。</source>
+        <translation>the file is read-only.</translation>
+    </message>
+    <message>
+        <source>フォルダ「%1」がありません。</source>
+        <translation>the folder “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>ディスクの空き容量が足りません。</source>
+        <translation>the disk is full.</translation>
+    </message>
+    <message>
+        <source>この名前のものは通常のファイルではありません。</source>
+        <translation>what lies under that name is not a regular file.</translation>
+    </message>
+    <message>
+        <source>このファイルは大きすぎて扱えません。</source>
+        <translation>the file is too large.</translation>
+    </message>
+    <message>
+        <source>設定ファイルが使う名前には保存できません。</source>
+        <translation>the settings keep a file of their own under that name.</translation>
+    </message>
+    <message>
+        <source>システムのエラーです（%1）。</source>
+        <translation>the system reports an error (%1).</translation>
+    </message>
+    <message>
+        <source>画像ファイル「%1」を保存できません。</source>
+        <translation>Cannot save the picture file “%1”: </translation>
+    </message>
+    <message>
+        <source>設定ファイル「%1」に書き込めません。</source>
+        <translation>Cannot write the settings file “%1”: </translation>
+    </message>
+    <message>
+        <source>パスが %1 バイトを超えると、スクリーンセーバーが読み込めません。</source>
+        <translation>the screensaver cannot read a path longer than %1 bytes.</translation>
+    </message>
 </context>
 <context>
     <name>PictureFile</name>
