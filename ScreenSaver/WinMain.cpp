@@ -4,7 +4,7 @@
 
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
-#include "ScreenSaver/HostWindow.h"
+#include "ScreenSaver/SaverOptions.h"
 #include "Settings/ProgramDirectory.h"
 
 namespace {

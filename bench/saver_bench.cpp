@@ -25,7 +25,7 @@
 #include "Direct3d/Rendal.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "ScreenSaver/Deepdr.h"
-#include "ScreenSaver/HostWindow.h"
+#include "ScreenSaver/SaverOptions.h"
 #include "ScreenSaver/Scene.h"
 #include "Settings/Settings.h"
 #include "bench/MemoryFloor.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ScreenSaver/HostWindow.h"
+#include "ScreenSaver/SaverOptions.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Which host window, if any, the command line and the environment name.
-#include "ScreenSaver/HostWindow.h"
+#include "ScreenSaver/SaverOptions.h"
 
 #include <algorithm>
 #include <charconv>
