@@ -68,7 +68,8 @@ bool Surface::Lost() const {
 
 void Surface::NoteForeignWrite(const RECT* area) {
     ++foreignWrites_;
-    damage_ = Union(damage_, area != nullptr ? *area : RECT{0, 0, width_, height_});
+    lastForeign_ = area != nullptr ? *area : RECT{0, 0, width_, height_};
+    damage_ = Union(damage_, lastForeign_);
 }
 
 void Surface::NoteDrawn(const RECT& area) {

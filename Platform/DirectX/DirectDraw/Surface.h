@@ -56,6 +56,8 @@ public:
     void NoteDrawn(const RECT& area);
     // How many foreign writes and device draws the surface has seen.
     std::uint64_t ForeignWrites() const { return foreignWrites_; }
+    // The area of the latest foreign write; empty before the first.
+    const RECT& LastForeignWrite() const { return lastForeign_; }
     std::uint64_t Draws() const { return draws_; }
     // The bounds of the pixels changed since the surface was last presented;
     // empty (left >= right) when none.
@@ -91,6 +93,7 @@ private:
     Ref<Palette> palette_;
     bool locked_ = false;
     std::uint64_t foreignWrites_ = 0;
+    RECT lastForeign_{};
     std::uint64_t draws_ = 0;
     RECT damage_;
 };

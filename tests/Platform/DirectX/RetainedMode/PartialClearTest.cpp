@@ -2,7 +2,8 @@
 // same screen as clearing and copying everything: a scene moving over many
 // frames through one device, whose viewport clears partially and whose back
 // surface is presented by damage, against a reference device whose surface
-// is locked before every frame (which forces full clears and full copies).
+// is locked whole before every frame (which forces full clears and full
+// copies).
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -228,12 +229,20 @@ TEST_F(PartialClearTest, FramesMatchFullClearsAndFullCopies) {
         {"ramp, whole surface", &IID_IDirect3DRampDevice, whole, false, nothing, 0},
         {"MMX, offset viewport", &IID_IDirect3DMMXDevice, offset, false, nothing, 0},
         {"MMX, a second viewport draws too", &IID_IDirect3DMMXDevice, offset, true, nothing, 0},
+        // One lock between two clears costs only its own area.
         {"colour written through a lock", &IID_IDirect3DMMXDevice, offset, false,
          [](Pair& pair) {
              Scrawl(pair.back, RECT{20, 10, 130, 100}, 0x00FFFFFFu, 4);
-             return true;
+             return false;
          },
          7},
+        {"colour written through two locks", &IID_IDirect3DMMXDevice, offset, false,
+         [](Pair& pair) {
+             Scrawl(pair.back, RECT{20, 10, 30, 20}, 0x00FFFFFFu, 4);
+             Scrawl(pair.back, RECT{100, 90, 110, 100}, 0x00FFFFFFu, 4);
+             return true;
+         },
+         8},
         {"depth written through a lock", &IID_IDirect3DMMXDevice, whole, false,
          [](Pair& pair) {
              Scrawl(pair.zbuffer, RECT{0, 0, kWidth, kHeight}, 0, 2);
@@ -268,7 +277,7 @@ TEST_F(PartialClearTest, FramesMatchFullClearsAndFullCopies) {
             SCOPED_TRACE(k);
             PlaceCamera(k);
             const bool withInner = run.inner && k % 3 == 1;
-            Scrawl(reference_.back, RECT{0, 0, 1, 1}, 0, 4);
+            Scrawl(reference_.back, RECT{0, 0, kWidth, kHeight}, 0, 4);
             DrawFrame(reference_, scene_, withInner);
             const bool whole = k == run.at + 1 && run.between(tested_);
             DrawFrame(tested_, scene_, withInner);
@@ -283,6 +292,31 @@ TEST_F(PartialClearTest, FramesMatchFullClearsAndFullCopies) {
         // The scene did move: the comparison covered changing pictures.
         EXPECT_GT(changes, kFrames / 2);
     }
+}
+
+// Text put over each frame through a lock: the next clear wipes that area
+// alone, and presentation copies it alone.
+TEST_F(PartialClearTest, OneLockBetweenFramesIsClearedAndCopiedAlone) {
+    Make(&tested_, IID_IDirect3DMMXDevice, ViewportRect{16, 8, 120, 100}, false);
+    RECT dest{kAtX, kAtY, kAtX + static_cast<LONG>(kWidth), kAtY + static_cast<LONG>(kHeight)};
+    const auto frame = [&] {
+        ASSERT_EQ(tested_.viewport->Clear(), D3DRM_OK);
+        ASSERT_EQ(tested_.device->Update(), D3DRM_OK);
+        ASSERT_EQ(primary_->Blt(&dest, tested_.back, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+    };
+    frame();
+    const RECT written{40, 30, 60, 40};
+    Scrawl(tested_.back, written, 0x00FFFFFFu, 4);
+    ScribbleScreen(ViewportRect{0, 0, kWidth, kHeight});
+    frame();
+    const std::vector<std::uint32_t> screen = ScreenPicture();
+    int wrong = 0;
+    for (LONG y = 0; y < static_cast<LONG>(kHeight); ++y)
+        for (LONG x = 0; x < static_cast<LONG>(kWidth); ++x) {
+            const bool inside = x >= written.left && x < written.right && y >= written.top && y < written.bottom;
+            if (screen[y * kWidth + x] != (inside ? 0u : 0x00DEAD00u)) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace
