@@ -115,7 +115,8 @@ int RZXCornerText(const char* text) {
     auto* row = static_cast<std::uint8_t*>(desc.lpSurface);
     for (LONG y = 0; y < box.bottom - box.top; ++y, row += desc.lPitch) {
         for (LONG x = 0; x < box.right - box.left; ++x) {
-            Put(row + x * ink.bytes, Lit(text, length, x / scale, y / scale) ? ink.white : ink.black, ink.bytes);
+            Put(row + x * ink.bytes, Lit(text, length, x / scale, y / scale) ? ink.white : ink.black,
+                ink.bytes);
         }
     }
     RZXState.lpDDSBack->Unlock(nullptr);

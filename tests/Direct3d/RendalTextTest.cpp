@@ -44,12 +44,15 @@ TEST_P(RendalTextTest, TheCornerShowsTheGlyphsOnABlackBox) {
         int x, y;
         std::uint32_t colour;
     };
-    const Probe probes[] = {
-        {m + 2 * s, m + s, 0xFFFFFFu},         {m + 4 * s + s - 1, m + 2 * s - 1, 0xFFFFFFu},
-        {m + s, m + s, 0},                     {m, m, 0},
-        {m + 7 * s - 1, m + 9 * s - 1, 0},     {m + 7 * s, m, kScribble},
-        {m, m + 9 * s, kScribble},             {m - 1, m, kScribble},
-        {c.width - 1, c.height - 1, kScribble}};
+    const Probe probes[] = {{m + 2 * s, m + s, 0xFFFFFFu},
+                            {m + 4 * s + s - 1, m + 2 * s - 1, 0xFFFFFFu},
+                            {m + s, m + s, 0},
+                            {m, m, 0},
+                            {m + 7 * s - 1, m + 9 * s - 1, 0},
+                            {m + 7 * s, m, kScribble},
+                            {m, m + 9 * s, kScribble},
+                            {m - 1, m, kScribble},
+                            {c.width - 1, c.height - 1, kScribble}};
     for (const Probe& p : probes)
         EXPECT_EQ(ScreenRow(screen, p.y)[p.x] & 0xFFFFFFu, p.colour) << p.x << "," << p.y;
 }

@@ -313,7 +313,8 @@ TEST_F(PartialClearTest, OneLockBetweenFramesIsClearedAndCopiedAlone) {
     int wrong = 0;
     for (LONG y = 0; y < static_cast<LONG>(kHeight); ++y)
         for (LONG x = 0; x < static_cast<LONG>(kWidth); ++x) {
-            const bool inside = x >= written.left && x < written.right && y >= written.top && y < written.bottom;
+            const bool inside =
+                x >= written.left && x < written.right && y >= written.top && y < written.bottom;
             if (screen[y * kWidth + x] != (inside ? 0u : 0x00DEAD00u)) ++wrong;
         }
     EXPECT_EQ(wrong, 0);
