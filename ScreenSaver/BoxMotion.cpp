@@ -1,6 +1,7 @@
 // The box's motion: bounce at the walls, drift and turn, one step per frame.
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
+#include "ScreenSaver/FrameRate.h"
 #include "ScreenSaver/Scene.h"
 
 int DirX = 1;
@@ -64,6 +65,7 @@ int FrameTick() {
         return 0;
     }
     RZXRender(SceneFrame);
+    if (ShowFrameRate) RZXCornerText(FrameRate.Count(GetTickCount()));
     RZXFlip();
     return 1;
 }

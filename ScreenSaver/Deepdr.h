@@ -53,7 +53,8 @@ int BuildScene();
 // Keeps the box between its walls and sets its velocity and turn for the
 // coming frame.
 int MoveBox();
-// Restores lost surfaces, advances the scene one step, renders and presents.
+// Restores lost surfaces, advances the scene one step, renders, draws the
+// frame rate over the picture when ShowFrameRate asks for it, and presents.
 // 1 when the frame was shown or rendering is off; 0 when the step failed,
 // after which rendering is released and stays off.
 int FrameTick();

@@ -6,8 +6,11 @@
 #include "Settings/Settings.h"
 #include "Tool/Form3.h"
 #include "Tool/QtDialogUi.h"
+#include "Tool/ToolCommandLine.h"
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that no display is needed and no window opens.
+    if (const std::optional<int> answered = AnswerCommandLine(argc, argv)) return *answered;
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantel30"));

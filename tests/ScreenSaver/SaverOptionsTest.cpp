@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "ScreenSaver/CommandLineWords.h"
 #include "ScreenSaver/SaverOptions.h"
 
 namespace {
@@ -25,7 +28,7 @@ const char* Name(Kind kind) {
     return "?";
 }
 
-TEST(HostWindow, TheCommandLineAndTheVariableChooseTheWindow) {
+TEST(SaverOptions, TheCommandLineAndTheVariableChooseTheWindow) {
     const HostCase cases[] = {
         // The host's own ways: --root takes the variable, hex or decimal.
         {"--root", "0x2A00007", Kind::HostWindow, 0x2A00007},
@@ -41,9 +44,16 @@ TEST(HostWindow, TheCommandLineAndTheVariableChooseTheWindow) {
         {"-S 1234", "77", Kind::HostWindow, 77},
         {"/s", nullptr, Kind::OwnWindow, 0},
         {"/s", "", Kind::OwnWindow, 0},
+        // A line of options is nothing but options: a switch in it is no switch.
+        {"--root /c", "0x2A00007", Kind::HostWindow, 0x2A00007},
+        {"--root -colors 64", "0x2A00007", Kind::HostWindow, 0x2A00007},
+        {"--window-id=0x400001 --speed 3", nullptr, Kind::HostWindow, 0x400001},
+        {"--window-id 5 --window-id 7", nullptr, Kind::HostWindow, 7},
+        // Other options run as the saver switch does.
+        {"--fps", "0x2A00007", Kind::HostWindow, 0x2A00007},
+        {"--speed 3 /c", nullptr, Kind::OwnWindow, 0},
         // Everything else is left to the command-line scan, variable or not.
         {"/c", "0x2A00007", Kind::OwnWindow, 0},
-        {"--root /c", "0x2A00007", Kind::OwnWindow, 0},
         {"/p 1234", "0x2A00007", Kind::OwnWindow, 0},
         {"", "0x2A00007", Kind::OwnWindow, 0},
         {"x", "0x2A00007", Kind::OwnWindow, 0},
@@ -63,9 +73,10 @@ TEST(HostWindow, TheCommandLineAndTheVariableChooseTheWindow) {
         {"--window-id", "0x2A00007", Kind::Invalid, 0},
         {"--root --window-id", "0x2A00007", Kind::Invalid, 0},
         {"--window-id zz", nullptr, Kind::Invalid, 0},
+        {"--fps --window-id", nullptr, Kind::Invalid, 0},
     };
     for (const HostCase& c : cases) {
-        const HostRequest request = FindHostWindow(c.commandLine, c.variable);
+        const HostRequest request = ReadSaverOptions(c.commandLine, c.variable).host;
         const std::string shown =
             std::string("\"") + c.commandLine + "\" with " + (c.variable ? c.variable : "(unset)");
         EXPECT_STREQ(Name(request.kind), Name(c.kind)) << shown;
@@ -80,11 +91,83 @@ TEST(HostWindow, TheCommandLineAndTheVariableChooseTheWindow) {
     }
 }
 
-TEST(HostWindow, TheRefusalSaysWhatIsMissing) {
-    EXPECT_EQ(FindHostWindow("--root", nullptr).problem,
+TEST(SaverOptions, TheRefusalSaysWhatIsMissing) {
+    EXPECT_EQ(ReadSaverOptions("--root", nullptr).host.problem,
               "vantel: --root draws into a screensaver host's window, but XSCREENSAVER_WINDOW is not set\n");
-    EXPECT_EQ(FindHostWindow("--window-id zz", nullptr).problem,
+    EXPECT_EQ(ReadSaverOptions("--window-id zz", nullptr).host.problem,
               "vantel: --window-id: \"zz\" is not a window id (0x and hex digits, or a decimal number)\n");
+}
+
+struct OptionCase {
+    const char* commandLine;
+    std::optional<int> speed;
+    const char* texture;  // null: none
+    bool frameRate;
+    const char* asks;  // "help", "version" or ""
+    const char* warnings;
+};
+
+TEST(SaverOptions, OptionsOverrideTheSettingsAndAnythingElseIsWarnedOf) {
+    const OptionCase cases[] = {
+        {"--root --speed 10 --fps", 10, nullptr, true, "", ""},
+        {"-root --speed=3 --texture=/t/a.bmp", 3, "/t/a.bmp", false, "", ""},
+        {"--root --texture \"/home/me/My Pictures/a.bmp\"", {}, "/home/me/My Pictures/a.bmp", false, "", ""},
+        {"--root --texture -odd.bmp --speed 4 --speed 6", 6, "-odd.bmp", false, "", ""},
+        // The scene clamps the speed; beyond int's range it stays at an end.
+        {"--root --speed 0", 0, nullptr, false, "", ""},
+        {"--root --speed=-7", -7, nullptr, false, "", ""},
+        {"--root --speed +2", 2, nullptr, false, "", ""},
+        {"--root --speed 99999999999999999999", INT_MAX, nullptr, false, "", ""},
+        {"--root --speed -99999999999999999999", INT_MIN, nullptr, false, "", ""},
+        {"--help", {}, nullptr, false, "help", ""},
+        {"--root -h", {}, nullptr, false, "help", ""},
+        {"--version", {}, nullptr, false, "version", ""},
+        // Passed over with one line each; the run goes on.
+        {"--root -colors 64 --fps",
+         {},
+         nullptr,
+         true,
+         "",
+         "vantel: ignoring unknown option \"-colors 64\"\n"},
+        {"--root /c stray", {}, nullptr, false, "", "vantel: ignoring \"/c\"\nvantel: ignoring \"stray\"\n"},
+        {"--fps=1 --root", {}, nullptr, false, "", "vantel: ignoring unknown option \"--fps=1\"\n"},
+        {"--root --speed fast",
+         {},
+         nullptr,
+         false,
+         "",
+         "vantel: ignoring --speed \"fast\": not a whole number\n"},
+        {"--root --speed 5x",
+         {},
+         nullptr,
+         false,
+         "",
+         "vantel: ignoring --speed \"5x\": not a whole number\n"},
+        {"--root --speed", {}, nullptr, false, "", "vantel: ignoring --speed: it needs a whole number\n"},
+        {"--root --texture=", {}, nullptr, false, "", "vantel: ignoring --texture: it needs a file name\n"},
+    };
+    for (const OptionCase& c : cases) {
+        const SaverOptions options = ReadSaverOptions(c.commandLine, "0x2A00007");
+        SCOPED_TRACE(c.commandLine);
+        EXPECT_EQ(options.mode, RunMode::Saver);
+        EXPECT_EQ(options.speed, c.speed);
+        EXPECT_EQ(options.texture.value_or("(none)"), c.texture ? c.texture : "(none)");
+        EXPECT_EQ(options.showFrameRate, c.frameRate);
+        EXPECT_EQ(options.help ? "help" : options.version ? "version" : "", std::string(c.asks));
+        EXPECT_EQ(options.warnings, c.warnings);
+    }
+}
+
+TEST(SaverOptions, ArgumentsComeBackWholeFromTheJoinedLine) {
+    const std::vector<std::vector<const char*>> cases = {
+        {}, {"/s"}, {"--texture", "/home/me/My Pictures/a.bmp"}, {"say \"hi\"", ""}, {"a\"", "\"b", "  "}};
+    for (const std::vector<const char*>& arguments : cases) {
+        const std::string line = JoinArguments(static_cast<int>(arguments.size()), arguments.data());
+        EXPECT_EQ(CommandLineWords(line.c_str()),
+                  std::vector<std::string>(arguments.begin(), arguments.end()))
+            << line;
+    }
+    EXPECT_EQ(CommandLineWords("  a   \"b c\"d \"e"), (std::vector<std::string>{"a", "b cd", "e"}));
 }
 
 TEST(HostWindow, EachWindowOfEachDisplayHasItsOwnMutex) {
