@@ -13,10 +13,10 @@ enum class RunMode { None, Configure, Saver };
 // "/" counts and everything else is passed over. Null or empty gives None.
 RunMode ScanCommandLine(const char* commandLine);
 
-// The program's entry: 0 when the saver window was closed by the user, 1 on
-// every other end (no mode, configure mode, another copy running, a failure:
-// of the window, of the rendering layer's start-up, of the scene root or the
-// viewport).
+// The program's entry: 0 when the saver window was closed by the user or
+// --help or --version was answered (SaverOptions.h), 1 on every other end (no
+// mode, configure mode, another copy running, a failure: of the window, of
+// the rendering layer's start-up, of the scene root or the viewport).
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 // The saver window, from its creation on; kept after its destruction.
