@@ -1,8 +1,6 @@
 // The box's motion: walls, velocity, turning axis, and the frame step.
 #include <string>
 
-#include "Platform/DirectX/DirectDraw/ScreenImage.h"
-#include "ScreenSaver/FrameRate.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"
 #include "tests/Support/DebugCapture.h"
 #include "tests/Support/DxCounts.h"
@@ -185,31 +183,6 @@ TEST_F(BoxMotionTest, AFailedStepIsReportedOnceAndStopsRendering) {
     EXPECT_EQ(later, "");
     EXPECT_EQ(DxFault::CallCount(DxCall::Frame_Move), before[static_cast<int>(DxCall::Frame_Move)]);
     EXPECT_EQ(DxFault::CallCount(DxCall::Surface_Blt), before[static_cast<int>(DxCall::Surface_Blt)]);
-}
-
-// White pixels in the screen's top-left corner, where the frame rate shows.
-int LitCornerPixels() {
-    DDSURFACEDESC screen{};
-    screen.dwSize = DDSURFACEDESC_SIZE;
-    if (!DxReadScreenImage(RZXState.lpDDSPrimary, &screen)) return -1;
-    int lit = 0;
-    for (int y = 0; y < 16; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            static_cast<const std::uint8_t*>(screen.lpSurface) + y * screen.lPitch);
-        for (int x = 0; x < 80; ++x) lit += (row[x] & 0xFFFFFFu) == 0xFFFFFFu;
-    }
-    return lit;
-}
-
-TEST_F(BoxMotionTest, TheFrameRateShowsInTheCornerOnlyWhenAsked) {
-    for (const bool show : {false, true}) {
-        ShowFrameRate = show;
-        Captured([] {
-            for (int frame = 0; frame < 3; ++frame) MoveBox(), FrameTick();
-        });
-        EXPECT_EQ(LitCornerPixels() > 0, show) << "shown: " << show;
-    }
-    ShowFrameRate = false;
 }
 
 }  // namespace
