@@ -128,9 +128,7 @@ TEST_F(ProgramTest, BothProgramsAnswerHelpAndVersionOnStandardOutput) {
         std::string starts;
     } cases[] = {
         {Vantel(), "--help", "Usage: vantel /s"},
-        {Vantel(), "-h", "Usage: vantel /s"},
         {Vantel(), "--version", "vantel " + version + "\n"},
-        {Tool(), "--help", "Usage: vantel30 "},
         {Tool(), "-h", "Usage: vantel30 "},
         {Tool(), "--version", "vantel30 " + version + "\n"},
     };

@@ -2,7 +2,6 @@
 
 #include <climits>
 
-#include "ScreenSaver/CommandLineWords.h"
 #include "ScreenSaver/SaverOptions.h"
 
 namespace {
@@ -111,7 +110,6 @@ TEST(SaverOptions, OptionsOverrideTheSettings) {
         {"--root --texture \"/My Pictures/a.bmp\" --speed -7 --speed +6", 6, "/My Pictures/a.bmp", false, ""},
         {"--root --speed 99999999999999999999", INT_MAX, nullptr, false, ""},
         {"--root --speed=-99999999999999999999", INT_MIN, nullptr, false, ""},
-        {"--help", {}, nullptr, false, "help"},
         {"--root -h", {}, nullptr, false, "help"},
         {"--version", {}, nullptr, false, "version"},
     };
@@ -145,18 +143,6 @@ TEST(SaverOptions, AnythingElseIsOneWarningEach) {
         EXPECT_EQ(options.mode, RunMode::Saver) << c.commandLine;
         EXPECT_EQ(options.host.kind, Kind::HostWindow) << c.commandLine;
     }
-}
-
-TEST(SaverOptions, ArgumentsComeBackWholeFromTheJoinedLine) {
-    const std::vector<std::vector<const char*>> cases = {
-        {}, {"/s"}, {"--texture", "/My Pictures/a.bmp"}, {"say \"hi\"", ""}, {"a\"", "\"b", "  "}};
-    for (const std::vector<const char*>& arguments : cases) {
-        const std::string line = JoinArguments(static_cast<int>(arguments.size()), arguments.data());
-        EXPECT_EQ(CommandLineWords(line.c_str()),
-                  std::vector<std::string>(arguments.begin(), arguments.end()))
-            << line;
-    }
-    EXPECT_EQ(CommandLineWords("  a   \"b c\"d \"e"), (std::vector<std::string>{"a", "b cd", "e"}));
 }
 
 TEST(HostWindow, EachWindowOfEachDisplayHasItsOwnMutex) {

@@ -229,7 +229,6 @@ TEST_F(PartialClearTest, FramesMatchFullClearsAndFullCopies) {
         {"ramp, whole surface", &IID_IDirect3DRampDevice, whole, false, nothing, 0},
         {"MMX, offset viewport", &IID_IDirect3DMMXDevice, offset, false, nothing, 0},
         {"MMX, a second viewport draws too", &IID_IDirect3DMMXDevice, offset, true, nothing, 0},
-        // One lock between two clears costs only its own area.
         {"colour written through a lock", &IID_IDirect3DMMXDevice, offset, false,
          [](Pair& pair) {
              Scrawl(pair.back, RECT{20, 10, 130, 100}, 0x00FFFFFFu, 4);
@@ -292,32 +291,6 @@ TEST_F(PartialClearTest, FramesMatchFullClearsAndFullCopies) {
         // The scene did move: the comparison covered changing pictures.
         EXPECT_GT(changes, kFrames / 2);
     }
-}
-
-// Text put over each frame through a lock: the next clear wipes that area
-// alone, and presentation copies it alone.
-TEST_F(PartialClearTest, OneLockBetweenFramesIsClearedAndCopiedAlone) {
-    Make(&tested_, IID_IDirect3DMMXDevice, ViewportRect{16, 8, 120, 100}, false);
-    RECT dest{kAtX, kAtY, kAtX + static_cast<LONG>(kWidth), kAtY + static_cast<LONG>(kHeight)};
-    const auto frame = [&] {
-        ASSERT_EQ(tested_.viewport->Clear(), D3DRM_OK);
-        ASSERT_EQ(tested_.device->Update(), D3DRM_OK);
-        ASSERT_EQ(primary_->Blt(&dest, tested_.back, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-    };
-    frame();
-    const RECT written{40, 30, 60, 40};
-    Scrawl(tested_.back, written, 0x00FFFFFFu, 4);
-    ScribbleScreen(ViewportRect{0, 0, kWidth, kHeight});
-    frame();
-    const std::vector<std::uint32_t> screen = ScreenPicture();
-    int wrong = 0;
-    for (LONG y = 0; y < static_cast<LONG>(kHeight); ++y)
-        for (LONG x = 0; x < static_cast<LONG>(kWidth); ++x) {
-            const bool inside =
-                x >= written.left && x < written.right && y >= written.top && y < written.bottom;
-            if (screen[y * kWidth + x] != (inside ? 0u : 0x00DEAD00u)) ++wrong;
-        }
-    EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace
