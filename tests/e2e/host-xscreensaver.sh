@@ -33,8 +33,9 @@ chmod 700 "$work/home/runtime"
 chown -R nobody:nogroup "$work/home"
 chmod 644 "$work/painted.bmp"
 
+# Without a session bus to talk to, nothing starts one that would outlive the test.
 "${as_nobody[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$work/bin:/usr/bin:/bin" \
-    XDG_RUNTIME_DIR="$work/home/runtime" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
+    XDG_RUNTIME_DIR="$work/home/runtime" LSAN_OPTIONS="${LSAN_OPTIONS:-}" DBUS_SESSION_BUS_ADDRESS=disabled: \
     xscreensaver -no-splash -verbose >"$work/daemon.log" 2>&1 &
 daemon=$!
 started+=("$daemon")
@@ -58,6 +59,8 @@ live_savers() {
 }
 has_savers() { [ -n "$(live_savers)" ]; }
 gone() { ! kill -0 "$1" 2>/dev/null || [ "$(ps -o stat= -p "$1" | cut -c1)" = Z ]; }
+# However the test ends, what the daemon started goes down with it.
+trap 'mapfile -t -O "${#started[@]}" started < <(descendants "$daemon"); finish' EXIT
 started_savers() { grep -c 'forked "vantel --root --speed 10 --fps"' "$work/daemon.log" || true; }
 
 command_daemon -activate || fail "xscreensaver-command -activate failed"
@@ -74,8 +77,6 @@ done
 poll_until 20 has_savers || fail "no saver process below the daemon"
 saver=$(live_savers)
 [ "$(wc -w <<<"$saver")" = 1 ] || fail "more than one saver on one monitor: $saver"
-# shellcheck disable=SC2207
-started+=($(descendants "$daemon"))
 
 # While active the saver runs on, the same process all along.
 for _ in $(seq 10); do
