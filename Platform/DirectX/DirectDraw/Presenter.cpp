@@ -79,15 +79,17 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
             return PresentToWindow(source, sourceArea, dest, sdlWindow, pace, change, placement);
         shown = Intersect(&visible, placement.client);
     }
-    RECT part = ChangedPart(placement, source, change.damage, true);
-    if (shown && Intersect(&visible, RECT{0, 0, width_, height_}) && Intersect(&part, visible)) {
-        RECT area = sourceArea;
-        ClipBoth(dest, part, &area);
-        const ScreenPixels screen{
-            reinterpret_cast<std::uint8_t*>(image_.data() + static_cast<std::size_t>(part.top) * width_ +
-                                            part.left),
-            Pitch(), nullptr};
-        ConvertBlock(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+    if (shown && Intersect(&visible, RECT{0, 0, width_, height_})) {
+        for (RECT part : ChangedParts(placement, source, change.damage, true).parts) {
+            if (!Intersect(&part, visible)) continue;
+            RECT area = sourceArea;
+            ClipBoth(dest, part, &area);
+            const ScreenPixels screen{
+                reinterpret_cast<std::uint8_t*>(image_.data() + static_cast<std::size_t>(part.top) * width_ +
+                                                part.left),
+                Pitch(), nullptr};
+            ConvertBlock(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+        }
     }
     Remember(placement, source, nullptr);
     return DD_OK;
@@ -121,9 +123,10 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
         Remember(placement, source, window);
         return DD_OK;
     }
-    RECT part =
-        ChangedPart(placement, source, change.damage, SDL_GetWindowData(window, kLastPresenter) == this);
-    if (Intersect(&part, visible)) {
+    const DamageRects parts =
+        ChangedParts(placement, source, change.damage, SDL_GetWindowData(window, kLastPresenter) == this);
+    for (RECT part : parts.parts) {
+        if (!Intersect(&part, visible)) continue;
         RECT area = sourceArea;
         ClipBoth(dest, part, &area);
         if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return fail(DDERR_SURFACEBUSY);
@@ -143,16 +146,21 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
     return DD_OK;
 }
 
-RECT Presenter::ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage,
-                            bool screenKept) const {
+DamageRects Presenter::ChangedParts(const Placement& placement, const SourcePixels& source,
+                                    const DamageRects& damage, bool screenKept) const {
     const bool samePalette = source.format != Format::Indexed8 ||
                              std::equal(previousPalette_.begin(), previousPalette_.end(), source.palette);
-    if (!presented_ || !screenKept || !(placement == previous_) || !samePalette) return placement.dest;
-    RECT part = damage;
-    if (!Intersect(&part, placement.sourceArea)) return RECT{};
+    if (!presented_ || !screenKept || !(placement == previous_) || !samePalette) return {{placement.dest}};
     const LONG dx = placement.dest.left - placement.sourceArea.left;
     const LONG dy = placement.dest.top - placement.sourceArea.top;
-    return RECT{part.left + dx, part.top + dy, part.right + dx, part.bottom + dy};
+    DamageRects parts = damage;
+    for (RECT& part : parts.parts) {
+        if (Intersect(&part, placement.sourceArea))
+            part = RECT{part.left + dx, part.top + dy, part.right + dx, part.bottom + dy};
+        else
+            part = RECT{};
+    }
+    return parts;
 }
 
 void Presenter::Remember(const Placement& placement, const SourcePixels& source, SDL_Window* window) {

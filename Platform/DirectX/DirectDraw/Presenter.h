@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Platform/DirectX/DirectDraw/DamageRects.h"
 #include "Platform/DirectX/DirectDraw/FramePacer.h"
 #include "Platform/DirectX/DirectDraw/PixelConvert.h"
 
@@ -14,11 +15,11 @@ struct SDL_Window;
 
 namespace dx {
 
-// The surface a frame comes from and the bounds of its pixels changed since
-// it was last presented.
+// The surface a frame comes from and its pixels changed since it was last
+// presented.
 struct SourceChange {
     const void* surface;
-    RECT damage;
+    DamageRects damage;
 };
 
 class Presenter {
@@ -63,11 +64,11 @@ private:
     // the window surface's part is filled in here.
     HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
                             SDL_Window* window, bool pace, const SourceChange& change, Placement placement);
-    // The part of `dest` to copy: all of it unless `placement` and the
+    // The parts of `dest` to copy: all of it unless `placement` and the
     // palette repeat the previous presentation and the screen still holds it
-    // (`screenKept`: nobody else wrote there since); then the damaged part.
-    RECT ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage,
-                     bool screenKept) const;
+    // (`screenKept`: nobody else wrote there since); then the damaged parts.
+    DamageRects ChangedParts(const Placement& placement, const SourcePixels& source,
+                             const DamageRects& damage, bool screenKept) const;
     // Records a finished presentation, and on `window` (null for the screen
     // image) that this presenter wrote to it last.
     void Remember(const Placement& placement, const SourcePixels& source, SDL_Window* window);

@@ -8,6 +8,7 @@
 #include "Platform/DirectX/ComObject.h"
 #include "Platform/DirectX/D3D.h"
 #include "Platform/DirectX/DirectDraw/Clipper.h"
+#include "Platform/DirectX/DirectDraw/DamageRects.h"
 #include "Platform/DirectX/DirectDraw/Palette.h"
 #include "Platform/DirectX/DirectDraw/PixelFormat.h"
 
@@ -59,9 +60,9 @@ public:
     // The area of the latest foreign write; empty before the first.
     const RECT& LastForeignWrite() const { return lastForeign_; }
     std::uint64_t Draws() const { return draws_; }
-    // The bounds of the pixels changed since the surface was last presented;
-    // empty (left >= right) when none.
-    const RECT& Damage() const { return damage_; }
+    // The pixels changed since the surface was last presented; no part
+    // when none.
+    const DamageRects& Damage() const { return damage_; }
 
 private:
     struct FreeAligned {
@@ -95,7 +96,7 @@ private:
     std::uint64_t foreignWrites_ = 0;
     RECT lastForeign_{};
     std::uint64_t draws_ = 0;
-    RECT damage_;
+    DamageRects damage_;
 };
 
 }  // namespace dx
