@@ -102,6 +102,18 @@ int RZXFlip();
 // Always 1.
 int RZXRestore();
 
+// --- Text over the picture ---------------------------------------------------
+
+// Writes `text` small, white on a black box, into the top-left corner of the
+// back surface through a lock: between RZXRender and RZXFlip, it shows over
+// the frame. Glyphs for digits, '.', '-', ' ', 'f', 'p' and 's'; any other
+// character shows as a blank. The glyphs grow with the render area's height
+// (5 x 7 pixels up to 719 rows, 10 x 14 up to 1439, ...); a box that does not
+// fit is cut. The box's size follows the text's length only, so texts of one
+// length replace each other whole. 0 without any call while inactive or
+// when text is null. Allocates nothing.
+int RZXCornerText(const char* text);
+
 // --- Error reporting and trace -----------------------------------------------
 
 // Writes text and one newline.

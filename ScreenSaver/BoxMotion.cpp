@@ -1,6 +1,7 @@
 // The box's motion: bounce at the walls, drift and turn, one step per frame.
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
+#include "ScreenSaver/FrameRate.h"
 #include "ScreenSaver/Scene.h"
 
 int DirX = 1;
@@ -65,6 +66,7 @@ int FrameTick() {
         return 0;
     }
     RZXRender(SceneFrame);
+    if (ShowFrameRate) RZXCornerText(FrameRate.Count(GetTickCount()));
     RZXFlip();
     // A failed render or presentation has released the layer.
     if (!RZXState.active) SayDrawingStopped("drawing a frame");

@@ -13,10 +13,10 @@ enum class RunMode { None, Configure, Saver };
 // "/" counts and everything else is passed over. Null or empty gives None.
 RunMode ScanCommandLine(const char* commandLine);
 
-// The program's entry: 0 when the saver window was closed by the user, 1 on
-// every other end (no mode, configure mode, another copy running, a failure:
-// of the window, of the rendering layer's start-up, of the scene root or the
-// viewport).
+// The program's entry: 0 when the saver window was closed by the user or
+// --help or --version was answered (SaverOptions.h), 1 on every other end (no
+// mode, configure mode, another copy running, a failure: of the window, of
+// the rendering layer's start-up, of the scene root or the viewport).
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 // The saver window, from its creation on; kept after its destruction.
@@ -62,7 +62,8 @@ void TellFailuresAtExit();
 // Keeps the box between its walls and sets its velocity and turn for the
 // coming frame.
 int MoveBox();
-// Restores lost surfaces, advances the scene one step, renders and presents.
+// Restores lost surfaces, advances the scene one step, renders, draws the
+// frame rate over the picture when ShowFrameRate asks for it, and presents.
 // 1 when the frame was shown or rendering is off; 0 when the step failed,
 // after which rendering is released and stays off.
 int FrameTick();

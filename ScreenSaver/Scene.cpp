@@ -12,6 +12,8 @@ IDirect3DRMFrame2* BoxFrame = nullptr;
 double Speed = 5.0;
 double BoxColor[4] = {1.0, 1.0, 1.0, 1.0};
 IDirect3DRMTexture2* BoxTexture = nullptr;
+std::optional<int> SpeedOption;
+std::optional<std::string> TextureOption;
 
 namespace {
 
@@ -38,13 +40,18 @@ constexpr BoxFace kBoxFaces[6] = {
 // The whole texture on every face, the same way round.
 constexpr D3DVALUE kCornerUV[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
-// The texture named in the settings, or the built-in one when that file
-// cannot be read, so no face is ever left with an undefined texture.
+// The texture named on the command line or in the settings, or the
+// built-in one when that file cannot be read, so no face is ever left with
+// an undefined texture.
 IDirect3DRMTexture2* LoadBoxTexture(IDirect3DRM2* rm) {
     char fileName[vantel_settings::kSaverFileNameBufferSize];
-    GetPrivateProfileStringA(vantel_settings::kSettingSection, vantel_settings::kFileNameKey,
-                             vantel_settings::kSaverDefaultFileName, fileName, sizeof fileName,
-                             vantel_settings::kIniFileName);
+    if (TextureOption) {
+        fileName[TextureOption->copy(fileName, sizeof fileName - 1)] = '\0';
+    } else {
+        GetPrivateProfileStringA(vantel_settings::kSettingSection, vantel_settings::kFileNameKey,
+                                 vantel_settings::kSaverDefaultFileName, fileName, sizeof fileName,
+                                 vantel_settings::kIniFileName);
+    }
     IDirect3DRMTexture2* texture = nullptr;
     if (rm->LoadTexture(fileName, &texture) == D3DRM_OK) return texture;
     texture = nullptr;
@@ -130,9 +137,11 @@ double ClampSpeed(int setting) {
 namespace {
 
 int ConstructScene() {
-    Speed = ClampSpeed(static_cast<int>(
-        GetPrivateProfileIntA(vantel_settings::kSaverSection, vantel_settings::kSpeedKey,
-                              vantel_settings::kSaverDefaultSpeed, vantel_settings::kIniFileName)));
+    Speed =
+        ClampSpeed(SpeedOption ? *SpeedOption
+                               : static_cast<int>(GetPrivateProfileIntA(
+                                     vantel_settings::kSaverSection, vantel_settings::kSpeedKey,
+                                     vantel_settings::kSaverDefaultSpeed, vantel_settings::kIniFileName)));
 
     const HRESULT root = RZXState.lpD3DRM->CreateFrame(nullptr, &SceneFrame);
     if (root != D3DRM_OK) {

@@ -5,8 +5,11 @@
 
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
-#include "ScreenSaver/HostWindow.h"
+#include "ScreenSaver/FrameRate.h"
+#include "ScreenSaver/SaverOptions.h"
+#include "ScreenSaver/Scene.h"
 #include "Settings/ProgramDirectory.h"
+#include "Settings/Version.h"
 
 namespace {
 
@@ -51,7 +54,16 @@ int RunMainLoop() {
 }  // namespace
 
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
-    const HostRequest host = FindHostWindow(lpCmdLine, std::getenv("XSCREENSAVER_WINDOW"));
+    const SaverOptions options = ReadSaverOptions(lpCmdLine, std::getenv("XSCREENSAVER_WINDOW"));
+    OutputDebugStringA(options.warnings.c_str());
+    if (options.help || options.version) {
+        if (options.help)
+            std::fputs(kSaverUsage, stdout);
+        else
+            std::printf("vantel %s\n", vantel_settings::kVersion);
+        return 0;
+    }
+    const HostRequest& host = options.host;
     if (host.kind == HostRequest::Kind::Invalid) {
         std::fputs(host.problem.c_str(), stderr);
         return 1;
@@ -63,7 +75,10 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
     if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
 
     HostWindow = host.window;
-    switch (hosted ? RunMode::Saver : ScanCommandLine(lpCmdLine)) {
+    SpeedOption = options.speed;
+    TextureOption = options.texture;
+    ShowFrameRate = options.showFrameRate;
+    switch (options.mode) {
         case RunMode::None:
             ReleaseMutex(mutex);
             return 1;

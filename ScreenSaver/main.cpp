@@ -1,11 +1,12 @@
 // Hands WinMain what the Windows runtime would: the command line after the
-// program's name, with the arguments joined by single blanks. The settings
-// file's folder is ours to name; VANTEL_DEBUG=1 stands for a debugger that
-// listens to the trace.
+// program's name, the arguments joined by single blanks (CommandLineWords.h).
+// The settings file's folder is ours to name; VANTEL_DEBUG=1 stands for a
+// debugger that listens to the trace.
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "ScreenSaver/CommandLineWords.h"
 #include "ScreenSaver/Deepdr.h"
 #include "Settings/Settings.h"
 
@@ -14,11 +15,7 @@ int main(int argc, char** argv) {
     const char* debug = std::getenv("VANTEL_DEBUG");
     Win32ListenToDebugOutput(debug != nullptr && std::string_view(debug) == "1");
     Win32NeverAutolaunchSessionBus();
-    std::string commandLine;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) commandLine += ' ';
-        commandLine += argv[i];
-    }
+    std::string commandLine = JoinArguments(argc - 1, argv + 1);
     // Stands for the module's instance handle; nothing reads through it.
     static char module;
     return WinMain(reinterpret_cast<HINSTANCE>(&module), nullptr, commandLine.data(), SW_SHOWDEFAULT);

@@ -7,9 +7,12 @@
 #include "Settings/Settings.h"
 #include "Tool/Form3.h"
 #include "Tool/QtDialogUi.h"
+#include "Tool/ToolCommandLine.h"
 #include "Tool/Translations.h"
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that no display is needed and no window opens.
+    if (const std::optional<int> answered = AnswerCommandLine(argc, argv)) return *answered;
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
     // Before Qt starts, whose accessibility and dialogs would ask for a bus.
     Win32NeverAutolaunchSessionBus();

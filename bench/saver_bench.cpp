@@ -25,7 +25,7 @@
 #include "Direct3d/Rendal.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "ScreenSaver/Deepdr.h"
-#include "ScreenSaver/HostWindow.h"
+#include "ScreenSaver/SaverOptions.h"
 #include "ScreenSaver/Scene.h"
 #include "Settings/Settings.h"
 #include "bench/MemoryFloor.h"
@@ -88,7 +88,7 @@ double CpuSeconds() {
 int Paced(double seconds) {
     static char module;
     const auto instance = reinterpret_cast<HINSTANCE>(&module);
-    HostWindow = FindHostWindow("--root", std::getenv("XSCREENSAVER_WINDOW")).window;
+    HostWindow = ReadSaverOptions("--root", std::getenv("XSCREENSAVER_WINDOW")).host.window;
     if (!RegisterSaverClass(instance) || !CreateSaverWindow(instance, SW_SHOWDEFAULT)) {
         std::fprintf(stderr, "no display to run on\n");
         return 1;

@@ -28,6 +28,10 @@ struct SoftwareSurfaceWrites {
     // The generation of the render surface's palette (0: none); its colours
     // decide which index a colour is drawn with.
     std::uint64_t palette;
+    // Where the latest foreign write of the render surface and the latest of
+    // its z-buffer went (surface coordinates; empty when there was none), so
+    // that a caller who missed exactly one can make up for that one alone.
+    RECT lastForeign;
 };
 
 // Fills `writes` for the render surface of `device`. False for a device

@@ -228,6 +228,11 @@ DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD d
 // debugger listens (Win32ListenToDebugOutput); otherwise the text goes nowhere.
 void OutputDebugStringA(LPCSTR lpOutputString);
 
+// Milliseconds on the monotonic clock since an unspecified start; wraps
+// after 49.7 days, so callers take differences. No system call: the clock is
+// read in user space.
+DWORD GetTickCount();
+
 // The full path of the running program (hModule null), zero-terminated and
 // cut to nSize - 1 bytes. The number of bytes copied; 0 on failure.
 DWORD GetModuleFileNameA(HINSTANCE hModule, LPSTR lpFilename, DWORD nSize);

@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Stage { Display, Device, Viewport, Render, Flip };
+enum class Stage { Display, Device, Viewport, Render, Flip, Text };
 
 struct Site {
     DxCall call;
@@ -38,6 +38,7 @@ const Site kSites[] = {
     {DxCall::Viewport_Render, 0, D3DRMERR_UNABLETOEXECUTE, "D3DRMERR_UNABLETOEXECUTE", Stage::Render, 1242},
     {DxCall::Device_Update, 0, D3DRMERR_BADALLOC, "D3DRMERR_BADALLOC", Stage::Render, 1243},
     {DxCall::Surface_Blt, 0, DDERR_SURFACELOST, "DDERR_SURFACELOST", Stage::Flip, 1219},
+    {DxCall::Surface_Lock, 0, DDERR_SURFACEBUSY, "DDERR_SURFACEBUSY", Stage::Text, 1230},
 };
 
 class RendalSiteTest : public RendalTest, public testing::WithParamInterface<Site> {
@@ -70,6 +71,8 @@ protected:
                 return RZXRender(scene_);
             case Stage::Flip:
                 return RZXFlip();
+            case Stage::Text:
+                return RZXCornerText("1");
         }
         return -1;
     }
@@ -83,7 +86,7 @@ TEST_P(RendalSiteTest, ReportsReleasesAndFails) {
     int result = -1;
     std::string out = Captured([&] { result = Run(site.stage); });
 
-    bool directDraw = site.line < 700 || site.line == 1219;
+    bool directDraw = site.line < 700 || site.line == 1219 || site.line == 1230;
     std::string report = std::string(directDraw ? "DirectDraw Error " : "Direct3D-RM Error : ") + site.name +
                          "\nin file C:\\myproject\\Direct3d\\Rendal at line " + std::to_string(site.line) +
                          "\n";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ScreenSaver/Deepdr.h"
+#include "ScreenSaver/SaverOptions.h"
 
 namespace {
 
@@ -58,6 +59,10 @@ TEST(CommandLine, ScanChoosesTheMode) {
     };
     for (const ScanCase& c : cases) {
         EXPECT_EQ(Name(ScanCommandLine(c.commandLine)), Name(c.mode)) << '"' << c.commandLine << '"';
+        // None of them holds an option: they reach the scan untouched.
+        const SaverOptions options = ReadSaverOptions(c.commandLine, nullptr);
+        EXPECT_EQ(Name(options.mode), Name(c.mode)) << '"' << c.commandLine << '"';
+        EXPECT_EQ(options.warnings, "") << '"' << c.commandLine << '"';
     }
 }
 

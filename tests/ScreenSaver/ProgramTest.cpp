@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "Settings/Version.h"
+
 extern char** environ;
 
 namespace {
@@ -25,7 +27,15 @@ namespace fs = std::filesystem;
 struct Outcome {
     int exitCode = -1;  // -1: still running at the deadline (then killed)
     std::string standardError;
+    std::string standardOutput;
 };
+
+std::string FileText(const fs::path& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -64,9 +74,11 @@ protected:
         argv.push_back(nullptr);
 
         const fs::path errPath = root / "stderr";
+        const fs::path outPath = root / "stdout";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = 0;
         Outcome outcome;
         const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
@@ -84,14 +96,13 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
-        std::ifstream err(errPath);
-        std::stringstream text;
-        text << err.rdbuf();
-        outcome.standardError = text.str();
+        outcome.standardError = FileText(errPath);
+        outcome.standardOutput = FileText(outPath);
         return outcome;
     }
 
     static fs::path Vantel() { return fs::path(VANTEL_BIN_DIR) / "vantel"; }
+    static fs::path Tool() { return fs::path(VANTEL_BIN_DIR) / "vantel30"; }
 
     fs::path root;
 };
@@ -104,6 +115,28 @@ TEST_F(ProgramTest, CommandLinesWithoutAModeEndWithOneAndTryNoWindow) {
         const std::string shown = args.empty() ? "(empty)" : args[0];
         EXPECT_EQ(outcome.exitCode, 1) << shown;
         // Without a display, any attempt at a window would leave its complaint here.
+        EXPECT_EQ(outcome.standardError, "") << shown;
+    }
+}
+
+// Neither needs a display for them: the tool opens no window.
+TEST_F(ProgramTest, BothProgramsAnswerHelpAndVersionOnStandardOutput) {
+    const std::string version = vantel_settings::kVersion;
+    const struct {
+        fs::path program;
+        const char* argument;
+        std::string starts;
+    } cases[] = {
+        {Vantel(), "--help", "Usage: vantel /s"},
+        {Vantel(), "--version", "vantel " + version + "\n"},
+        {Tool(), "-h", "Usage: vantel30 "},
+        {Tool(), "--version", "vantel30 " + version + "\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.program, {c.argument});
+        const std::string shown = c.program.filename().string() + " " + c.argument;
+        EXPECT_EQ(outcome.exitCode, 0) << shown;
+        EXPECT_TRUE(outcome.standardOutput.starts_with(c.starts)) << shown << ": " << outcome.standardOutput;
         EXPECT_EQ(outcome.standardError, "") << shown;
     }
 }

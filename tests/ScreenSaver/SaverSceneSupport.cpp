@@ -26,6 +26,8 @@ void SaverSceneTest::SetUp() {
     DxFault::Reset();
     DirX = DirY = DirZ = 1;
     Speed = 5.0;
+    SpeedOption.reset();
+    TextureOption.reset();
     std::fill(std::begin(BoxColor), std::end(BoxColor), 1.0);
 
     MainWindow = OpenTestWindow(0, 0, 320, 240);

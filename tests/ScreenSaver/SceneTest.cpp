@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <string>
 
+#include "ScreenSaver/CommandLineWords.h"
 #include "ScreenSaver/DefaultTexture.h"
+#include "ScreenSaver/SaverOptions.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"
 #include "tests/Support/DebugCapture.h"
 #include "tests/Support/DxCounts.h"
@@ -81,12 +83,16 @@ void WriteSolidBitmap(const std::string& path, std::uint8_t r, std::uint8_t g, s
 struct SpeedCase {
     const char* setting;  // null: no key
     double speed;
+    const char* option = nullptr;  // the command line's --speed, which wins; null: none
 };
 
 class SpeedTest : public SaverSceneTest, public testing::WithParamInterface<SpeedCase> {};
 
 TEST_P(SpeedTest, ClampsTheSettingToOneToTen) {
     if (GetParam().setting) WriteSetting("SS_SECTION", "SPEED", GetParam().setting);
+    if (GetParam().option)
+        SpeedOption =
+            ReadSaverOptions(("--root --speed " + std::string(GetParam().option)).c_str(), "1").speed;
     ASSERT_EQ(StartSaver(), 1);
     EXPECT_EQ(Speed, GetParam().speed);
     D3DVECTOR axis{};
@@ -98,7 +104,10 @@ TEST_P(SpeedTest, ClampsTheSettingToOneToTen) {
 INSTANTIATE_TEST_SUITE_P(Settings, SpeedTest,
                          testing::Values(SpeedCase{nullptr, 5}, SpeedCase{"7", 7}, SpeedCase{"0", 1},
                                          SpeedCase{"-3", 1}, SpeedCase{"fast", 1}, SpeedCase{"11", 10},
-                                         SpeedCase{"250", 10}, SpeedCase{"10", 10}, SpeedCase{"1", 1}),
+                                         SpeedCase{"250", 10}, SpeedCase{"10", 10}, SpeedCase{"1", 1},
+                                         SpeedCase{"7", 2, "2"}, SpeedCase{nullptr, 10, "10"},
+                                         SpeedCase{"7", 1, "0"}, SpeedCase{"3", 10, "11"},
+                                         SpeedCase{"3", 1, "-4"}, SpeedCase{"3", 10, "99999999999999999999"}),
                          [](const testing::TestParamInfo<SpeedCase>& info) {
                              return "case" + std::to_string(info.index);
                          });
@@ -241,6 +250,18 @@ TEST_F(SaverSceneTest, TheTextureNamedInTheSettingsCoversEveryFace) {
     WriteSetting("SETTING", "FILENAME", path.c_str());
     ASSERT_EQ(StartSaver(), 1);
     EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, 0x12C456u));
+}
+
+TEST_F(SaverSceneTest, TheTextureOnTheCommandLineWinsOverTheSettingsOnes) {
+    const std::string given = configDir_ + "/My Pictures/given.bmp";
+    std::filesystem::create_directories(configDir_ + "/My Pictures");
+    WriteSolidBitmap(configDir_ + "/painted.bmp", 0x12, 0xC4, 0x56);
+    WriteSolidBitmap(given, 0xA0, 0x30, 0x70);
+    WriteSetting("SETTING", "FILENAME", (configDir_ + "/painted.bmp").c_str());
+    const char* const arguments[] = {"--root", "--texture", given.c_str()};
+    TextureOption = ReadSaverOptions(JoinArguments(3, arguments).c_str(), "1").texture;
+    ASSERT_EQ(StartSaver(), 1);
+    EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, 0xA03070u));
 }
 
 TEST_F(SaverSceneTest, ATextureNameIsCutTo255Characters) {

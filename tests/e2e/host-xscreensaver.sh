@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The real XScreenSaver daemon with a configuration that runs only
-# `vantel --root`: activated, the screen shows the box in the settings'
-# texture on black (the settings found through HOME alone, as the daemon's
-# environment has no XDG variables); the daemon starts the saver once and
-# never again while active; deactivated, the saver is gone and nothing of it
-# is left running. The daemon refuses to run as root, so it runs without
-# root's rights.
+# `vantel --root --speed 10 --fps`: activated, the screen shows the box in
+# the settings' texture on black (the settings found through HOME alone, as
+# the daemon's environment has no XDG variables) and the frame rate in the
+# top-left corner; the daemon starts the saver once and never again while
+# active; deactivated, the saver is gone and nothing of it is left running.
+# The daemon refuses to run as root, so it runs without root's rights.
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/host-lib.sh"
 
@@ -24,14 +24,15 @@ unfade:		False
 splash:		False
 timeout:	1:00:00
 cycle:		0:00:00
-programs:	vantel --root \n
+programs:	vantel --root --speed 10 --fps \n
 EOF
 chmod 700 "$work/home/runtime"
 chown -R "$unprivileged_owner" "$work/home"
 chmod 644 "$work/painted.bmp"
 
+# Without a session bus to talk to, nothing starts one that would outlive the test.
 "${unprivileged[@]}" env -i DISPLAY="$DISPLAY" HOME="$work/home" PATH="$work/bin:/usr/bin:/bin" \
-    XDG_RUNTIME_DIR="$work/home/runtime" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
+    XDG_RUNTIME_DIR="$work/home/runtime" LSAN_OPTIONS="${LSAN_OPTIONS:-}" DBUS_SESSION_BUS_ADDRESS=disabled: \
     xscreensaver -no-splash -verbose >"$work/daemon.log" 2>&1 &
 daemon=$!
 started+=("$daemon")
@@ -55,22 +56,24 @@ live_savers() {
 }
 has_savers() { [ -n "$(live_savers)" ]; }
 gone() { ! kill -0 "$1" 2>/dev/null || [ "$(ps -o stat= -p "$1" | cut -c1)" = Z ]; }
-started_savers() { grep -c 'forked "vantel --root"' "$work/daemon.log" || true; }
+# However the test ends, what the daemon started goes down with it.
+trap 'mapfile -t -O "${#started[@]}" started < <(descendants "$daemon"); finish' EXIT
+started_savers() { grep -c 'forked "vantel --root --speed 10 --fps"' "$work/daemon.log" || true; }
 
 command_daemon -activate || fail "xscreensaver-command -activate failed"
 shows_box() {
     import -window root "$work/shot.png" 2>/dev/null && near_colour "$work/shot.png" '#FF00FF' 30%
 }
 poll_until 20 shows_box || fail "no box in the settings' texture on the screen: $(cat "$work/daemon.log")"
-for corner in +0+0 +1820+0 +0+980 +1820+980; do
+white=$(convert "$work/shot.png" -crop 100x30+0+0 -fill black +opaque white -format "%[fx:mean]" info:)
+awk -v w="$white" 'BEGIN { exit !(w > 0.02) }' || fail "no frame rate in the top-left corner"
+for corner in +1820+0 +0+980 +1820+980; do
     max=$(convert "$work/shot.png" -crop "100x100$corner" -format "%[fx:maxima]" info:)
     [ "$max" = 0 ] || fail "corner $corner of the screen is not black"
 done
 poll_until 20 has_savers || fail "no saver process below the daemon"
 saver=$(live_savers)
 [ "$(wc -w <<<"$saver")" = 1 ] || fail "more than one saver on one monitor: $saver"
-# shellcheck disable=SC2207
-started+=($(descendants "$daemon"))
 
 # While active the saver runs on, the same process all along.
 for _ in $(seq 10); do

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Platform/DirectX/Rects.h"
+
 namespace dx {
 namespace {
 
@@ -48,7 +50,9 @@ SoftwareSurfaceWrites Device::Writes() const {
     const Palette* palette = surface.AttachedPalette();
     return SoftwareSurfaceWrites{
         surface.ForeignWrites() + (zbuffer != nullptr ? zbuffer->ForeignWrites() : 0), surface.Draws(),
-        palette != nullptr ? palette->Generation() : 0};
+        palette != nullptr ? palette->Generation() : 0,
+        zbuffer != nullptr ? Union(surface.LastForeignWrite(), zbuffer->LastForeignWrite())
+                           : surface.LastForeignWrite()};
 }
 
 void Device::RefreshColorToIndex() {

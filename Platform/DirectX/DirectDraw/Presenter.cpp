@@ -112,14 +112,17 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
     }
     if (ScreenImage() == nullptr) return DDERR_OUTOFMEMORY;
     if (!MapFor(source, kXrgbLayout, nullptr)) return DDERR_GENERIC;
-    RECT part = ChangedPart(placement, source, change.damage, true);
-    if (shown && Intersect(&visible, RECT{0, 0, width_, height_}) && Intersect(&part, visible)) {
-        RECT area = sourceArea;
-        ClipBoth(dest, part, &area);
-        const ScreenPixels screen{reinterpret_cast<std::uint8_t*>(
-                                      image_.get() + static_cast<std::size_t>(part.top) * width_ + part.left),
-                                  Pitch()};
-        map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+    if (shown && Intersect(&visible, RECT{0, 0, width_, height_})) {
+        for (RECT part : ChangedParts(placement, source, change.damage, true).parts) {
+            if (!Intersect(&part, visible)) continue;
+            RECT area = sourceArea;
+            ClipBoth(dest, part, &area);
+            const ScreenPixels screen{reinterpret_cast<std::uint8_t*>(image_.get() +
+                                                                      static_cast<std::size_t>(part.top) * width_ +
+                                                                      part.left),
+                                      Pitch()};
+            map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+        }
     }
     Remember(placement, source, nullptr);
     return DD_OK;
@@ -154,10 +157,11 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
         Remember(placement, source, sdlWindow);
         return DD_OK;
     }
-    RECT part =
-        ChangedPart(placement, source, change.damage, SDL_GetWindowData(sdlWindow, kLastPresenter) == this);
-    if (!Intersect(&part, visible)) part = RECT{};
-    if (!IsEmpty(part)) {
+    const DamageRects parts =
+        ChangedParts(placement, source, change.damage, SDL_GetWindowData(sdlWindow, kLastPresenter) == this);
+    bool showed = false;
+    for (RECT part : parts.parts) {
+        if (!Intersect(&part, visible)) continue;
         RECT area = sourceArea;
         ClipBoth(dest, part, &area);
         const ScreenPixels screen{frame.bits +
@@ -165,11 +169,14 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
                                       (part.left - client.left) * frame.bytesPerPixel,
                                   frame.pitch};
         map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+        const RECT shown{part.left - client.left, part.top - client.top, part.right - client.left,
+                         part.bottom - client.top};
+        if (!Win32ShowWindowFrame(window, &shown)) return fail(DDERR_GENERIC);
+        showed = true;
     }
-    // Shown even when empty: the window may have lost what it showed.
-    const RECT shown{part.left - client.left, part.top - client.top, part.right - client.left,
-                     part.bottom - client.top};
-    if (!Win32ShowWindowFrame(window, &shown)) return fail(DDERR_GENERIC);
+    // Shown even when nothing changed: the window may have lost what it showed.
+    const RECT nothing{};
+    if (!showed && !Win32ShowWindowFrame(window, &nothing)) return fail(DDERR_GENERIC);
     Remember(placement, source, sdlWindow);
     return DD_OK;
 }
@@ -190,16 +197,21 @@ bool Presenter::MapFor(const SourcePixels& source, const ScreenLayout& layout, H
     return true;
 }
 
-RECT Presenter::ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage,
-                            bool screenKept) const {
+DamageRects Presenter::ChangedParts(const Placement& placement, const SourcePixels& source,
+                                    const DamageRects& damage, bool screenKept) const {
     const bool samePalette = source.format != Format::Indexed8 ||
                              std::equal(previousPalette_.begin(), previousPalette_.end(), source.palette);
-    if (!presented_ || !screenKept || !(placement == previous_) || !samePalette) return placement.dest;
-    RECT part = damage;
-    if (!Intersect(&part, placement.sourceArea)) return RECT{};
+    if (!presented_ || !screenKept || !(placement == previous_) || !samePalette) return {{placement.dest}};
     const LONG dx = placement.dest.left - placement.sourceArea.left;
     const LONG dy = placement.dest.top - placement.sourceArea.top;
-    return RECT{part.left + dx, part.top + dy, part.right + dx, part.bottom + dy};
+    DamageRects parts = damage;
+    for (RECT& part : parts.parts) {
+        if (Intersect(&part, placement.sourceArea))
+            part = RECT{part.left + dx, part.top + dy, part.right + dx, part.bottom + dy};
+        else
+            part = RECT{};
+    }
+    return parts;
 }
 
 void Presenter::Remember(const Placement& placement, const SourcePixels& source, SDL_Window* window) {

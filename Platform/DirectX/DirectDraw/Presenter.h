@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "Platform/DirectX/DirectDraw/DamageRects.h"
 #include "Platform/DirectX/DirectDraw/FramePacer.h"
 #include "Platform/DirectX/DirectDraw/PixelConvert.h"
 
@@ -15,11 +16,11 @@ struct SDL_Window;
 
 namespace dx {
 
-// The surface a frame comes from and the bounds of its pixels changed since
-// it was last presented.
+// The surface a frame comes from and its pixels changed since it was last
+// presented.
 struct SourceChange {
     const void* surface;
-    RECT damage;
+    DamageRects damage;
 };
 
 class Presenter {
@@ -73,11 +74,11 @@ private:
     // the frame's part is filled in here.
     HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest, HWND window,
                             bool pace, const SourceChange& change, Placement placement);
-    // The part of `dest` to copy: all of it unless `placement` and the
+    // The parts of `dest` to copy: all of it unless `placement` and the
     // palette repeat the previous presentation and the screen still holds it
-    // (`screenKept`: nobody else wrote there since); then the damaged part.
-    RECT ChangedPart(const Placement& placement, const SourcePixels& source, const RECT& damage,
-                     bool screenKept) const;
+    // (`screenKept`: nobody else wrote there since); then the damaged parts.
+    DamageRects ChangedParts(const Placement& placement, const SourcePixels& source,
+                             const DamageRects& damage, bool screenKept) const;
     // Makes map_ fit `source` on a screen of `layout` (`window`: the window
     // whose colours a palettized layout takes). False when the window has
     // no colours to give.

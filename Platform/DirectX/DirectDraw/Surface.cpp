@@ -44,7 +44,7 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
       width_(layout.width),
       height_(layout.height),
       pitch_(PitchFor(layout.format, layout.width)),
-      damage_{0, 0, layout.width, layout.height} {
+      damage_{{RECT{0, 0, layout.width, layout.height}}} {
     if (layout.kind == SurfaceKind::Primary) {
         presenter_ = std::make_unique<Presenter>(width_, height_);
     } else {
@@ -74,13 +74,14 @@ bool Surface::Lost() const {
 
 void Surface::NoteForeignWrite(const RECT* area) {
     ++foreignWrites_;
-    damage_ = Union(damage_, area != nullptr ? *area : RECT{0, 0, width_, height_});
+    lastForeign_ = area != nullptr ? *area : RECT{0, 0, width_, height_};
+    damage_.Add(lastForeign_);
 }
 
 void Surface::NoteDrawn(const RECT& area) {
     ++draws_;
     RECT clipped = area;
-    if (Intersect(&clipped, RECT{0, 0, width_, height_})) damage_ = Union(damage_, clipped);
+    if (Intersect(&clipped, RECT{0, 0, width_, height_})) damage_.Add(clipped);
 }
 
 bool Surface::Area(const RECT* rect, RECT* area) const {
@@ -156,7 +157,7 @@ HRESULT Surface::Present(const RECT* destRect, Surface& source, const RECT& sour
     const HRESULT result =
         presenter_->Present(pixels, sourceArea, dest.left, dest.top, clipper_ ? clipper_->Window() : nullptr,
                             (flags & DDBLT_WAIT) != 0, SourceChange{&source, source.damage_});
-    if (result == DD_OK) source.damage_ = RECT{};
+    if (result == DD_OK) source.damage_ = DamageRects{};
     return result;
 }
 

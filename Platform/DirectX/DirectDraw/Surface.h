@@ -8,6 +8,7 @@
 #include "Platform/DirectX/ComObject.h"
 #include "Platform/DirectX/D3D.h"
 #include "Platform/DirectX/DirectDraw/Clipper.h"
+#include "Platform/DirectX/DirectDraw/DamageRects.h"
 #include "Platform/DirectX/DirectDraw/Palette.h"
 #include "Platform/DirectX/DirectDraw/PixelFormat.h"
 
@@ -56,6 +57,8 @@ public:
     void NoteDrawn(const RECT& area);
     // How many foreign writes and device draws the surface has seen.
     std::uint64_t ForeignWrites() const { return foreignWrites_; }
+    // The area of the latest foreign write; empty before the first.
+    const RECT& LastForeignWrite() const { return lastForeign_; }
     std::uint64_t Draws() const { return draws_; }
 
 private:
@@ -89,10 +92,11 @@ private:
     Ref<Palette> palette_;
     bool locked_ = false;
     std::uint64_t foreignWrites_ = 0;
+    RECT lastForeign_{};
     std::uint64_t draws_ = 0;
-    // The bounds of the pixels changed since the surface was last presented;
-    // empty (left >= right) when none.
-    RECT damage_;
+    // The pixels changed since the surface was last presented; no part
+    // when none.
+    DamageRects damage_;
 };
 
 }  // namespace dx

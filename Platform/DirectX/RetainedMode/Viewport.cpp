@@ -54,21 +54,31 @@ HRESULT Viewport::Clear() {
     if (!Target(&target)) return DDERR_SURFACELOST;
     SoftwareSurfaceWrites writes{};
     const bool known = SoftwareDeviceWrites(device_->D3DDevice(), &writes);
-    // Outside dirty_, the viewport still holds the last full clear only while
-    // nobody else has written to the surface or changed its colours since.
-    const bool onlyOwn = known && cleared_ && writes.foreign == atFullClear_.foreign &&
-                         writes.palette == atFullClear_.palette && writes.drawn == drawnAfterOwn_;
-    RECT area = dirty_;
-    if (!onlyOwn) {
-        area = RECT{0, 0, static_cast<LONG>(width_), static_cast<LONG>(height_)};
+    // Outside dirty_, the viewport still holds the last full clear while no
+    // other device has drawn there and its colours stay. One write through a
+    // lock since the previous Clear (a line of text put over each frame) is
+    // cleared on its own; more, or unknown ones, need the whole viewport.
+    const bool kept = known && cleared_ && writes.palette == seen_.palette && writes.drawn == drawnAfterOwn_;
+    const std::uint64_t foreign = writes.foreign - seen_.foreign;
+    const RECT whole{0, 0, static_cast<LONG>(width_), static_cast<LONG>(height_)};
+    RECT areas[2] = {dirty_, RECT{}};
+    if (kept && foreign == 1) {
+        const LONG x = static_cast<LONG>(x_), y = static_cast<LONG>(y_);
+        areas[1] = RECT{writes.lastForeign.left - x, writes.lastForeign.top - y, writes.lastForeign.right - x,
+                        writes.lastForeign.bottom - y};
+        dx::Intersect(&areas[1], whole);
+    } else if (!kept || foreign != 0) {
+        areas[0] = whole;
         cleared_ = known;
-        atFullClear_ = writes;
     }
+    seen_ = writes;
     dirty_ = RECT{};
-    if (dx::IsEmpty(area)) return D3DRM_OK;
-    SoftwareDeviceRasterizer(device_->D3DDevice())
-        .Clear(SoftwareTargetPart(target, area), 0x000000u, 0xFFFFu);
-    ReportDrawn(area);
+    for (const RECT& area : areas) {
+        if (dx::IsEmpty(area)) continue;
+        SoftwareDeviceRasterizer(device_->D3DDevice())
+            .Clear(SoftwareTargetPart(target, area), 0x000000u, 0xFFFFu);
+        ReportDrawn(area);
+    }
     return D3DRM_OK;
 }
 

@@ -58,8 +58,8 @@ private:
     float back_ = 100.0f;
     float field_ = 0.5f;
     SceneRenderer renderer_;
-    bool cleared_ = false;  // a full clear happened; atFullClear_ holds its writes
-    SoftwareSurfaceWrites atFullClear_{};
+    bool cleared_ = false;             // a full clear happened
+    SoftwareSurfaceWrites seen_{};     // the surface's writes at our previous Clear
     std::uint64_t drawnAfterOwn_ = 0;  // the surface's draw count after our last report
     RECT dirty_{};                     // drawn since the previous Clear
 };

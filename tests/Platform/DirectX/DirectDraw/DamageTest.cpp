@@ -87,14 +87,15 @@ protected:
                                                  y * screen.lPitch)[x] = kScribble;
     }
 
-    // Every screen pixel inside `copied` shows the back surface placed at
-    // `dest`; every other one still shows the scribble.
-    void ExpectCopied(const RECT& copied, const RECT& dest) {
+    // Every screen pixel inside `copied` or `alsoCopied` shows the back
+    // surface placed at `dest`; every other one still shows the scribble.
+    void ExpectCopied(const RECT& copied, const RECT& dest, const RECT& alsoCopied = RECT{}) {
         const DDSURFACEDESC screen = Screen();
         for (int y = 0; y < kScreenHeight; ++y)
             for (int x = 0; x < kScreenWidth; ++x) {
-                const std::uint32_t expected =
-                    Inside(copied, x, y) ? shadow_[y - dest.top][x - dest.left] : kScribble;
+                const std::uint32_t expected = Inside(copied, x, y) || Inside(alsoCopied, x, y)
+                                                   ? shadow_[y - dest.top][x - dest.left]
+                                                   : kScribble;
                 ASSERT_EQ(PixelAt(screen, x, y), expected) << x << "," << y;
             }
     }
@@ -118,6 +119,7 @@ struct Change {
     std::function<void()> act;
     RECT dest;    // of the next presentation, screen coordinates
     RECT copied;  // what that one copies, screen coordinates
+    RECT alsoCopied{};
 };
 
 TEST_F(DDrawDamageTest, APresentationCopiesWhatChangedOrEverything) {
@@ -128,12 +130,19 @@ TEST_F(DDrawDamageTest, APresentationCopiesWhatChangedOrEverything) {
              Write(back_, RECT{5, 6, 20, 15}, true);
          },
          kAtWindow, AtWindow(5, 6, 20, 15)},
-        {"two locks: their bounds",
+        {"two locks apart: each on its own",
          [this] {
              Write(back_, RECT{2, 3, 4, 5}, true);
              Write(back_, RECT{30, 40, 31, 41}, true);
          },
-         kAtWindow, AtWindow(2, 3, 31, 41)},
+         kAtWindow, AtWindow(2, 3, 4, 5), AtWindow(30, 40, 31, 41)},
+        {"three locks: the third with the one it grows least",
+         [this] {
+             Write(back_, RECT{2, 3, 4, 5}, true);
+             Write(back_, RECT{30, 40, 31, 41}, true);
+             Write(back_, RECT{5, 6, 6, 7}, true);
+         },
+         kAtWindow, AtWindow(2, 3, 6, 7), AtWindow(30, 40, 31, 41)},
         {"a blit into a rectangle",
          [this] {
              Write(other_, RECT{0, 0, kWidth, kHeight}, true);
@@ -176,7 +185,7 @@ TEST_F(DDrawDamageTest, APresentationCopiesWhatChangedOrEverything) {
         Scribble();
         c.act();
         ASSERT_EQ(Present(c.dest), DD_OK);
-        ExpectCopied(c.copied, c.dest);
+        ExpectCopied(c.copied, c.dest, c.alsoCopied);
         // Nothing changed since: nothing is copied.
         Scribble();
         ASSERT_EQ(Present(c.dest), DD_OK);

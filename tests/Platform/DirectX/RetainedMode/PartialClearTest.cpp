@@ -2,7 +2,8 @@
 // same screen as clearing and copying everything: a scene moving over many
 // frames through one device, whose viewport clears partially and whose back
 // surface is presented by damage, against a reference device whose surface
-// is locked before every frame (which forces full clears and full copies).
+// is locked whole before every frame (which forces full clears and full
+// copies).
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -231,9 +232,16 @@ TEST_F(PartialClearTest, FramesMatchFullClearsAndFullCopies) {
         {"colour written through a lock", &IID_IDirect3DMMXDevice, offset, false,
          [](Pair& pair) {
              Scrawl(pair.back, RECT{20, 10, 130, 100}, 0x00FFFFFFu, 4);
-             return true;
+             return false;
          },
          7},
+        {"colour written through two locks", &IID_IDirect3DMMXDevice, offset, false,
+         [](Pair& pair) {
+             Scrawl(pair.back, RECT{20, 10, 30, 20}, 0x00FFFFFFu, 4);
+             Scrawl(pair.back, RECT{100, 90, 110, 100}, 0x00FFFFFFu, 4);
+             return true;
+         },
+         8},
         {"depth written through a lock", &IID_IDirect3DMMXDevice, whole, false,
          [](Pair& pair) {
              Scrawl(pair.zbuffer, RECT{0, 0, kWidth, kHeight}, 0, 2);
@@ -268,7 +276,7 @@ TEST_F(PartialClearTest, FramesMatchFullClearsAndFullCopies) {
             SCOPED_TRACE(k);
             PlaceCamera(k);
             const bool withInner = run.inner && k % 3 == 1;
-            Scrawl(reference_.back, RECT{0, 0, 1, 1}, 0, 4);
+            Scrawl(reference_.back, RECT{0, 0, kWidth, kHeight}, 0, 4);
             DrawFrame(reference_, scene_, withInner);
             const bool whole = k == run.at + 1 && run.between(tested_);
             DrawFrame(tested_, scene_, withInner);

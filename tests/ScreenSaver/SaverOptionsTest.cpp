@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ScreenSaver/HostWindow.h"
+#include <climits>
+
+#include "ScreenSaver/SaverOptions.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ const char* Name(Kind kind) {
     return "?";
 }
 
-TEST(HostWindow, TheCommandLineAndTheVariableChooseTheWindow) {
+TEST(SaverOptions, TheCommandLineAndTheVariableChooseTheWindow) {
     const HostCase cases[] = {
         // The host's own ways: --root takes the variable, hex or decimal.
         {"--root", "0x2A00007", Kind::HostWindow, 0x2A00007},
@@ -41,9 +43,15 @@ TEST(HostWindow, TheCommandLineAndTheVariableChooseTheWindow) {
         {"-S 1234", "77", Kind::HostWindow, 77},
         {"/s", nullptr, Kind::OwnWindow, 0},
         {"/s", "", Kind::OwnWindow, 0},
+        // A line of options is nothing but options: a switch in it is no switch.
+        {"--root /c", "0x2A00007", Kind::HostWindow, 0x2A00007},
+        {"--window-id=0x400001 --speed 3", nullptr, Kind::HostWindow, 0x400001},
+        {"--window-id 5 --window-id 7", nullptr, Kind::HostWindow, 7},
+        // Other options run as the saver switch does.
+        {"--fps", "0x2A00007", Kind::HostWindow, 0x2A00007},
+        {"--speed 3 /c", nullptr, Kind::OwnWindow, 0},
         // Everything else is left to the command-line scan, variable or not.
         {"/c", "0x2A00007", Kind::OwnWindow, 0},
-        {"--root /c", "0x2A00007", Kind::OwnWindow, 0},
         {"/p 1234", "0x2A00007", Kind::OwnWindow, 0},
         {"", "0x2A00007", Kind::OwnWindow, 0},
         {"x", "0x2A00007", Kind::OwnWindow, 0},
@@ -63,9 +71,10 @@ TEST(HostWindow, TheCommandLineAndTheVariableChooseTheWindow) {
         {"--window-id", "0x2A00007", Kind::Invalid, 0},
         {"--root --window-id", "0x2A00007", Kind::Invalid, 0},
         {"--window-id zz", nullptr, Kind::Invalid, 0},
+        {"--fps --window-id", nullptr, Kind::Invalid, 0},
     };
     for (const HostCase& c : cases) {
-        const HostRequest request = FindHostWindow(c.commandLine, c.variable);
+        const HostRequest request = ReadSaverOptions(c.commandLine, c.variable).host;
         const std::string shown =
             std::string("\"") + c.commandLine + "\" with " + (c.variable ? c.variable : "(unset)");
         EXPECT_STREQ(Name(request.kind), Name(c.kind)) << shown;
@@ -80,11 +89,60 @@ TEST(HostWindow, TheCommandLineAndTheVariableChooseTheWindow) {
     }
 }
 
-TEST(HostWindow, TheRefusalSaysWhatIsMissing) {
-    EXPECT_EQ(FindHostWindow("--root", nullptr).problem,
+TEST(SaverOptions, TheRefusalSaysWhatIsMissing) {
+    EXPECT_EQ(ReadSaverOptions("--root", nullptr).host.problem,
               "vantel: --root draws into a screensaver host's window, but XSCREENSAVER_WINDOW is not set\n");
-    EXPECT_EQ(FindHostWindow("--window-id zz", nullptr).problem,
+    EXPECT_EQ(ReadSaverOptions("--window-id zz", nullptr).host.problem,
               "vantel: --window-id: \"zz\" is not a window id (0x and hex digits, or a decimal number)\n");
+}
+
+// The scene clamps the speed; beyond int's range it stays at an end.
+TEST(SaverOptions, OptionsOverrideTheSettings) {
+    const struct {
+        const char* commandLine;
+        std::optional<int> speed;
+        const char* texture;  // null: none
+        bool frameRate;
+        const char* asks;  // "help", "version" or ""
+    } cases[] = {
+        {"--root --speed 10 --fps", 10, nullptr, true, ""},
+        {"-root --speed=3 --texture=/t/a.bmp", 3, "/t/a.bmp", false, ""},
+        {"--root --texture \"/My Pictures/a.bmp\" --speed -7 --speed +6", 6, "/My Pictures/a.bmp", false, ""},
+        {"--root --speed 99999999999999999999", INT_MAX, nullptr, false, ""},
+        {"--root --speed=-99999999999999999999", INT_MIN, nullptr, false, ""},
+        {"--root -h", {}, nullptr, false, "help"},
+        {"--version", {}, nullptr, false, "version"},
+    };
+    for (const auto& c : cases) {
+        const SaverOptions options = ReadSaverOptions(c.commandLine, "0x2A00007");
+        SCOPED_TRACE(c.commandLine);
+        EXPECT_EQ(options.speed, c.speed);
+        EXPECT_EQ(options.texture.value_or("(none)"), c.texture ? c.texture : "(none)");
+        EXPECT_EQ(options.showFrameRate, c.frameRate);
+        EXPECT_EQ(options.help ? "help" : options.version ? "version" : "", std::string(c.asks));
+        EXPECT_EQ(options.warnings, "");
+    }
+}
+
+// Each passed over with one line; the saver runs on in the host's window.
+TEST(SaverOptions, AnythingElseIsOneWarningEach) {
+    const struct {
+        const char* commandLine;
+        const char* warnings;
+    } cases[] = {
+        {"--root -colors 64 --fps", "vantel: ignoring unknown option \"-colors 64\"\n"},
+        {"--root /c stray", "vantel: ignoring \"/c\"\nvantel: ignoring \"stray\"\n"},
+        {"--fps=1 --root", "vantel: ignoring unknown option \"--fps=1\"\n"},
+        {"--root --speed 5x", "vantel: ignoring --speed \"5x\": not a whole number\n"},
+        {"--root --speed", "vantel: ignoring --speed: it needs a whole number\n"},
+        {"--root --texture=", "vantel: ignoring --texture: it needs a file name\n"},
+    };
+    for (const auto& c : cases) {
+        const SaverOptions options = ReadSaverOptions(c.commandLine, "0x2A00007");
+        EXPECT_EQ(options.warnings, c.warnings) << c.commandLine;
+        EXPECT_EQ(options.mode, RunMode::Saver) << c.commandLine;
+        EXPECT_EQ(options.host.kind, Kind::HostWindow) << c.commandLine;
+    }
 }
 
 TEST(HostWindow, EachWindowOfEachDisplayHasItsOwnMutex) {

@@ -1,0 +1,204 @@
+// The options of a command line, and which host window, if any, it and the
+// environment name.
+#include "ScreenSaver/SaverOptions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <string_view>
+#include <vector>
+
+#include "ScreenSaver/CommandLineWords.h"
+
+const char kSaverUsage[] =
+    "Usage: vantel /s | /c\n"
+    "       vantel [--root | --window-id ID] [--speed N] [--texture FILE] [--fps]\n"
+    "       vantel --help | --version\n"
+    "\n"
+    "A textured box drifts through space, bounces between invisible walls and turns.\n"
+    "\n"
+    "  /s               cover every monitor until a key or a mouse button is pressed\n"
+    "  /c               start the settings tool, vantel30\n"
+    "  --root           draw into the screensaver host's window, XSCREENSAVER_WINDOW\n"
+    "  --window-id ID   draw into the window ID (0x and hex digits, or decimal)\n"
+    "  --speed N        turn N degrees per frame, 1 to 10, instead of the settings' speed\n"
+    "  --texture FILE   wear the bitmap FILE instead of the settings' texture\n"
+    "  --fps            show the frame rate in the top-left corner\n"
+    "  -h, --help       print this help\n"
+    "  --version        print the version\n"
+    "\n"
+    "Without --root or --window-id the options run the saver as /s does.\n"
+    "Settings: $XDG_CONFIG_HOME/vantel/Vantel.ini (by default ~/.config/vantel/),\n"
+    "written by vantel30.\n";
+
+namespace {
+
+// X resource ids are 32-bit values.
+constexpr std::uint64_t kLargestWindowId = 0xFFFFFFFFu;
+
+enum class Option { Root, WindowId, Speed, Texture, FrameRate, Help, Version };
+
+struct OptionName {
+    std::string_view name;
+    Option option;
+    bool takesValue;
+};
+
+constexpr OptionName kOptions[] = {
+    {"--root", Option::Root, false},
+    {"-root", Option::Root, false},
+    {"--window-id", Option::WindowId, true},
+    {"-window-id", Option::WindowId, true},
+    {"--speed", Option::Speed, true},
+    {"--texture", Option::Texture, true},
+    {"--fps", Option::FrameRate, false},
+    {"--help", Option::Help, false},
+    {"-h", Option::Help, false},
+    {"--version", Option::Version, false},
+};
+
+struct FoundOption {
+    const OptionName* option = nullptr;
+    std::optional<std::string_view> value;  // given after '=' in the same word
+};
+
+FoundOption FindOption(std::string_view word) {
+    for (const OptionName& option : kOptions) {
+        if (word == option.name) return {&option, std::nullopt};
+        if (option.takesValue && option.name.starts_with("--") && word.starts_with(option.name) &&
+            word.size() > option.name.size() && word[option.name.size()] == '=')
+            return {&option, word.substr(option.name.size() + 1)};
+    }
+    return {};
+}
+
+std::optional<std::uint64_t> ParseWindowId(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    std::uint64_t id = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || id == 0 ||
+        id > kLargestWindowId)
+        return std::nullopt;
+    return id;
+}
+
+// A whole number, optionally signed; beyond int's range it stays at its end.
+std::optional<int> ParseSpeed(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (text.starts_with('+') || negative) text.remove_prefix(1);
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    long long value = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc()) value = LLONG_MAX;
+    if (negative) value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+HostRequest Invalid(std::string problem) {
+    return HostRequest{HostRequest::Kind::Invalid, 0, std::move(problem)};
+}
+
+HostRequest WindowFrom(std::string_view text, std::string_view source) {
+    if (const std::optional<std::uint64_t> id = ParseWindowId(text))
+        return HostRequest{HostRequest::Kind::HostWindow, *id, {}};
+    return Invalid("vantel: " + std::string(source) + ": \"" + std::string(text) +
+                   "\" is not a window id (0x and hex digits, or a decimal number)\n");
+}
+
+bool StartsWithDash(std::string_view word) {
+    return word.starts_with('-');
+}
+
+// Warns of words[i], which is no option of ours, and gives the index of the
+// last word passed over with it: an unknown option takes the words after it
+// that do not start with '-' along, as its values ("-colors 64").
+std::size_t PassOver(const std::vector<std::string>& words, std::size_t i, std::string& warnings) {
+    const bool option = words[i].size() > 1 && StartsWithDash(words[i]);
+    std::string passed = words[i];
+    while (option && i + 1 < words.size() && !StartsWithDash(words[i + 1])) passed += ' ' + words[++i];
+    warnings += (option ? "vantel: ignoring unknown option \"" : "vantel: ignoring \"") + passed + "\"\n";
+    return i;
+}
+
+}  // namespace
+
+SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVariable) {
+    const std::vector<std::string> words = CommandLineWords(commandLine);
+    const bool variableSet = hostWindowVariable != nullptr && hostWindowVariable[0] != '\0';
+    SaverOptions options;
+    if (std::none_of(words.begin(), words.end(),
+                     [](const std::string& word) { return FindOption(word).option != nullptr; })) {
+        options.mode = ScanCommandLine(commandLine);
+        if (options.mode == RunMode::Saver && variableSet)
+            options.host = WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW");
+        return options;
+    }
+
+    options.mode = RunMode::Saver;
+    std::string root;  // the root option as written, when given
+    std::optional<HostRequest> window;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const FoundOption found = FindOption(words[i]);
+        if (found.option == nullptr) {
+            i = PassOver(words, i, options.warnings);
+            continue;
+        }
+        const std::string name(found.option->name);
+        std::optional<std::string_view> value = found.value;
+        if (found.option->takesValue && !value && i + 1 < words.size()) value = words[++i];
+        switch (found.option->option) {
+            case Option::Root:
+                root = name;
+                break;
+            case Option::WindowId:
+                window =
+                    value ? WindowFrom(*value, name) : Invalid("vantel: " + name + " needs a window id\n");
+                break;
+            case Option::Speed:
+                if (const std::optional<int> speed = value ? ParseSpeed(*value) : std::nullopt)
+                    options.speed = speed;
+                else if (value)
+                    options.warnings +=
+                        "vantel: ignoring " + name + " \"" + std::string(*value) + "\": not a whole number\n";
+                else
+                    options.warnings += "vantel: ignoring " + name + ": it needs a whole number\n";
+                break;
+            case Option::Texture:
+                if (value && !value->empty())
+                    options.texture = std::string(*value);
+                else
+                    options.warnings += "vantel: ignoring " + name + ": it needs a file name\n";
+                break;
+            case Option::FrameRate:
+                options.showFrameRate = true;
+                break;
+            case Option::Help:
+                options.help = true;
+                break;
+            case Option::Version:
+                options.version = true;
+                break;
+        }
+    }
+    if (window) {
+        options.host = *window;
+    } else if (!root.empty()) {
+        options.host = variableSet ? WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW")
+                                   : Invalid("vantel: " + root +
+                                             " draws into a screensaver host's window, but "
+                                             "XSCREENSAVER_WINDOW is not set\n");
+    } else if (variableSet) {
+        options.host = WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW");
+    }
+    return options;
+}
+
+std::string HostMutexName(std::uint64_t window, const char* display) {
+    char id[24];
+    char* end = std::to_chars(id, id + sizeof id, window, 16).ptr;
+    return "Deepdrift-" + std::string(display != nullptr ? display : "") + "-0x" + std::string(id, end);
+}

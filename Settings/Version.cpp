@@ -1,0 +1,7 @@
+#include "Settings/Version.h"
+
+namespace vantel_settings {
+
+const char kVersion[] = VANTEL_VERSION;
+
+}  // namespace vantel_settings
