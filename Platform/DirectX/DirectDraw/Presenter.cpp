@@ -117,10 +117,10 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
             if (!Intersect(&part, visible)) continue;
             RECT area = sourceArea;
             ClipBoth(dest, part, &area);
-            const ScreenPixels screen{reinterpret_cast<std::uint8_t*>(image_.get() +
-                                                                      static_cast<std::size_t>(part.top) * width_ +
-                                                                      part.left),
-                                      Pitch()};
+            const ScreenPixels screen{
+                reinterpret_cast<std::uint8_t*>(image_.get() + static_cast<std::size_t>(part.top) * width_ +
+                                                part.left),
+                Pitch()};
             map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
         }
     }
