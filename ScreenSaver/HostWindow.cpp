@@ -78,9 +78,3 @@ HostRequest FindHostWindow(const char* commandLine, const char* hostWindowVariab
     if (mode == RunMode::Saver && variableSet) return WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW");
     return {};
 }
-
-std::string HostMutexName(std::uint64_t window, const char* display) {
-    char id[24];
-    char* end = std::to_chars(id, id + sizeof id, window, 16).ptr;
-    return "Deepdrift-" + std::string(display != nullptr ? display : "") + "-0x" + std::string(id, end);
-}

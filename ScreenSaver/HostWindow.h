@@ -25,7 +25,3 @@ struct HostRequest {
 // A configure switch, or none of these, leaves the own window. Window ids
 // are "0x" and hex digits, or decimal digits, and not 0.
 HostRequest FindHostWindow(const char* commandLine, const char* hostWindowVariable);
-
-// The single-instance mutex of a saver drawing into `window` of the display
-// `display` (the value of DISPLAY, null when unset): one per host window.
-std::string HostMutexName(std::uint64_t window, const char* display);

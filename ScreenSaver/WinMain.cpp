@@ -5,11 +5,11 @@
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/HostWindow.h"
+#include "ScreenSaver/SingleInstance.h"
 #include "Settings/ProgramDirectory.h"
 
 namespace {
 
-constexpr const char* kMutexName = "Deepdrift";
 constexpr const char* kSettingsTool = "vantel30";
 
 // Held for the whole run; the ending process gives it up.
@@ -57,8 +57,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
     }
     const bool hosted = host.kind == HostRequest::Kind::HostWindow;
     // A host runs one saver per window, all at once: one copy per window.
-    const std::string mutexName = hosted ? HostMutexName(host.window, std::getenv("DISPLAY")) : kMutexName;
-    mutex = CreateMutexA(nullptr, TRUE, mutexName.c_str());
+    mutex = CreateMutexA(nullptr, TRUE, SaverMutexName(host.window, std::getenv("DISPLAY")).c_str());
     if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
 
     HostWindow = host.window;

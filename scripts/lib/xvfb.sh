@@ -7,14 +7,15 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/poll.sh"
 
-# start_xvfb DIR [WIDTHxHEIGHT]: starts Xvfb (1920x1080 unless another size
-# is given) with its log in DIR/log, writes its display number to
-# DIR/display, and sets xvfb_pid and DISPLAY. Fails, saying why, when Xvfb is
-# missing or has given no display within ten seconds.
+# start_xvfb DIR [WIDTHxHEIGHT [XVFB ARGUMENTS...]]: starts Xvfb (1920x1080
+# unless another size is given; further screens or options may follow) with
+# its log in DIR/log, writes its display number to DIR/display, and sets
+# xvfb_pid and DISPLAY. Fails, saying why, when Xvfb is missing or has given
+# no display within ten seconds.
 start_xvfb() {
   local dir=$1 size=${2:-1920x1080}
   command -v Xvfb >/dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; return 1; }
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset -dpi 96 3>"$dir/display.fd" >"$dir/log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" "${@:3}" -nolisten tcp -noreset -dpi 96 3>"$dir/display.fd" >"$dir/log" 2>&1 &
   xvfb_pid=$!
   if ! poll_until 10 test -s "$dir/display.fd"; then
     stop_xvfb

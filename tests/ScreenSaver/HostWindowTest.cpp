@@ -87,12 +87,4 @@ TEST(HostWindow, TheRefusalSaysWhatIsMissing) {
               "vantel: --window-id: \"zz\" is not a window id (0x and hex digits, or a decimal number)\n");
 }
 
-TEST(HostWindow, EachWindowOfEachDisplayHasItsOwnMutex) {
-    const std::string first = HostMutexName(0x2A00007, ":0");
-    EXPECT_EQ(first, "Deepdrift-:0-0x2a00007");
-    EXPECT_NE(HostMutexName(0x2A00008, ":0"), first);
-    EXPECT_NE(HostMutexName(0x2A00007, ":1"), first);
-    EXPECT_NE(HostMutexName(0x2A00007, nullptr), "Deepdrift");
-}
-
 }  // namespace
