@@ -218,6 +218,48 @@ TEST(SaverOverDisplays, TheWindowCoversEveryDisplay) {
     }
 }
 
+// A monitor added, removed or moved while the saver runs: the window covers
+// the new set, and its new size comes back as WM_SIZE for the rendering.
+TEST(SaverOverDisplays, AfterAChangeTheWindowCoversTheDisplaysAgain) {
+    static const ATOM atom = RegisterSaverClass(TestInstance());
+    (void)atom;
+    const std::vector<RECT> sideBySide = {{0, 0, 1280, 720}, {1280, 0, 2560, 720}};
+    const struct {
+        const char* name;
+        std::vector<RECT> after;
+        RECT covered;
+    } changes[] = {
+        {"one removed", {{0, 0, 1280, 720}}, {0, 0, 1280, 720}},
+        {"one added below",
+         {{0, 0, 1280, 720}, {1280, 0, 2560, 720}, {0, 720, 1280, 1440}},
+         {0, 0, 2560, 1440}},
+        {"one moved to the left", {{0, 0, 1280, 720}, {-1280, 100, 0, 820}}, {-1280, 0, 1280, 820}},
+    };
+    for (const auto& change : changes) {
+        Win32PretendDisplays(sideBySide.data(), static_cast<int>(sideBySide.size()));
+        ASSERT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 1) << change.name;
+        DrainMessages();
+        Win32PretendDisplays(change.after.data(), static_cast<int>(change.after.size()));
+        EXPECT_EQ(SaverWndProc(MainWindow, WM_DISPLAYCHANGE, 32, 0), 0) << change.name;
+        Win32PretendDisplays(nullptr, 0);
+        SDL_Window* sdl = Win32SdlWindow(MainWindow);
+        int x = 0, y = 0, width = 0, height = 0;
+        SDL_GetWindowPosition(sdl, &x, &y);
+        SDL_GetWindowSize(sdl, &width, &height);
+        EXPECT_EQ(x, change.covered.left) << change.name;
+        EXPECT_EQ(y, change.covered.top) << change.name;
+        EXPECT_EQ(width, change.covered.right - change.covered.left) << change.name;
+        EXPECT_EQ(height, change.covered.bottom - change.covered.top) << change.name;
+        bool sized = false;
+        for (const MSG& msg : DrainMessages())
+            sized |= msg.message == WM_SIZE && msg.hwnd == MainWindow &&
+                     msg.lParam == static_cast<LPARAM>(height << 16 | width);
+        EXPECT_TRUE(sized) << change.name << ": no WM_SIZE of the new size";
+        DestroyWindow(MainWindow);
+        DrainMessages();
+    }
+}
+
 TEST(SaverClass, RegistersOnceAndItsProcedureIsTheSavers) {
     // At most once per process, also when the fixture above registered it first.
     RegisterSaverClass(TestInstance());
