@@ -4,7 +4,7 @@
 
 vantel_packages=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libx11-dev qt6-base-dev qt6-base-dev-tools
+  libsdl2-dev libx11-dev libxrandr-dev qt6-base-dev qt6-base-dev-tools
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
   fonts-noto-cjk
