@@ -15,6 +15,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/poll.sh"
 start_xvfb() {
   local dir=$1 size=${2:-1920x1080}
   command -v Xvfb >/dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; return 1; }
+  # A number left by an earlier server in DIR must not pass for this one's.
+  rm -f "$dir/display.fd"
   Xvfb -displayfd 3 -screen 0 "${size}x24" "${@:3}" -nolisten tcp -noreset -dpi 96 3>"$dir/display.fd" >"$dir/log" 2>&1 &
   xvfb_pid=$!
   if ! poll_until 10 test -s "$dir/display.fd"; then

@@ -182,6 +182,16 @@ TEST_F(SaverWindowTest, AHostWindowThatCannotBeHadIsAFailedCreation) {
     EXPECT_EQ(CursorCount(), count);
 }
 
+void ExpectWindowAt(SDL_Window* sdl, const RECT& place, const char* name) {
+    int x = 0, y = 0, width = 0, height = 0;
+    SDL_GetWindowPosition(sdl, &x, &y);
+    SDL_GetWindowSize(sdl, &width, &height);
+    EXPECT_EQ(x, place.left) << name;
+    EXPECT_EQ(y, place.top) << name;
+    EXPECT_EQ(width, place.right - place.left) << name;
+    EXPECT_EQ(height, place.bottom - place.top) << name;
+}
+
 // Every monitor, not only the first: the window spans them all, placed as
 // a plain window above the others (SDL's full screen keeps to one display).
 TEST(SaverOverDisplays, TheWindowCoversEveryDisplay) {
@@ -202,13 +212,7 @@ TEST(SaverOverDisplays, TheWindowCoversEveryDisplay) {
         ASSERT_EQ(CreateSaverWindow(TestInstance(), SW_SHOWDEFAULT), 1) << layout.name;
         Win32PretendDisplays(nullptr, 0);
         SDL_Window* sdl = Win32SdlWindow(MainWindow);
-        int x = 0, y = 0, width = 0, height = 0;
-        SDL_GetWindowPosition(sdl, &x, &y);
-        SDL_GetWindowSize(sdl, &width, &height);
-        EXPECT_EQ(x, layout.covered.left) << layout.name;
-        EXPECT_EQ(y, layout.covered.top) << layout.name;
-        EXPECT_EQ(width, layout.covered.right - layout.covered.left) << layout.name;
-        EXPECT_EQ(height, layout.covered.bottom - layout.covered.top) << layout.name;
+        ExpectWindowAt(sdl, layout.covered, layout.name);
         const Uint32 flags = SDL_GetWindowFlags(sdl);
         EXPECT_EQ(flags & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u) << layout.name;
         EXPECT_NE(flags & SDL_WINDOW_ALWAYS_ON_TOP, 0u) << layout.name;
@@ -242,14 +246,9 @@ TEST(SaverOverDisplays, AfterAChangeTheWindowCoversTheDisplaysAgain) {
         Win32PretendDisplays(change.after.data(), static_cast<int>(change.after.size()));
         EXPECT_EQ(SaverWndProc(MainWindow, WM_DISPLAYCHANGE, 32, 0), 0) << change.name;
         Win32PretendDisplays(nullptr, 0);
-        SDL_Window* sdl = Win32SdlWindow(MainWindow);
-        int x = 0, y = 0, width = 0, height = 0;
-        SDL_GetWindowPosition(sdl, &x, &y);
-        SDL_GetWindowSize(sdl, &width, &height);
-        EXPECT_EQ(x, change.covered.left) << change.name;
-        EXPECT_EQ(y, change.covered.top) << change.name;
-        EXPECT_EQ(width, change.covered.right - change.covered.left) << change.name;
-        EXPECT_EQ(height, change.covered.bottom - change.covered.top) << change.name;
+        ExpectWindowAt(Win32SdlWindow(MainWindow), change.covered, change.name);
+        const LONG width = change.covered.right - change.covered.left;
+        const LONG height = change.covered.bottom - change.covered.top;
         bool sized = false;
         for (const MSG& msg : DrainMessages())
             sized |= msg.message == WM_SIZE && msg.hwnd == MainWindow &&

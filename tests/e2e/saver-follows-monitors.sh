@@ -5,11 +5,8 @@
 # an X display of two screens, DISPLAY=:N.1 opens it on screen 1 at that
 # screen's size.
 source "$(dirname "$0")/saver-lib.sh"
-source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 
-shared_display=$DISPLAY
-trap 'stop_xvfb; export DISPLAY=$shared_display; finish' EXIT
-start_xvfb "$work" 2560x1440 || fail "no private display"
+use_private_display 2560x1440
 xrandr --setmonitor a 1280/338x720/190+0+0 screen >/dev/null
 xrandr --setmonitor b 1280/338x720/190+1280+0 none >/dev/null
 
@@ -49,8 +46,7 @@ expect_exit "$saver" 0 "key press after the monitors changed"
 grep -q 'Error\|error' "$work/stderr" && fail "the saver complained: $(cat "$work/stderr")"
 stop_xvfb
 
-mkdir "$work/two-screens"
-start_xvfb "$work/two-screens" 800x600 -screen 1 1024x768x24 || fail "no display of two screens"
+use_private_display 800x600 -screen 1 1024x768x24
 screen0=$DISPLAY.0
 export DISPLAY=$DISPLAY.1
 : >"$work/stderr"
