@@ -33,6 +33,16 @@ kill -TERM "$hosted"
 expect_exit "$hosted" 0 "hosted, SIGTERM with standard error unread"
 exec {unread}>&-
 
+# A background job's SIGINT, ignored from the start, stays ignored.
+env "$bin/vantel" /s 2>>"$work/stderr" &
+saver=$!
+started+=("$saver")
+handles_term() { (( 0x$(awk '/^SigCgt/ { print $2 }' "/proc/$saver/status") & 1 << 14 )); }
+poll_until 20 handles_term || fail "SIGTERM is not handled"
+(( 0x$(awk '/^SigIgn/ { print $2 }' "/proc/$saver/status") & 1 << 1 )) || fail "SIGINT is no longer ignored"
+kill -TERM "$saver"
+expect_exit "$saver" 0 "SIGTERM with SIGINT ignored"
+
 # Right after exec, then a little later each time, over the whole start-up.
 # The saver starts with both signals blocked, as a parent may leave them:
 # one sent while the dynamic loader still runs, before any code of the
@@ -46,7 +56,8 @@ for step in $(seq 0 24); do
     saver=$!
     started+=("$saver")
     poll_until 20 execed "$saver" || fail "the saver did not start"
-    [ "$step" -gt 0 ] && sleep "0.00$((step % 10))$((step / 10))"
+    # 0 to 96 ms: the window, the rendering layer, the scene, the first frames.
+    [ "$step" -gt 0 ] && sleep "$(printf '0.%03d' $((step * 4)))"
     kill -"$signal" "$saver"
     expect_exit "$saver" 0 "SIG$signal $step steps into the start"
     leftovers=$(find "$XDG_RUNTIME_DIR" -name '*.lock')
