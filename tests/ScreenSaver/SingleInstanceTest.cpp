@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -71,25 +73,28 @@ TEST(SingleInstance, WhileAnotherCopyHoldsTheMutexWinMainEndsAtOnce) {
     };
     char pattern[] = "/tmp/vantel-single-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::filesystem::path root = pattern;
+    setenv("XDG_RUNTIME_DIR", pattern, 1);
     unsetenv("XSCREENSAVER_WINDOW");
-    int index = 0;
     for (const auto& c : cases) {
         const std::string shown = std::string(c.commandLine) + " on " + c.display;
-        // Each case its own lock directory: WinMain keeps what it takes.
-        const std::filesystem::path runtime = root / std::to_string(index++);
-        std::filesystem::create_directory(runtime);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        setenv("DISPLAY", c.display, 1);
-        HANDLE other = c.held != nullptr ? CreateMutexA(nullptr, TRUE, c.held) : nullptr;
-        launches = 0;
-        std::string commandLine = c.commandLine;
-        EXPECT_EQ(WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT), 1) << shown;
-        EXPECT_EQ(launches, c.launches) << shown;
-        EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << shown << ": a window was tried";
-        if (other != nullptr) CloseHandle(other);
+        // WinMain runs once per process and keeps what it takes: a child each.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setenv("DISPLAY", c.display, 1);
+            if (c.held != nullptr) CreateMutexA(nullptr, TRUE, c.held);
+            std::string commandLine = c.commandLine;
+            const int result = WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT);
+            _exit(result | launches << 1 | (SDL_WasInit(SDL_INIT_VIDEO) != 0) << 3);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << shown;
+        EXPECT_EQ(WEXITSTATUS(status) & 1, 1) << shown << ": WinMain did not return 1";
+        EXPECT_EQ(WEXITSTATUS(status) >> 1 & 3, c.launches) << shown << ": launches of the tool";
+        EXPECT_EQ(WEXITSTATUS(status) >> 3, 0) << shown << ": a window was tried";
     }
-    std::filesystem::remove_all(root);
+    std::filesystem::remove_all(pattern);
 }
 
 }  // namespace

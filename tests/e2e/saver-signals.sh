@@ -46,13 +46,15 @@ expect_exit "$saver" 0 "SIGTERM with SIGINT ignored"
 # Right after exec, then a little later each time, over the whole start-up.
 # The saver starts with both signals blocked, as a parent may leave them:
 # one sent while the dynamic loader still runs, before any code of the
-# saver's own could handle it, waits until the saver takes it.
-blocked=(perl -MPOSIX -e 'sigprocmask(SIG_BLOCK, POSIX::SigSet->new(SIGTERM, SIGINT)) && exec @ARGV')
+# saver's own could handle it, waits until the saver takes it. (env's
+# --default-signal unblocks, so it comes first.)
+blocked=(env --default-signal=INT perl -MPOSIX -e
+    'sigprocmask(SIG_BLOCK, POSIX::SigSet->new(SIGTERM, SIGINT)) && exec @ARGV')
 execed() { [ "$(readlink "/proc/$1/exe" 2>/dev/null)" = "$(readlink -f "$bin/vantel")" ]; }
 for step in $(seq 0 24); do
     signal=TERM
     [ $((step % 3)) = 2 ] && signal=INT
-    "${blocked[@]}" env --default-signal=INT "$bin/vantel" /s 2>>"$work/stderr" &
+    "${blocked[@]}" "$bin/vantel" /s 2>>"$work/stderr" &
     saver=$!
     started+=("$saver")
     poll_until 20 execed "$saver" || fail "the saver did not start"

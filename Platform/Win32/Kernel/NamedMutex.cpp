@@ -66,11 +66,11 @@ void RemoveAtExit() {
 }
 
 // The entry that remembers the lock, or -1 when all are taken (the lock file
-// then stays when the process ends without closing the mutex).
+// then stays when the process ends without closing the mutex). Called with
+// every signal blocked.
 int RememberHeldLock(int dirFd, const std::string& name) {
     static const bool removedAtExit = std::atexit(RemoveAtExit) == 0;
     if (!removedAtExit || name.size() > NAME_MAX) return -1;
-    AllSignalsBlocked blocked;
     for (int slot = 0; slot < kMaxHeldLocks; ++slot) {
         HeldLock& lock = heldLocks[slot];
         if (lock.holder != 0) continue;
@@ -168,6 +168,9 @@ HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL bInitialOwner, LPCSTR lpName) {
     if (directory.fd < 0)
         return Refuse("Cannot make a directory for lock files " + directory.path, directory.error);
     const std::string file = LockFileName(lpName);
+    // From the file's making to its entry among the held locks: a signal
+    // that ends the process meanwhile would not know to remove it.
+    AllSignalsBlocked blocked;
     const int fd = LockFile(directory.fd, file.c_str());
     if (fd < 0) {
         const int error = errno;
