@@ -14,11 +14,14 @@ as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 previews() {
     local pid
     for pid in $(pgrep -u nobody -x vantel); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$work/home/runtime" && echo "$pid"
+        # One that has just ended has no environment left to read.
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$work/home/runtime" &&
+            echo "$pid"
     done
     return 0
 }
-trap 'kill -KILL $(previews) 2>/dev/null; finish' EXIT
+# Cleaning up must not fail when the preview is already gone.
+trap '{ previews | xargs -r kill -KILL; } 2>/dev/null || true; finish' EXIT
 
 chmod 755 "$work"
 mkdir -p "$work/bin" "$work/home/data" "$work/home/config" "$work/home/runtime"

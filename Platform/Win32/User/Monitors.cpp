@@ -10,7 +10,6 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "Platform/Win32/User/UserInternal.h"
