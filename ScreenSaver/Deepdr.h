@@ -35,7 +35,8 @@ ATOM RegisterSaverClass(HINSTANCE instance);
 int CreateSaverWindow(HINSTANCE instance, int showCommand);
 // Any key and the left or right button destroy the window (not in a host's
 // window); its destruction shows the cursor again and posts WM_QUIT with exit
-// code 0. A new size makes the rendering follow it.
+// code 0. A new size makes the rendering follow it; a change of the
+// displays makes the window cover them all again (not in a host's window).
 LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Makes the rendering layer ready for MainWindow: 1, or it ends the process

@@ -196,9 +196,3 @@ SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVar
     }
     return options;
 }
-
-std::string HostMutexName(std::uint64_t window, const char* display) {
-    char id[24];
-    char* end = std::to_chars(id, id + sizeof id, window, 16).ptr;
-    return "Deepdrift-" + std::string(display != nullptr ? display : "") + "-0x" + std::string(id, end);
-}

@@ -61,7 +61,3 @@ SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVar
 
 // What --help prints: the modes, the options and the files.
 extern const char kSaverUsage[];
-
-// The single-instance mutex of a saver drawing into `window` of the display
-// `display` (the value of DISPLAY, null when unset): one per host window.
-std::string HostMutexName(std::uint64_t window, const char* display);

@@ -11,6 +11,14 @@ constexpr const char* kClassName = "Vantel";
 constexpr const char* kTitle = "Vantel";
 constexpr int kWindowExtraBytes = 4;  // reserved, never read or written
 
+// Every display, not only the first.
+RECT VirtualScreen() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 }  // namespace
 
 ATOM RegisterSaverClass(HINSTANCE instance) {
@@ -32,11 +40,9 @@ int CreateSaverWindow(HINSTANCE instance, int showCommand) {
     if (HostWindow != 0) {
         MainWindow = Win32AdoptWindow(kClassName, HostWindow);
     } else {
-        // Every display, not only the first.
-        const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-        const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-        MainWindow = CreateWindowExA(0, kClassName, kTitle, WS_POPUP, GetSystemMetrics(SM_XVIRTUALSCREEN),
-                                     GetSystemMetrics(SM_YVIRTUALSCREEN), width, height, nullptr, nullptr,
+        const RECT screen = VirtualScreen();
+        MainWindow = CreateWindowExA(0, kClassName, kTitle, WS_POPUP, screen.left, screen.top,
+                                     screen.right - screen.left, screen.bottom - screen.top, nullptr, nullptr,
                                      instance, nullptr);
     }
     if (MainWindow == nullptr) return 0;
@@ -67,6 +73,15 @@ LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             FollowWindowSize();
             return 0;
+        case WM_DISPLAYCHANGE: {
+            // A monitor came, went or moved: cover them all again. A host
+            // sizes its own window.
+            if (HostWindow != 0) return DefWindowProcA(window, message, wParam, lParam);
+            const RECT screen = VirtualScreen();
+            MoveWindow(window, screen.left, screen.top, screen.right - screen.left,
+                       screen.bottom - screen.top, TRUE);
+            return 0;
+        }
         case WM_SYSCOMMAND:
             // Alt alone must not open a system menu over the saver.
             if (wParam == SC_KEYMENU) return 0;

@@ -8,12 +8,12 @@
 #include "ScreenSaver/FrameRate.h"
 #include "ScreenSaver/SaverOptions.h"
 #include "ScreenSaver/Scene.h"
+#include "ScreenSaver/SingleInstance.h"
 #include "Settings/ProgramDirectory.h"
 #include "Settings/Version.h"
 
 namespace {
 
-constexpr const char* kMutexName = "Deepdrift";
 constexpr const char* kSettingsTool = "vantel30";
 
 // Held for the whole run; the ending process gives it up.
@@ -55,7 +55,7 @@ int RunMainLoop() {
 
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
     const SaverOptions options = ReadSaverOptions(lpCmdLine, std::getenv("XSCREENSAVER_WINDOW"));
-    OutputDebugStringA(options.warnings.c_str());
+    std::fputs(options.warnings.c_str(), stderr);
     if (options.help || options.version) {
         if (options.help)
             std::fputs(kSaverUsage, stdout);
@@ -68,10 +68,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
         std::fputs(host.problem.c_str(), stderr);
         return 1;
     }
-    const bool hosted = host.kind == HostRequest::Kind::HostWindow;
     // A host runs one saver per window, all at once: one copy per window.
-    const std::string mutexName = hosted ? HostMutexName(host.window, std::getenv("DISPLAY")) : kMutexName;
-    mutex = CreateMutexA(nullptr, TRUE, mutexName.c_str());
+    mutex = CreateMutexA(nullptr, TRUE, SaverMutexName(host.window, std::getenv("DISPLAY")).c_str());
     if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
 
     HostWindow = host.window;

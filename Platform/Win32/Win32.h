@@ -146,6 +146,9 @@ constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_ACTIVATEAPP = 0x001C;
 constexpr UINT WM_SETCURSOR = 0x0020;
+// WM_DISPLAYCHANGE: the displays changed; wParam the bits per pixel, lParam
+// the primary display's width (low word) and height (high word).
+constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
 constexpr UINT WM_NCRBUTTONDOWN = 0x00A4;
@@ -203,10 +206,15 @@ constexpr WPARAM VK_F10 = 0x79;
 // --- Kernel: named mutex, last error, debug output -------------------------
 
 // Creates or opens the process-wide mutex `lpName`. On Linux it is an
-// exclusive flock on a lock file named after the mutex in $XDG_RUNTIME_DIR
-// (else /tmp/<name>-<uid>); the kernel drops it with the process. When
+// exclusive flock on the lock file "<name>.lock" in a directory that only
+// the user can write to: $XDG_RUNTIME_DIR or /run/user/<uid> when usable,
+// else a private directory in $TMPDIR or /tmp (<program>-<uid>, or one made
+// beside it when another user holds that name). The kernel drops the lock
+// with the process; the file goes when the handle is closed or the process
+// ends (not when it is killed outright: the next holder reuses it). When
 // another process already holds it, the handle is still returned and
-// GetLastError() gives ERROR_ALREADY_EXISTS. Null on failure.
+// GetLastError() gives ERROR_ALREADY_EXISTS. Null on failure, with one line
+// on standard error saying where and why.
 HANDLE CreateMutexA(SECURITY_ATTRIBUTES* lpMutexAttributes, BOOL bInitialOwner, LPCSTR lpName);
 // Gives up ownership taken at creation. TRUE on success.
 BOOL ReleaseMutex(HANDLE hMutex);
@@ -277,6 +285,9 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
                      LPVOID lpParam);
 BOOL ShowWindow(HWND hWnd, int nCmdShow);
 BOOL UpdateWindow(HWND hWnd);
+// Moves and sizes a window of our own; the new size comes back as WM_SIZE
+// once the display has carried it out. FALSE for an adopted window.
+BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 // Sends WM_DESTROY to the window procedure before returning.
 BOOL DestroyWindow(HWND hWnd);
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
@@ -323,6 +334,14 @@ void Win32ListenToDebugOutput(bool listening);
 // address that fails at once. A bus that runs stays reachable. Call before
 // any library starts.
 void Win32NeverAutolaunchSessionBus();
+// From now on SIGTERM and SIGINT end the process at once with `exitCode`,
+// whatever it is doing, after removing the lock files of the named mutexes
+// it holds; exit handlers do not run. A signal that was ignored when the
+// program started stays ignored; one left blocked is unblocked, and one
+// that came while it was blocked ends the process now. SIGPIPE no longer ends the process: a
+// write to a pipe without a reader fails with EPIPE instead. Programs it
+// starts get the default handling back. Called first thing in main.
+void Win32EndOnTerminationSignals(int exitCode);
 
 // Gathers what WritePrivateProfileStringA writes to lpFileName from here on
 // (each call still checks its arguments) into one replacement of the file,

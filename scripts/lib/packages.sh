@@ -4,7 +4,7 @@
 
 vantel_packages=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libx11-dev libxext-dev qt6-base-dev qt6-base-dev-tools
+  libsdl2-dev libx11-dev libxext-dev libxrandr-dev qt6-base-dev qt6-base-dev-tools
   # the tool's English translation: lupdate, lrelease and their CMake
   # functions; Qt's own translations, so its dialogs speak the tool's language
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n

@@ -8,14 +8,16 @@
 source "$(dirname "${BASH_SOURCE[0]}")/poll.sh"
 
 # start_xvfb DIR [WIDTHxHEIGHT [DEPTH [XVFB-OPTION...]]]: starts Xvfb
-# (1920x1080 at 24 bits unless another size and depth are given, with any
-# further options) with its log in DIR/log, writes its display number to
-# DIR/display, and sets xvfb_pid and DISPLAY. Fails, saying why, when Xvfb is
-# missing or has given no display within ten seconds.
+# (1920x1080 at 24 bits unless another size and depth are given; further
+# screens or options may follow) with its log in DIR/log, writes its display
+# number to DIR/display, and sets xvfb_pid and DISPLAY. Fails, saying why,
+# when Xvfb is missing or has given no display within ten seconds.
 start_xvfb() {
   local dir=$1 size=${2:-1920x1080} depth=${3:-24}
   shift $(($# < 3 ? $# : 3))
   command -v Xvfb >/dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; return 1; }
+  # A number left by an earlier server in DIR must not pass for this one's.
+  rm -f "$dir/display.fd"
   Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp -noreset -dpi 96 "$@" 3>"$dir/display.fd" >"$dir/log" 2>&1 &
   xvfb_pid=$!
   if ! poll_until 10 test -s "$dir/display.fd"; then

@@ -117,6 +117,23 @@ TEST_F(BoxMotionTest, AFlipOnXTurnsTheAxisOnXOnly) {
     EXPECT_FLOAT_EQ(axis.y, axis.z);
 }
 
+TEST_F(BoxMotionTest, EachFrameTurnsTheBoxBySpeedDegrees) {
+    const struct {
+        double speed;
+        float radians;
+    } cases[] = {{1, 0.01745329238474369f}, {5, 0.0872664600610733f}, {10, 0.1745329201221466f}};
+    for (const auto& c : cases) {
+        Speed = c.speed;
+        // Whatever turn was set before, the frame's own replaces it.
+        BoxFrame->SetRotation(SceneFrame, 0, 1, 0, 0);
+        MoveBox();
+        D3DVECTOR axis{};
+        D3DVALUE theta = 0;
+        BoxFrame->GetRotation(SceneFrame, &axis, &theta);
+        EXPECT_FLOAT_EQ(theta, c.radians) << "speed " << c.speed;
+    }
+}
+
 TEST_F(BoxMotionTest, AFrameMovesTheBoxByOneStep) {
     MoveBox();
     ASSERT_EQ(FrameTick(), 1);

@@ -145,12 +145,4 @@ TEST(SaverOptions, AnythingElseIsOneWarningEach) {
     }
 }
 
-TEST(HostWindow, EachWindowOfEachDisplayHasItsOwnMutex) {
-    const std::string first = HostMutexName(0x2A00007, ":0");
-    EXPECT_EQ(first, "Deepdrift-:0-0x2a00007");
-    EXPECT_NE(HostMutexName(0x2A00008, ":0"), first);
-    EXPECT_NE(HostMutexName(0x2A00007, ":1"), first);
-    EXPECT_NE(HostMutexName(0x2A00007, nullptr), "Deepdrift");
-}
-
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/ScreenSaver/SaverSceneSupport.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 
@@ -17,6 +18,9 @@ void ReleaseKept(IDirect3DRMFrame2*& frame) {
 
 }  // namespace
 
+// The program's own box colour, as it stands before any test changes it.
+const std::array<double, 4> kProgramBoxColor = std::to_array(BoxColor);
+
 void SaverSceneTest::SetUp() {
     char dir[] = "/tmp/vantel-sceneXXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
@@ -28,7 +32,7 @@ void SaverSceneTest::SetUp() {
     Speed = 5.0;
     SpeedOption.reset();
     TextureOption.reset();
-    std::fill(std::begin(BoxColor), std::end(BoxColor), 1.0);
+    std::copy(kProgramBoxColor.begin(), kProgramBoxColor.end(), BoxColor);
 
     MainWindow = OpenTestWindow(0, 0, 320, 240);
     ASSERT_NE(MainWindow, nullptr);

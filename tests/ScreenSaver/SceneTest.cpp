@@ -238,6 +238,41 @@ TEST_F(SaverSceneTest, TheBoxMeshIsAClosedCubeOfFrontFaces) {
     faces->Release();
 }
 
+TEST_F(SaverSceneTest, TheBoxIsOpaqueWhiteUnlessItsColourIsChanged) {
+    ASSERT_EQ(StartSaver(), 1);
+    IDirect3DRMMesh* mesh = BoxMesh();
+    ASSERT_NE(mesh, nullptr);
+    IDirect3DRMFaceArray* faces = nullptr;
+    ASSERT_EQ(mesh->GetFaces(&faces), D3DRM_OK);
+    for (DWORD f = 0; f < faces->GetSize(); ++f) {
+        IDirect3DRMFace* face = nullptr;
+        faces->GetElement(f, &face);
+        EXPECT_EQ(face->GetColor(), 0xFFFFFFFFu) << "face " << f + 1;
+        face->Release();
+    }
+    faces->Release();
+}
+
+TEST_F(SaverSceneTest, WithoutATextureSettingTheBoxShows123BmpOfTheWorkingDirectory) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    const struct {
+        const char* directory;  // the working directory, under the test's own
+        bool has123Bmp;
+    } cases[] = {{"with", true}, {"without", false}};
+    for (const auto& c : cases) {
+        const std::filesystem::path directory = std::filesystem::path(configDir_) / c.directory;
+        std::filesystem::create_directory(directory);
+        if (c.has123Bmp) WriteSolidBitmap((directory / "123.bmp").string(), 0x31, 0x62, 0x93);
+        std::filesystem::current_path(directory);
+        ASSERT_EQ(StartSaver(), 1);
+        EXPECT_EQ(FaceTextureCentres(),
+                  std::vector<std::uint32_t>(6, c.has123Bmp ? 0x316293u : DefaultCentre()))
+            << c.directory;
+        StopSaver();
+    }
+    std::filesystem::current_path(before);
+}
+
 TEST_F(SaverSceneTest, AMissingTextureGivesEveryFaceTheBuiltInOne) {
     WriteSetting("SETTING", "FILENAME", (configDir_ + "/no-such.bmp").c_str());
     ASSERT_EQ(StartSaver(), 1);

@@ -27,8 +27,10 @@ ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # What shows that the program is up and running.
 window_shown() { timeout 20 xdotool search --sync --onlyvisible --name '^Vantel$' >/dev/null; }
-# Start-up has written its last trace line: the lines after it are the loss's.
+# Drawing once the start-up has written its last line, the back plane's:
+# what comes after that must be the one line about the lost display.
 drawing() { poll_until 20 grep -qx 'phase 4' "$work/stderr"; }
+saver_up() { window_shown && drawing; }
 dialog_shown() {
   window_shown || return 1
   xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" 320 20 click 1
@@ -45,9 +47,11 @@ lose_display() {
   mkdir "$work/$case"
   start_xvfb "$work/$case"
   local command=("$@")
-  # Its trace tells when a hosted saver draws.
-  [ "$1" = hosted ] && command=(env VANTEL_DEBUG=1 "$bin/vantel" --window-id "$(root_window)")
-  # Emptied here: the program's own redirection may come after the first look.
+  # Its trace tells when a saver draws.
+  [ "$1" = hosted ] && command=("$bin/vantel" --window-id "$(root_window)")
+  command=(env VANTEL_DEBUG=1 "${command[@]}")
+  # Emptied here, not by the child's redirection, which may come after "$up"
+  # has read the previous case's lines.
   : >"$work/stderr"
   "${command[@]}" 2>>"$work/stderr" &
   program=$!
@@ -71,7 +75,7 @@ lose_display() {
   [ "$(wc -l <<<"$after")" = 1 ] && [[ $after == $last ]] || fail "$case: standard error ended with: $after"
 }
 
-lose_display saver 1 "Lost the connection to the X display :*" drawing "$bin/vantel" /s
+lose_display saver 1 "Lost the connection to the X display :*" saver_up "$bin/vantel" /s
 lose_display hosted-saver 1 "Lost the connection to the X display :*" drawing hosted
 lose_display tool some "*X11*" window_shown "$bin/vantel30"
 # In English: xdotool reads only the Latin-1 title, which the Japanese one has no characters in.

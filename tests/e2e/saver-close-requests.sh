@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A close request from outside (SIGTERM, SIGINT) ends the saver through its
-# window's destruction, with exit code 0, and takes the window away.
+# A close request from outside (SIGTERM, SIGINT) ends the running saver with
+# exit code 0 and takes the window away.
 source "$(dirname "$0")/saver-lib.sh"
 
 for signal in TERM INT; do

@@ -6,12 +6,8 @@
 # (SDL still sees one display there; the saver's window tests cover displays
 # that SDL reports apart).
 source "$(dirname "$0")/saver-lib.sh"
-source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 
-# The shared display gets its root painted back at the end, as every test leaves it.
-shared_display=$DISPLAY
-trap 'stop_xvfb; export DISPLAY=$shared_display; finish' EXIT
-start_xvfb "$work" 2560x720 || fail "no private display"
+use_private_display 2560x720
 xrandr --setmonitor left 1280/338x720/190+0+0 screen >/dev/null
 xrandr --setmonitor right 1280/338x720/190+1280+0 none >/dev/null
 heads=$(xdpyinfo -ext XINERAMA)

@@ -99,3 +99,14 @@ near_colour() {
         -colorspace gray -format "%[fx:mean]" info:)
     awk -v s="$share" 'BEGIN { exit !(s > 0.00005) }'
 }
+
+# Runs the rest of the test on an Xvfb of its own with a screen of size $1
+# (further Xvfb arguments may follow); the shared display is left as every
+# test leaves it.
+use_private_display() {
+    source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
+    shared_display=${shared_display:-$DISPLAY}
+    trap 'stop_xvfb; export DISPLAY=$shared_display; finish' EXIT
+    mkdir -p "$work/xvfb"
+    start_xvfb "$work/xvfb" "$@" || fail "no private display"
+}

@@ -6,6 +6,8 @@
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/host-lib.sh"
 source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
+# Its rendering trace tells whether it draws through the palette.
+export VANTEL_DEBUG=1
 
 shared_display=$DISPLAY
 trap 'stop_xvfb; export DISPLAY=$shared_display; finish' EXIT

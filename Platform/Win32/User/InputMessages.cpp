@@ -161,9 +161,14 @@ std::optional<MSG> MessageFromSdlEvent(const SDL_Event& event) {
         }
         case SDL_SYSWMEVENT:
             NoteSystemEvent(event.syswm.msg);
+            NoteDisplayEvent(event);
+            return std::nullopt;
+        case SDL_DISPLAYEVENT:
+            NoteDisplayEvent(event);
             return std::nullopt;
         case SDL_QUIT: {
-            // SDL turns SIGTERM and SIGINT into this: a close request from outside.
+            // SDL turns SIGTERM and SIGINT into this, where the program leaves
+            // them to SDL: a close request from outside.
             HWND hWnd = GetActiveWindow();
             if (hWnd == nullptr) return std::nullopt;
             return Message(hWnd, WM_CLOSE, 0, 0, event.quit.timestamp, 0, 0);

@@ -67,9 +67,24 @@ const WNDCLASSA* FindClassRecord(LPCSTR name);
 // A new handle for `sdl`, with the procedure and brush of `windowClass`.
 HWND AddWindow(const WNDCLASSA& windowClass, SDL_Window* sdl);
 
-// Where the displays lie (SDL's display bounds, or the pretended ones);
-// none when there is no display to ask.
+// Where the displays lie (the monitors, or the pretended ones); none when
+// there is no display to ask.
 std::vector<SDL_Rect> DisplayBounds();
+// Where the monitors of our screen lie, the primary one first: on X11 as the
+// server has them now (RandR), else as SDL has them.
+std::vector<SDL_Rect> MonitorBounds();
+// On an X display of several screens, has SDL keep to the one the
+// display's name asks for (":0.1"), starting its video again if need be.
+// False when it could not be started again.
+bool KeepToTheNamedScreen();
+// From now on a change of the monitors (one added, removed, moved or
+// resized) posts WM_DISPLAYCHANGE to every window; `window` shows which
+// screen and display connection to watch.
+void FollowDisplayChanges(SDL_Window* window);
+// Looks at an event for news of the monitors.
+void NoteDisplayEvent(const SDL_Event& event);
+// Posts the message to every live window.
+void PostToEveryWindow(UINT message, WPARAM wParam, LPARAM lParam);
 // The rectangle that holds every display; empty when there is none.
 SDL_Rect VirtualScreen();
 

@@ -48,6 +48,11 @@ bool EnsureVideo() {
     // such direct path and keeps SDL's default.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
+        if (!KeepToTheNamedScreen()) {
+            std::fprintf(stderr, "Cannot open the display: %s\n", SDL_GetError());
+            failed = true;
+            return false;
+        }
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         EndOnLostDisplay();
     }
@@ -57,13 +62,8 @@ bool EnsureVideo() {
 
 std::vector<SDL_Rect> DisplayBounds() {
     if (!pretendedDisplays.empty()) return pretendedDisplays;
-    std::vector<SDL_Rect> displays;
-    if (!EnsureVideo()) return displays;
-    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
-        SDL_Rect bounds;
-        if (SDL_GetDisplayBounds(i, &bounds) == 0) displays.push_back(bounds);
-    }
-    return displays;
+    if (!EnsureVideo()) return {};
+    return MonitorBounds();
 }
 
 SDL_Rect VirtualScreen() {

@@ -89,6 +89,11 @@ bool DestroyVanishedWindows() {
     return destroyed;
 }
 
+void PostToEveryWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const auto& w : Windows())
+        if (!w->destroyed) PostMessageA(w.get(), message, wParam, lParam);
+}
+
 HWND LiveWindow(HWND hWnd) {
     if (hWnd == nullptr) return nullptr;
     for (const auto& w : Windows()) {
@@ -145,8 +150,19 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
     if (fullScreen && !win32user::RequestFullScreenOnX11(sdl))
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     HWND hWnd = win32user::AddWindow(windowClass->record, sdl);
+    win32user::FollowDisplayChanges(sdl);
     if ((dwStyle & WS_VISIBLE) != 0) ShowWindow(hWnd, SW_SHOW);
     return hWnd;
+}
+
+BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
+    HWND w = win32user::LiveWindow(hWnd);
+    // An adopted window's place and size are its owner's to choose.
+    if (w == nullptr || w->adopted != 0 || nWidth <= 0 || nHeight <= 0) return FALSE;
+    SDL_SetWindowPosition(w->sdl, X, Y);
+    SDL_SetWindowSize(w->sdl, nWidth, nHeight);
+    if (bRepaint) UpdateWindow(hWnd);
+    return TRUE;
 }
 
 BOOL ShowWindow(HWND hWnd, int nCmdShow) {

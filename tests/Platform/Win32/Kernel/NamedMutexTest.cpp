@@ -2,15 +2,22 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
 
 #include "Platform/Win32/Win32.h"
 #include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
 
 using kernel_test::PrivateEnvironment;
+using kernel_test::RunAsOrdinaryUser;
 using kernel_test::RunInChild;
 using kernel_test::TempDir;
+using kernel_test::WriteFile;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -101,30 +108,58 @@ TEST_F(NamedMutexTest, ProgramsStartedByTheHolderDoNotKeepIt) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST_F(NamedMutexTest, FallsBackToTmpWithoutRuntimeDirectory) {
-    unsetenv("XDG_RUNTIME_DIR");
-    const std::string name = "VantelTest" + std::to_string(getpid());
-    const HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
-    ASSERT_NE(mutex, nullptr);
-    const std::string lockFile = "/tmp/" + name + "-" + std::to_string(getuid());
-    EXPECT_EQ(access(lockFile.c_str(), F_OK), 0);
-    EXPECT_EQ(RunInChild([&] {
-                  const HANDLE second = CreateMutexA(nullptr, TRUE, name.c_str());
-                  if (second == nullptr) return 1;
-                  const int seen = GetLastError() == ERROR_ALREADY_EXISTS ? 0 : 1;
-                  CloseHandle(second);
-                  return seen;
-              }),
-              0);
-    EXPECT_TRUE(CloseHandle(mutex));
-    unlink(lockFile.c_str());
+// Without a usable $XDG_RUNTIME_DIR (nor a session's /run/user/<uid>), the
+// lock lies in our own directory in $TMPDIR, taken by an ordinary user, since
+// root writes through any mode. The child's code: 0 when the lock lies where
+// expected, a second process finds it held and closing it removes the file.
+TEST_F(NamedMutexTest, AnUnusableRuntimeDirectoryGivesWayToAPrivateOne) {
+    const uid_t user = geteuid() == 0 ? 65534 : geteuid();  // the ordinary user
+    if (fs::exists("/run/user/" + std::to_string(user)))
+        GTEST_SKIP() << "the session's directory takes the lock";
+    const struct {
+        const char* name;
+        int mode;  // of the runtime directory; -1: missing; -2: a file there
+        bool usable;
+    } cases[] = {
+        {"ours", 0700, true},       {"readable by all", 0755, true}, {"missing", -1, false},
+        {"a file", -2, false},      {"group-writable", 0770, false}, {"writable by all", 0777, false},
+        {"read-only", 0500, false},
+    };
+    for (const auto& c : cases) {
+        TempDir tree;
+        const fs::path runtime = tree.path() / "runtime";
+        const fs::path tmp = tree.path() / "tmp";
+        fs::create_directories(tmp);
+        if (c.mode == -2) WriteFile(runtime, "");
+        if (c.mode >= 0) fs::create_directory(runtime);
+        const int result = RunAsOrdinaryUser(tree.path(), [&] {
+            const std::string uid = std::to_string(geteuid());
+            if (c.mode >= 0 && chmod(runtime.c_str(), static_cast<mode_t>(c.mode)) != 0) return 10;
+            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+            setenv("TMPDIR", tmp.c_str(), 1);
+            const fs::path own = tmp / (fs::read_symlink("/proc/self/exe").filename().string() + "-" + uid);
+            const fs::path lockFile = (c.usable ? runtime : own) / (std::string(kName) + ".lock");
+            const HANDLE mutex = CreateMutexA(nullptr, TRUE, kName);
+            if (mutex == nullptr || !fs::exists(lockFile)) return 11;
+            if (TryInAnotherProcess() != 1) return 12;
+            CloseHandle(mutex);
+            return fs::exists(lockFile) ? 13 : 0;
+        });
+        EXPECT_EQ(result, 0) << c.name;
+    }
 }
 
-TEST_F(NamedMutexTest, UnusableLockDirectoryGivesNoHandle) {
-    setenv("XDG_RUNTIME_DIR", (temp_.path() / "missing").c_str(), 1);
+TEST_F(NamedMutexTest, ALockThatCannotBeMadeSaysWhereAndWhy) {
+    const fs::path runtime = temp_.path() / "runtime";
+    // A lock name the file system cannot hold.
+    const std::string name(300, 'n');
+    testing::internal::CaptureStderr();
     SetLastError(0);
-    EXPECT_EQ(CreateMutexA(nullptr, TRUE, kName), nullptr);
+    EXPECT_EQ(CreateMutexA(nullptr, TRUE, name.c_str()), nullptr);
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(GetLastError(), ERROR_SUCCESS);
+    EXPECT_EQ(said, "Cannot make the lock file " + (runtime / (name + ".lock")).string() + ": " +
+                        std::strerror(ENAMETOOLONG) + "\n");
 }
 
 }  // namespace

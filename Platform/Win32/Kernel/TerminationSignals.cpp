@@ -1,0 +1,52 @@
+// SIGTERM and SIGINT as a clean end of the program, and SIGPIPE as no end at
+// all. Nothing a program of ours leaves on the display outlives its process,
+// so the handler need not wait for the program to reach a safe point: it
+// removes what would outlive it (lock files) and ends the process there.
+#include <signal.h>
+#include <unistd.h>
+
+#include <initializer_list>
+
+#include "Platform/Win32/Kernel/HeldLocks.h"
+#include "Platform/Win32/Win32.h"
+
+namespace {
+
+volatile sig_atomic_t exitCodeOnSignal = 0;
+
+void EndProcess(int) {
+    win32_kernel::RemoveHeldLockFiles();
+    _exit(exitCodeOnSignal);
+}
+
+// A handler rather than SIG_IGN, which would pass on to the programs we
+// start: there the default comes back with exec.
+void IgnoreBrokenPipe(int) {}
+
+void Install(int signal, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigfillset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+void Win32EndOnTerminationSignals(int exitCode) {
+    exitCodeOnSignal = exitCode;
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (const int signal : {SIGTERM, SIGINT}) {
+        // Whoever started us with the signal ignored (a shell's background
+        // job ignores SIGINT) meant it to be.
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        Install(signal, EndProcess);
+        sigaddset(&ending, signal);
+    }
+    // A blocked mask passes through exec, so a parent may have left these
+    // blocked: a request to end that came early waits there, and is taken now.
+    pthread_sigmask(SIG_UNBLOCK, &ending, nullptr);
+    Install(SIGPIPE, IgnoreBrokenPipe);
+}
