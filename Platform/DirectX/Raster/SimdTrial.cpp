@@ -8,11 +8,11 @@ namespace raster {
 namespace {
 
 constexpr int kWidth = 256, kHeight = 160;
-constexpr int kTextureSize = 256;  // the size of the saver's texture
+constexpr int kTextureSize = 256;  // texels: more than a first-level cache holds, as usual
 constexpr int kRounds = 5;
 
-// A face of a box turned away to the right, like the saver's: texels
-// about one to a pixel, perspective, one lit colour.
+// A face turned away to the right, as of a box in perspective: texels
+// about one to a pixel, one lit colour.
 Vertex Corner(float x, float y, float z, float rhw, float u, float v) {
     return Vertex{x, y, z, rhw, u, v, 0.9f, 0.8f, 0.7f};
 }
