@@ -95,12 +95,19 @@ void PrintRows(const char* filter, const std::vector<Row>& rows, long covered) {
     }
 }
 
-}  // namespace
+// The contestants of one filter's rounds, in the order Interleave times
+// them: a clear alone, each of ours after a clear, then for each peer a
+// frame and a frame that only clears.
+struct Contestants {
+    std::size_t ours, peers;
 
-int main(int argc, char** argv) {
-    const int rounds = bench::RoundsFromArguments(argc, argv, kDefaultRounds);
-    if (rounds == 0) return 2;
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    static constexpr std::size_t kClear = 0;
+    std::size_t Ours(std::size_t i) const { return 1 + i; }
+    std::size_t PeerFrame(std::size_t i) const { return 1 + ours + 2 * i; }
+    std::size_t PeerClear(std::size_t i) const { return PeerFrame(i) + 1; }
+};
+
+std::vector<Peer> OpenPeers(int cores) {
     std::vector<Peer> peers;
     // One thread: no rasterizer threads, so that llvmpipe draws in this
     // thread and waits for no other, which on a busy machine can only help
@@ -111,15 +118,22 @@ int main(int argc, char** argv) {
         auto llvmpipe = bench::LlvmpipePeer::Open(threads, !peers.empty(), &error);
         if (llvmpipe == nullptr) {
             std::fprintf(stderr, "peer_bench: llvmpipe with LP_NUM_THREADS=%d: %s\n", threads, error.c_str());
-            return 1;
+            return {};
         }
         peers.push_back({"llvmpipe-" + std::to_string(std::max(threads, 1)), std::move(llvmpipe)});
     }
+    return peers;
+}
+
+std::vector<const raster::Rasterizer*> OurRasterizers() {
     std::vector<const raster::Rasterizer*> ours = {&raster::ScalarRasterizer()};
     for (const raster::SimdPath path : raster::kSimdPaths) {
         if (const raster::Rasterizer* r = raster::SimdRasterizerFor(path)) ours.push_back(r);
     }
+    return ours;
+}
 
+void PrintIntroduction(int rounds, int cores, const std::vector<Peer>& peers) {
     std::printf(
         "Our rasterizers and Mesa's llvmpipe drawing the same box (12 triangles, no culling,\n"
         "16-bit depth, 256x256 texture); medians of %d rounds, interleaved repetition by repetition.\n",
@@ -132,72 +146,110 @@ int main(int argc, char** argv) {
         "draw: the triangles alone (llvmpipe: its frame less a frame that only clears, round by\n"
         "round), +-: half the interquartile range of the rounds; frame: clear and draw.\n"
         "Under each llvmpipe's name: time over that llvmpipe's.\n");
+}
 
-    const std::vector<std::uint32_t> texels = bench::BoxTexels();
+// One filter's rows: every contestant timed in interleaved rounds.
+std::vector<Row> TimeFilter(const std::vector<const raster::Rasterizer*>& ours, std::vector<Peer>& peers,
+                            bench::Frame& frame, const std::vector<raster::Vertex>& box,
+                            const raster::State& state, int rounds) {
+    const int triangles = static_cast<int>(box.size() / 3);
+    const auto clear = [&] { raster::ScalarRasterizer().Clear(frame.target, 0, 0xFFFF); };
+    std::vector<bench::Contestant> contestants = {{[] {}, clear}};
+    for (const raster::Rasterizer* r : ours) {
+        contestants.push_back(
+            {clear, [&, r] { r->DrawTriangles(frame.target, state, box.data(), triangles); }});
+    }
+    for (Peer& peer : peers) {
+        bench::LlvmpipePeer* p = peer.llvmpipe.get();
+        // As ours draw right after a clear of their own, llvmpipe's
+        // timed frames follow a frame of its own that only clears.
+        const auto warm = [p] { p->ClearOnly(); };
+        const raster::Filter filter = state.filter;
+        contestants.push_back({warm, [p, filter] { p->Draw(filter); }});
+        contestants.push_back({warm, [p] { p->ClearOnly(); }});
+    }
+    const auto times = bench::Interleave(contestants, rounds);
+    const Contestants at{ours.size(), peers.size()};
+    std::vector<Row> rows;
+    for (std::size_t i = 0; i < ours.size(); ++i) {
+        const auto& drawn = times[at.Ours(i)];
+        rows.push_back({ours[i]->Name(), drawn, bench::RoundByRound(drawn, 1.0, times[Contestants::kClear])});
+    }
+    for (std::size_t i = 0; i < peers.size(); ++i) {
+        const auto& peerFrame = times[at.PeerFrame(i)];
+        rows.push_back(
+            {peers[i].name, bench::RoundByRound(peerFrame, -1.0, times[at.PeerClear(i)]), peerFrame});
+    }
+    return rows;
+}
+
+long CoveredPixels(const bench::Frame& frame) {
+    long covered = 0;
+    for (std::size_t i = 0; i < frame.depth.size(); ++i) covered += frame.Covered(i);
+    return covered;
+}
+
+void PrintAgreement(long covered, const bench::Frame& frame, const Agreement& nearest,
+                    const Agreement& bilinear) {
+    std::printf("%ld pixels covered (%.1f%%); ", covered,
+                100.0 * static_cast<double>(covered) / static_cast<double>(frame.depth.size()));
+    if (nearest.coverageDiffers == 0 && bilinear.coverageDiffers == 0) {
+        std::printf("llvmpipe covers the same pixels; ");
+    } else {
+        std::printf("coverage differs from llvmpipe's at %ld (nearest) and %ld (bilinear) pixels; ",
+                    nearest.coverageDiffers, bilinear.coverageDiffers);
+    }
+    std::printf("mean channel difference %.2f nearest, %.2f bilinear\n", nearest.meanChannelDifference,
+                bilinear.meanChannelDifference);
+}
+
+// Times one frame size with both filters and prints its tables; false
+// when llvmpipe cannot draw it.
+bool RunSize(const Sizes& size, const std::vector<const raster::Rasterizer*>& ours, std::vector<Peer>& peers,
+             const std::vector<std::uint32_t>& texels, int rounds) {
     const raster::Texture texture{texels.data(), bench::kBoxTextureSize, bench::kBoxTextureSize};
-    for (const Sizes& size : kSizes) {
-        bench::Frame frame(size.width, size.height);
-        const std::vector<raster::Vertex> box = bench::Box(frame.width, frame.height);
-        const int triangles = static_cast<int>(box.size() / 3);
-        for (Peer& peer : peers) {
-            if (!peer.llvmpipe->SetScene(frame.width, frame.height, box, texels, bench::kBoxTextureSize)) {
-                std::fprintf(stderr, "peer_bench: %s cannot draw %dx%d\n", peer.name.c_str(), frame.width,
-                             frame.height);
-                return 1;
-            }
+    bench::Frame frame(size.width, size.height);
+    const std::vector<raster::Vertex> box = bench::Box(frame.width, frame.height);
+    for (Peer& peer : peers) {
+        if (!peer.llvmpipe->SetScene(frame.width, frame.height, box, texels, bench::kBoxTextureSize)) {
+            std::fprintf(stderr, "peer_bench: %s cannot draw %dx%d\n", peer.name.c_str(), frame.width,
+                         frame.height);
+            return false;
         }
+    }
+    std::printf("\n%dx%d\n", frame.width, frame.height);
+    PrintHeader(peers);
+    long covered = 0;
+    Agreement nearest, bilinear;
+    for (const raster::Filter filter : {raster::Filter::Nearest, raster::Filter::Bilinear}) {
+        const raster::State state{&texture, raster::Shading::Gouraud, filter};
+        const std::vector<Row> rows = TimeFilter(ours, peers, frame, box, state, rounds);
         const raster::Rasterizer& reference = raster::ScalarRasterizer();
-        const auto clear = [&] { reference.Clear(frame.target, 0, 0xFFFF); };
+        reference.Clear(frame.target, 0, 0xFFFF);
+        reference.DrawTriangles(frame.target, state, box.data(), static_cast<int>(box.size() / 3));
+        covered = CoveredPixels(frame);
+        peers[0].llvmpipe->Draw(filter);
+        (filter == raster::Filter::Bilinear ? bilinear : nearest) =
+            Compare(frame, peers[0].llvmpipe->Picture());
+        PrintRows(filter == raster::Filter::Nearest ? "nearest" : "bilinear", rows, covered);
+    }
+    PrintAgreement(covered, frame, nearest, bilinear);
+    return true;
+}
 
-        std::printf("\n%dx%d\n", frame.width, frame.height);
-        PrintHeader(peers);
-        long covered = 0;
-        Agreement agreement[2];
-        for (const raster::Filter filter : {raster::Filter::Nearest, raster::Filter::Bilinear}) {
-            const raster::State state{&texture, raster::Shading::Gouraud, filter};
-            std::vector<bench::Contestant> contestants = {{[] {}, clear}};
-            for (const raster::Rasterizer* r : ours) {
-                contestants.push_back(
-                    {clear, [&, r] { r->DrawTriangles(frame.target, state, box.data(), triangles); }});
-            }
-            for (Peer& peer : peers) {
-                bench::LlvmpipePeer* p = peer.llvmpipe.get();
-                // As ours draw right after a clear of their own, llvmpipe's
-                // timed frames follow a frame of its own that only clears.
-                const auto warm = [p] { p->ClearOnly(); };
-                contestants.push_back({warm, [p, filter] { p->Draw(filter); }});
-                contestants.push_back({warm, [p] { p->ClearOnly(); }});
-            }
-            const auto times = bench::Interleave(contestants, rounds);
-            std::vector<Row> rows;
-            for (std::size_t i = 0; i < ours.size(); ++i) {
-                rows.push_back(
-                    {ours[i]->Name(), times[1 + i], bench::RoundByRound(times[1 + i], 1.0, times[0])});
-            }
-            for (std::size_t i = 0; i < peers.size(); ++i) {
-                const auto& peerFrame = times[1 + ours.size() + 2 * i];
-                const auto& peerClear = times[2 + ours.size() + 2 * i];
-                rows.push_back({peers[i].name, bench::RoundByRound(peerFrame, -1.0, peerClear), peerFrame});
-            }
+}  // namespace
 
-            clear();
-            reference.DrawTriangles(frame.target, state, box.data(), triangles);
-            covered = 0;
-            for (std::size_t i = 0; i < frame.depth.size(); ++i) covered += frame.Covered(i);
-            peers[0].llvmpipe->Draw(filter);
-            agreement[filter == raster::Filter::Bilinear] = Compare(frame, peers[0].llvmpipe->Picture());
-            PrintRows(filter == raster::Filter::Nearest ? "nearest" : "bilinear", rows, covered);
-        }
-        std::printf("%ld pixels covered (%.1f%%); ", covered,
-                    100.0 * static_cast<double>(covered) / static_cast<double>(frame.depth.size()));
-        if (agreement[0].coverageDiffers == 0 && agreement[1].coverageDiffers == 0) {
-            std::printf("llvmpipe covers the same pixels; ");
-        } else {
-            std::printf("coverage differs from llvmpipe's at %ld (nearest) and %ld (bilinear) pixels; ",
-                        agreement[0].coverageDiffers, agreement[1].coverageDiffers);
-        }
-        std::printf("mean channel difference %.2f nearest, %.2f bilinear\n",
-                    agreement[0].meanChannelDifference, agreement[1].meanChannelDifference);
+int main(int argc, char** argv) {
+    const int rounds = bench::RoundsFromArguments(argc, argv, kDefaultRounds);
+    if (rounds == 0) return 2;
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<Peer> peers = OpenPeers(cores);
+    if (peers.empty()) return 1;
+    const std::vector<const raster::Rasterizer*> ours = OurRasterizers();
+    PrintIntroduction(rounds, cores, peers);
+    const std::vector<std::uint32_t> texels = bench::BoxTexels();
+    for (const Sizes& size : kSizes) {
+        if (!RunSize(size, ours, peers, texels, rounds)) return 1;
     }
     return 0;
 }
