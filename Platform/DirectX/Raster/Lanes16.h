@@ -14,7 +14,7 @@ namespace raster {
 
 struct Lanes16 {
     static constexpr int kCount = 16;
-    static constexpr const char* kName = "AVX-512";
+    static constexpr const char* kName = "avx512";
     using Floats = __m512;
     using Ints = __m512i;
     // One bit a lane.

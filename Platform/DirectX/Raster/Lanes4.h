@@ -12,7 +12,7 @@ namespace raster {
 
 struct Lanes4 {
     static constexpr int kCount = 4;
-    static constexpr const char* kName = "SSE2";
+    static constexpr const char* kName = "sse2";
     using Floats = __m128;
     using Ints = __m128i;
     // Set lanes are all ones.

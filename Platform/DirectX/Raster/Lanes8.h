@@ -12,7 +12,7 @@ namespace raster {
 
 struct Lanes8 {
     static constexpr int kCount = 8;
-    static constexpr const char* kName = "AVX2";
+    static constexpr const char* kName = "avx2-gather";
     using Floats = __m256;
     using Ints = __m256i;
     // Set lanes are all ones.
@@ -138,7 +138,7 @@ struct Lanes8 {
 // hardware gather, which is slow on some CPUs; a bilinear fetch takes the
 // two horizontal neighbours of a texel with one 64-bit load.
 struct Lanes8Loads : Lanes8 {
-    static constexpr const char* kName = "AVX2-loads";
+    static constexpr const char* kName = "avx2-loads";
     static constexpr bool kPairedFetch = true;
 
     using Lanes8::Gather;

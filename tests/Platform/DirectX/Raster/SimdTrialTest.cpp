@@ -30,7 +30,14 @@ TEST(SimdTrialTest, KeepsTheFasterStandInInEitherOrder) {
     const std::vector<const Rasterizer*> orders[] = {{&fast, &slow}, {&slow, &fast}};
     for (const auto& candidates : orders) {
         SCOPED_TRACE(candidates[0]->Name());
-        EXPECT_EQ(FastestInTrial(candidates), &fast);
+        const TrialResult result = RunTrial(candidates);
+        EXPECT_EQ(result.fastest, &fast);
+        // Each time is reported against its own rasterizer.
+        ASSERT_EQ(result.times.size(), 2u);
+        for (const TrialTime& t : result.times) {
+            EXPECT_EQ(t.rasterizer == &slow, t.nearestMs >= 2.0 && t.bilinearMs >= 2.0)
+                << t.rasterizer->Name();
+        }
     }
 }
 
