@@ -12,8 +12,9 @@
 // - each group is shaded in two halves, a few groups' first halves ahead of
 //   their second, so that the CPU overlaps their long divide-to-fetch chains;
 // - texels are gathered, by the hardware or by loads (which take a bilinear
-//   texel's right neighbour with the same load where no lane sits on the
-//   texture's last column);
+//   texel's right neighbour with the same load, and the two below with one
+//   more from the same index, where no lane sits on the texture's last
+//   column or line);
 // - channels blend and modulate two at a time in the 16-bit halves of a
 //   lane, a blend as a + (b - a) * w / 256 rounded down, which is the scalar
 //   twin's (a * (256 - w) + b * w) / 256 rounded down.
@@ -226,20 +227,21 @@ RASTER_INLINE Halves<L> Texels(const Sampler& sampler, const Fragment<L>& f) {
         const I column1 = WrapNext<L, kPowerOfTwo>(column, sampler.u);
         const I line1 = WrapNext<L, kPowerOfTwo>(line, sampler.v);
         // Set below on every path; initialised for flow analyses that
-        // cannot see through the paired fetch's out-parameters.
+        // cannot see through the square fetch's out-parameters.
         I c00{}, c10{}, c01{}, c11{};
-        bool paired = false;
+        bool squares = false;
         if constexpr (L::kPairedFetch) {
-            // Where no lane sits on the last column, each texel's right
-            // neighbour follows it in memory.
-            paired = !L::Any(L::Greater(column, L::SplatI(sampler.u.size - 2)));
-            if (paired) {
-                L::GatherPairs(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler), &c00, &c10);
-                L::GatherPairs(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler), &c01,
-                               &c11);
+            // Where no lane sits on the last column or the last line, each
+            // texel's right neighbour follows it in memory and the texels
+            // below lie one row further on.
+            squares = !L::Any(L::MaskOr(L::Greater(column, L::SplatI(sampler.u.size - 2)),
+                                        L::Greater(line, L::SplatI(sampler.v.size - 2))));
+            if (squares) {
+                L::GatherSquares(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler),
+                                 sampler.u.size, &c00, &c10, &c01, &c11);
             }
         }
-        if (!paired) {
+        if (!squares) {
             c00 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
             c10 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
             c01 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
