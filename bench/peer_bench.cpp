@@ -194,7 +194,7 @@ void TimeFilter(const std::vector<const raster::Rasterizer*>& ours, std::vector<
 
 long CoveredPixels(const bench::Frame& frame) {
     long covered = 0;
-    for (std::size_t i = 0; i < frame.depth.size(); ++i) covered += frame.Covered(i);
+    for (std::size_t i = 0; i < frame.pixels; ++i) covered += frame.Covered(i);
     return covered;
 }
 

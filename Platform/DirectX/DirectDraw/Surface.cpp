@@ -13,19 +13,12 @@
 namespace dx {
 namespace {
 
-// Rows start on cache lines, which the SIMD rasterizer's stores like.
-constexpr std::size_t kAlignment = 64;
-
 int PitchFor(Format format, int width) {
     const int bytes = width * BytesPerPixel(format);
     return (bytes + 15) & ~15;
 }
 
 }  // namespace
-
-void Surface::FreeAligned::operator()(std::uint8_t* memory) const {
-    ::operator delete[](memory, std::align_val_t{kAlignment});
-}
 
 HRESULT Surface::Create(DirectDrawObject* owner, const SurfaceLayout& layout, Surface** surface) {
     try {
@@ -46,9 +39,7 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
     if (layout.kind == SurfaceKind::Primary) {
         presenter_ = std::make_unique<Presenter>(width_, height_, format_);
     } else {
-        const auto bytes = static_cast<std::size_t>(pitch_) * height_;
-        memory_.reset(new (std::align_val_t{kAlignment}) std::uint8_t[bytes]);
-        std::memset(memory_.get(), 0, bytes);
+        memory_ = raster::AllocateTargetMemory(static_cast<std::size_t>(pitch_) * height_);
     }
     owner_.Reset(owner);
 }

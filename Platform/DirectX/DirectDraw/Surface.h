@@ -10,6 +10,7 @@
 #include "Platform/DirectX/DirectDraw/Clipper.h"
 #include "Platform/DirectX/DirectDraw/Palette.h"
 #include "Platform/DirectX/DirectDraw/PixelFormat.h"
+#include "Platform/DirectX/Raster/TargetMemory.h"
 
 namespace dx {
 
@@ -62,10 +63,6 @@ public:
     const RECT& Damage() const { return damage_; }
 
 private:
-    struct FreeAligned {
-        void operator()(std::uint8_t* memory) const;
-    };
-
     Surface(DirectDrawObject* owner, const SurfaceLayout& layout);
     ~Surface() override;
 
@@ -84,7 +81,7 @@ private:
     int width_;
     int height_;
     int pitch_;
-    std::unique_ptr<std::uint8_t[], FreeAligned> memory_;
+    raster::TargetMemory memory_;
     std::unique_ptr<Presenter> presenter_;
     Ref<Surface> zbuffer_;
     Ref<Clipper> clipper_;
