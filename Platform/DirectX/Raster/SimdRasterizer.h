@@ -12,6 +12,8 @@
 // - each group is shaded in two halves, a few groups' first halves ahead of
 //   their second, and those groups' texels all fetched before any is
 //   blended, so that the CPU overlaps their long divide-to-fetch chains;
+// - on large targets, the pixels of a row a few rows below are asked into
+//   the cache ahead;
 // - texels are gathered, by the hardware or by loads (which take a bilinear
 //   texel's right neighbour with the same load, and the two below with one
 //   more from the same index, where no lane sits on the texture's last
@@ -26,6 +28,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "Platform/DirectX/Raster/Dispatch.h"
@@ -387,9 +390,27 @@ RASTER_INLINE void ShadeRow(const TriangleLanes<L>& tri, const Planes<L>& row, i
     pending.Finish();
 }
 
+// Asks pixels first..last of a row into the cache, to be written soon.
+template <typename Pixel>
+RASTER_INLINE void Prefetch(Pixel* row, int first, int last) {
+    constexpr int kLine = 64;
+    const char* end = reinterpret_cast<const char*>(row + last);
+    for (const char* p = reinterpret_cast<const char*>(row + first); p <= end; p += kLine) {
+        __builtin_prefetch(p, 1);
+    }
+}
+
 template <class L>
 struct SimdKernel {
     static constexpr const char* kName = L::kName;
+    // On targets larger than a big last-level cache, whose rows come from
+    // memory, the pixels a row's span would cover kRowsAhead rows below are
+    // asked into the cache while the row is shaded: short spans give the
+    // CPU's own prefetching no time. Smaller targets are mostly cached, and
+    // there the requests cost more than they save.
+    static constexpr int kRowsAhead = 2;
+    static constexpr std::size_t kCachedTargetBytes = std::size_t{32} << 20;
+    static constexpr int kCount = L::kCount;
 
     // Row by row, only the pixels the triangle covers.
     template <TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
@@ -400,12 +421,22 @@ struct SimdKernel {
         const TriangleLanes<L> tri{dx, t.steadyLight,
                                    LightAt<L>(Splat<L>(RowStartAt(t, t.minY)), dx, L::SplatF(0.0f)), sampler,
                                    target.colorToIndex};
+        const bool ahead = static_cast<std::size_t>(target.height) *
+                               (sizeof(PixelOf<kFormat>) + sizeof(std::uint16_t)) * target.width >
+                           kCachedTargetBytes;
         EdgeRows edges(t);
         for (int y = t.minY; y <= t.maxY; ++y, edges.Down()) {
             Span span;
             if (!CoveredSpan(t, edges.Values(), &span)) continue;
             auto* color = RowAt<PixelOf<kFormat>>(target.color, target.colorPitch, y);
             auto* depth = RowAt<std::uint16_t>(target.depth, target.depthPitch, y);
+            if (ahead && y + kRowsAhead <= t.maxY) {
+                const int first = std::max(t.minX + span.first - kCount, 0);
+                const int last = std::min(t.minX + span.last + kCount, t.maxX);
+                Prefetch(RowAt<std::uint16_t>(target.depth, target.depthPitch, y + kRowsAhead), first, last);
+                Prefetch(RowAt<PixelOf<kFormat>>(target.color, target.colorPitch, y + kRowsAhead), first,
+                         last);
+            }
             ShadeRow<L, kMode, kPowerOfTwo, kFormat>(tri, Splat<L>(RowStartAt(t, y)), target.width, t.minX,
                                                      t.minX + span.first, t.minX + span.last + 1, depth,
                                                      color);
