@@ -1,7 +1,11 @@
 // The rendering layer's start-up for the saver window, and again for its new size.
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "Direct3d/Rendal.h"
+#include "Platform/DirectX/D3D.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/Scene.h"
 
@@ -16,10 +20,24 @@ int GiveUp(const char* trace, const char* stage) {
     std::exit(1);
 }
 
+// VANTEL_RASTER names the rasterizer to draw with instead of the one the
+// start-up trial picks, for measurements and bug reports; with
+// VANTEL_DEBUG=1 the saver says which one it draws with and why.
+void ChooseRasterizer() {
+    const char* requested = std::getenv("VANTEL_RASTER");
+    const std::string problem = DxForceRasterizer(requested);
+    if (!problem.empty()) std::fprintf(stderr, "vantel: VANTEL_RASTER=%s: %s\n", requested, problem.c_str());
+    const char* debug = std::getenv("VANTEL_DEBUG");
+    if (debug != nullptr && std::strcmp(debug, "1") == 0) {
+        std::fprintf(stderr, "vantel: drawing with %s\n", DxDescribeRasterizer().c_str());
+    }
+}
+
 }  // namespace
 
 int StartRendering() {
     TellFailuresAtExit();
+    ChooseRasterizer();
     RZXInitialize();
     if (CreateDirectDrawWin(MainWindow) == 0) return GiveUp("RZX:DDCreateError ", "setting up the display");
     if (RZXCreate() == 0) return GiveUp("RZX:CreateDirect3DRM Error!!!! ", "setting up the 3D device");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Platform/DirectX/Raster/Rasterizer.h"
+#include "Platform/DirectX/Raster/TargetMemory.h"
 
 namespace bench {
 
@@ -17,16 +18,22 @@ inline constexpr int kBoxTextureSize = 256;
 
 struct Frame {
     int width, height;
-    std::vector<std::uint32_t> color;
-    std::vector<std::uint16_t> depth;
+    std::size_t pixels;
+    // As a software device's surfaces are allocated.
+    raster::TargetMemory colorMemory, depthMemory;
+    std::uint32_t* color;
+    std::uint16_t* depth;
     raster::Target target;
 
     Frame(int w, int h)
         : width(w),
           height(h),
-          color(static_cast<std::size_t>(w) * h),
-          depth(static_cast<std::size_t>(w) * h),
-          target{color.data(), w * 4, depth.data(), w * 2, w, h, raster::PixelFormat::XRGB8888, nullptr} {}
+          pixels(static_cast<std::size_t>(w) * h),
+          colorMemory(raster::AllocateTargetMemory(pixels * 4)),
+          depthMemory(raster::AllocateTargetMemory(pixels * 2)),
+          color(reinterpret_cast<std::uint32_t*>(colorMemory.get())),
+          depth(reinterpret_cast<std::uint16_t*>(depthMemory.get())),
+          target{color, w * 4, depth, w * 2, w, h, raster::PixelFormat::XRGB8888, nullptr} {}
 
     bool Covered(std::size_t pixel) const { return depth[pixel] != 0xFFFF; }
 };

@@ -225,12 +225,24 @@ bool LlvmpipePeer::SetScene(int width, int height, const std::vector<raster::Ver
 }
 
 void LlvmpipePeer::Draw(raster::Filter filter) {
+    DrawRepeated(filter, 1);
+}
+
+void LlvmpipePeer::DrawRepeated(raster::Filter filter, int count) {
     MakeCurrent();
     const GLint mode = filter == raster::Filter::Bilinear ? GL_LINEAR : GL_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mode);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mode);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDrawArrays(GL_TRIANGLES, 0, vertexCount_);
+    // Draw i of n takes the depths [(n - 1 - i) / n, (n - i) / n]: the
+    // first lies farthest, and each pixel keeps its depth order within a draw.
+    const float slice = 1.0f / static_cast<float>(count);
+    for (int i = 0; i < count; ++i) {
+        const float farthest = 1.0f - slice * static_cast<float>(i);
+        glDepthRangef(farthest - slice, farthest);
+        glDrawArrays(GL_TRIANGLES, 0, vertexCount_);
+    }
+    glDepthRangef(0.0f, 1.0f);
     glFinish();
 }
 

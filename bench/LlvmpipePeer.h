@@ -35,6 +35,10 @@ public:
     // Clears colour (transparent black) and depth (farthest), draws the
     // triangles and waits until the pixels are in memory.
     void Draw(raster::Filter filter);
+    // Clears, draws the triangles `count` times and waits once. Each draw
+    // lies nearer than the one before (the depth range moved), so every draw
+    // passes the depth test where the first did: the same work each time.
+    void DrawRepeated(raster::Filter filter, int count);
     void ClearOnly();
     // The colour buffer, top row first, 0x00RRGGBB; pixels the triangles
     // did not cover are returned as 0xFF000000.

@@ -37,11 +37,10 @@ int main(int argc, char** argv) {
         const auto clear = [&] { raster::ScalarRasterizer().Clear(frame.target, 0, 0xFFFF); };
         const auto nothing = [] {};
 
-        std::vector<bench::Contestant> contestants = {
-            {nothing, [&] {
-                 std::memset(frame.color.data(), 0, frame.color.size() * 4);
-                 std::memset(frame.depth.data(), 0xFF, frame.depth.size() * 2);
-             }}};
+        std::vector<bench::Contestant> contestants = {{nothing, [&] {
+                                                           std::memset(frame.color, 0, frame.pixels * 4);
+                                                           std::memset(frame.depth, 0xFF, frame.pixels * 2);
+                                                       }}};
         for (const raster::Rasterizer* r : rasterizers) {
             contestants.push_back({nothing, [&, r] { r->Clear(frame.target, 0, 0xFFFF); }});
             for (const raster::Filter filter : {raster::Filter::Nearest, raster::Filter::Bilinear}) {
@@ -57,7 +56,7 @@ int main(int argc, char** argv) {
             frame.target, {&texture, raster::Shading::Gouraud, raster::Filter::Nearest}, box.data(),
             triangles);
         long covered = 0;
-        for (std::size_t i = 0; i < frame.depth.size(); ++i) covered += frame.Covered(i);
+        for (std::size_t i = 0; i < frame.pixels; ++i) covered += frame.Covered(i);
 
         char label[32];
         std::snprintf(label, sizeof label, "%dx%d", frame.width, frame.height);
@@ -67,7 +66,7 @@ int main(int argc, char** argv) {
                         bench::Median(times[2 + 3 * i]), bench::Median(times[3 + 3 * i]));
         }
         std::printf("%-10s box covers %.1f%% of the frame\n", "",
-                    100.0 * static_cast<double>(covered) / static_cast<double>(frame.color.size()));
+                    100.0 * static_cast<double>(covered) / static_cast<double>(frame.pixels));
     }
     return 0;
 }

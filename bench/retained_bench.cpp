@@ -191,92 +191,122 @@ bool MakeSurfaces(int width, int height, Surfaces* s) {
     return attached && s->dd->QueryInterface(IID_IDirect3D2, reinterpret_cast<void**>(&s->d3d)) == S_OK;
 }
 
-// False when the device cannot be made.
-bool RunDevice(const Surfaces& s, const GUID& kind, int width, int height, Steps* steps) {
-    const long setupStart = allocations;
+// The saver's Retained Mode objects on one device, released in reverse
+// order of creation.
+struct RetainedScene {
     IDirect3DDevice2* d3dDevice = nullptr;
-    if (s.d3d->CreateDevice(kind, s.back, &d3dDevice) != DD_OK) return false;
-    IDirect3DRM* base = nullptr;
     IDirect3DRM2* rm = nullptr;
-    Direct3DRMCreate(&base);
-    base->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&rm));
-    base->Release();
     IDirect3DRMDevice2* device = nullptr;
-    rm->CreateDeviceFromD3D(s.d3d, d3dDevice, &device);
-    device->SetBufferCount(2);
-    device->SetShades(32);
-    device->SetQuality(D3DRMRENDER_GOURAUD);
-    device->SetDither(FALSE);
-    device->SetTextureQuality(D3DRMTEXTURE_LINEAR);
-
-    IDirect3DRMFrame2 *scene = nullptr, *camera = nullptr, *lightFrame = nullptr, *box = nullptr;
-    rm->CreateFrame(nullptr, &scene);
-    rm->CreateFrame(scene, &camera);
-    camera->SetOrientation(scene, 0, 0, 1, 0, 1, 0);
+    IDirect3DRMFrame2* scene = nullptr;
+    IDirect3DRMFrame2* camera = nullptr;
     IDirect3DRMViewport* viewport = nullptr;
-    rm->CreateViewport(device, camera, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height),
-                       &viewport);
-    viewport->SetBack(5000.0f);
+    IDirect3DRMFrame2* box = nullptr;
+    IDirect3DRMTexture2* texture = nullptr;
+
+    ~RetainedScene() {
+        for (IUnknown* object :
+             {static_cast<IUnknown*>(texture), static_cast<IUnknown*>(box), static_cast<IUnknown*>(viewport),
+              static_cast<IUnknown*>(camera), static_cast<IUnknown*>(scene), static_cast<IUnknown*>(device),
+              static_cast<IUnknown*>(rm), static_cast<IUnknown*>(d3dDevice)})
+            if (object != nullptr) object->Release();
+    }
+};
+
+// The Retained Mode device of `kind` on the back surface, set up as the saver sets its own.
+// False when the device cannot be made.
+bool MakeDevice(const Surfaces& s, const GUID& kind, RetainedScene* out) {
+    if (s.d3d->CreateDevice(kind, s.back, &out->d3dDevice) != DD_OK) return false;
+    IDirect3DRM* base = nullptr;
+    Direct3DRMCreate(&base);
+    base->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&out->rm));
+    base->Release();
+    out->rm->CreateDeviceFromD3D(s.d3d, out->d3dDevice, &out->device);
+    out->device->SetBufferCount(2);
+    out->device->SetShades(32);
+    out->device->SetQuality(D3DRMRENDER_GOURAUD);
+    out->device->SetDither(FALSE);
+    out->device->SetTextureQuality(D3DRMTEXTURE_LINEAR);
+    return true;
+}
+
+// The saver's scene: camera and viewport, its two lights, the textured box.
+void BuildScene(int width, int height, RetainedScene* out) {
+    IDirect3DRM2* rm = out->rm;
+    rm->CreateFrame(nullptr, &out->scene);
+    rm->CreateFrame(out->scene, &out->camera);
+    out->camera->SetOrientation(out->scene, 0, 0, 1, 0, 1, 0);
+    rm->CreateViewport(out->device, out->camera, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                       &out->viewport);
+    out->viewport->SetBack(5000.0f);
     IDirect3DRMLight* light = nullptr;
     rm->CreateLightRGB(D3DRMLIGHT_AMBIENT, 0.1f, 0.1f, 0.1f, &light);
-    scene->AddLight(light);
+    out->scene->AddLight(light);
     light->Release();
-    rm->CreateFrame(scene, &lightFrame);
+    IDirect3DRMFrame2* lightFrame = nullptr;
+    rm->CreateFrame(out->scene, &lightFrame);
     rm->CreateLightRGB(D3DRMLIGHT_DIRECTIONAL, 0.9f, 0.9f, 0.9f, &light);
     lightFrame->AddLight(light);
     light->Release();
     lightFrame->Release();
-    rm->CreateFrame(scene, &box);
-    box->SetPosition(scene, 0.0f, 0.0f, 30.0f);
-    IDirect3DRMTexture2* texture = Canvas(rm);
-    AddBox(rm, box, texture);
+    rm->CreateFrame(out->scene, &out->box);
+    out->box->SetPosition(out->scene, 0.0f, 0.0f, 30.0f);
+    out->texture = Canvas(rm);
+    AddBox(rm, out->box, out->texture);
+}
 
-    const long setupAllocations = allocations - setupStart;
+// The steps of a frame, in the order they run.
+enum FrameStep { kMove, kClear, kRender, kUpdate, kBlt, kFrameSteps };
+
+// Milliseconds of each step over the timed frames, and their allocations.
+struct StepTimes {
+    std::vector<double> step[kFrameSteps], frame;
+    long allocations = 0;
+};
+
+void TimeFrames(const Surfaces& s, const RetainedScene& r, int width, int height, StepTimes* out) {
     Motion motion;
     RECT screen{0, 0, width, height};
-    std::vector<double> move, clear, render, update, blt, frame;
-    for (std::vector<double>* v : {&move, &clear, &render, &update, &blt, &frame}) v->reserve(kFrames);
-    long counted = 0;
+    for (std::vector<double>& v : out->step) v.reserve(kFrames);
+    out->frame.reserve(kFrames);
     for (int f = 0; f < kWarmUp + kFrames; ++f) {
         const long before = allocations;
-        const auto t0 = Clock::now();
-        motion.Step(box, scene);
-        scene->Move(1.0f);
-        const auto t1 = Clock::now();
-        viewport->Clear();
-        const auto t2 = Clock::now();
-        viewport->Render(scene);
-        const auto t3 = Clock::now();
-        device->Update();
-        const auto t4 = Clock::now();
+        Clock::time_point at[kFrameSteps + 1];
+        at[kMove] = Clock::now();
+        motion.Step(r.box, r.scene);
+        r.scene->Move(1.0f);
+        at[kClear] = Clock::now();
+        r.viewport->Clear();
+        at[kRender] = Clock::now();
+        r.viewport->Render(r.scene);
+        at[kUpdate] = Clock::now();
+        r.device->Update();
+        at[kBlt] = Clock::now();
         s.primary->Blt(&screen, s.back, &screen, DDBLT_WAIT, nullptr);
-        const auto t5 = Clock::now();
+        at[kFrameSteps] = Clock::now();
         if (f < kWarmUp) continue;
-        counted += allocations - before;
-        move.push_back(Ms(t1 - t0));
-        clear.push_back(Ms(t2 - t1));
-        render.push_back(Ms(t3 - t2));
-        update.push_back(Ms(t4 - t3));
-        blt.push_back(Ms(t5 - t4));
-        frame.push_back(Ms(t5 - t0));
+        out->allocations += allocations - before;
+        for (int step = 0; step < kFrameSteps; ++step) out->step[step].push_back(Ms(at[step + 1] - at[step]));
+        out->frame.push_back(Ms(at[kFrameSteps] - at[kMove]));
     }
-    *steps = {Median(move),
-              Median(clear),
-              Median(render),
-              Median(update),
-              Median(blt),
-              Median(frame),
-              static_cast<double>(counted) / kFrames,
-              setupAllocations};
+}
 
-    texture->Release();
-    box->Release();
-    viewport->Release();
-    camera->Release();
-    scene->Release();
-    device->Release();
-    rm->Release();
-    d3dDevice->Release();
+// False when the device cannot be made.
+bool RunDevice(const Surfaces& s, const GUID& kind, int width, int height, Steps* steps) {
+    const long setupStart = allocations;
+    RetainedScene scene;
+    if (!MakeDevice(s, kind, &scene)) return false;
+    BuildScene(width, height, &scene);
+    const long setupAllocations = allocations - setupStart;
+    StepTimes times;
+    TimeFrames(s, scene, width, height, &times);
+    *steps = {Median(times.step[kMove]),
+              Median(times.step[kClear]),
+              Median(times.step[kRender]),
+              Median(times.step[kUpdate]),
+              Median(times.step[kBlt]),
+              Median(times.frame),
+              static_cast<double>(times.allocations) / kFrames,
+              setupAllocations};
     return true;
 }
 

@@ -1,7 +1,6 @@
 #include "Platform/DirectX/DirectDraw/Surface.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -15,19 +14,12 @@
 namespace dx {
 namespace {
 
-// Rows start on cache lines, which the SIMD rasterizer's stores like.
-constexpr std::size_t kAlignment = 64;
-
 int PitchFor(Format format, int width) {
     const int bytes = width * BytesPerPixel(format);
     return (bytes + 15) & ~15;
 }
 
 }  // namespace
-
-void Surface::FreeBlock::operator()(void* block) const {
-    std::free(block);
-}
 
 HRESULT Surface::Create(DirectDrawObject* owner, const SurfaceLayout& layout, Surface** surface) {
     try {
@@ -48,13 +40,7 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
     if (layout.kind == SurfaceKind::Primary) {
         presenter_ = std::make_unique<Presenter>(width_, height_);
     } else {
-        // Zeroed by calloc, which takes a large block from fresh pages: they
-        // cost nothing until first drawn into, and are touched only then.
-        const auto bytes = static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_);
-        block_.reset(std::calloc(bytes + kAlignment, 1));
-        if (!block_) throw std::bad_alloc();
-        const auto address = reinterpret_cast<std::uintptr_t>(block_.get());
-        bits_ = reinterpret_cast<std::uint8_t*>((address + kAlignment - 1) & ~(kAlignment - 1));
+        memory_ = raster::AllocateTargetMemory(static_cast<std::size_t>(pitch_) * height_);
     }
     owner_.Reset(owner);
 }

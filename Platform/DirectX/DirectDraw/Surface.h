@@ -11,6 +11,7 @@
 #include "Platform/DirectX/DirectDraw/DamageRects.h"
 #include "Platform/DirectX/DirectDraw/Palette.h"
 #include "Platform/DirectX/DirectDraw/PixelFormat.h"
+#include "Platform/DirectX/Raster/TargetMemory.h"
 
 namespace dx {
 
@@ -43,7 +44,7 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Pitch() const { return pitch_; }
-    std::uint8_t* Bits() const { return bits_; }
+    std::uint8_t* Bits() const { return memory_.get(); }
     bool Lost() const;
     Surface* ZBuffer() const { return zbuffer_.get(); }
     Palette* AttachedPalette() const { return palette_.get(); }
@@ -62,10 +63,6 @@ public:
     std::uint64_t Draws() const { return draws_; }
 
 private:
-    struct FreeBlock {
-        void operator()(void* block) const;
-    };
-
     Surface(DirectDrawObject* owner, const SurfaceLayout& layout);
     ~Surface() override;
 
@@ -84,8 +81,7 @@ private:
     int width_;
     int height_;
     int pitch_;
-    std::unique_ptr<void, FreeBlock> block_;
-    std::uint8_t* bits_ = nullptr;  // the block's first cache line
+    raster::TargetMemory memory_;
     std::unique_ptr<Presenter> presenter_;
     Ref<Surface> zbuffer_;
     Ref<Clipper> clipper_;

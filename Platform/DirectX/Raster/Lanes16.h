@@ -14,7 +14,7 @@ namespace raster {
 
 struct Lanes16 {
     static constexpr int kCount = 16;
-    static constexpr const char* kName = "AVX-512";
+    static constexpr const char* kName = "avx512";
     using Floats = __m512;
     using Ints = __m512i;
     // One bit a lane.
@@ -92,6 +92,7 @@ struct Lanes16 {
         return static_cast<Mask>(((1u << to) - 1) & ~((1u << from) - 1));
     }
     RASTER_INLINE static Mask MaskAnd(Mask a, Mask b) { return static_cast<Mask>(a & b); }
+    RASTER_INLINE static Mask MaskOr(Mask a, Mask b) { return static_cast<Mask>(a | b); }
     RASTER_INLINE static bool Any(Mask mask) { return mask != 0; }
 
     // Depths, widened to a lane each.
@@ -116,7 +117,7 @@ struct Lanes16 {
         return _mm512_i32gather_epi32(index, base, 4);
     }
     RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
-        alignas(64) int i[kCount];
+        alignas(64) std::uint32_t i[kCount];
         _mm512_store_si512(i, index);
         return _mm512_setr_epi32(base[i[0]], base[i[1]], base[i[2]], base[i[3]], base[i[4]], base[i[5]],
                                  base[i[6]], base[i[7]], base[i[8]], base[i[9]], base[i[10]], base[i[11]],

@@ -12,7 +12,7 @@ namespace raster {
 
 struct Lanes4 {
     static constexpr int kCount = 4;
-    static constexpr const char* kName = "SSE2";
+    static constexpr const char* kName = "sse2";
     using Floats = __m128;
     using Ints = __m128i;
     // Set lanes are all ones.
@@ -91,6 +91,7 @@ struct Lanes4 {
                                 _mm_cmpgt_epi32(_mm_set1_epi32(to), Ramp()));
     }
     RASTER_INLINE static Mask MaskAnd(Mask a, Mask b) { return _mm_and_si128(a, b); }
+    RASTER_INLINE static Mask MaskOr(Mask a, Mask b) { return _mm_or_si128(a, b); }
     RASTER_INLINE static bool Any(Mask mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)) != 0; }
     RASTER_INLINE static bool All(Mask mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)) == 0xF; }
 
@@ -127,28 +128,35 @@ struct Lanes4 {
 
     // Texels base[index] of each lane, with plain loads (SSE2 has no gather);
     // a bilinear fetch takes the two horizontal neighbours of a texel with
-    // one 64-bit load.
+    // one 64-bit load. Indices are unsigned, so that addressing needs no
+    // sign extension.
     static constexpr bool kPairedFetch = true;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
-        alignas(16) int i[kCount];
+        alignas(16) std::uint32_t i[kCount];
         _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
         return _mm_setr_epi32(static_cast<int>(base[i[0]]), static_cast<int>(base[i[1]]),
                               static_cast<int>(base[i[2]]), static_cast<int>(base[i[3]]));
     }
-    // Texels base[index] and base[index + 1] of each lane.
-    RASTER_INLINE static void GatherPairs(const std::uint32_t* base, Ints index, Ints* first, Ints* second) {
-        alignas(16) int i[kCount];
+    // Texels base[index], base[index + 1] (the right neighbour),
+    // base[index + stride] (below) and base[index + stride + 1] of each lane.
+    RASTER_INLINE static void GatherSquares(const std::uint32_t* base, Ints index, int stride, Ints* c00,
+                                            Ints* c10, Ints* c01, Ints* c11) {
+        alignas(16) std::uint32_t i[kCount];
         _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
-        const auto pair = [&](int k) {
-            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + i[k]));
+        const auto pairs = [&](const std::uint32_t* row, Ints* left, Ints* right) {
+            const auto pair = [&](int k) {
+                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i[k]));
+            };
+            const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(0), pair(1)));
+            const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(2), pair(3)));
+            *left = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+            *right = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
         };
-        const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(0), pair(1)));
-        const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(2), pair(3)));
-        *first = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
-        *second = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+        pairs(base, c00, c10);
+        pairs(base + stride, c01, c11);
     }
     RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
-        alignas(16) int i[kCount];
+        alignas(16) std::uint32_t i[kCount];
         _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
         return _mm_setr_epi32(base[i[0]], base[i[1]], base[i[2]], base[i[3]]);
     }

@@ -12,7 +12,7 @@ namespace raster {
 
 struct Lanes8 {
     static constexpr int kCount = 8;
-    static constexpr const char* kName = "AVX2";
+    static constexpr const char* kName = "avx2-gather";
     using Floats = __m256;
     using Ints = __m256i;
     // Set lanes are all ones.
@@ -89,6 +89,7 @@ struct Lanes8 {
                                    _mm256_cmpgt_epi32(_mm256_set1_epi32(to), Ramp()));
     }
     RASTER_INLINE static Mask MaskAnd(Mask a, Mask b) { return _mm256_and_si256(a, b); }
+    RASTER_INLINE static Mask MaskOr(Mask a, Mask b) { return _mm256_or_si256(a, b); }
     RASTER_INLINE static bool Any(Mask mask) { return _mm256_movemask_ps(_mm256_castsi256_ps(mask)) != 0; }
     RASTER_INLINE static bool All(Mask mask) { return _mm256_movemask_ps(_mm256_castsi256_ps(mask)) == 0xFF; }
 
@@ -127,7 +128,7 @@ struct Lanes8 {
         return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), index, 4);
     }
     RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
-        alignas(32) int i[kCount];
+        alignas(32) std::uint32_t i[kCount];
         _mm256_store_si256(reinterpret_cast<__m256i*>(i), index);
         return _mm256_setr_epi32(base[i[0]], base[i[1]], base[i[2]], base[i[3]], base[i[4]], base[i[5]],
                                  base[i[6]], base[i[7]]);
@@ -138,13 +139,12 @@ struct Lanes8 {
 // hardware gather, which is slow on some CPUs; a bilinear fetch takes the
 // two horizontal neighbours of a texel with one 64-bit load.
 struct Lanes8Loads : Lanes8 {
-    static constexpr const char* kName = "AVX2-loads";
+    static constexpr const char* kName = "avx2-loads";
     static constexpr bool kPairedFetch = true;
 
     using Lanes8::Gather;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
-        alignas(32) int i[kCount];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(i), index);
+        const Indices i(index);
         const auto four = [&](int k) {
             const __m128i one = _mm_cvtsi32_si128(static_cast<int>(base[i[k]]));
             return _mm_insert_epi32(
@@ -154,25 +154,50 @@ struct Lanes8Loads : Lanes8 {
         };
         return _mm256_inserti128_si256(_mm256_castsi128_si256(four(0)), four(4), 1);
     }
-    // Texels base[index] and base[index + 1] of each lane.
-    RASTER_INLINE static void GatherPairs(const std::uint32_t* base, Ints index, Ints* first, Ints* second) {
-        alignas(32) int i[kCount];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(i), index);
-        const auto pairs = [&](int k) {
-            const auto pair = [&](int n) {
-                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + i[n]));
+    // Texels base[index], base[index + 1] (the right neighbour),
+    // base[index + stride] (below) and base[index + stride + 1] of each lane.
+    RASTER_INLINE static void GatherSquares(const std::uint32_t* base, Ints index, int stride, Ints* c00,
+                                            Ints* c10, Ints* c01, Ints* c11) {
+        const Indices i(index);
+        const auto pairs = [&](const std::uint32_t* row, Ints* left, Ints* right) {
+            const auto two = [&](int k) {
+                const auto pair = [&](int n) {
+                    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i[n]));
+                };
+                return _mm_castsi128_ps(_mm_unpacklo_epi64(pair(k), pair(k + 1)));
             };
-            return _mm_castsi128_ps(_mm_unpacklo_epi64(pair(k), pair(k + 1)));
+            // The in-lane shuffles below take pixels 0 1 2 3 from the low
+            // halves and 4 5 6 7 from the high ones, in order: no permute.
+            const __m256 a = _mm256_set_m128(two(4), two(0)), b = _mm256_set_m128(two(6), two(2));
+            *left = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+            *right = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
         };
-        // Pixels 0 1 4 5 | 2 3 6 7 after the in-lane shuffles; the permute
-        // puts them back in order.
-        const __m256 a = _mm256_set_m128(pairs(2), pairs(0)), b = _mm256_set_m128(pairs(6), pairs(4));
-        const auto ordered = [](__m256 v) {
-            return _mm256_permute4x64_epi64(_mm256_castps_si256(v), _MM_SHUFFLE(3, 1, 2, 0));
-        };
-        *first = ordered(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
-        *second = ordered(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+        pairs(base, c00, c10);
+        pairs(base + stride, c01, c11);
     }
+
+private:
+    // The lanes' indices (unsigned, so that addressing needs no sign
+    // extension), moved out two at a time: half as many moves from vector
+    // to general registers, which the CPU makes one at a time, as lane by lane.
+    class Indices {
+    public:
+        RASTER_INLINE explicit Indices(Ints index) {
+            const __m128i low = _mm256_castsi256_si128(index), high = _mm256_extracti128_si256(index, 1);
+            const std::uint64_t pairs[4] = {static_cast<std::uint64_t>(_mm_cvtsi128_si64(low)),
+                                            static_cast<std::uint64_t>(_mm_extract_epi64(low, 1)),
+                                            static_cast<std::uint64_t>(_mm_cvtsi128_si64(high)),
+                                            static_cast<std::uint64_t>(_mm_extract_epi64(high, 1))};
+            for (int k = 0; k < 4; ++k) {
+                lane_[2 * k] = static_cast<std::uint32_t>(pairs[k]);
+                lane_[2 * k + 1] = static_cast<std::uint32_t>(pairs[k] >> 32);
+            }
+        }
+        RASTER_INLINE std::uint32_t operator[](int k) const { return lane_[k]; }
+
+    private:
+        std::uint32_t lane_[kCount];
+    };
 };
 
 }  // namespace raster

@@ -89,7 +89,8 @@ const Rasterizer* SimdRasterizerFor(SimdPath path);
 // The SIMD rasterizer the "MMX" software device draws with: of the paths
 // this CPU runs, the one that drew a small textured scene fastest when first
 // asked (which takes a few milliseconds, once per process), or null where
-// the CPU or the build has no SIMD path.
+// the CPU or the build has no SIMD path; or the rasterizer a caller named
+// (ForceRasterizer in SimdPathChoice.h).
 const Rasterizer* SimdRasterizer();
 
 // Builds the Indexed8 lookup for a palette of 256 0x00RRGGBB colours,

@@ -10,10 +10,14 @@
 // - groups of pixels: a span's last group may reach past its end, and on
 //   targets narrower than a group past the target's right side;
 // - each group is shaded in two halves, a few groups' first halves ahead of
-//   their second, so that the CPU overlaps their long divide-to-fetch chains;
+//   their second, and those groups' texels all fetched before any is
+//   blended, so that the CPU overlaps their long divide-to-fetch chains;
+// - on large targets, the pixels of a row a few rows below are asked into
+//   the cache ahead;
 // - texels are gathered, by the hardware or by loads (which take a bilinear
-//   texel's right neighbour with the same load where no lane sits on the
-//   texture's last column);
+//   texel's right neighbour with the same load, and the two below with one
+//   more from the same index, where no lane sits on the texture's last
+//   column or line);
 // - channels blend and modulate two at a time in the 16-bit halves of a
 //   lane, a blend as a + (b - a) * w / 256 rounded down, which is the scalar
 //   twin's (a * (256 - w) + b * w) / 256 rounded down.
@@ -24,6 +28,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "Platform/DirectX/Raster/Dispatch.h"
@@ -213,57 +218,76 @@ RASTER_INLINE bool ShadeFront(const TriangleLanes<L>& tri, const Planes<L>& row,
     return true;
 }
 
-// The texels of a fragment: wrapped and fetched, the four neighbours
-// blended for bilinear.
+// A fragment's texels as fetched, not yet blended: each lane's texel for
+// nearest sampling; for bilinear its four neighbours, left and right above,
+// then left and right below.
+template <class L, TexMode kMode>
+struct Fetched {
+    typename L::Ints texels[kMode == TexMode::Bilinear ? 4 : 1];
+};
+
+// The texels of a fragment, wrapped and fetched.
 template <class L, TexMode kMode, bool kPowerOfTwo>
-RASTER_INLINE Halves<L> Texels(const Sampler& sampler, const Fragment<L>& f) {
+RASTER_INLINE Fetched<L, kMode> Fetch(const Sampler& sampler, const Fragment<L>& f) {
     using I = typename L::Ints;
-    const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.s), sampler.u);
-    const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.tt), sampler.v);
+    Fetched<L, kMode> out{};
+    I* t = out.texels;
     if constexpr (kMode == TexMode::Nearest) {
-        return Split<L>(L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler)));
-    } else {
-        const I column1 = WrapNext<L, kPowerOfTwo>(column, sampler.u);
-        const I line1 = WrapNext<L, kPowerOfTwo>(line, sampler.v);
-        // Set below on every path; initialised for flow analyses that
-        // cannot see through the paired fetch's out-parameters.
-        I c00{}, c10{}, c01{}, c11{};
-        bool paired = false;
+        const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.s), sampler.u);
+        const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.tt), sampler.v);
+        t[0] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
+    } else if constexpr (kMode == TexMode::Bilinear) {
+        const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.s), sampler.u);
+        const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.tt), sampler.v);
+        bool squares = false;
         if constexpr (L::kPairedFetch) {
-            // Where no lane sits on the last column, each texel's right
-            // neighbour follows it in memory.
-            paired = !L::Any(L::Greater(column, L::SplatI(sampler.u.size - 2)));
-            if (paired) {
-                L::GatherPairs(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler), &c00, &c10);
-                L::GatherPairs(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler), &c01,
-                               &c11);
+            // Where no lane sits on the last column or the last line, each
+            // texel's right neighbour follows it in memory and the texels
+            // below lie one row further on.
+            squares = !L::Any(L::MaskOr(L::Greater(column, L::SplatI(sampler.u.size - 2)),
+                                        L::Greater(line, L::SplatI(sampler.v.size - 2))));
+            if (squares) {
+                L::GatherSquares(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler),
+                                 sampler.u.size, &t[0], &t[1], &t[2], &t[3]);
             }
         }
-        if (!paired) {
-            c00 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
-            c10 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
-            c01 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
-            c11 = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
+        if (!squares) {
+            const I column1 = WrapNext<L, kPowerOfTwo>(column, sampler.u);
+            const I line1 = WrapNext<L, kPowerOfTwo>(line, sampler.v);
+            t[0] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
+            t[1] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
+            t[2] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
+            t[3] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
         }
-        const I fraction = L::SplatI(255);
-        const I fx = HalvesWeight<L>(L::And(f.s, fraction));
-        const I fy = HalvesWeight<L>(L::And(f.tt, fraction));
-        return Lerp<L>(Lerp<L>(Split<L>(c00), Split<L>(c10), fx), Lerp<L>(Split<L>(c01), Split<L>(c11), fx),
-                       fy);
+    }
+    return out;
+}
+
+// The texel of each lane: as fetched, or the four neighbours blended for
+// bilinear.
+template <class L, TexMode kMode>
+RASTER_INLINE Halves<L> Blend(const Fetched<L, kMode>& fetched, const Fragment<L>& f) {
+    const typename L::Ints* t = fetched.texels;
+    if constexpr (kMode == TexMode::Bilinear) {
+        const typename L::Ints fraction = L::SplatI(255);
+        const typename L::Ints fx = HalvesWeight<L>(L::And(f.s, fraction));
+        const typename L::Ints fy = HalvesWeight<L>(L::And(f.tt, fraction));
+        return Lerp<L>(Lerp<L>(Split<L>(t[0]), Split<L>(t[1]), fx),
+                       Lerp<L>(Split<L>(t[2]), Split<L>(t[3]), fx), fy);
+    } else {
+        return Split<L>(t[0]);
     }
 }
 
 // The second half: the texel modulated by the lit colour, then colour and
 // depth written.
-template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
-RASTER_INLINE void ShadeBack(const TriangleLanes<L>& tri, const Fragment<L>& f, std::uint16_t* depth,
-                             PixelOf<kFormat>* color) {
+template <class L, TexMode kMode, PixelFormat kFormat>
+RASTER_INLINE void ShadeBack(const TriangleLanes<L>& tri, const Fragment<L>& f,
+                             const Fetched<L, kMode>& texels, std::uint16_t* depth, PixelOf<kFormat>* color) {
     using I = typename L::Ints;
     const Light<L>& light = tri.steadyLight ? tri.light : f.light;
     I xrgb = light.xrgb;
-    if constexpr (kMode != TexMode::None) {
-        xrgb = Modulate<L>(Texels<L, kMode, kPowerOfTwo>(tri.sampler, f), light);
-    }
+    if constexpr (kMode != TexMode::None) xrgb = Modulate<L>(Blend<L, kMode>(texels, f), light);
 
     // Write colour and depth.
     I stored = xrgb;
@@ -282,7 +306,8 @@ RASTER_INLINE void ShadeBack(const TriangleLanes<L>& tri, const Fragment<L>& f, 
 }
 
 // Groups past the depth test wait here for their second half, so that a few
-// groups' first halves run ahead of their second.
+// groups' first halves run ahead of their second, and then all their texels
+// are fetched before any is blended, so that the loads of several groups overlap.
 template <class L, TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
 class Pending {
 public:
@@ -299,14 +324,17 @@ public:
         if (++waiting_ == kBatch) Finish();
     }
     void Finish() {
+        Fetched<L, kMode> texels[kBatch];
+        for (int i = 0; i < waiting_; ++i)
+            texels[i] = Fetch<L, kMode, kPowerOfTwo>(tri_.sampler, fragments_[i]);
         for (int i = 0; i < waiting_; ++i) {
-            ShadeBack<L, kMode, kPowerOfTwo, kFormat>(tri_, fragments_[i], depth_ + x_[i], color_ + x_[i]);
+            ShadeBack<L, kMode, kFormat>(tri_, fragments_[i], texels[i], depth_ + x_[i], color_ + x_[i]);
         }
         waiting_ = 0;
     }
 
 private:
-    static constexpr int kBatch = 4;
+    static constexpr int kBatch = 8;
     const TriangleLanes<L>& tri_;
     std::uint16_t* depth_;
     PixelOf<kFormat>* color_;
@@ -328,7 +356,8 @@ RASTER_INLINE void ShadeNarrowRow(const TriangleLanes<L>& tri, const Planes<L>& 
     const typename L::Floats k = L::ToFloat(L::Add(L::SplatI(-minX), L::Ramp()));
     Fragment<L> fragment;
     if (ShadeFront<L, kMode>(tri, row, L::LanesIn(first, end), k, depthCopy, &fragment)) {
-        ShadeBack<L, kMode, kPowerOfTwo, kFormat>(tri, fragment, depthCopy, colorCopy);
+        ShadeBack<L, kMode, kFormat>(tri, fragment, Fetch<L, kMode, kPowerOfTwo>(tri.sampler, fragment),
+                                     depthCopy, colorCopy);
     }
     std::copy(depthCopy, depthCopy + width, depth);
     std::copy(colorCopy, colorCopy + width, color);
@@ -361,9 +390,27 @@ RASTER_INLINE void ShadeRow(const TriangleLanes<L>& tri, const Planes<L>& row, i
     pending.Finish();
 }
 
+// Asks pixels first..last of a row into the cache, to be written soon.
+template <typename Pixel>
+RASTER_INLINE void Prefetch(Pixel* row, int first, int last) {
+    constexpr int kLine = 64;
+    const char* end = reinterpret_cast<const char*>(row + last);
+    for (const char* p = reinterpret_cast<const char*>(row + first); p <= end; p += kLine) {
+        __builtin_prefetch(p, 1);
+    }
+}
+
 template <class L>
 struct SimdKernel {
     static constexpr const char* kName = L::kName;
+    // On targets larger than a big last-level cache, whose rows come from
+    // memory, the pixels a row's span would cover kRowsAhead rows below are
+    // asked into the cache while the row is shaded: short spans give the
+    // CPU's own prefetching no time. Smaller targets are mostly cached, and
+    // there the requests cost more than they save.
+    static constexpr int kRowsAhead = 2;
+    static constexpr std::size_t kCachedTargetBytes = std::size_t{32} << 20;
+    static constexpr int kCount = L::kCount;
 
     // Row by row, only the pixels the triangle covers.
     template <TexMode kMode, bool kPowerOfTwo, PixelFormat kFormat>
@@ -374,12 +421,22 @@ struct SimdKernel {
         const TriangleLanes<L> tri{dx, t.steadyLight,
                                    LightAt<L>(Splat<L>(RowStartAt(t, t.minY)), dx, L::SplatF(0.0f)), sampler,
                                    target.colorToIndex};
+        const bool ahead = static_cast<std::size_t>(target.height) *
+                               (sizeof(PixelOf<kFormat>) + sizeof(std::uint16_t)) * target.width >
+                           kCachedTargetBytes;
         EdgeRows edges(t);
         for (int y = t.minY; y <= t.maxY; ++y, edges.Down()) {
             Span span;
             if (!CoveredSpan(t, edges.Values(), &span)) continue;
             auto* color = RowAt<PixelOf<kFormat>>(target.color, target.colorPitch, y);
             auto* depth = RowAt<std::uint16_t>(target.depth, target.depthPitch, y);
+            if (ahead && y + kRowsAhead <= t.maxY) {
+                const int first = std::max(t.minX + span.first - kCount, 0);
+                const int last = std::min(t.minX + span.last + kCount, t.maxX);
+                Prefetch(RowAt<std::uint16_t>(target.depth, target.depthPitch, y + kRowsAhead), first, last);
+                Prefetch(RowAt<PixelOf<kFormat>>(target.color, target.colorPitch, y + kRowsAhead), first,
+                         last);
+            }
             ShadeRow<L, kMode, kPowerOfTwo, kFormat>(tri, Splat<L>(RowStartAt(t, y)), target.width, t.minX,
                                                      t.minX + span.first, t.minX + span.last + 1, depth,
                                                      color);

@@ -1,5 +1,6 @@
 #include "Platform/DirectX/Raster/SimdTrial.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <limits>
@@ -8,18 +9,18 @@ namespace raster {
 namespace {
 
 constexpr int kWidth = 256, kHeight = 160;
-constexpr int kTextureSize = 256;  // the size of the saver's texture
+constexpr int kTextureSize = 256;  // texels: more than a first-level cache holds, as usual
 constexpr int kRounds = 5;
 
-// A face of a box turned away to the right, like the saver's: texels
-// about one to a pixel, perspective, one lit colour.
+// A face turned away to the right, as of a box in perspective: texels
+// about one to a pixel, one lit colour.
 Vertex Corner(float x, float y, float z, float rhw, float u, float v) {
     return Vertex{x, y, z, rhw, u, v, 0.9f, 0.8f, 0.7f};
 }
 
 }  // namespace
 
-const Rasterizer* FastestInTrial(const std::vector<const Rasterizer*>& candidates) {
+TrialResult RunTrial(const std::vector<const Rasterizer*>& candidates) {
     std::vector<std::uint32_t> color(kWidth * kHeight);
     std::vector<std::uint16_t> depth(kWidth * kHeight);
     const Target target{color.data(), kWidth * 4, depth.data(),          kWidth * 2,
@@ -35,24 +36,31 @@ const Rasterizer* FastestInTrial(const std::vector<const Rasterizer*>& candidate
     const Vertex face[6] = {tl, tr, br, tl, br, bl};
 
     const Filter filters[] = {Filter::Nearest, Filter::Bilinear};
-    std::vector<double> fastest(candidates.size() * 2, std::numeric_limits<double>::infinity());
+    TrialResult result{candidates[0], {}};
+    for (const Rasterizer* r : candidates) {
+        result.times.push_back(
+            {r, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()});
+    }
     // Round 0 warms caches and code up and is not counted.
     for (int round = 0; round <= kRounds; ++round) {
-        for (std::size_t i = 0; i < candidates.size(); ++i) {
-            for (int f = 0; f < 2; ++f) {
-                candidates[i]->Clear(target, 0, 0xFFFF);
+        for (TrialTime& candidate : result.times) {
+            for (const Filter filter : filters) {
+                candidate.rasterizer->Clear(target, 0, 0xFFFF);
                 const auto start = std::chrono::steady_clock::now();
-                candidates[i]->DrawTriangles(target, State{&texture, Shading::Gouraud, filters[f]}, face, 2);
-                const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-                if (round > 0 && took.count() < fastest[2 * i + f]) fastest[2 * i + f] = took.count();
+                candidate.rasterizer->DrawTriangles(target, State{&texture, Shading::Gouraud, filter}, face,
+                                                    2);
+                const std::chrono::duration<double, std::milli> took =
+                    std::chrono::steady_clock::now() - start;
+                double& fastest = filter == Filter::Nearest ? candidate.nearestMs : candidate.bilinearMs;
+                if (round > 0) fastest = std::min(fastest, took.count());
             }
         }
     }
-    std::size_t best = 0;
-    for (std::size_t i = 1; i < candidates.size(); ++i) {
-        if (fastest[2 * i] + fastest[2 * i + 1] < fastest[2 * best] + fastest[2 * best + 1]) best = i;
-    }
-    return candidates[best];
+    const auto sum = [](const TrialTime& t) { return t.nearestMs + t.bilinearMs; };
+    result.fastest = std::min_element(result.times.begin(), result.times.end(),
+                                      [&](const TrialTime& a, const TrialTime& b) { return sum(a) < sum(b); })
+                         ->rasterizer;
+    return result;
 }
 
 }  // namespace raster

@@ -1,0 +1,11 @@
+// The MMX device's rasterizer, as a caller may name it.
+#include "Platform/DirectX/D3D.h"
+#include "Platform/DirectX/Raster/SimdPathChoice.h"
+
+std::string DxForceRasterizer(const char* name) {
+    return raster::ForceRasterizer(name);
+}
+
+std::string DxDescribeRasterizer() {
+    return raster::DescribeSimdChoice(raster::CurrentSimdChoice());
+}
