@@ -3,6 +3,9 @@
 # Japanese under LANG=ja_JP.UTF-8 and the C locale; so do Qt's open dialog and
 # the tool's notice that the file chosen is no picture.
 source "$(dirname "$0")/saver-lib.sh"
+# A display of its own: what it types must reach its dialog, and a test
+# beside it on the shared display may take the keyboard focus.
+use_private_display 1920x1080
 printf 'no picture' >"$work/fake.jpg"
 
 # speaks OPEN_TITLE NOTICE_TITLE VARIABLE=VALUE...: in that environment, the
