@@ -19,10 +19,12 @@ std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
 // A huge page's worth more than asked for is mapped, and what lies before
 // and after the first huge page boundary is given back.
 std::uint8_t* MapOnHugePageBoundary(std::size_t size) {
-    void* mapped = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapped =
+        mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) throw std::bad_alloc();
     auto* first = static_cast<std::uint8_t*>(mapped);
-    auto* start = reinterpret_cast<std::uint8_t*>(RoundUp(reinterpret_cast<std::uintptr_t>(first), kHugePage));
+    auto* start =
+        reinterpret_cast<std::uint8_t*>(RoundUp(reinterpret_cast<std::uintptr_t>(first), kHugePage));
     if (start > first) munmap(first, static_cast<std::size_t>(start - first));
     const std::size_t after = static_cast<std::size_t>(first + size + kHugePage - (start + size));
     if (after > 0) munmap(start + size, after);
