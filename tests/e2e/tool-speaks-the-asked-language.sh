@@ -31,8 +31,16 @@ speaks() {
     eval "$(xdotool getwindowgeometry --shell "$window" | grep '^[XY]=')"
     xdotool mousemove $((X + 320)) $((Y + 20)) click 1
     poll_until 20 titled "$open_title" || fail "$case: no open dialog titled $open_title"
-    xdotool windowfocus --sync "$window" type --delay 1 "$work/fake.jpg"
-    xdotool key Return
+    # The Return may go to the name completer's list instead of the dialog,
+    # as a user sees who presses it again: while the dialog stays, the name
+    # is typed again.
+    local attempt
+    for attempt in 1 2 3; do
+        titled "$open_title" || break
+        xdotool windowfocus --sync "$window" key --clearmodifiers ctrl+a type --delay 1 "$work/fake.jpg"
+        xdotool key Return
+        poll_until 5 titled "$notice_title" && break
+    done
     poll_until 20 titled "$notice_title" || fail "$case: no notice titled $notice_title"
     kill "$tool"
 }
