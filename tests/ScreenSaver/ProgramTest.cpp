@@ -141,6 +141,13 @@ TEST_F(ProgramTest, BothProgramsAnswerHelpAndVersionOnStandardOutput) {
     }
 }
 
+// Whether or not the rendering trace is asked for.
+TEST_F(ProgramTest, AnOptionPassedOverIsOneLineOnStandardError) {
+    const Outcome outcome = Run(Vantel(), {"--version", "-colors", "64"});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.standardError, "vantel: ignoring unknown option \"-colors 64\"\n");
+}
+
 TEST_F(ProgramTest, SaverWithoutADisplayEndsWithOneAndSaysWhy) {
     const Outcome outcome = Run(Vantel(), {"/s"});
     EXPECT_EQ(outcome.exitCode, 1);
