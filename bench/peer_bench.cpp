@@ -109,7 +109,7 @@ struct Contestants {
     std::size_t ours, peers;
 
     static constexpr std::size_t kClear = 0;
-    std::size_t Ours(std::size_t i) const { return 1 + i; }
+    std::size_t Ours(std::size_t i) const { return kClear + 1 + i; }
     std::size_t PeerFrame(std::size_t i) const { return 1 + ours + 3 * i; }
     std::size_t PeerClear(std::size_t i) const { return PeerFrame(i) + 1; }
     std::size_t PeerBatch(std::size_t i) const { return PeerFrame(i) + 2; }
