@@ -60,7 +60,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
         if (options.help)
             std::fputs(kSaverUsage, stdout);
         else
-            std::printf("vantel %s\n", vantel_settings::kVersion);
+            std::printf("vantel %s\n%s", vantel_settings::kVersion, vantel_settings::kCopyrightNotice);
         return 0;
     }
     const HostRequest& host = options.host;

@@ -29,7 +29,7 @@ std::optional<int> AnswerCommandLine(int argc, const char* const* argv) {
             return 0;
         }
         if (argument == "--version") {
-            std::printf("vantel30 %s\n", vantel_settings::kVersion);
+            std::printf("vantel30 %s\n%s", vantel_settings::kVersion, vantel_settings::kCopyrightNotice);
             return 0;
         }
     }

@@ -141,6 +141,15 @@ TEST_F(ProgramTest, BothProgramsAnswerHelpAndVersionOnStandardOutput) {
     }
 }
 
+// A packager reads the holder and the licence off either program.
+TEST_F(ProgramTest, BothVersionsNameTheCopyrightHolderAndTheLicence) {
+    for (const fs::path& program : {Vantel(), Tool()}) {
+        const std::string answer = Run(program, {"--version"}).standardOutput;
+        for (const char* named : {"Copyright (c) 2026 The Vantel developers\n", "MIT (Expat) licence"})
+            EXPECT_NE(answer.find(named), std::string::npos) << program.filename() << ": " << answer;
+    }
+}
+
 // Whether or not the rendering trace is asked for.
 TEST_F(ProgramTest, AnOptionPassedOverIsOneLineOnStandardError) {
     const Outcome outcome = Run(Vantel(), {"--version", "-colors", "64"});

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# `cmake --install` puts exactly the programs, the desktop entries, the icon,
+# `cmake --install` puts exactly the programs, the desktop entries, the icons,
 # the XScreenSaver descriptor, the xsecurelock module and the manual pages
 # into a prefix; each passes its own format's checker, and the module starts
 # the installed saver in the host's window. The Debian package installs
@@ -19,6 +19,7 @@ share/icons/hicolor/256x256/apps/vantel30.png
 share/icons/hicolor/32x32/apps/vantel30.png
 share/icons/hicolor/48x48/apps/vantel30.png
 share/icons/hicolor/64x64/apps/vantel30.png
+share/icons/hicolor/scalable/apps/vantel30.svg
 share/man/man1/vantel30.1
 share/man/man6/vantel.6
 share/xscreensaver/config/vantel.xml"
@@ -34,6 +35,9 @@ xmllint --noout "$share/xscreensaver/config/vantel.xml" || fail "vantel.xml does
     fail "vantel.xml does not name the program"
 [ "$(xmllint --xpath 'string(/screensaver/command/@arg)' "$share/xscreensaver/config/vantel.xml")" = --root ] ||
     fail "vantel.xml does not run it with --root"
+# XScreenSaver's settings show the description's last line as the credits.
+xmllint --xpath 'string(/screensaver/_description)' "$share/xscreensaver/config/vantel.xml" | sed '/^ *$/d' |
+    tail -1 | grep -qE '^Written by .+; [0-9]{4}\.$' || fail "vantel.xml's description does not end with its credits"
 for entry in "$share/applications/vantel30.desktop" "$share/applications/screensavers/vantel.desktop"; do
     report=$(desktop-file-validate "$entry" 2>&1) || fail "$entry: $report"
     grep -q 'error\|warning' <<<"$report" && fail "$entry: $report"
@@ -47,6 +51,12 @@ for size in 16 32 48 64 128 256; do
     [ "$(identify -format '%m %wx%h' "$share/icons/hicolor/${size}x$size/apps/vantel30.png")" = "PNG ${size}x$size" ] ||
         fail "the ${size}px icon is not a ${size}x$size PNG"
 done
+# The scalable icon is drawn by hand: it must still look like the PNGs.
+svg_at_64=$work/svg-64.png
+convert -background none -density 192 "$share/icons/hicolor/scalable/apps/vantel30.svg" -resize 64x64 "$svg_at_64" ||
+    fail "the scalable icon does not render"
+difference=$(compare -metric RMSE "$svg_at_64" "$share/icons/hicolor/64x64/apps/vantel30.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+awk -v d="$difference" 'BEGIN { exit !(d < 0.05) }' || fail "the scalable icon differs from the 64px one (RMSE $difference)"
 
 module=$prefix/libexec/xsecurelock/saver_vantel
 [ -x "$module" ] && [ "$(wc -l <"$module")" = 2 ] || fail "the xsecurelock module is not a two-line program"
