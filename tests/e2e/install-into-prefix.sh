@@ -42,10 +42,14 @@ for entry in "$share/applications/vantel30.desktop" "$share/applications/screens
     report=$(desktop-file-validate "$entry" 2>&1) || fail "$entry: $report"
     grep -q 'error\|warning' <<<"$report" && fail "$entry: $report"
 done
+# Under C the output device is ASCII, where a Japanese caption would be a warning.
 for page in "$share/man/man6/vantel.6" "$share/man/man1/vantel30.1"; do
-    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >"$work/page.txt" 2>"$work/page.err" || fail "$page does not render"
-    [ -s "$work/page.err" ] && fail "$page: $(cat "$work/page.err")"
-    [ "$(wc -l <"$work/page.txt")" -gt 20 ] || fail "$page renders almost nothing"
+    for locale in C.UTF-8 C; do
+        LC_ALL=$locale MANWIDTH=80 man --warnings -l "$page" >"$work/page.txt" 2>"$work/page.err" ||
+            fail "$page does not render under $locale"
+        [ -s "$work/page.err" ] && fail "$page under $locale: $(cat "$work/page.err")"
+        [ "$(wc -l <"$work/page.txt")" -gt 20 ] || fail "$page renders almost nothing under $locale"
+    done
 done
 for size in 16 32 48 64 128 256; do
     [ "$(identify -format '%m %wx%h' "$share/icons/hicolor/${size}x$size/apps/vantel30.png")" = "PNG ${size}x$size" ] ||
@@ -55,8 +59,9 @@ done
 svg_at_64=$work/svg-64.png
 convert -background none -density 192 "$share/icons/hicolor/scalable/apps/vantel30.svg" -resize 64x64 "$svg_at_64" ||
     fail "the scalable icon does not render"
-difference=$(compare -metric RMSE "$svg_at_64" "$share/icons/hicolor/64x64/apps/vantel30.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
-awk -v d="$difference" 'BEGIN { exit !(d < 0.05) }' || fail "the scalable icon differs from the 64px one (RMSE $difference)"
+difference=$({ compare -metric RMSE "$svg_at_64" "$share/icons/hicolor/64x64/apps/vantel30.png" null: 2>&1 || true; } |
+    sed 's/.*(\(.*\))/\1/')
+awk -v d="$difference" 'BEGIN { exit !(d < 0.03) }' || fail "the scalable icon differs from the 64px one (RMSE $difference)"
 
 module=$prefix/libexec/xsecurelock/saver_vantel
 [ -x "$module" ] && [ "$(wc -l <"$module")" = 2 ] || fail "the xsecurelock module is not a two-line program"
