@@ -1,7 +1,7 @@
 # Test helpers shared by every folder under tests/.
 #
 # Test programs are named <folder>_test, in lower case with underscores,
-# after the short name of the folder they test (win32_kernel, win32_user,
+# after the short name of the folder they test (posix, win32_kernel, win32_profile, win32_user,
 # raster, ddraw, retained, rendal, saver, tool, settings); a folder's further
 # programs add what they cover (saver_scene_test). End-to-end scripts are
 # named for what they show, in words joined by hyphens, and run as

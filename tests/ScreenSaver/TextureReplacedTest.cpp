@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "Platform/Win32/Kernel/ProfileFault.h"
+#include "Platform/Win32/Profile/ProfileFault.h"
 #include "ScreenSaver/DefaultTexture.h"
 #include "Tool/Form3.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"

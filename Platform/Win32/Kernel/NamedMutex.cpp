@@ -19,7 +19,7 @@
 
 #include "Platform/Win32/Kernel/HeldLocks.h"
 #include "Platform/Win32/Kernel/KernelErrors.h"
-#include "Platform/Win32/Kernel/LockDirectory.h"
+#include "Platform/Posix/LockDirectory.h"
 
 // The mutex exists for as long as a handle holding the lock stays open, as a
 // Windows mutex exists while any handle to it is open. A handle that found the

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
-#include "Platform/Win32/User/XVisual.h"
+#include "Platform/Win32/User/X11/XVisual.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "Platform/Win32/Win32.h"
-#include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
+#include "tests/Support/KernelTestSupport.h"
 
 using kernel_test::PrivateEnvironment;
 using kernel_test::RunAsOrdinaryUser;

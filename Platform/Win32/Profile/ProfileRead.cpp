@@ -6,8 +6,8 @@
 #include <string>
 
 #include "Platform/Win32/Kernel/KernelErrors.h"
-#include "Platform/Win32/Kernel/ProfileFile.h"
-#include "Platform/Win32/Kernel/ProfileText.h"
+#include "Platform/Win32/Profile/ProfileFile.h"
+#include "Platform/Win32/Profile/ProfileText.h"
 
 using namespace win32_kernel;
 

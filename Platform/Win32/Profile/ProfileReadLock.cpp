@@ -6,9 +6,9 @@
 #include <memory>
 #include <optional>
 
-#include "Platform/Win32/Kernel/ProfileFile.h"
-#include "Platform/Win32/Kernel/ProfileLock.h"
-#include "Platform/Win32/Kernel/ProfileUpdateFiles.h"
+#include "Platform/Win32/Profile/ProfileFile.h"
+#include "Platform/Win32/Profile/ProfileLock.h"
+#include "Platform/Win32/Profile/ProfileUpdateFiles.h"
 
 using namespace win32_kernel;
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "Platform/Win32/User/WindowPixels.h"
-#include "Platform/Win32/User/XVisual.h"
+#include "Platform/Win32/User/X11/XVisual.h"
 
 namespace win32user {
 namespace {

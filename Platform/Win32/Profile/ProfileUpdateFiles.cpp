@@ -1,4 +1,4 @@
-#include "Platform/Win32/Kernel/ProfileUpdateFiles.h"
+#include "Platform/Win32/Profile/ProfileUpdateFiles.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,8 +10,8 @@
 
 #include "Platform/Posix/RegularFile.h"
 #include "Platform/Win32/Kernel/KernelErrors.h"
-#include "Platform/Win32/Kernel/ProfileFault.h"
-#include "Platform/Win32/Kernel/ProfileFile.h"
+#include "Platform/Win32/Profile/ProfileFault.h"
+#include "Platform/Win32/Profile/ProfileFile.h"
 
 namespace win32_kernel {
 namespace {

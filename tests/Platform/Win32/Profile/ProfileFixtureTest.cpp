@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Platform/Win32/Win32.h"
-#include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
+#include "tests/Support/KernelTestSupport.h"
 
 namespace fs = std::filesystem;
 using kernel_test::ReadFile;
@@ -34,7 +34,7 @@ void PrintTo(const FixtureCase& example, std::ostream* out) {
 }
 
 std::string Fixture(const char* name) {
-    return ReadFile(fs::path(VANTEL_SOURCE_DIR) / "tests/Platform/Win32/Kernel/fixtures" / name);
+    return ReadFile(fs::path(VANTEL_SOURCE_DIR) / "tests/Platform/Win32/Profile/fixtures" / name);
 }
 
 std::string Read(const Expected& expected, const std::string& file) {

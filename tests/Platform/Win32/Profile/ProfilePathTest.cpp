@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "Platform/Win32/Kernel/ProfilePath.h"
+#include "Platform/Win32/Profile/ProfilePath.h"
 #include "Platform/Win32/Win32.h"
-#include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
+#include "tests/Support/KernelTestSupport.h"
 
 namespace {
 

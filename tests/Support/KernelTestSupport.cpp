@@ -1,4 +1,4 @@
-#include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
+#include "tests/Support/KernelTestSupport.h"
 
 #include <grp.h>
 #include <signal.h>

@@ -1,6 +1,6 @@
-#include "Platform/Win32/Kernel/ProfileEdit.h"
+#include "Platform/Win32/Profile/ProfileEdit.h"
 
-#include "Platform/Win32/Kernel/ProfileText.h"
+#include "Platform/Win32/Profile/ProfileText.h"
 
 namespace win32_kernel {
 namespace {

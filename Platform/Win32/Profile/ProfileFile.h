@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "Platform/Win32/Kernel/ProfilePath.h"
+#include "Platform/Win32/Profile/ProfilePath.h"
 
 namespace win32_kernel {
 

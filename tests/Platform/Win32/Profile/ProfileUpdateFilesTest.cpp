@@ -9,9 +9,9 @@
 #include <random>
 
 #include "Platform/Win32/Kernel/KernelErrors.h"
-#include "Platform/Win32/Kernel/ProfileFault.h"
+#include "Platform/Win32/Profile/ProfileFault.h"
 #include "Platform/Win32/Win32.h"
-#include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
+#include "tests/Support/KernelTestSupport.h"
 
 namespace fs = std::filesystem;
 using namespace kernel_test;

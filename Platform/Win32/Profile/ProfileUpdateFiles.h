@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Platform/Win32/Kernel/ProfilePath.h"
+#include "Platform/Win32/Profile/ProfilePath.h"
 #include "Platform/Win32/Win32.h"
 
 namespace win32_kernel {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "Platform/Win32/Kernel/ProfileEdit.h"
+#include "Platform/Win32/Profile/ProfileEdit.h"
 
 namespace {
 

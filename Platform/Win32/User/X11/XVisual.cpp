@@ -1,4 +1,4 @@
-#include "Platform/Win32/User/XVisual.h"
+#include "Platform/Win32/User/X11/XVisual.h"
 
 #include <X11/Xutil.h>
 

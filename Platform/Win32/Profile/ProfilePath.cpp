@@ -1,4 +1,4 @@
-#include "Platform/Win32/Kernel/ProfilePath.h"
+#include "Platform/Win32/Profile/ProfilePath.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "Platform/Win32/Kernel/KernelErrors.h"
-#include "Platform/Win32/Kernel/ProfileEdit.h"
-#include "Platform/Win32/Kernel/ProfileFile.h"
-#include "Platform/Win32/Kernel/ProfileLock.h"
-#include "Platform/Win32/Kernel/ProfileText.h"
-#include "Platform/Win32/Kernel/ProfileUpdateFiles.h"
+#include "Platform/Win32/Profile/ProfileEdit.h"
+#include "Platform/Win32/Profile/ProfileFile.h"
+#include "Platform/Win32/Profile/ProfileLock.h"
+#include "Platform/Win32/Profile/ProfileText.h"
+#include "Platform/Win32/Profile/ProfileUpdateFiles.h"
 
 using namespace win32_kernel;
 

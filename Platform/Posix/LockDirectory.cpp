@@ -1,5 +1,5 @@
 // Choosing, and where need be making, the directory of the lock files.
-#include "Platform/Win32/Kernel/LockDirectory.h"
+#include "Platform/Posix/LockDirectory.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Platform/Win32/Win32.h"
-#include "tests/Platform/Win32/Kernel/KernelTestSupport.h"
+#include "tests/Support/KernelTestSupport.h"
 
 namespace fs = std::filesystem;
 using kernel_test::ListDirectory;

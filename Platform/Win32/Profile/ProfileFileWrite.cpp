@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <string_view>
 
-#include "Platform/Win32/Kernel/ProfileFile.h"
+#include "Platform/Win32/Profile/ProfileFile.h"
 
 namespace win32_kernel {
 namespace {

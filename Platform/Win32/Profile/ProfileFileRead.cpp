@@ -1,7 +1,7 @@
 #include <cerrno>
 
 #include "Platform/Posix/RegularFile.h"
-#include "Platform/Win32/Kernel/ProfileFile.h"
+#include "Platform/Win32/Profile/ProfileFile.h"
 
 namespace win32_kernel {
 

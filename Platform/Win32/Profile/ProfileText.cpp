@@ -1,4 +1,4 @@
-#include "Platform/Win32/Kernel/ProfileText.h"
+#include "Platform/Win32/Profile/ProfileText.h"
 
 namespace win32_kernel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "Platform/Win32/User/XVisual.h"
+#include "Platform/Win32/User/X11/XVisual.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Platform/Win32/Kernel/ProfileLock.h"
+#include "Platform/Win32/Profile/ProfileLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <optional>
 
-#include "Platform/Win32/Kernel/ProfilePath.h"
+#include "Platform/Win32/Profile/ProfilePath.h"
 
 namespace win32_kernel {
 
