@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Direct3d/Rendal.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/Deepdr.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // The saver window: its class, its creation and its message handling.
 #include "Direct3d/Rendal.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/Deepdr.h"
 
 HWND MainWindow = nullptr;

@@ -6,6 +6,7 @@
 
 #include "Direct3d/Rendal.h"
 #include "Platform/DirectX/D3D.h"
+#include "Platform/DirectX/D3DExtensions.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/Scene.h"
 

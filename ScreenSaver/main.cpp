@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/CommandLineWords.h"
 #include "ScreenSaver/Deepdr.h"
 #include "Settings/Settings.h"

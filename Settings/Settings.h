@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "Platform/Win32/Win32Extensions.h"
+
 namespace vantel_settings {
 
 // Passed bare to the profile functions, which resolve it to the one place

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "Settings/FixedText.h"
 #include "Settings/NumberText.h"
 #include "Settings/Settings.h"

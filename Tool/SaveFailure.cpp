@@ -3,11 +3,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "Platform/Win32/Kernel/KernelErrors.h"
+#include "Platform/Win32/Win32.h"
 
 namespace {
-
-using namespace win32_kernel;
 
 QString WritingStopped() {
     return QCoreApplication::translate("Form3", "書き込みを中止します。");

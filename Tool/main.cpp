@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QLocale>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "Settings/ProgramDirectory.h"
 #include "Settings/Settings.h"
 #include "Tool/Form3.h"

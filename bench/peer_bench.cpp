@@ -135,9 +135,7 @@ std::vector<Peer> OpenPeers(int cores) {
 
 std::vector<const raster::Rasterizer*> OurRasterizers() {
     std::vector<const raster::Rasterizer*> ours = {&raster::ScalarRasterizer()};
-    for (const raster::SimdPath path : raster::kSimdPaths) {
-        if (const raster::Rasterizer* r = raster::SimdRasterizerFor(path)) ours.push_back(r);
-    }
+    for (const raster::Rasterizer* r : raster::RunnableSimdRasterizers()) ours.push_back(r);
     return ours;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Platform/DirectX/Raster/Rasterizer.h"
+#include "Platform/DirectX/Raster/SimdPathChoice.h"
 #include "bench/BoxScene.h"
 #include "bench/Rounds.h"
 
@@ -23,9 +24,7 @@ int main(int argc, char** argv) {
     const std::vector<std::uint32_t> texels = bench::BoxTexels();
     const raster::Texture texture{texels.data(), bench::kBoxTextureSize, bench::kBoxTextureSize};
     std::vector<const raster::Rasterizer*> rasterizers = {&raster::ScalarRasterizer()};
-    for (const raster::SimdPath path : raster::kSimdPaths) {
-        if (const raster::Rasterizer* r = raster::SimdRasterizerFor(path)) rasterizers.push_back(r);
-    }
+    for (const raster::Rasterizer* r : raster::RunnableSimdRasterizers()) rasterizers.push_back(r);
 
     std::printf("median of %d interleaved rounds, ms\n", rounds);
     std::printf("%-10s %-10s %8s %8s %10s %10s\n", "frame", "raster", "clear", "memset", "draw-near",

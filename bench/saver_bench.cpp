@@ -24,6 +24,7 @@
 
 #include "Direct3d/Rendal.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/SaverOptions.h"
 #include "ScreenSaver/Scene.h"

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "Settings/FixedText.h"
 #include "Settings/NumberText.h"
 #include "Settings/Settings.h"

@@ -3,8 +3,6 @@
 // Emulation" (the portable scalar one). Published names and values.
 #pragma once
 
-#include <string>
-
 #include "Platform/DirectX/DDraw.h"
 
 struct IDirect3D2;
@@ -65,15 +63,3 @@ extern const IID IID_IDirect3DDevice2;
 extern const GUID IID_IDirect3DRampDevice;
 extern const GUID IID_IDirect3DRGBDevice;
 extern const GUID IID_IDirect3DMMXDevice;
-
-// --- Linux-side extensions --------------------------------------------------
-
-// Names the rasterizer the MMX device draws with, for measurements and bug
-// reports: "scalar", "sse2", "avx2-gather", "avx2-loads" or "avx512", in
-// place of the one a short trial picks when the first MMX device is made.
-// Null or "" leaves the choice to the trial. Returns "" when done, otherwise
-// one line saying why the name cannot be honoured; the trial then chooses.
-std::string DxForceRasterizer(const char* name);
-// The rasterizer the MMX device draws with and why, in one line, e.g.
-// "avx2-loads, forced". Runs the trial first if it is to choose and has not.
-std::string DxDescribeRasterizer();

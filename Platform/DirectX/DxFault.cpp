@@ -6,9 +6,7 @@
 #include <array>
 #include <utility>
 
-#include "Platform/DirectX/DirectDraw/LostSurfaces.h"
-#include "Platform/DirectX/DirectDraw/ScreenImage.h"
-#include "Platform/DirectX/DirectDraw/Surface.h"
+#include "Platform/Win32/Win32TestHooks.h"
 
 namespace {
 
@@ -27,6 +25,8 @@ struct FaultState {
     DxFault::UpdateRect lastForceUpdate{};
     std::vector<EnumeratedDevice> devices;
     std::vector<const void*> lost;
+    void (*noteMarkedLost)(IDirectDrawSurface*) = nullptr;
+    void (*reset)() = nullptr;
 };
 
 FaultState& State() {
@@ -87,10 +87,10 @@ const std::vector<EnumeratedDevice>* ReplacedDeviceList() {
 }
 
 void MarkSurfaceLost(IDirectDrawSurface* surface) {
-    if (surface == nullptr || dx::IsMarkedLost(surface)) return;
-    State().lost.push_back(surface);
-    // A lost surface's memory is gone as far as its users know.
-    if (auto* lost = dynamic_cast<dx::Surface*>(surface)) lost->NoteForeignWrite(nullptr);
+    FaultState& state = State();
+    if (surface == nullptr || IsMarkedLost(surface)) return;
+    state.lost.push_back(surface);
+    if (state.noteMarkedLost != nullptr) state.noteMarkedLost(surface);
 }
 
 void Reset() {
@@ -102,12 +102,16 @@ void Reset() {
     state.devices.clear();
     state.lost.clear();
     Win32PretendDisplayDepth(0);
-    DxPretendDesktopSize(0, 0);
+    if (state.reset != nullptr) state.reset();
 }
 
-}  // namespace DxFault
+void OnSurfaceMarkedLost(void (*noteMarkedLost)(IDirectDrawSurface*)) {
+    State().noteMarkedLost = noteMarkedLost;
+}
 
-namespace dx {
+void OnReset(void (*reset)()) {
+    State().reset = reset;
+}
 
 bool IsMarkedLost(const void* surface) {
     const std::vector<const void*>& lost = State().lost;
@@ -118,4 +122,4 @@ void ForgetLost(const void* surface) {
     std::erase(State().lost, surface);
 }
 
-}  // namespace dx
+}  // namespace DxFault

@@ -84,8 +84,18 @@ const std::vector<EnumeratedDevice>* ReplacedDeviceList();
 
 // Makes the surface report DDERR_SURFACELOST until it is restored.
 void MarkSurfaceLost(IDirectDrawSurface* surface);
+bool IsMarkedLost(const void* surface);
+// Forgets the mark (on Restore, and when the surface is freed, so that a new
+// surface at the same address does not inherit it).
+void ForgetLost(const void* surface);
 
 // Disarms everything and zeroes the counters.
 void Reset();
+
+// What the services register so that the hook needs nothing of theirs: what
+// a surface newly marked lost tells its owner, and what Reset undoes beyond
+// the hook's own state.
+void OnSurfaceMarkedLost(void (*noteMarkedLost)(IDirectDrawSurface*));
+void OnReset(void (*reset)());
 
 }  // namespace DxFault

@@ -10,9 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Platform/Win32/Win32.h"
-
-namespace win32_kernel {
+namespace posix {
 namespace {
 
 bool IsAbsolute(const char* path) {
@@ -62,14 +60,6 @@ int OpenPrivateDirectory(int parentFd, const char* name) {
     return fd;
 }
 
-// The executable's file name, which names its private directory.
-std::string ProgramName() {
-    char path[4096];
-    if (GetModuleFileNameA(nullptr, path, sizeof path) == 0) return "named-mutex";
-    const std::string full = path;
-    return full.substr(full.rfind('/') + 1);
-}
-
 // Of the directories `prefix`XXXXXX in `parentFd` that are ours and closed
 // to everyone else, the one whose name sorts first; empty when there is none.
 std::string FirstOwnDirectory(int parentFd, const std::string& prefix) {
@@ -113,10 +103,10 @@ LockDirectory OpenOwnSibling(int parentFd, const std::string& parent, const std:
     return {fd, parent + "/" + chosen, fd < 0 ? errno : 0};
 }
 
-LockDirectory OpenInTemporaryDirectory() {
+LockDirectory OpenInTemporaryDirectory(const std::string& program) {
     const char* variable = std::getenv("TMPDIR");
     const std::string parent = IsAbsolute(variable) ? variable : "/tmp";
-    const std::string name = ProgramName() + "-" + std::to_string(geteuid());
+    const std::string name = program + "-" + std::to_string(geteuid());
     const int parentFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd < 0) return {-1, parent, errno};
     LockDirectory found{-1, parent + "/" + name, 0};
@@ -136,7 +126,7 @@ LockDirectory OpenInTemporaryDirectory() {
 
 }  // namespace
 
-LockDirectory OpenLockDirectory() {
+LockDirectory OpenLockDirectory(const std::string& program) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (IsAbsolute(runtime)) {
         if (const int fd = OpenUsableDirectory(runtime); fd >= 0) return {fd, runtime, 0};
@@ -145,7 +135,7 @@ LockDirectory OpenLockDirectory() {
     // directory is still where the other copies keep their locks.
     const std::string userRuntime = "/run/user/" + std::to_string(geteuid());
     if (const int fd = OpenUsableDirectory(userRuntime.c_str()); fd >= 0) return {fd, userRuntime, 0};
-    return OpenInTemporaryDirectory();
+    return OpenInTemporaryDirectory(program);
 }
 
-}  // namespace win32_kernel
+}  // namespace posix

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace win32_kernel {
+namespace posix {
 
 struct LockDirectory {
     int fd = -1;       // the open directory; -1 when none could be had
@@ -15,12 +15,12 @@ struct LockDirectory {
 
 // The first of these that is a directory owned by us, writable and
 // searchable by us and writable by no one else: $XDG_RUNTIME_DIR, then
-// /run/user/<uid>. Else <tmp>/<program>-<uid> ($TMPDIR or /tmp; <program>
-// is the running executable's file name), made when missing and never
+// /run/user/<uid>. Else <tmp>/<program>-<uid> ($TMPDIR or /tmp; `program`
+// names the running program), made when missing and never
 // followed through a link. When another user holds that name, a directory
 // of our own beside it, <tmp>/<program>-<uid>.XXXXXX: the one whose name
 // sorts first, made when there is none, so every copy that looks finds the
 // same one.
-LockDirectory OpenLockDirectory();
+LockDirectory OpenLockDirectory(const std::string& program);
 
-}  // namespace win32_kernel
+}  // namespace posix

@@ -3,13 +3,13 @@
 // video start-up or Qt's: it runs dbus-launch, whose bus outlives the program
 // on that display for good, and of several programs starting at once all but
 // one wait seconds for it. Neither program needs a bus.
+#include "Platform/Posix/SessionBus.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-
-#include "Platform/Win32/Win32.h"
 
 namespace {
 
@@ -30,9 +30,13 @@ bool RuntimeDirectoryBus() {
 
 }  // namespace
 
-void Win32NeverAutolaunchSessionBus() {
+namespace posix {
+
+void NeverAutolaunchSessionBus() {
     const char* address = std::getenv(kAddressVariable);
     if (address != nullptr && address[0] != '\0') return;
     if (RuntimeDirectoryBus()) return;
     setenv(kAddressVariable, kNoBus, 1);
 }
+
+}  // namespace posix

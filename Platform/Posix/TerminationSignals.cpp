@@ -2,20 +2,20 @@
 // all. Nothing a program of ours leaves on the display outlives its process,
 // so the handler need not wait for the program to reach a safe point: it
 // removes what would outlive it (lock files) and ends the process there.
+#include "Platform/Posix/TerminationSignals.h"
+
 #include <signal.h>
 #include <unistd.h>
 
 #include <initializer_list>
 
-#include "Platform/Win32/Kernel/HeldLocks.h"
-#include "Platform/Win32/Win32.h"
-
 namespace {
 
 volatile sig_atomic_t exitCodeOnSignal = 0;
+void (*removeOnSignal)() = nullptr;
 
 void EndProcess(int) {
-    win32_kernel::RemoveHeldLockFiles();
+    if (removeOnSignal != nullptr) removeOnSignal();
     _exit(exitCodeOnSignal);
 }
 
@@ -33,8 +33,11 @@ void Install(int signal, void (*handler)(int)) {
 
 }  // namespace
 
-void Win32EndOnTerminationSignals(int exitCode) {
+namespace posix {
+
+void EndOnTerminationSignals(int exitCode, void (*removeFirst)()) {
     exitCodeOnSignal = exitCode;
+    removeOnSignal = removeFirst;
     sigset_t ending;
     sigemptyset(&ending);
     for (const int signal : {SIGTERM, SIGINT}) {
@@ -50,3 +53,5 @@ void Win32EndOnTerminationSignals(int exitCode) {
     pthread_sigmask(SIG_UNBLOCK, &ending, nullptr);
     Install(SIGPIPE, IgnoreBrokenPipe);
 }
+
+}  // namespace posix

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Platform/DirectX/D3D.h"
+#include "Platform/DirectX/D3DExtensions.h"
 #include "tests/ScreenSaver/SaverSceneSupport.h"
 #include "tests/Support/DebugCapture.h"
 

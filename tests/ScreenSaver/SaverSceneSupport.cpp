@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Platform/Win32/Win32Extensions.h"
 #include "Settings/Settings.h"
 #include "tests/Support/DebugCapture.h"
 #include "tests/Support/TestWindow.h"

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "Platform/Win32/Win32Extensions.h"
+#include "Platform/Win32/Win32TestHooks.h"
 #include "ScreenSaver/Deepdr.h"
 #include "tests/Support/TestWindow.h"
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/CommandLineWords.h"
 #include "ScreenSaver/DefaultTexture.h"
 #include "ScreenSaver/SaverOptions.h"

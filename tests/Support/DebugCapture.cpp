@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 DebugCapture::DebugCapture(bool listening) {
     char path[] = "/tmp/vantel-debugXXXXXX";

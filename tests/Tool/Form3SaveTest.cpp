@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <csignal>
 
-#include "Platform/Win32/Kernel/KernelErrors.h"
+#include "Platform/Win32/Win32.h"
 #include "Tool/PictureFile.h"
 #include "Tool/SaveFailure.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -290,7 +290,6 @@ TEST_F(Form3Save, FailureTextsNameTheFileTheStepAndTheReason) {
     const QString file = Scratch(QStringLiteral("file"));
     WriteBitmap(QImage(1, 1, QImage::Format_RGB32), file);
     const QString missing = Scratch(QStringLiteral("missing"));
-    using namespace win32_kernel;
     const struct {
         SaveStep step;
         QString refused;

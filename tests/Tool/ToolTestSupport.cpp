@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "Settings/Settings.h"
 #include "Tool/PictureFile.h"
 

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "Platform/DirectX/DxFault.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/Deepdr.h"
 #include "Settings/Settings.h"
 

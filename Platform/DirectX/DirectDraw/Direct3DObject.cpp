@@ -6,6 +6,7 @@
 #include "Platform/DirectX/DirectDraw/DirectDrawObject.h"
 #include "Platform/DirectX/DirectDraw/SoftwareDevices.h"
 #include "Platform/DirectX/DxFault.h"
+#include "Platform/DirectX/Raster/SimdPathChoice.h"
 
 namespace dx {
 namespace {

@@ -1,6 +1,7 @@
 #include "Platform/DirectX/DirectDraw/Display.h"
 
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
+#include "Platform/DirectX/DxFault.h"
 
 namespace dx {
 namespace {
@@ -33,6 +34,7 @@ bool DesktopSize(int* width, int* height) {
 }  // namespace dx
 
 void DxPretendDesktopSize(int width, int height) {
+    DxFault::OnReset([] { DxPretendDesktopSize(0, 0); });
     dx::pretendWidth = width;
     dx::pretendHeight = height;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Platform/DirectX/Rects.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace dx {
 namespace {

@@ -1,5 +1,5 @@
 // The MMX device's rasterizer, as a caller may name it.
-#include "Platform/DirectX/D3D.h"
+#include "Platform/DirectX/D3DExtensions.h"
 #include "Platform/DirectX/Raster/SimdPathChoice.h"
 
 std::string DxForceRasterizer(const char* name) {

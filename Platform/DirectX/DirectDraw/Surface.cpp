@@ -5,7 +5,6 @@
 #include <new>
 
 #include "Platform/DirectX/DirectDraw/DirectDrawObject.h"
-#include "Platform/DirectX/DirectDraw/LostSurfaces.h"
 #include "Platform/DirectX/DirectDraw/Presenter.h"
 #include "Platform/DirectX/DirectDraw/SurfaceLayout.h"
 #include "Platform/DirectX/DxFault.h"
@@ -17,6 +16,11 @@ namespace {
 int PitchFor(Format format, int width) {
     const int bytes = width * BytesPerPixel(format);
     return (bytes + 15) & ~15;
+}
+
+// A lost surface's memory is gone as far as its users know.
+void NoteMarkedLost(IDirectDrawSurface* surface) {
+    if (auto* lost = dynamic_cast<Surface*>(surface)) lost->NoteForeignWrite(nullptr);
 }
 
 }  // namespace
@@ -37,6 +41,7 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
       height_(layout.height),
       pitch_(PitchFor(layout.format, layout.width)),
       damage_{{RECT{0, 0, layout.width, layout.height}}} {
+    DxFault::OnSurfaceMarkedLost(NoteMarkedLost);
     if (layout.kind == SurfaceKind::Primary) {
         presenter_ = std::make_unique<Presenter>(width_, height_);
     } else {
@@ -46,7 +51,7 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
 }
 
 Surface::~Surface() {
-    ForgetLost(static_cast<IDirectDrawSurface*>(this));
+    DxFault::ForgetLost(static_cast<IDirectDrawSurface*>(this));
     if (IsPrimary()) owner_->ForgetPrimary(this);
 }
 
@@ -55,7 +60,7 @@ HRESULT Surface::QueryInterface(REFIID riid, void** ppvObject) {
 }
 
 bool Surface::Lost() const {
-    return IsMarkedLost(static_cast<const IDirectDrawSurface*>(this));
+    return DxFault::IsMarkedLost(static_cast<const IDirectDrawSurface*>(this));
 }
 
 void Surface::NoteForeignWrite(const RECT* area) {
@@ -214,7 +219,7 @@ HRESULT Surface::IsLost() {
 
 HRESULT Surface::Restore() {
     if (const HRESULT fault = DxFault::Check(DxCall::Surface_Restore)) return fault;
-    ForgetLost(static_cast<IDirectDrawSurface*>(this));
+    DxFault::ForgetLost(static_cast<IDirectDrawSurface*>(this));
     NoteForeignWrite(nullptr);
     return DD_OK;
 }

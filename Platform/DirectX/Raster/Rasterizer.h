@@ -75,24 +75,6 @@ public:
 // The portable reference rasterizer.
 const Rasterizer& ScalarRasterizer();
 
-// The SIMD paths, narrowest first: four pixels at a time with SSE2; eight
-// with AVX2, fetching texels with the hardware gather or with plain loads
-// (the gather is slow on some CPUs); sixteen with AVX-512 (F, BW, DQ, VL).
-enum class SimdPath { Sse2, Avx2, Avx2Loads, Avx512 };
-inline constexpr SimdPath kSimdPaths[] = {SimdPath::Sse2, SimdPath::Avx2, SimdPath::Avx2Loads,
-                                          SimdPath::Avx512};
-
-// The rasterizer of one SIMD path, or null where the CPU or the build lacks
-// it. Lets tests and benchmarks reach every path SimdRasterizer() may pick.
-const Rasterizer* SimdRasterizerFor(SimdPath path);
-
-// The SIMD rasterizer the "MMX" software device draws with: of the paths
-// this CPU runs, the one that drew a small textured scene fastest when first
-// asked (which takes a few milliseconds, once per process), or null where
-// the CPU or the build has no SIMD path; or the rasterizer a caller named
-// (ForceRasterizer in SimdPathChoice.h).
-const Rasterizer* SimdRasterizer();
-
 // Builds the Indexed8 lookup for a palette of 256 0x00RRGGBB colours,
 // using only the entries for which `usable` is true: each 15-bit colour maps
 // to the usable entry nearest to it (squared RGB distance, the lowest index

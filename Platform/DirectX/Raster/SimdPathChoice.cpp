@@ -31,10 +31,7 @@ const Rasterizer* forced = nullptr;
 // slow it down against a side channel), none of which the CPU reports.
 const SimdChoice& TrialChoice() {
     static const SimdChoice choice = [] {
-        std::vector<const Rasterizer*> runnable;
-        for (const SimdPath path : kSimdPaths) {
-            if (const Rasterizer* r = SimdRasterizerFor(path)) runnable.push_back(r);
-        }
+        const std::vector<const Rasterizer*> runnable = RunnableSimdRasterizers();
         if (runnable.empty()) return SimdChoice{nullptr, false, {}};
         TrialResult trial = RunTrial(runnable);
         return SimdChoice{trial.fastest, false, std::move(trial.times)};
@@ -63,6 +60,14 @@ const Rasterizer* SimdRasterizerFor(SimdPath path) {
     (void)path;
 #endif
     return nullptr;
+}
+
+std::vector<const Rasterizer*> RunnableSimdRasterizers() {
+    std::vector<const Rasterizer*> runnable;
+    for (const SimdPath path : kSimdPaths) {
+        if (const Rasterizer* r = SimdRasterizerFor(path)) runnable.push_back(r);
+    }
+    return runnable;
 }
 
 const Rasterizer* SimdRasterizer() {

@@ -1,5 +1,6 @@
-// How the "MMX" software device's rasterizer is chosen: by the start-up
-// trial, unless a caller names one (for measurements and bug reports).
+// The SIMD paths, and how the "MMX" software device's rasterizer is chosen
+// among them: by the start-up trial, unless a caller names one (for
+// measurements and bug reports).
 #pragma once
 
 #include <string>
@@ -9,6 +10,27 @@
 #include "Platform/DirectX/Raster/SimdTrial.h"
 
 namespace raster {
+
+// The SIMD paths, narrowest first: four pixels at a time with SSE2; eight
+// with AVX2, fetching texels with the hardware gather or with plain loads
+// (the gather is slow on some CPUs); sixteen with AVX-512 (F, BW, DQ, VL).
+enum class SimdPath { Sse2, Avx2, Avx2Loads, Avx512 };
+inline constexpr SimdPath kSimdPaths[] = {SimdPath::Sse2, SimdPath::Avx2, SimdPath::Avx2Loads,
+                                          SimdPath::Avx512};
+
+// The rasterizer of one SIMD path, or null where the CPU or the build lacks
+// it. Lets tests and benchmarks reach every path SimdRasterizer() may pick.
+const Rasterizer* SimdRasterizerFor(SimdPath path);
+
+// The rasterizers of the paths this CPU and build run, narrowest first.
+std::vector<const Rasterizer*> RunnableSimdRasterizers();
+
+// The SIMD rasterizer the "MMX" software device draws with: of the paths
+// this CPU runs, the one that drew a small textured scene fastest when first
+// asked (which takes a few milliseconds, once per process), or null where
+// the CPU or the build has no SIMD path; or the rasterizer a caller named
+// (ForceRasterizer below).
+const Rasterizer* SimdRasterizer();
 
 // What SimdRasterizer() draws with, and why.
 struct SimdChoice {

@@ -1,24 +1,10 @@
-// Published Win32 error codes the kernel stand-in reports, and the mapping
-// from the errno values of the Linux calls behind it.
+// The published Win32 error codes (Win32.h) for the errno values of the
+// Linux calls behind the kernel stand-in.
 #pragma once
 
 #include "Platform/Win32/Win32.h"
 
 namespace win32_kernel {
-
-constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
-constexpr DWORD ERROR_ACCESS_DENIED = 5;
-constexpr DWORD ERROR_INVALID_HANDLE = 6;
-constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
-constexpr DWORD ERROR_BAD_FORMAT = 11;
-constexpr DWORD ERROR_GEN_FAILURE = 31;
-constexpr DWORD ERROR_INVALID_PARAMETER = 87;
-constexpr DWORD ERROR_DISK_FULL = 112;
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-constexpr DWORD ERROR_BAD_FILE_TYPE = 222;
-constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
-constexpr DWORD ERROR_NOT_OWNER = 288;
 
 // The closest Win32 error for an errno value.
 DWORD ErrorFromErrno(int error);

@@ -30,7 +30,7 @@ bool ReadOwnExecutable(std::string& path) {
 
 DWORD GetModuleFileNameA(HINSTANCE, LPSTR lpFilename, DWORD nSize) {
     if (lpFilename == nullptr || nSize == 0) {
-        SetLastError(win32_kernel::ERROR_INSUFFICIENT_BUFFER);
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
     std::string path;
@@ -42,6 +42,6 @@ DWORD GetModuleFileNameA(HINSTANCE, LPSTR lpFilename, DWORD nSize) {
     const std::size_t copied = path.size() < nSize ? path.size() : nSize - 1;
     std::memcpy(lpFilename, path.data(), copied);
     lpFilename[copied] = '\0';
-    SetLastError(copied < path.size() ? win32_kernel::ERROR_INSUFFICIENT_BUFFER : ERROR_SUCCESS);
+    SetLastError(copied < path.size() ? ERROR_INSUFFICIENT_BUFFER : ERROR_SUCCESS);
     return static_cast<DWORD>(copied);
 }

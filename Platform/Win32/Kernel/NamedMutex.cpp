@@ -17,9 +17,9 @@
 #include <new>
 #include <string>
 
+#include "Platform/Posix/LockDirectory.h"
 #include "Platform/Win32/Kernel/HeldLocks.h"
 #include "Platform/Win32/Kernel/KernelErrors.h"
-#include "Platform/Posix/LockDirectory.h"
 
 // The mutex exists for as long as a handle holding the lock stays open, as a
 // Windows mutex exists while any handle to it is open. A handle that found the
@@ -82,6 +82,14 @@ int RememberHeldLock(int dirFd, const std::string& name) {
     return -1;
 }
 
+// The executable's file name, which names its private directory.
+std::string ProgramName() {
+    char path[4096];
+    if (GetModuleFileNameA(nullptr, path, sizeof path) == 0) return "named-mutex";
+    const std::string full = path;
+    return full.substr(full.rfind('/') + 1);
+}
+
 std::string LockFileName(const std::string& mutexName) {
     std::string file = mutexName;
     for (char& c : file)
@@ -131,7 +139,7 @@ HANDLE NewHandle(int lockFd, int dirFd, const std::string& file, bool owned) {
     if (handle == nullptr) {
         if (lockFd >= 0) close(lockFd);
         if (dirFd >= 0) close(dirFd);
-        SetLastError(win32_kernel::ERROR_NOT_ENOUGH_MEMORY);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     }
     return handle;
 }
@@ -164,7 +172,7 @@ HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL bInitialOwner, LPCSTR lpName) {
         if (handle != nullptr) SetLastError(ERROR_SUCCESS);
         return handle;
     }
-    const win32_kernel::LockDirectory directory = win32_kernel::OpenLockDirectory();
+    const posix::LockDirectory directory = posix::OpenLockDirectory(ProgramName());
     if (directory.fd < 0)
         return Refuse("Cannot make a directory for lock files " + directory.path, directory.error);
     const std::string file = LockFileName(lpName);
@@ -190,11 +198,11 @@ HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL bInitialOwner, LPCSTR lpName) {
 
 BOOL ReleaseMutex(HANDLE hMutex) {
     if (hMutex == nullptr) {
-        SetLastError(win32_kernel::ERROR_INVALID_HANDLE);
+        SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     if (!hMutex->owned) {
-        SetLastError(win32_kernel::ERROR_NOT_OWNER);
+        SetLastError(ERROR_NOT_OWNER);
         return FALSE;
     }
     hMutex->owned = false;
@@ -203,7 +211,7 @@ BOOL ReleaseMutex(HANDLE hMutex) {
 
 BOOL CloseHandle(HANDLE hObject) {
     if (hObject == nullptr) {
-        SetLastError(win32_kernel::ERROR_INVALID_HANDLE);
+        SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     if (hObject->lockFd >= 0) {

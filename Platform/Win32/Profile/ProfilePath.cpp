@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace win32_kernel {
 namespace {

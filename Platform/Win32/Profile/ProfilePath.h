@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "Platform/Win32/Win32Extensions.h"
+
 namespace win32_kernel {
 
 struct ProfileLocation {

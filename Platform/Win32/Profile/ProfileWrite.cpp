@@ -17,6 +17,7 @@
 #include "Platform/Win32/Profile/ProfileLock.h"
 #include "Platform/Win32/Profile/ProfileText.h"
 #include "Platform/Win32/Profile/ProfileUpdateFiles.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 using namespace win32_kernel;
 

@@ -4,6 +4,7 @@
 
 #include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/Win32TestHooks.h"
 
 namespace {
 

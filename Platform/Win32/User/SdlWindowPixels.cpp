@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 // A device context only says which surface it describes: a window's, or the
 // whole screen's when `window` is null.

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/Win32Extensions.h"
+#include "Platform/Win32/Win32TestHooks.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/User/X11/XVisual.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace {
 

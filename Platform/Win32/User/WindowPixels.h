@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
 

@@ -8,6 +8,8 @@
 
 #include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/Win32Extensions.h"
+#include "Platform/Win32/Win32TestHooks.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Support/KernelTestSupport.h"
 
 namespace {

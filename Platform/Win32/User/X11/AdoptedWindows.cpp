@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace {
 

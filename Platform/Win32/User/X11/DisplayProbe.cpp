@@ -14,6 +14,7 @@
 #include <string>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace {
 

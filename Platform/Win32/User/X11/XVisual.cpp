@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "Platform/Win32/Win32Extensions.h"
+
 namespace win32user {
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
 

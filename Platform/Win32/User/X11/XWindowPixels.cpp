@@ -15,6 +15,7 @@
 
 #include "Platform/Win32/User/WindowPixels.h"
 #include "Platform/Win32/User/X11/XVisual.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
 namespace {

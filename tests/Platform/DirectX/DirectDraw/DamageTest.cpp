@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "Platform/DirectX/SoftwareDevice.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
 
 namespace {

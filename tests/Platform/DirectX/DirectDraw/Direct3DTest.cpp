@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/DirectX/Raster/SimdPathChoice.h"
 #include "Platform/DirectX/SoftwareDevice.h"
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
 

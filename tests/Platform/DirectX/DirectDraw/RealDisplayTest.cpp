@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
 #include "tests/Support/TestWindow.h"
 

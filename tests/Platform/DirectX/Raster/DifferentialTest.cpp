@@ -110,10 +110,7 @@ TEST_P(DifferentialTest, AgreesWithTheScalarRasterizerOnRandomScenes) {
 }
 
 TEST(SimdChoiceTest, TheSoftwareDeviceDrawsWithAPathThisCpuRuns) {
-    std::vector<const Rasterizer*> runnable;
-    for (const SimdPath path : kSimdPaths) {
-        if (const Rasterizer* r = SimdRasterizerFor(path)) runnable.push_back(r);
-    }
+    const std::vector<const Rasterizer*> runnable = RunnableSimdRasterizers();
     if (runnable.empty()) {
         EXPECT_EQ(SimdRasterizer(), nullptr);
     } else {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Platform/DirectX/Raster/Rasterizer.h"
+#include "Platform/DirectX/Raster/SimdPathChoice.h"
 
 namespace raster::test {
 

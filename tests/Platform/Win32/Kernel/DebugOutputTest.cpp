@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Support/KernelTestSupport.h"
 
 namespace fs = std::filesystem;

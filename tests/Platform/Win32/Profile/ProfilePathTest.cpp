@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Platform/Win32/Profile/ProfilePath.h"
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Support/KernelTestSupport.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Support/KernelTestSupport.h"
 
 namespace fs = std::filesystem;

@@ -10,7 +10,7 @@
 
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Profile/ProfileFault.h"
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Support/KernelTestSupport.h"
 
 namespace fs = std::filesystem;

@@ -3,6 +3,8 @@
 #include <set>
 #include <tuple>
 
+#include "Platform/Win32/Win32Extensions.h"
+#include "Platform/Win32/Win32TestHooks.h"
 #include "tests/Platform/Win32/User/WindowTestSupport.h"
 
 namespace {

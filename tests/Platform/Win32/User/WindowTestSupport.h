@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Support/TestWindow.h"
 
 struct Received {

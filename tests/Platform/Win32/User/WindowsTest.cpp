@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Platform/Win32/User/WindowTestSupport.h"
 
 namespace {

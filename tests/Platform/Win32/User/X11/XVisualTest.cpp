@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Platform/Win32/User/X11/XVisual.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace {
 

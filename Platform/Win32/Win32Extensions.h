@@ -1,0 +1,140 @@
+// What the programs need of the Win32 stand-in beyond the published API, on
+// Linux: the settings folder, the debug output's listener, signals and the
+// session bus, updates of settings and files as one, adopted windows and the
+// pixels a window shows. Named Win32… so that they read as the stand-in's own.
+#pragma once
+
+#include <cstdint>
+
+#include "Platform/Win32/Win32.h"
+
+// Names the folder under $XDG_CONFIG_HOME (default ~/.config/) where bare
+// profile file names lie. Each program names its own before its first
+// profile call. Until then, and after a null or empty name, a bare name has
+// no place: reads give the default and writes fail.
+void Win32SetProfileFolder(const char* name);
+
+// Whether a debugger listens to OutputDebugStringA: with one, the text goes
+// to standard error; without one (from the start, as on Windows without a
+// debugger), nowhere. Each program decides from its own environment.
+void Win32ListenToDebugOutput(bool listening);
+
+// Makes sure that no library of the program starts a D-Bus session bus of
+// its own: where none runs (DBUS_SESSION_BUS_ADDRESS unset or empty, and no
+// bus socket of this user in XDG_RUNTIME_DIR), sets the variable to an
+// address that fails at once. A bus that runs stays reachable. Call before
+// any library starts.
+void Win32NeverAutolaunchSessionBus();
+// From now on SIGTERM and SIGINT end the process at once with `exitCode`,
+// whatever it is doing, after removing the lock files of the named mutexes
+// it holds; exit handlers do not run. A signal that was ignored when the
+// program started stays ignored; one left blocked is unblocked, and one
+// that came while it was blocked ends the process now. SIGPIPE no longer ends the process: a
+// write to a pipe without a reader fails with EPIPE instead. Programs it
+// starts get the default handling back. Called first thing in main.
+void Win32EndOnTerminationSignals(int exitCode);
+
+// Gathers what WritePrivateProfileStringA writes to lpFileName from here on
+// (each call still checks its arguments) into one replacement of the file,
+// made by Win32EndProfileUpdate: every value reaches the file or, should the
+// process die first or the write fail, none does. One update at a time per
+// thread.
+void Win32BeginProfileUpdate(LPCSTR lpFileName);
+// Adds to the update begun the whole file lpPath, to hold the nSize bytes at
+// lpBuffer (copied here). Files and values change as one: each file is
+// written beside its name, and takes the name only after the profile holds
+// the new values, all under the profile's lock, so that a reader holding the
+// lock (Win32BeginProfileRead) finds the old values with the old files or
+// the new with the new. A file must be missing in an existing directory or
+// a regular file that may be written (a symbolic link's target is written);
+// it keeps its permission bits. A writer that dies half-way leaves what the
+// next holder of the lock finishes or undoes. FALSE when no update is begun
+// or the path is empty; the update then fails as a whole.
+BOOL Win32AddProfileUpdateFile(LPCSTR lpPath, LPCVOID lpBuffer, DWORD nSize);
+// Writes the gathered values and files. TRUE on success; FALSE, with
+// GetLastError() saying why and Win32GetProfileUpdateFailure saying where,
+// when they cannot be written, and then all is as it was.
+BOOL Win32EndProfileUpdate();
+// After a profile write of this thread failed: what refused. Returns 0 for
+// the profile, n for the nth file added to the update, -1 when the last
+// write did not fail. lpPath receives the full path that refused, cut to
+// nSize - 1 bytes and zero-terminated: the file itself, or the directory
+// that holds it when the refusal came from there (no permission to make a
+// file in it, a read-only file system, a missing directory).
+int Win32GetProfileUpdateFailure(LPSTR lpPath, DWORD nSize);
+// The full path a profile file name resolves to, cut to nSize - 1 bytes and
+// zero-terminated; its length, or 0 when the name has no place.
+DWORD Win32GetProfilePath(LPCSTR lpFileName, LPSTR lpBuffer, DWORD nSize);
+
+// Holds the profile's writers off (its lock, taken shared) until
+// Win32EndProfileRead, so that the values read meanwhile and the files they
+// name come from one update. Waits at most dwMilliseconds for a writer to
+// finish; first finishes an update whose writer died half-way. FALSE when
+// it goes on without the lock (the wait ran out, or no lock can be made
+// where the profile lies). Not while an update of this thread is written.
+BOOL Win32BeginProfileRead(LPCSTR lpFileName, DWORD dwMilliseconds);
+void Win32EndProfileRead();
+
+struct SDL_Window;
+
+// The SDL window behind a handle of CreateWindowExA; null for anything else.
+SDL_Window* Win32SdlWindow(HWND hWnd);
+
+// A window of class `lpClassName` that draws into a window of the display
+// that some other program made and owns (on X11, the window of that id),
+// instead of a window of its own. Its client area is that window's whole
+// area and follows its size (WM_SIZE); ShowWindow and DestroyWindow never
+// map, raise, hide or destroy it. When its owner destroys it, the handle is
+// destroyed too (WM_DESTROY), as a parent's destruction takes its children;
+// X errors about it from then on are expected and ignored, while any other X
+// error stays as fatal as before. Null, with one line on standard error,
+// when there is no such window or the display has no windows by id.
+HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow);
+
+// The name of the display that windows open on, as the environment gives
+// it: DISPLAY, else WAYLAND_DISPLAY, else "(none)".
+const char* Win32DisplayName();
+
+// True when the window lies on a real display (not SDL's dummy or
+// off-screen driver), so presentation should reach it and be paced.
+bool Win32HasRealDisplay(HWND hWnd);
+
+// The pixels a window shows, for drawing by software: the client area's
+// `width` x `height` pixels from `bits` on, rows `pitch` bytes apart, each
+// pixel `bytesPerPixel` (1 to 4) bytes in the machine's byte order. A
+// colour lies in the bits of `redMask`, `greenMask` and `blueMask` (each
+// channel's high bits first) with `opaqueBits` set as well: an alpha
+// channel the display would otherwise take for transparency. A frame with
+// no masks is palettized: its pixel values come from Win32WindowColours.
+struct Win32WindowFrame {
+    BYTE* bits;
+    int pitch;
+    int width;
+    int height;
+    int bytesPerPixel;
+    DWORD redMask;
+    DWORD greenMask;
+    DWORD blueMask;
+    DWORD opaqueBits;
+};
+
+enum class Win32FrameStatus {
+    Ready,
+    NoWindow,     // not a live window
+    Unsupported,  // the display's pixels for this window cannot be drawn
+    NoMemory,     // the memory for the frame cannot be had
+};
+
+// Fills `frame` for the window's present client size, making its memory on
+// the first call and after a change of size; it stays valid until then or
+// until the window is destroyed. The two failures of the display say so in
+// one line on standard error, once per window. On X11 the frame is an image
+// in the window's own visual, in shared memory where the server offers it.
+Win32FrameStatus Win32GetWindowFrame(HWND hWnd, Win32WindowFrame* frame);
+// Shows `area` (client coordinates) of the frame in the window, and all of
+// it when the display lost what the window showed (it was covered, say).
+BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* area);
+// The pixel values of the window's frame that show `count` colours
+// (0x00RRGGBB) best; on a palettized display they are taken from the
+// window's colormap, sharing cells with other programs where it is full.
+BOOL Win32WindowColours(HWND hWnd, const DWORD* xrgb, int count, DWORD* pixels);
