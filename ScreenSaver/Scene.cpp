@@ -2,6 +2,8 @@
 #include "ScreenSaver/Scene.h"
 
 #include "Direct3d/Rendal.h"
+#include "Platform/Win32/Win32Extensions.h"
+#include "ScreenSaver/BoxShape.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/DefaultTexture.h"
 #include "Settings/Settings.h"
@@ -16,29 +18,6 @@ std::optional<int> SpeedOption;
 std::optional<std::string> TextureOption;
 
 namespace {
-
-struct Corner {
-    D3DVALUE x, y, z;
-};
-
-struct BoxFace {
-    D3DVECTOR normal;
-    Corner corners[4];
-};
-
-// Six faces of edge 4 around the frame's origin, corners clockwise seen from
-// outside, so all of them are front faces.
-constexpr BoxFace kBoxFaces[6] = {
-    {{0, 0, -1}, {{2, 2, -2}, {2, -2, -2}, {-2, -2, -2}, {-2, 2, -2}}},
-    {{1, 0, 0}, {{2, 2, 2}, {2, -2, 2}, {2, -2, -2}, {2, 2, -2}}},
-    {{-1, 0, 0}, {{-2, 2, -2}, {-2, -2, -2}, {-2, -2, 2}, {-2, 2, 2}}},
-    {{0, 0, 1}, {{-2, 2, 2}, {-2, -2, 2}, {2, -2, 2}, {2, 2, 2}}},
-    {{0, 1, 0}, {{2, 2, 2}, {2, 2, -2}, {-2, 2, -2}, {-2, 2, 2}}},
-    {{0, -1, 0}, {{2, -2, -2}, {2, -2, 2}, {-2, -2, 2}, {-2, -2, -2}}},
-};
-
-// The whole texture on every face, the same way round.
-constexpr D3DVALUE kCornerUV[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
 // The texture named on the command line or in the settings, or the
 // built-in one when that file cannot be read, so no face is ever left with
@@ -79,13 +58,14 @@ void BuildBoxFaces(IDirect3DRMMeshBuilder2* builder, IDirect3DRMTexture2* textur
     for (DWORD f = 0; f < 6; ++f) {
         IDirect3DRMFace* face = nullptr;
         if (builder->CreateFace(&face) != D3DRM_OK) continue;
-        const BoxFace& shape = kBoxFaces[f];
-        for (const Corner& corner : shape.corners) builder->AddVertex(corner.x, corner.y, corner.z);
+        const box_shape::BoxFace& shape = box_shape::kBoxFaces[f];
+        for (const box_shape::Corner& corner : shape.corners)
+            builder->AddVertex(corner.x, corner.y, corner.z);
         builder->AddNormal(shape.normal.x, shape.normal.y, shape.normal.z);
         if (texture != nullptr) face->SetTexture(texture);
         for (DWORD k = 0; k < 4; ++k) {
             face->AddVertexAndNormalIndexed(4 * f + k, f);
-            face->SetTextureCoordinates(k, kCornerUV[k][0], kCornerUV[k][1]);
+            face->SetTextureCoordinates(k, box_shape::kCornerUV[k][0], box_shape::kCornerUV[k][1]);
         }
         face->Release();
     }

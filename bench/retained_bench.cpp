@@ -20,6 +20,7 @@
 
 #include "Platform/DirectX/D3DRM.h"
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
+#include "ScreenSaver/BoxShape.h"
 #include "bench/MemoryFloor.h"
 #include "bench/SurfaceDesc.h"
 
@@ -121,22 +122,15 @@ IDirect3DRMTexture2* Canvas(IDirect3DRM2* rm) {
 }
 
 void AddBox(IDirect3DRM2* rm, IDirect3DRMFrame2* frame, IDirect3DRMTexture2* texture) {
-    static const float kFaces[6][5][3] = {
-        {{0, 0, -1}, {2, 2, -2}, {2, -2, -2}, {-2, -2, -2}, {-2, 2, -2}},
-        {{1, 0, 0}, {2, 2, 2}, {2, -2, 2}, {2, -2, -2}, {2, 2, -2}},
-        {{-1, 0, 0}, {-2, 2, -2}, {-2, -2, -2}, {-2, -2, 2}, {-2, 2, 2}},
-        {{0, 0, 1}, {-2, 2, 2}, {-2, -2, 2}, {2, -2, 2}, {2, 2, 2}},
-        {{0, 1, 0}, {2, 2, 2}, {2, 2, -2}, {-2, 2, -2}, {-2, 2, 2}},
-        {{0, -1, 0}, {2, -2, -2}, {2, -2, 2}, {-2, -2, 2}, {-2, -2, -2}},
-    };
-    static const float kUv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    const auto& kUv = box_shape::kCornerUV;
     IDirect3DRMMeshBuilder2* builder = nullptr;
     rm->CreateMeshBuilder(&builder);
     for (DWORD f = 0; f < 6; ++f) {
         IDirect3DRMFace* face = nullptr;
         builder->CreateFace(&face);
-        for (int k = 1; k <= 4; ++k) builder->AddVertex(kFaces[f][k][0], kFaces[f][k][1], kFaces[f][k][2]);
-        builder->AddNormal(kFaces[f][0][0], kFaces[f][0][1], kFaces[f][0][2]);
+        const box_shape::BoxFace& shape = box_shape::kBoxFaces[f];
+        for (const box_shape::Corner& c : shape.corners) builder->AddVertex(c.x, c.y, c.z);
+        builder->AddNormal(shape.normal.x, shape.normal.y, shape.normal.z);
         face->SetTexture(texture);
         for (DWORD k = 0; k < 4; ++k) {
             face->AddVertexAndNormalIndexed(4 * f + k, f);

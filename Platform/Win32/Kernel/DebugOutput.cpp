@@ -1,13 +1,12 @@
 // Debugger output is standard error, written directly so that nothing sits in
 // a buffer when the process ends through exit() or a crash. Nobody listens
-// until the program says so: the trace is for developers, not for the logs
-// of the screensaver hosts that keep a saver's standard error.
+// until the program says so, as on Windows without a debugger attached.
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace {
 

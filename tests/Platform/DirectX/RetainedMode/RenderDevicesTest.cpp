@@ -2,32 +2,22 @@
 #include <functional>
 #include <string>
 
+#include "ScreenSaver/BoxShape.h"
 #include "tests/Platform/DirectX/RetainedMode/RenderFixture.h"
 
 namespace {
 
-// The screensaver's box: six faces of edge 4, four corners of their own
-// each, corners clockwise seen from outside, the whole texture on each.
+// The screensaver's box, four corners of their own a face, the whole
+// texture on each.
 void AddBox(IDirect3DRM2* rm, IDirect3DRMFrame* frame, IDirect3DRMTexture* texture) {
-    struct BoxFace {
-        D3DVECTOR normal;
-        D3DVECTOR corners[4];
-    };
-    const BoxFace faces[6] = {
-        {{0, 0, -1}, {{2, 2, -2}, {2, -2, -2}, {-2, -2, -2}, {-2, 2, -2}}},
-        {{1, 0, 0}, {{2, 2, 2}, {2, -2, 2}, {2, -2, -2}, {2, 2, -2}}},
-        {{-1, 0, 0}, {{-2, 2, -2}, {-2, -2, -2}, {-2, -2, 2}, {-2, 2, 2}}},
-        {{0, 0, 1}, {{-2, 2, 2}, {-2, -2, 2}, {2, -2, 2}, {2, 2, 2}}},
-        {{0, 1, 0}, {{2, 2, 2}, {2, 2, -2}, {-2, 2, -2}, {-2, 2, 2}}},
-        {{0, -1, 0}, {{2, -2, -2}, {2, -2, 2}, {-2, -2, 2}, {-2, -2, -2}}},
-    };
-    const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    const auto& faces = box_shape::kBoxFaces;
+    const auto& uv = box_shape::kCornerUV;
     IDirect3DRMMeshBuilder2* builder = nullptr;
     ASSERT_EQ(rm->CreateMeshBuilder(&builder), D3DRM_OK);
     for (DWORD f = 0; f < 6; ++f) {
         IDirect3DRMFace* face = nullptr;
         ASSERT_EQ(builder->CreateFace(&face), D3DRM_OK);
-        for (const D3DVECTOR& c : faces[f].corners) builder->AddVertex(c.x, c.y, c.z);
+        for (const box_shape::Corner& c : faces[f].corners) builder->AddVertex(c.x, c.y, c.z);
         builder->AddNormal(faces[f].normal.x, faces[f].normal.y, faces[f].normal.z);
         ASSERT_EQ(face->SetTexture(texture), D3DRM_OK);
         for (DWORD k = 0; k < 4; ++k) {
