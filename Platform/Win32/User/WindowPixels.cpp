@@ -4,12 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
-#include "Platform/Win32/User/X11/XVisual.h"
 #include "Platform/Win32/Win32Extensions.h"
 
 namespace {
@@ -59,19 +57,12 @@ bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped) {
 }
 
 void UseScreenVisual() {
-    if (!OnX11()) return;
-    const std::optional<VisualFacts> screen = ScreenVisual();
-    if (!screen) return;
-    const std::string id = std::to_string(screen->id);
-    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, id.c_str());
+    if (OnX11()) UseXScreenVisual();
 }
 
 int ScreenBitsPerPixel() {
     if (!EnsureVideo()) return 0;
-    if (OnX11()) {
-        const std::optional<VisualFacts> screen = ScreenVisual();
-        return screen ? ReportedBitsPerPixel(*screen) : 0;
-    }
+    if (OnX11()) return XScreenBitsPerPixel();
     SDL_DisplayMode mode;
     return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? SdlBitsPerPixel(mode.format) : 0;
 }

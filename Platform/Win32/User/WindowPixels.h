@@ -47,6 +47,9 @@ std::unique_ptr<WindowPixels> MakeSdlWindowPixels(SDL_Window* window);
 // Over an X image of our own; null when the window is not on X11. An
 // adopted window's colormap stays its owner's.
 std::unique_ptr<WindowPixels> MakeXWindowPixels(SDL_Window* window, bool adopted);
+// On X11: UseScreenVisual's and ScreenBitsPerPixel's part.
+void UseXScreenVisual();
+int XScreenBitsPerPixel();
 
 // `area` (null: all) of a frame of `width` x `height` pixels, clipped to it;
 // false when nothing of it is left.
