@@ -75,8 +75,8 @@ lose_display() {
   [ "$(wc -l <<<"$after")" = 1 ] && [[ $after == $last ]] || fail "$case: standard error ended with: $after"
 }
 
-lose_display saver 1 "Lost the connection to the X display :*" saver_up "$bin/vantel" /s
-lose_display hosted-saver 1 "Lost the connection to the X display :*" drawing hosted
+lose_display saver 1 "vantel: lost the connection to the X display :*" saver_up "$bin/vantel" /s
+lose_display hosted-saver 1 "vantel: lost the connection to the X display :*" drawing hosted
 lose_display tool some "*X11*" window_shown "$bin/vantel30"
 # In English: xdotool reads only the Latin-1 title, which the Japanese one has no characters in.
 lose_display tool-in-dialog some "*X11*" dialog_shown env LANGUAGE=en "$bin/vantel30"

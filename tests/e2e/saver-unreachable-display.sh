@@ -43,11 +43,11 @@ refused() {
 for mode in own host; do
     args=(/s)
     [ "$mode" = host ] && args=(--window-id 0x2a00007)
-    refused "$mode-no-server" "$absent" "Cannot open the X display $absent: no X server answers there" "${args[@]}"
-    refused "$mode-no-screen" "$good.7" "Cannot open the X display $good.7: it has no screen 7, only screen 0" \
+    refused "$mode-no-server" "$absent" "vantel: cannot open the X display $absent: no X server answers there" "${args[@]}"
+    refused "$mode-no-screen" "$good.7" "vantel: cannot open the X display $good.7: it has no screen 7, only screen 0" \
         "${args[@]}"
     refused "$mode-refused" "$refusing" \
-        "Cannot open the X display $refusing: the X server refused the connection: Authorization*" "${args[@]}"
+        "vantel: cannot open the X display $refusing: the X server refused the connection: Authorization*" "${args[@]}"
 done
 
 start_saver /s
