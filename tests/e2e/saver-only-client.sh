@@ -29,10 +29,12 @@ fresh_server() {
     export DISPLAY=":$number"
 }
 
-# More blue than red in the shot: a red/blue swap in the colormap shows the
-# texture reddish.
+# Most lit pixels of the shot bluer than red, and few redder than blue: a
+# red/blue swap in the colormap shows the teal-blue texture reddish.
 bluish() {
-    convert "$1" -format "%[fx:mean.b > 1.5 * mean.r ? 1 : 0]" info: | grep -qx 1
+    convert "$1" -format %c histogram:info:- | awk -F'[(),]' '
+        $2 + $3 + $4 > 0 { lit += $1; if ($4 > $2) blue += $1; if ($2 > $4) red += $1 }
+        END { exit !(blue >= 0.5 * lit && red < 0.5 * blue) }'
 }
 
 # starts DEPTH COUNT: the saver started COUNT times on its own on a fresh
