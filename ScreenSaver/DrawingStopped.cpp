@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Direct3d/Rendal.h"
+#include "Platform/DirectX/D3D.h"
 #include "ScreenSaver/Deepdr.h"
 
 namespace {
@@ -22,6 +23,19 @@ bool Same(const RZXFAILURE& a, const RZXFAILURE& b) {
 void TellUntoldFailure() {
     if (RZXLastFailure.code != 0 && !Same(RZXLastFailure, told))
         SayDrawingStopped("setting up the 3D device");
+}
+
+// What the error's name alone does not tell a user: the size that failed.
+void Why(HRESULT code, char* out, std::size_t size) {
+    RECT client{};
+    if (!GetClientRect(MainWindow, &client)) return;
+    const long width = client.right - client.left;
+    const long height = client.bottom - client.top;
+    if (code == DDERR_TOOBIGSIZE)
+        std::snprintf(out, size, ": the window is %ldx%ld pixels, at most %dx%d can be drawn", width, height,
+                      DxLargestSurfaceSide, DxLargestSurfaceSide);
+    else if (code == DDERR_OUTOFMEMORY)
+        std::snprintf(out, size, ": out of memory for the window's %ldx%ld pixels", width, height);
 }
 
 }  // namespace
@@ -44,8 +58,10 @@ void SayDrawingStopped(const char* stage, HRESULT code) {
     }
     char site[24] = "";
     if (failure.line != 0) std::snprintf(site, sizeof site, " (site %d)", failure.line);
-    std::fprintf(stderr, "vantel: cannot draw%s on display %s: %s failed%s%s\n", window, Win32DisplayName(),
-                 failure.step != nullptr ? failure.step : stage, error, site);
+    char why[96] = "";
+    Why(failure.code, why, sizeof why);
+    std::fprintf(stderr, "vantel: cannot draw%s on display %s: %s failed%s%s%s\n", window, Win32DisplayName(),
+                 failure.step != nullptr ? failure.step : stage, error, site, why);
 }
 
 void TellFailuresAtExit() {
