@@ -52,10 +52,10 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"root", Option::Root, false},         {"window-id", Option::WindowId, true},
-    {"speed", Option::Speed, true},        {"texture", Option::Texture, true},
-    {"fps", Option::FrameRate, false},     {"display", Option::Display, true},
-    {"help", Option::Help, false},         {"h", Option::Help, false},
+    {"root", Option::Root, false},       {"window-id", Option::WindowId, true},
+    {"speed", Option::Speed, true},      {"texture", Option::Texture, true},
+    {"fps", Option::FrameRate, false},   {"display", Option::Display, true},
+    {"help", Option::Help, false},       {"h", Option::Help, false},
     {"version", Option::Version, false},
 };
 
@@ -70,7 +70,8 @@ FoundOption FindOption(std::string_view word) {
     const std::size_t dashes = word.starts_with("--") ? 2 : word.starts_with('-') ? 1 : 0;
     if (dashes == 0) return {};
     const std::size_t equals = word.find('=');
-    const std::string_view name = word.substr(dashes, equals == std::string_view::npos ? equals : equals - dashes);
+    const std::string_view name =
+        word.substr(dashes, equals == std::string_view::npos ? equals : equals - dashes);
     for (const OptionName& option : kOptions) {
         if (name != option.name) continue;
         if (equals == std::string_view::npos) return {&option, word, std::nullopt};

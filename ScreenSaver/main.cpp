@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     Win32EndOnTerminationSignals(0);
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
     const char* debug = std::getenv("VANTEL_DEBUG");
-    Win32ListenToDebugOutput(debug != nullptr && (std::string_view(debug) == "1" || std::string_view(debug) == "2"));
+    Win32ListenToDebugOutput(debug != nullptr &&
+                             (std::string_view(debug) == "1" || std::string_view(debug) == "2"));
     Win32NeverAutolaunchSessionBus();
     std::string commandLine = JoinArguments(argc - 1, argv + 1);
     // Stands for the module's instance handle; nothing reads through it.

@@ -39,8 +39,8 @@ std::string FileText(const fs::path& path) {
     return text.str();
 }
 
-int StartWithTermPending(char* const* argv, char* const* envp, const fs::path& errPath, const fs::path& outPath,
-                         pid_t* pid) {
+int StartWithTermPending(char* const* argv, char* const* envp, const fs::path& errPath,
+                         const fs::path& outPath, pid_t* pid) {
     *pid = fork();
     if (*pid < 0) return errno;
     if (*pid > 0) return 0;
@@ -104,8 +104,9 @@ protected:
         Outcome outcome;
         // A spawned child takes no pending signal along: a forked one blocks
         // and sends itself the signal before it becomes the program.
-        const int spawned = termPending ? StartWithTermPending(argv.data(), envp.data(), errPath, outPath, &pid)
-                                        : posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+        const int spawned = termPending
+                                ? StartWithTermPending(argv.data(), envp.data(), errPath, outPath, &pid)
+                                : posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0) return outcome;
         // A generous deadline only so that a hanging program fails the test instead of blocking it.
@@ -132,8 +133,8 @@ protected:
 };
 
 TEST_F(ProgramTest, CommandLinesWithoutAModeEndWithOneAndTryNoWindow) {
-    const std::vector<std::vector<std::string>> commandLines = {
-        {}, {"/p", "1234"}, {"/a"}, {"x"}, {"-"}, {"/"}, {"--bogus"}, {"-v"}};
+    const std::vector<std::vector<std::string>> commandLines = {{},    {"/p", "1234"}, {"/a"},      {"x"},
+                                                                {"-"}, {"/"},          {"--bogus"}, {"-v"}};
     for (const auto& args : commandLines) {
         const Outcome outcome = Run(Vantel(), args);
         const std::string shown = args.empty() ? "(empty)" : args[0];

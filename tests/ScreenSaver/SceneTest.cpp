@@ -327,7 +327,8 @@ TEST_F(SaverSceneTest, AnUnusableTextureOnTheCommandLineIsToldAndTheBuiltInOneSh
         });
         ASSERT_EQ(built, 1);
         const std::string expected =
-            c.option ? "vantel: cannot use the texture " + c.said + "; the built-in texture shows instead\n" : "";
+            c.option ? "vantel: cannot use the texture " + c.said + "; the built-in texture shows instead\n"
+                     : "";
         EXPECT_EQ(said, expected);
         EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, DefaultCentre())) << c.said;
         StopSaver();

@@ -32,7 +32,8 @@ bool StartVideo() {
     // driver; a window nobody can see must fail instead. That driver, or
     // the dummy one, runs only when SDL_VIDEODRIVER names it.
     if (!Set("SDL_VIDEODRIVER") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "%s: no display to open a window on: neither DISPLAY nor WAYLAND_DISPLAY is set\n",
+        std::fprintf(stderr,
+                     "%s: no display to open a window on: neither DISPLAY nor WAYLAND_DISPLAY is set\n",
                      Win32ProgramName());
         return false;
     }

@@ -46,8 +46,9 @@ TEST(LockPlace, ARuntimeDirectoryOfAnotherUserIsPassedOver) {
         setenv("TMPDIR", tmp.c_str(), 1);
         if (CreateMutexA(nullptr, TRUE, kName) == nullptr) return 10;
         if (fs::exists(runtime / LockFile())) return 11;
-        return fs::exists(OwnTemporaryDirectory(tmp) / LockFile()) || fs::exists("/run/user/0/" + LockFile()) ? 0
-                                                                                                               : 12;
+        return fs::exists(OwnTemporaryDirectory(tmp) / LockFile()) || fs::exists("/run/user/0/" + LockFile())
+                   ? 0
+                   : 12;
     });
     EXPECT_EQ(result, 0);
 }
