@@ -28,14 +28,10 @@ void TellUntoldFailure() {
 // What the error's name alone does not tell a user: the size that failed.
 void Why(HRESULT code, char* out, std::size_t size) {
     RECT client{};
-    if (!GetClientRect(MainWindow, &client)) return;
-    const long width = client.right - client.left;
-    const long height = client.bottom - client.top;
-    if (code == DDERR_TOOBIGSIZE)
-        std::snprintf(out, size, ": the window is %ldx%ld pixels, at most %dx%d can be drawn", width, height,
-                      DxLargestSurfaceSide, DxLargestSurfaceSide);
-    else if (code == DDERR_OUTOFMEMORY)
-        std::snprintf(out, size, ": out of memory for the window's %ldx%ld pixels", width, height);
+    if (code != DDERR_TOOBIGSIZE || !GetClientRect(MainWindow, &client)) return;
+    std::snprintf(out, size, ": the window is %ldx%ld pixels, at most %dx%d can be drawn",
+                  static_cast<long>(client.right - client.left),
+                  static_cast<long>(client.bottom - client.top), DxLargestSurfaceSide, DxLargestSurfaceSide);
 }
 
 }  // namespace
