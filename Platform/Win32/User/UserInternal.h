@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,11 @@ bool NarrowVideoDrivers();
 std::string XDisplayProblem(const char* name);
 // Closes the probe's connection, once SDL's own is up (or will not be).
 void ReleaseDisplayProbe();
+
+// Runs `call` with standard error caught: what was written there meanwhile.
+std::string SaidDuring(const std::function<void()>& call);
+// The first line of `text` that is not blank, without its line end.
+std::string FirstLine(const std::string& text);
 
 // Asks the window manager to show the window, not yet mapped, full screen.
 // False when the window is not on X11 (and nothing was asked).

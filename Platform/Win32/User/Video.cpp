@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
@@ -21,9 +22,11 @@ namespace win32user {
 
 namespace {
 
-bool CannotStart() {
-    std::fprintf(stderr, "%s: cannot start the video of display %s: %s\n", Win32ProgramName(),
-                 Win32DisplayName(), SDL_GetError());
+// `said`: what Xlib wrote meanwhile, the X server's reason among it.
+bool CannotStart(const std::string& said = {}) {
+    const std::string server = FirstLine(said);
+    std::fprintf(stderr, "%s: cannot start the video of display %s: %s%s%s\n", Win32ProgramName(),
+                 Win32DisplayName(), SDL_GetError(), server.empty() ? "" : ": ", server.c_str());
     return false;
 }
 
@@ -42,7 +45,10 @@ bool StartVideo() {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // A click that gives a window the focus is still a click (SDL drops it otherwise).
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return CannotStart();
+    int started = 0;
+    const std::string said = SaidDuring([&] { started = SDL_InitSubSystem(SDL_INIT_VIDEO); });
+    if (started != 0) return CannotStart(said);
+    std::fputs(said.c_str(), stderr);
     // X11 presents a window surface straight from shared memory; a GL-backed
     // one makes every full-screen present many times slower. Wayland has no
     // such direct path and keeps SDL's default.
