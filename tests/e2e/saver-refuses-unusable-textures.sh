@@ -31,14 +31,15 @@ mkdir -p "$work/home/Pictures"
 convert -size 64x64 xc:'#FF00FF' BMP3:"$work/home/Pictures/box.bmp"
 : >"$work/stderr"
 # shellcheck disable=SC2088 # the tilde is the saver's to expand
-HOME=$work/home start_saver -texture '~/Pictures/box.bmp'
+given='~/Pictures/box.bmp'
+HOME=$work/home start_saver -texture "$given"
 await_window
 shows_given() {
     import -window root "$work/shot.png"
     near_colour "$work/shot.png" '#FF00FF' 25%
 }
-poll_until 10 shows_given || fail "~/Pictures/box.bmp does not show: $(cat "$work/stderr")"
-[ ! -s "$work/stderr" ] || fail "~/Pictures/box.bmp: $(cat "$work/stderr")"
+poll_until 10 shows_given || fail "$given does not show: $(cat "$work/stderr")"
+[ ! -s "$work/stderr" ] || fail "$given: $(cat "$work/stderr")"
 xdotool key Escape
-expect_exit "$saver" 0 "~/Pictures/box.bmp"
+expect_exit "$saver" 0 "$given"
 echo "ok"
