@@ -68,6 +68,10 @@ extern const GUID IID_IDirect3DMMXDevice;
 
 // --- Linux-side extensions --------------------------------------------------
 
+// The longest side, in pixels, of a surface DirectDraw makes; a longer one
+// fails with DDERR_TOOBIGSIZE.
+inline constexpr int DxLargestSurfaceSide = 16384;
+
 // Names the rasterizer the MMX device draws with, for measurements and bug
 // reports: "scalar", "sse2", "avx2-gather", "avx2-loads" or "avx512", in
 // place of the one a short trial picks when the first MMX device is made.

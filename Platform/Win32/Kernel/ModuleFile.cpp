@@ -45,3 +45,7 @@ DWORD GetModuleFileNameA(HINSTANCE, LPSTR lpFilename, DWORD nSize) {
     SetLastError(copied < path.size() ? win32_kernel::ERROR_INSUFFICIENT_BUFFER : ERROR_SUCCESS);
     return static_cast<DWORD>(copied);
 }
+
+const char* Win32ProgramName() {
+    return program_invocation_short_name;
+}

@@ -137,7 +137,7 @@ HANDLE NewHandle(int lockFd, int dirFd, const std::string& file, bool owned) {
 }
 
 HANDLE Refuse(const std::string& what, int error) {
-    std::fprintf(stderr, "%s: %s\n", what.c_str(), std::strerror(error));
+    std::fprintf(stderr, "%s: %s: %s\n", Win32ProgramName(), what.c_str(), std::strerror(error));
     SetLastError(win32_kernel::ErrorFromErrno(error));
     return nullptr;
 }
@@ -166,7 +166,7 @@ HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL bInitialOwner, LPCSTR lpName) {
     }
     const win32_kernel::LockDirectory directory = win32_kernel::OpenLockDirectory();
     if (directory.fd < 0)
-        return Refuse("Cannot make a directory for lock files " + directory.path, directory.error);
+        return Refuse("cannot make a directory for lock files " + directory.path, directory.error);
     const std::string file = LockFileName(lpName);
     // From the file's making to its entry among the held locks: a signal
     // that ends the process meanwhile would not know to remove it.
@@ -176,7 +176,7 @@ HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL bInitialOwner, LPCSTR lpName) {
         const int error = errno;
         close(directory.fd);
         if (error != EWOULDBLOCK)
-            return Refuse("Cannot make the lock file " + directory.path + "/" + file, error);
+            return Refuse("cannot make the lock file " + directory.path + "/" + file, error);
         HANDLE handle = NewHandle(-1, -1, {}, false);
         if (handle != nullptr) SetLastError(ERROR_ALREADY_EXISTS);
         return handle;

@@ -158,8 +158,8 @@ TEST_F(NamedMutexTest, ALockThatCannotBeMadeSaysWhereAndWhy) {
     EXPECT_EQ(CreateMutexA(nullptr, TRUE, name.c_str()), nullptr);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(GetLastError(), ERROR_SUCCESS);
-    EXPECT_EQ(said, "Cannot make the lock file " + (runtime / (name + ".lock")).string() + ": " +
-                        std::strerror(ENAMETOOLONG) + "\n");
+    EXPECT_EQ(said, std::string(Win32ProgramName()) + ": cannot make the lock file " +
+                        (runtime / (name + ".lock")).string() + ": " + std::strerror(ENAMETOOLONG) + "\n");
 }
 
 }  // namespace
