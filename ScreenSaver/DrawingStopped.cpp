@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Direct3d/Rendal.h"
+#include "Platform/DirectX/D3DExtensions.h"
 #include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/Deepdr.h"
 
@@ -23,6 +24,15 @@ bool Same(const RZXFAILURE& a, const RZXFAILURE& b) {
 void TellUntoldFailure() {
     if (RZXLastFailure.code != 0 && !Same(RZXLastFailure, told))
         SayDrawingStopped("setting up the 3D device");
+}
+
+// What the error's name alone does not tell a user: the size that failed.
+void Why(HRESULT code, char* out, std::size_t size) {
+    RECT client{};
+    if (code != DDERR_TOOBIGSIZE || !GetClientRect(MainWindow, &client)) return;
+    std::snprintf(out, size, ": the window is %ldx%ld pixels, at most %dx%d can be drawn",
+                  static_cast<long>(client.right - client.left),
+                  static_cast<long>(client.bottom - client.top), DxLargestSurfaceSide, DxLargestSurfaceSide);
 }
 
 }  // namespace
@@ -45,8 +55,10 @@ void SayDrawingStopped(const char* stage, HRESULT code) {
     }
     char site[24] = "";
     if (failure.line != 0) std::snprintf(site, sizeof site, " (site %d)", failure.line);
-    std::fprintf(stderr, "vantel: cannot draw%s on display %s: %s failed%s%s\n", window, Win32DisplayName(),
-                 failure.step != nullptr ? failure.step : stage, error, site);
+    char why[96] = "";
+    Why(failure.code, why, sizeof why);
+    std::fprintf(stderr, "vantel: cannot draw%s on display %s: %s failed%s%s%s\n", window, Win32DisplayName(),
+                 failure.step != nullptr ? failure.step : stage, error, site, why);
 }
 
 void TellFailuresAtExit() {

@@ -12,7 +12,7 @@
 
 const char kSaverUsage[] =
     "Usage: vantel /s | /c\n"
-    "       vantel [--root | --window-id ID] [--speed N] [--texture FILE] [--fps]\n"
+    "       vantel [--root | --window-id ID] [--speed N] [--texture FILE] [--fps] [--display NAME]\n"
     "       vantel --help | --version\n"
     "\n"
     "A textured box drifts through space, bounces between invisible walls and turns.\n"
@@ -24,50 +24,58 @@ const char kSaverUsage[] =
     "  --speed N        turn N degrees per frame, 1 to 10, instead of the settings' speed\n"
     "  --texture FILE   wear the bitmap FILE instead of the settings' texture\n"
     "  --fps            show the frame rate in the top-left corner\n"
+    "  --display NAME   draw on the X display NAME instead of DISPLAY's\n"
     "  -h, --help       print this help\n"
     "  --version        print the version\n"
     "\n"
+    "Every option may be written with one dash or two (-fps, --fps), and a value\n"
+    "after a blank or an equals sign (-speed 3, --speed=3).\n"
     "Without --root or --window-id the options run the saver as /s does.\n"
     "Settings: $XDG_CONFIG_HOME/vantel/Vantel.ini (by default ~/.config/vantel/),\n"
     "written by vantel30.\n";
+
+const char kSaverUsageLine[] =
+    "vantel: usage: vantel /s | /c | [--root | --window-id ID] [--speed N] [--texture FILE] [--fps] "
+    "[--display NAME] (vantel --help tells more)\n";
 
 namespace {
 
 // X resource ids are 32-bit values.
 constexpr std::uint64_t kLargestWindowId = 0xFFFFFFFFu;
 
-enum class Option { Root, WindowId, Speed, Texture, FrameRate, Help, Version };
+enum class Option { Root, WindowId, Speed, Texture, FrameRate, Display, Help, Version };
 
 struct OptionName {
-    std::string_view name;
+    std::string_view name;  // without its dashes
     Option option;
     bool takesValue;
 };
 
 constexpr OptionName kOptions[] = {
-    {"--root", Option::Root, false},
-    {"-root", Option::Root, false},
-    {"--window-id", Option::WindowId, true},
-    {"-window-id", Option::WindowId, true},
-    {"--speed", Option::Speed, true},
-    {"--texture", Option::Texture, true},
-    {"--fps", Option::FrameRate, false},
-    {"--help", Option::Help, false},
-    {"-h", Option::Help, false},
-    {"--version", Option::Version, false},
+    {"root", Option::Root, false},       {"window-id", Option::WindowId, true},
+    {"speed", Option::Speed, true},      {"texture", Option::Texture, true},
+    {"fps", Option::FrameRate, false},   {"display", Option::Display, true},
+    {"help", Option::Help, false},       {"h", Option::Help, false},
+    {"version", Option::Version, false},
 };
 
 struct FoundOption {
     const OptionName* option = nullptr;
+    std::string_view written;               // the option as written, its dashes included
     std::optional<std::string_view> value;  // given after '=' in the same word
 };
 
+// One dash or two, as X programs and GNU programs write options.
 FoundOption FindOption(std::string_view word) {
+    const std::size_t dashes = word.starts_with("--") ? 2 : word.starts_with('-') ? 1 : 0;
+    if (dashes == 0) return {};
+    const std::size_t equals = word.find('=');
+    const std::string_view name =
+        word.substr(dashes, equals == std::string_view::npos ? equals : equals - dashes);
     for (const OptionName& option : kOptions) {
-        if (word == option.name) return {&option, std::nullopt};
-        if (option.takesValue && option.name.starts_with("--") && word.starts_with(option.name) &&
-            word.size() > option.name.size() && word[option.name.size()] == '=')
-            return {&option, word.substr(option.name.size() + 1)};
+        if (name != option.name) continue;
+        if (equals == std::string_view::npos) return {&option, word, std::nullopt};
+        if (option.takesValue) return {&option, word.substr(0, equals), word.substr(equals + 1)};
     }
     return {};
 }
@@ -113,6 +121,17 @@ bool StartsWithDash(std::string_view word) {
     return word.starts_with('-');
 }
 
+// A value comes after its option unless the next word is an option itself
+// ("--speed --fps"); a negative number is a value.
+bool TakesAsValue(std::string_view word) {
+    return !StartsWithDash(word) || ParseSpeed(word).has_value();
+}
+
+// The saver switch among options: the options run the saver anyway.
+bool IsSaverSwitch(std::string_view word) {
+    return word.size() == 2 && (word[0] == '/' || word[0] == '-') && (word[1] == 's' || word[1] == 'S');
+}
+
 // Warns of words[i], which is no option of ours, and gives the index of the
 // last word passed over with it: an unknown option takes the words after it
 // that do not start with '-' along, as its values ("-colors 64").
@@ -144,12 +163,13 @@ SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVar
     for (std::size_t i = 0; i < words.size(); ++i) {
         const FoundOption found = FindOption(words[i]);
         if (found.option == nullptr) {
-            i = PassOver(words, i, options.warnings);
+            if (!IsSaverSwitch(words[i])) i = PassOver(words, i, options.warnings);
             continue;
         }
-        const std::string name(found.option->name);
+        const std::string name(found.written);
         std::optional<std::string_view> value = found.value;
-        if (found.option->takesValue && !value && i + 1 < words.size()) value = words[++i];
+        if (found.option->takesValue && !value && i + 1 < words.size() && TakesAsValue(words[i + 1]))
+            value = words[++i];
         switch (found.option->option) {
             case Option::Root:
                 root = name;
@@ -176,6 +196,12 @@ SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVar
             case Option::FrameRate:
                 options.showFrameRate = true;
                 break;
+            case Option::Display:
+                if (value && !value->empty())
+                    options.display = std::string(*value);
+                else
+                    options.warnings += "vantel: ignoring " + name + ": it needs a display name\n";
+                break;
             case Option::Help:
                 options.help = true;
                 break;
@@ -195,4 +221,10 @@ SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVar
         options.host = WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW");
     }
     return options;
+}
+
+std::string ExpandHomeDirectory(const std::string& path, const char* home) {
+    if (home == nullptr || home[0] == '\0' || !path.starts_with('~')) return path;
+    if (path.size() == 1 || path[1] == '/') return home + path.substr(1);
+    return path;
 }

@@ -1,19 +1,23 @@
 // What a command line asks of the saver. X11 screensaver hosts start a
-// display mode with GNU-style options: "--root" (the window to draw into is
-// in XSCREENSAVER_WINDOW) or "--window-id ID", and whatever their settings
+// display mode with options: "-root" (the window to draw into is in
+// XSCREENSAVER_WINDOW) or "-window-id ID", and whatever their settings
 // dialogs add. A command line holding one of the options below is read as
 // options alone; any other goes to the run modes' switch scan
 // (ScanCommandLine) as ever.
 //
-//   --root, -root                 draw into XSCREENSAVER_WINDOW's window
-//   --window-id ID, -window-id ID draw into ID; wins over --root
-//   --speed N                     degrees per frame instead of SPEED
-//   --texture FILE                the texture bitmap instead of FILENAME
-//   --fps                         the frame rate in a corner
-//   --help, -h / --version        print the usage / the version
+//   --root                 draw into XSCREENSAVER_WINDOW's window
+//   --window-id ID         draw into ID; wins over --root
+//   --speed N              degrees per frame instead of SPEED
+//   --texture FILE         the texture bitmap instead of FILENAME
+//   --fps                  the frame rate in a corner
+//   --display NAME         the X display instead of DISPLAY's
+//   --help, -h / --version print the usage / the version
 //
-// "--name=value" is the same as "--name value". Without --root or
-// --window-id the saver runs as the saver switch runs it.
+// Each is taken with one dash or two, as XScreenSaver's hacks and GNU
+// programs write them; "--name=value" is the same as "--name value", and a
+// value is never another option ("--speed --fps" is a speed without its
+// number, then --fps). Among options the saver switch (/s) is no stray word.
+// Without --root or --window-id the saver runs as the saver switch runs it.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +48,8 @@ struct SaverOptions {
     std::optional<int> speed;
     std::optional<std::string> texture;
     bool showFrameRate = false;
+    // The X display to draw on, in place of DISPLAY's.
+    std::optional<std::string> display;
     // One line for standard error for each word passed over: an unknown
     // option with the words after it that do not start with '-', a stray
     // word, an option without its value or with a value it cannot use.
@@ -59,5 +65,11 @@ struct SaverOptions {
 // not 0. Of an option given twice the last counts.
 SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVariable);
 
+// A leading "~/", or a bare "~", as the home directory `home` (the file
+// choosers of screensaver hosts write paths so); anything else as it is.
+std::string ExpandHomeDirectory(const std::string& path, const char* home);
+
 // What --help prints: the modes, the options and the files.
 extern const char kSaverUsage[];
+// The one line for standard error when the command line asks for no mode.
+extern const char kSaverUsageLine[];

@@ -1,11 +1,14 @@
 // The scene: camera and viewport, two lights and the textured box.
 #include "ScreenSaver/Scene.h"
 
+#include <cstdio>
+
 #include "Direct3d/Rendal.h"
 #include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/BoxShape.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/DefaultTexture.h"
+#include "ScreenSaver/TextureProblem.h"
 #include "Settings/Settings.h"
 
 IDirect3DRMFrame2* SceneFrame = nullptr;
@@ -34,6 +37,11 @@ IDirect3DRMTexture2* LoadBoxTexture(IDirect3DRM2* rm) {
     IDirect3DRMTexture2* texture = nullptr;
     if (rm->LoadTexture(fileName, &texture) == D3DRM_OK) return texture;
     texture = nullptr;
+    // Asked for on the command line, it is missed; the settings' file falls
+    // back silently, as designed.
+    if (TextureOption)
+        std::fprintf(stderr, "vantel: cannot use the texture %s: %s; the built-in texture shows instead\n",
+                     fileName, TextureFileProblem(fileName).c_str());
     if (rm->CreateTexture(DefaultTextureImage(), &texture) != D3DRM_OK) return nullptr;
     return texture;
 }

@@ -47,8 +47,9 @@ std::string CanonicalDisplayName(const char* display) {
 }
 
 std::string SaverMutexName(std::uint64_t hostWindow, const char* display) {
-    if (hostWindow == 0) return kMutexName;
+    const std::string name = std::string(kMutexName) + "-" + CanonicalDisplayName(display);
+    if (hostWindow == 0) return display != nullptr && display[0] != '\0' ? name : kMutexName;
     char id[24];
     char* end = std::to_chars(id, id + sizeof id, hostWindow, 16).ptr;
-    return std::string(kMutexName) + "-" + CanonicalDisplayName(display) + "-0x" + std::string(id, end);
+    return name + "-0x" + std::string(id, end);
 }

@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <string>
 
-// "Deepdrift" for a saver in its own window. For one drawing into
-// `hostWindow` (not 0) of the display named `display` (the value of DISPLAY,
-// null when unset): one name per window of each display, whichever of its
-// names the display goes by.
+// One name per display for a saver in its own window ("Deepdrift-:0", or
+// "Deepdrift" where no display is named), one per window of each display
+// for a saver drawing into `hostWindow` (not 0), whichever of its names the
+// display goes by. `display` is the display's name (DISPLAY, else
+// WAYLAND_DISPLAY; null when neither is set).
 std::string SaverMutexName(std::uint64_t hostWindow, const char* display);
 
 // Which display an X display name ([protocol/][host]:number[.screen]) names:

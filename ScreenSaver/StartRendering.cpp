@@ -23,13 +23,14 @@ int GiveUp(const char* trace, const char* stage) {
 
 // VANTEL_RASTER names the rasterizer to draw with instead of the one the
 // start-up trial picks, for measurements and bug reports; with
-// VANTEL_DEBUG=1 the saver says which one it draws with and why.
+// VANTEL_DEBUG=2 the saver says which one it draws with and why, before the
+// trace. VANTEL_DEBUG=1 keeps the trace as designed, nothing before it.
 void ChooseRasterizer() {
     const char* requested = std::getenv("VANTEL_RASTER");
     const std::string problem = DxForceRasterizer(requested);
     if (!problem.empty()) std::fprintf(stderr, "vantel: VANTEL_RASTER=%s: %s\n", requested, problem.c_str());
     const char* debug = std::getenv("VANTEL_DEBUG");
-    if (debug != nullptr && std::strcmp(debug, "1") == 0) {
+    if (debug != nullptr && std::strcmp(debug, "2") == 0) {
         std::fprintf(stderr, "vantel: drawing with %s\n", DxDescribeRasterizer().c_str());
     }
 }

@@ -1,6 +1,11 @@
 // The entry: one copy at a time, the run mode, and the saver's main loop.
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 #include "Direct3d/Rendal.h"
@@ -24,6 +29,31 @@ void StartSettingsTool() {
     const std::string directory = vantel_settings::ProgramDirectory();
     ShellExecuteA(GetActiveWindow(), "open", kSettingsTool, nullptr,
                   directory.empty() ? nullptr : directory.c_str(), SW_SHOW);
+}
+
+// The display the saver is for: DISPLAY's, else WAYLAND_DISPLAY's; null for none.
+const char* NamedDisplay() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && value[0] != '\0') return value;
+    }
+    return nullptr;
+}
+
+void SayAlreadyRunning(std::uint64_t window) {
+    const char* display = NamedDisplay() != nullptr ? NamedDisplay() : "(none)";
+    if (window != 0)
+        std::fprintf(stderr, "vantel: already running in window 0x%llx on display %s\n",
+                     static_cast<unsigned long long>(window), display);
+    else
+        std::fprintf(stderr, "vantel: already running on display %s\n", display);
+}
+
+const char* HomeDirectory() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') return home;
+    const passwd* entry = getpwuid(getuid());
+    return entry != nullptr ? entry->pw_dir : nullptr;
 }
 
 // Handles every waiting message, then moves and draws one frame, until WM_QUIT.
@@ -68,16 +98,24 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
         std::fputs(host.problem.c_str(), stderr);
         return 1;
     }
-    // A host runs one saver per window, all at once: one copy per window.
-    mutex = CreateMutexA(nullptr, TRUE, SaverMutexName(host.window, std::getenv("DISPLAY")).c_str());
-    if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+    // As X programs take it: everything from here on opens this display.
+    if (options.display) setenv("DISPLAY", options.display->c_str(), 1);
+    // One copy per display; a host runs one saver per window, all at once:
+    // one copy per window.
+    mutex = CreateMutexA(nullptr, TRUE, SaverMutexName(host.window, NamedDisplay()).c_str());
+    if (mutex == nullptr) return 1;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        SayAlreadyRunning(host.window);
+        return 1;
+    }
 
     HostWindow = host.window;
     SpeedOption = options.speed;
-    TextureOption = options.texture;
+    if (options.texture) TextureOption = ExpandHomeDirectory(*options.texture, HomeDirectory());
     ShowFrameRate = options.showFrameRate;
     switch (options.mode) {
         case RunMode::None:
+            std::fputs(kSaverUsageLine, stderr);
             ReleaseMutex(mutex);
             return 1;
         case RunMode::Configure:

@@ -1,7 +1,7 @@
 // Hands WinMain what the Windows runtime would: the command line after the
 // program's name, the arguments joined by single blanks (CommandLineWords.h).
 // The settings file's folder is ours to name; VANTEL_DEBUG=1 stands for a
-// debugger that listens to the trace. A request from outside to end
+// debugger that listens to the trace (2: and the rasterizer's choice too). A request from outside to end
 // (SIGTERM, or SIGINT) ends the saver as a closed window does, with 0, from
 // the first moment on, however far its start has come.
 #include <cstdlib>
@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     Win32EndOnTerminationSignals(0);
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
     const char* debug = std::getenv("VANTEL_DEBUG");
-    Win32ListenToDebugOutput(debug != nullptr && std::string_view(debug) == "1");
+    Win32ListenToDebugOutput(debug != nullptr &&
+                             (std::string_view(debug) == "1" || std::string_view(debug) == "2"));
     Win32NeverAutolaunchSessionBus();
     std::string commandLine = JoinArguments(argc - 1, argv + 1);
     // Stands for the module's instance handle; nothing reads through it.

@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
     // Before Qt starts, whose accessibility and dialogs would ask for a bus.
     Win32NeverAutolaunchSessionBus();
+    // Qt's own lines on failure (no display, a lost one) speak in our name too.
+    qSetMessagePattern(QStringLiteral("vantel30: %{if-category}%{category}: %{endif}%{message}"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantel30"));
     const ToolTranslators translators(ChooseLanguage(QLocale::system().uiLanguages()));

@@ -1,9 +1,13 @@
 // What the programs need of the software Direct3D beyond the published API,
-// on Linux: naming the rasterizer the MMX device draws with, and asking
-// which one it is and why.
+// on Linux: the largest surface, naming the rasterizer the MMX device draws
+// with, and asking which one it is and why.
 #pragma once
 
 #include <string>
+
+// The longest side, in pixels, of a surface DirectDraw makes; a longer one
+// fails with DDERR_TOOBIGSIZE.
+inline constexpr int DxLargestSurfaceSide = 16384;
 
 // Names the rasterizer the MMX device draws with, for measurements and bug
 // reports: "scalar", "sse2", "avx2-gather", "avx2-loads" or "avx512", in

@@ -2,6 +2,9 @@
 // all. Nothing a program of ours leaves on the display outlives its process,
 // so the handler need not wait for the program to reach a safe point: it
 // removes what would outlive it (lock files) and ends the process there.
+// The other signals that end a process by default and that users or
+// session managers send (SIGHUP, SIGUSR1, SIGALRM) keep their meaning: only
+// the lock files go first.
 #include "Platform/Posix/TerminationSignals.h"
 
 #include <signal.h>
@@ -19,6 +22,21 @@ void EndProcess(int) {
     _exit(exitCodeOnSignal);
 }
 
+// The handler runs with every signal blocked, so the signal raised again
+// waits until it is unblocked here, now with its default action.
+void EndProcessBySignal(int signal) {
+    if (removeOnSignal != nullptr) removeOnSignal();
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigaction(signal, &action, nullptr);
+    raise(signal);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    _exit(128 + signal);
+}
+
 // A handler rather than SIG_IGN, which would pass on to the programs we
 // start: there the default comes back with exec.
 void IgnoreBrokenPipe(int) {}
@@ -31,6 +49,13 @@ void Install(int signal, void (*handler)(int)) {
     sigaction(signal, &action, nullptr);
 }
 
+// Whoever started us with the signal ignored (a shell's background job
+// ignores SIGINT, nohup SIGHUP) meant it to be.
+bool Ignored(int signal) {
+    struct sigaction current {};
+    return sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 }  // namespace
 
 namespace posix {
@@ -40,12 +65,10 @@ void EndOnTerminationSignals(int exitCode, void (*removeFirst)()) {
     removeOnSignal = removeFirst;
     sigset_t ending;
     sigemptyset(&ending);
-    for (const int signal : {SIGTERM, SIGINT}) {
-        // Whoever started us with the signal ignored (a shell's background
-        // job ignores SIGINT) meant it to be.
-        struct sigaction current {};
-        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
-        Install(signal, EndProcess);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGALRM}) {
+        if (Ignored(signal)) continue;
+        const bool clean = signal == SIGTERM || signal == SIGINT;
+        Install(signal, clean ? EndProcess : EndProcessBySignal);
         sigaddset(&ending, signal);
     }
     // A blocked mask passes through exec, so a parent may have left these

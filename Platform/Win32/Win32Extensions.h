@@ -27,12 +27,20 @@ void Win32ListenToDebugOutput(bool listening);
 void Win32NeverAutolaunchSessionBus();
 // From now on SIGTERM and SIGINT end the process at once with `exitCode`,
 // whatever it is doing, after removing the lock files of the named mutexes
-// it holds; exit handlers do not run. A signal that was ignored when the
-// program started stays ignored; one left blocked is unblocked, and one
-// that came while it was blocked ends the process now. SIGPIPE no longer ends the process: a
-// write to a pipe without a reader fails with EPIPE instead. Programs it
-// starts get the default handling back. Called first thing in main.
+// it holds; exit handlers do not run. SIGHUP, SIGUSR1 and SIGALRM remove
+// them too, then end the process by the signal as they would have. A
+// signal that was ignored when the program started stays ignored; one left
+// blocked is unblocked, and one that came while it was blocked ends the
+// process now. SIGPIPE no longer ends the process: a write to a pipe
+// without a reader fails with EPIPE instead. Programs it starts get the
+// default handling back. Called first thing in main.
 void Win32EndOnTerminationSignals(int exitCode);
+// Ends the process at once with `exitCode`, after removing the lock files
+// of the named mutexes it holds; exit handlers do not run.
+[[noreturn]] void Win32EndProcessAtOnce(int exitCode);
+// The running program's name ("vantel"), which starts every line it writes
+// on a failure.
+const char* Win32ProgramName();
 
 // Gathers what WritePrivateProfileStringA writes to lpFileName from here on
 // (each call still checks its arguments) into one replacement of the file,

@@ -82,7 +82,13 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"z_buffer", Before::Nothing, DxCall::Surface_AddAttachedSurface, DDERR_CANNOTATTACHSURFACE,
                  kHost, [] { StartRendering(); },
                  " into window 0x2a00007 on display :7: creating the z-buffer failed with "
-                 "DDERR_CANNOTATTACHSURFACE"}),
+                 "DDERR_CANNOTATTACHSURFACE"},
+        // The size the error names is the window's.
+        StopCase{
+            "too_large", Before::Nothing, DxCall::DirectDraw_CreateSurface, DDERR_TOOBIGSIZE, kHost,
+            [] { StartRendering(); },
+            " into window 0x2a00007 on display :7: creating the screen's surface failed with "
+            "DDERR_TOOBIGSIZE (site 476): the window is 320x240 pixels, at most 16384x16384 can be drawn"}),
     [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 // The layer ends the process itself when it can make no device at all.

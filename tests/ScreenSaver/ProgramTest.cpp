@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -37,6 +39,24 @@ std::string FileText(const fs::path& path) {
     return text.str();
 }
 
+int StartWithTermPending(char* const* argv, char* const* envp, const fs::path& errPath,
+                         const fs::path& outPath, pid_t* pid) {
+    *pid = fork();
+    if (*pid < 0) return errno;
+    if (*pid > 0) return 0;
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (err < 0 || out < 0 || dup2(err, 2) < 0 || dup2(out, 1) < 0) _exit(126);
+    sigset_t term;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    sigprocmask(SIG_BLOCK, &term, nullptr);
+    signal(SIGTERM, SIG_DFL);
+    kill(getpid(), SIGTERM);
+    execve(argv[0], argv, envp);
+    _exit(127);
+}
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -50,7 +70,8 @@ protected:
     void TearDown() override { fs::remove_all(root); }
 
     // Runs `program` with `args` and no display; the mutex and settings live under `root`.
-    Outcome Run(const fs::path& program, const std::vector<std::string>& args) {
+    // With `termPending`, a SIGTERM waits, blocked, as the program starts.
+    Outcome Run(const fs::path& program, const std::vector<std::string>& args, bool termPending = false) {
         std::vector<std::string> env;
         for (char** e = environ; *e != nullptr; ++e) {
             const std::string entry = *e;
@@ -81,7 +102,11 @@ protected:
         posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = 0;
         Outcome outcome;
-        const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+        // A spawned child takes no pending signal along: a forked one blocks
+        // and sends itself the signal before it becomes the program.
+        const int spawned = termPending
+                                ? StartWithTermPending(argv.data(), envp.data(), errPath, outPath, &pid)
+                                : posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0) return outcome;
         // A generous deadline only so that a hanging program fails the test instead of blocking it.
@@ -108,14 +133,16 @@ protected:
 };
 
 TEST_F(ProgramTest, CommandLinesWithoutAModeEndWithOneAndTryNoWindow) {
-    const std::vector<std::vector<std::string>> commandLines = {{},    {"/p", "1234"}, {"/a"},
-                                                                {"x"}, {"-"},          {"/"}};
+    const std::vector<std::vector<std::string>> commandLines = {{},    {"/p", "1234"}, {"/a"},      {"x"},
+                                                                {"-"}, {"/"},          {"--bogus"}, {"-v"}};
     for (const auto& args : commandLines) {
         const Outcome outcome = Run(Vantel(), args);
         const std::string shown = args.empty() ? "(empty)" : args[0];
         EXPECT_EQ(outcome.exitCode, 1) << shown;
-        // Without a display, any attempt at a window would leave its complaint here.
-        EXPECT_EQ(outcome.standardError, "") << shown;
+        // The usage alone: without a display, any attempt at a window would
+        // leave its complaint here too.
+        EXPECT_TRUE(outcome.standardError.starts_with("vantel: usage: vantel /s | /c")) << shown;
+        EXPECT_EQ(std::count(outcome.standardError.begin(), outcome.standardError.end(), '\n'), 1) << shown;
     }
 }
 
@@ -155,6 +182,15 @@ TEST_F(ProgramTest, AnOptionPassedOverIsOneLineOnStandardError) {
     const Outcome outcome = Run(Vantel(), {"--version", "-colors", "64"});
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.standardError, "vantel: ignoring unknown option \"-colors 64\"\n");
+}
+
+// Before its first line: the end a session manager asked for comes first,
+// and the lock it may have taken goes with it.
+TEST_F(ProgramTest, ATermPendingAtTheStartEndsTheSaverWithZero) {
+    const Outcome outcome = Run(Vantel(), {"/s"}, true);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    EXPECT_EQ(outcome.standardError, "");
+    EXPECT_TRUE(fs::is_empty(root / "runtime"));
 }
 
 TEST_F(ProgramTest, SaverWithoutADisplayEndsWithOneAndSaysWhy) {

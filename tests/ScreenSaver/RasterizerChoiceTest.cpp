@@ -1,5 +1,5 @@
-// VANTEL_RASTER names the rasterizer the saver draws with; VANTEL_DEBUG=1
-// has it say which one at start-up.
+// VANTEL_RASTER names the rasterizer the saver draws with; VANTEL_DEBUG=2
+// has it say which one at start-up, while VANTEL_DEBUG=1 keeps to the trace.
 #include <cstdlib>
 #include <string>
 
@@ -49,13 +49,14 @@ TEST_P(RasterizerChoiceTest, StartUpHonoursAndReportsTheRequest) {
 INSTANTIATE_TEST_SUITE_P(
     Requests, RasterizerChoiceTest,
     testing::Values(
-        Request{"forced_and_told", "scalar", "1", "vantel: drawing with scalar, forced\n", "VANTEL_RASTER="},
+        Request{"forced_and_told", "scalar", "2", "vantel: drawing with scalar, forced\n", "VANTEL_RASTER="},
+        Request{"trace_alone", "scalar", "1", "RZX:", "drawing with"},
         Request{"forced_quietly", "scalar", "0", "RZX:", "drawing with"},
         Request{"unknown", "mmx", nullptr,
                 "vantel: VANTEL_RASTER=mmx: no rasterizer is named mmx (scalar, sse2, avx2-gather, "
                 "avx2-loads, avx512); the start-up trial chooses\n",
                 "drawing with"},
-        Request{"trial_told", nullptr, "1",
+        Request{"trial_told", nullptr, "2",
                 ", the fastest in the start-up trial (ms nearest + bilinear: ", "VANTEL_RASTER="}),
     [](const testing::TestParamInfo<Request>& info) { return std::string(info.param.name); });
 

@@ -146,3 +146,71 @@ TEST(SaverOptions, AnythingElseIsOneWarningEach) {
 }
 
 }  // namespace
+
+// XScreenSaver's hacks take options with one dash, GNU programs with two.
+TEST(SaverOptions, EveryOptionTakesOneDashOrTwo) {
+    const struct {
+        const char* commandLine;
+        std::optional<int> speed;
+        const char* texture;  // null: none
+        bool frameRate;
+        const char* display;  // null: none
+    } cases[] = {
+        {"-fps -speed 10 -texture /t/a.bmp", 10, "/t/a.bmp", true, nullptr},
+        {"--fps --speed=10 --texture=/t/a.bmp", 10, "/t/a.bmp", true, nullptr},
+        {"-speed=4 -display :5", 4, nullptr, false, ":5"},
+        {"/s --display=:6.0", {}, nullptr, false, ":6.0"},
+        {"--display unix:7 -S", {}, nullptr, false, "unix:7"},
+    };
+    for (const auto& c : cases) {
+        const SaverOptions options = ReadSaverOptions(c.commandLine, nullptr);
+        SCOPED_TRACE(c.commandLine);
+        EXPECT_EQ(options.mode, RunMode::Saver);
+        EXPECT_EQ(options.speed, c.speed);
+        EXPECT_EQ(options.texture.value_or("(none)"), c.texture ? c.texture : "(none)");
+        EXPECT_EQ(options.showFrameRate, c.frameRate);
+        EXPECT_EQ(options.display.value_or("(none)"), c.display ? c.display : "(none)");
+        EXPECT_EQ(options.warnings, "");
+    }
+    EXPECT_TRUE(ReadSaverOptions("-help", nullptr).help);
+    EXPECT_EQ(ReadSaverOptions("-window-id=0x10", nullptr).host.window, 0x10u);
+}
+
+// A value missing before the next option leaves that option its meaning.
+TEST(SaverOptions, AValueNeverSwallowsTheNextOption) {
+    const struct {
+        const char* commandLine;
+        std::optional<int> speed;
+        bool frameRate;
+        const char* warnings;
+    } cases[] = {
+        {"--speed --fps", {}, true, "vantel: ignoring --speed: it needs a whole number\n"},
+        {"-texture -fps", {}, true, "vantel: ignoring -texture: it needs a file name\n"},
+        {"--display -fps", {}, true, "vantel: ignoring --display: it needs a display name\n"},
+        {"--speed -3 --fps", -3, true, ""},
+    };
+    for (const auto& c : cases) {
+        const SaverOptions options = ReadSaverOptions(c.commandLine, nullptr);
+        SCOPED_TRACE(c.commandLine);
+        EXPECT_EQ(options.speed, c.speed);
+        EXPECT_EQ(options.showFrameRate, c.frameRate);
+        EXPECT_EQ(options.warnings, c.warnings);
+    }
+}
+
+// As XScreenSaver's file chooser writes the texture's path.
+TEST(SaverOptions, ALeadingTildeIsTheHomeDirectory) {
+    const struct {
+        const char* path;
+        const char* home;
+        const char* expanded;
+    } cases[] = {
+        {"~/Pictures/box.bmp", "/home/ann", "/home/ann/Pictures/box.bmp"},
+        {"~", "/home/ann", "/home/ann"},
+        {"~ann/box.bmp", "/home/ann", "~ann/box.bmp"},
+        {"/tmp/~/box.bmp", "/home/ann", "/tmp/~/box.bmp"},
+        {"~/box.bmp", nullptr, "~/box.bmp"},
+        {"~/box.bmp", "", "~/box.bmp"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExpandHomeDirectory(c.path, c.home), c.expanded) << c.path;
+}

@@ -3,9 +3,12 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 
 #include "Platform/Win32/Win32Extensions.h"
@@ -298,6 +301,39 @@ TEST_F(SaverSceneTest, TheTextureOnTheCommandLineWinsOverTheSettingsOnes) {
     TextureOption = ReadSaverOptions(JoinArguments(3, arguments).c_str(), "1").texture;
     ASSERT_EQ(StartSaver(), 1);
     EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, 0xA03070u));
+}
+
+// Asked for by name, a texture that cannot be worn is told, once; the
+// settings' own falls back without a word, as designed.
+TEST_F(SaverSceneTest, AnUnusableTextureOnTheCommandLineIsToldAndTheBuiltInOneShows) {
+    const std::string text = configDir_ + "/notes.bmp";
+    std::ofstream(text) << "not a picture";
+    const struct {
+        std::optional<std::string> option;
+        std::string said;
+    } cases[] = {
+        {configDir_ + "/no-such.bmp", configDir_ + "/no-such.bmp: " + std::strerror(ENOENT)},
+        {configDir_, configDir_ + ": it is a directory"},
+        {"/dev/null", "/dev/null: it is not a regular file"},
+        {text, text + ": it is not a bitmap (BMP) the saver can read"},
+        {std::nullopt, ""},
+    };
+    WriteSetting("SETTING", "FILENAME", (configDir_ + "/no-such.bmp").c_str());
+    for (const auto& c : cases) {
+        TextureOption = c.option;
+        int built = 0;
+        const std::string said = CapturedUnheard([&] {
+            StartRendering();
+            built = BuildScene();
+        });
+        ASSERT_EQ(built, 1);
+        const std::string expected =
+            c.option ? "vantel: cannot use the texture " + c.said + "; the built-in texture shows instead\n"
+                     : "";
+        EXPECT_EQ(said, expected);
+        EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, DefaultCentre())) << c.said;
+        StopSaver();
+    }
 }
 
 TEST_F(SaverSceneTest, ATextureNameIsCutTo255Characters) {

@@ -19,6 +19,6 @@ for case in "input:$input_id:it is an InputOnly window, which takes input but sh
     wait "${!pid_name}" || code=$?
     [ "$code" = 1 ] || fail "$name: exit code $code, expected 1"
     said=$(cat "$work/$name.err")
-    [ "$said" = "Cannot draw into window $id on display $DISPLAY: $reason" ] || fail "$name: standard error: $said"
+    [ "$said" = "vantel: cannot draw into window $id on display $DISPLAY: $reason" ] || fail "$name: standard error: $said"
 done
 echo "ok"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The X server ending under a running program, on an Xvfb of the test's own:
 # the saver, in its own window or in a host's, ends with exit code 1 and one
-# line on standard error naming the lost display; the settings tool ends too,
-# also from inside a modal dialog, in the toolkit's words. Nothing hangs,
-# spins or dumps core.
+# line on standard error naming the lost display, its lock file gone; the
+# settings tool ends too, also from inside a modal dialog, in the toolkit's
+# words. Nothing hangs, spins or dumps core.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 
@@ -73,10 +73,11 @@ lose_display() {
   local after
   after=$(tail -n +"$((lines + 1))" "$work/stderr")
   [ "$(wc -l <<<"$after")" = 1 ] && [[ $after == $last ]] || fail "$case: standard error ended with: $after"
+  [ -z "$(find "$XDG_RUNTIME_DIR" -name '*.lock')" ] || fail "$case: lock files left: $(ls "$XDG_RUNTIME_DIR")"
 }
 
-lose_display saver 1 "Lost the connection to the X display :*" saver_up "$bin/vantel" /s
-lose_display hosted-saver 1 "Lost the connection to the X display :*" drawing hosted
+lose_display saver 1 "vantel: lost the connection to the X display :*" saver_up "$bin/vantel" /s
+lose_display hosted-saver 1 "vantel: lost the connection to the X display :*" drawing hosted
 lose_display tool some "*X11*" window_shown "$bin/vantel30"
 # In English: xdotool reads only the Latin-1 title, which the Japanese one has no characters in.
 lose_display tool-in-dialog some "*X11*" dialog_shown env LANGUAGE=en "$bin/vantel30"

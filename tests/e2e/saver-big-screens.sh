@@ -28,8 +28,10 @@ expect_exit "$big_pid" 0 "SIGTERM to the saver in the big window"
 
 open_host_window huge 20000 4000
 start_named huge --window-id "$huge_id"
-line="Cannot draw 20000x4000 pixels: at most 16384x16384 can be drawn"
-poll_until 20 grep -qxF "$line" "$work/huge.err" || fail "no line about the size: $(cat "$work/huge.err")"
+size="the window is 20000x4000 pixels, at most 16384x16384 can be drawn"
+poll_until 20 grep -q "^vantel: cannot draw into window .*: $size\$" "$work/huge.err" ||
+    fail "no line about the size: $(cat "$work/huge.err")"
+[ "$(wc -l <"$work/huge.err")" = 1 ] || fail "more than one line about the size: $(cat "$work/huge.err")"
 sleep 1
 kill -0 "$huge_pid" 2>/dev/null || fail "the saver of the too large window ended on its own"
 kill -TERM "$huge_pid"

@@ -55,7 +55,7 @@ for case in "missing|" "a file|file" "read-only|link" "unset|held"; do
         file) touch "$own" ;;
         # Even to a directory of nobody's own: the name is not nobody's to follow.
         link) mkdir -m 700 "$work/nobody/linked" && chown nobody "$work/nobody/linked" && ln -s "$work/nobody/linked" "$own" ;;
-        held) mkdir -m 1777 "$own" && exec {holder}>"$own/Deepdrift.lock" && flock "$holder" ;;
+        held) mkdir -m 1777 "$own" && exec {holder}>"$own/Deepdrift-:$number.lock" && flock "$holder" ;;
     esac
     shown="runtime directory $runtime${squat:+, /tmp squatted: $squat}"
     "${as_nobody[@]}" "${environment[@]}" "${home[@]}" "$work/bin/vantel" /s 2>>"$work/stderr" &

@@ -2,7 +2,8 @@
 # A texture named in the settings that is no bitmap file to read (a FIFO, a
 # directory, a device, a huge sparse file, a header claiming 60000 x 60000)
 # neither blocks nor exhausts the saver: it starts at once, shows the built-in
-# texture and ends on a key.
+# texture and ends on a key. One under "~/" on the command line, as
+# XScreenSaver's file chooser writes it, is found in the home directory.
 source "$(dirname "$0")/saver-lib.sh"
 
 mkfifo "$work/fifo.bmp"
@@ -25,4 +26,20 @@ for texture in "$work/fifo.bmp" "$work/folder.bmp" /dev/zero "$work/sparse.bmp" 
     xdotool key Escape
     expect_exit "$saver" 0 "$texture"
 done
+
+mkdir -p "$work/home/Pictures"
+convert -size 64x64 xc:'#FF00FF' BMP3:"$work/home/Pictures/box.bmp"
+: >"$work/stderr"
+# shellcheck disable=SC2088 # the tilde is the saver's to expand
+given='~/Pictures/box.bmp'
+HOME=$work/home start_saver -texture "$given"
+await_window
+shows_given() {
+    import -window root "$work/shot.png"
+    near_colour "$work/shot.png" '#FF00FF' 25%
+}
+poll_until 10 shows_given || fail "$given does not show: $(cat "$work/stderr")"
+[ ! -s "$work/stderr" ] || fail "$given: $(cat "$work/stderr")"
+xdotool key Escape
+expect_exit "$saver" 0 "$given"
 echo "ok"

@@ -2,8 +2,9 @@
 # A display that cannot be reached ends the saver at once, in its own window
 # and in a host's: exit code 1 well within the deadline, and one line on
 # standard error naming the display and why (no X server answers there, the
-# display has no such screen, the server refused us). No lock stays held: a
-# saver started right after on the right display shows the box.
+# display has no such screen, the server refused us, or let the display
+# probe in but not SDL). No lock stays held: a saver started right after on
+# the right display shows the box.
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 
@@ -33,7 +34,8 @@ refused() {
     poll_until 10 ended "$pid" || fail "$case: still running after 10 s"
     local code=0
     wait "$pid" || code=$?
-    echo "$case: ended after $(((${EPOCHREALTIME//[!0-9]/} - before) / 1000)) ms"
+    took=$(((${EPOCHREALTIME//[!0-9]/} - before) / 1000))
+    echo "$case: ended after $took ms"
     [ "$code" = 1 ] || fail "$case: exit code $code, expected 1"
     local said
     said=$(cat "$work/$case.err")
@@ -43,12 +45,38 @@ refused() {
 for mode in own host; do
     args=(/s)
     [ "$mode" = host ] && args=(--window-id 0x2a00007)
-    refused "$mode-no-server" "$absent" "Cannot open the X display $absent: no X server answers there" "${args[@]}"
-    refused "$mode-no-screen" "$good.7" "Cannot open the X display $good.7: it has no screen 7, only screen 0" \
+    refused "$mode-no-server" "$absent" "vantel: cannot open the X display $absent: no X server answers there" "${args[@]}"
+    refused "$mode-no-screen" "$good.7" "vantel: cannot open the X display $good.7: it has no screen 7, only screen 0" \
         "${args[@]}"
     refused "$mode-refused" "$refusing" \
-        "Cannot open the X display $refusing: the X server refused the connection: Authorization*" "${args[@]}"
+        "vantel: cannot open the X display $refusing: the X server refused the connection: Authorization*" "${args[@]}"
 done
+
+# A server with room for one client more: the probe gets in, SDL's own
+# connection is refused. The saver runs on no other display: it ends at
+# once, quoting the server, and leaves no lock file.
+stop_xvfb
+mkdir "$work/full"
+start_xvfb "$work/full" 640x480 24 -maxclients 64 || fail "no display to fill"
+full=$DISPLAY
+export DISPLAY=$good
+mkfifo "$work/full/hold"
+exec {hold}<>"$work/full/hold"
+clients=0
+answered() { [ -s "$work/full/c$clients" ] || ended "$filler"; }
+while :; do
+    DISPLAY=$full "${VANTEL_BUILD_DIR:?}/tests/host_window" 1 1 <"$work/full/hold" >"$work/full/c$clients" 2>/dev/null &
+    filler=$!
+    started+=("$filler")
+    poll_until 10 answered || fail "a client of the full display hangs"
+    [ -s "$work/full/c$clients" ] || break
+    clients=$((clients + 1))
+done
+kill "$filler" "${started[-2]}"
+refused full "$full" "vantel: cannot start the video of display $full: *: Maximum number of clients reached" /s
+((took < 1000)) || fail "full: ended after $took ms"
+[ -z "$(find "$XDG_RUNTIME_DIR" -name '*.lock')" ] || fail "full: a lock file was left"
+exec {hold}>&-
 
 start_saver /s
 await_window

@@ -1,6 +1,5 @@
 #include "Platform/DirectX/DirectDraw/DirectDrawObject.h"
 
-#include <cstdio>
 #include <new>
 
 #include "Platform/DirectX/DirectDraw/Clipper.h"
@@ -50,25 +49,14 @@ HRESULT DirectDrawObject::CreateSurface(DDSURFACEDESC* lpDDSurfaceDesc, IDirectD
     *lplpDDSurface = nullptr;
     if (lpDDSurfaceDesc == nullptr || pUnkOuter != nullptr) return DDERR_INVALIDPARAMS;
     SurfaceLayout layout;
-    if (const HRESULT result = ReadSurfaceDesc(*lpDDSurfaceDesc, DisplayFormat(), &layout)) {
-        if (result == DDERR_TOOBIGSIZE)
-            std::fprintf(stderr, "Cannot draw %ux%u pixels: at most %dx%d can be drawn\n",
-                         lpDDSurfaceDesc->dwWidth, lpDDSurfaceDesc->dwHeight, kMaxSurfaceSide,
-                         kMaxSurfaceSide);
-        return result;
-    }
+    if (const HRESULT result = ReadSurfaceDesc(*lpDDSurfaceDesc, DisplayFormat(), &layout)) return result;
     if (layout.kind == SurfaceKind::Primary) {
         if (!cooperative_) return DDERR_NOCOOPERATIVELEVELSET;
         if (primary_ != nullptr) return DDERR_PRIMARYSURFACEALREADYEXISTS;
         if (!DesktopSize(&layout.width, &layout.height)) return DDERR_GENERIC;
     }
     Surface* surface = nullptr;
-    if (const HRESULT result = Surface::Create(this, layout, &surface)) {
-        if (result == DDERR_OUTOFMEMORY)
-            std::fprintf(stderr, "Cannot draw %dx%d pixels: out of memory for them\n", layout.width,
-                         layout.height);
-        return result;
-    }
+    if (const HRESULT result = Surface::Create(this, layout, &surface)) return result;
     if (layout.kind == SurfaceKind::Primary) primary_ = surface;
     *lplpDDSurface = surface;
     return DD_OK;

@@ -1,6 +1,8 @@
 // What a creation description asks for, checked.
 #pragma once
 
+#include "Platform/DirectX/D3D.h"
+#include "Platform/DirectX/D3DExtensions.h"
 #include "Platform/DirectX/DirectDraw/PixelFormat.h"
 
 namespace dx {
@@ -16,7 +18,7 @@ struct SurfaceLayout {
 };
 
 // The largest side a surface may have.
-constexpr int kMaxSurfaceSide = 16384;
+constexpr int kMaxSurfaceSide = DxLargestSurfaceSide;
 
 // Reads a CreateSurface description. Only members named by dwFlags count
 // (no DDSD_CAPS: an off-screen plain surface). Colour surfaces take

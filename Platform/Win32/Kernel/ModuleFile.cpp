@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Platform/Win32/Kernel/KernelErrors.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 using win32_kernel::ErrorFromErrno;
 
@@ -44,4 +45,8 @@ DWORD GetModuleFileNameA(HINSTANCE, LPSTR lpFilename, DWORD nSize) {
     lpFilename[copied] = '\0';
     SetLastError(copied < path.size() ? ERROR_INSUFFICIENT_BUFFER : ERROR_SUCCESS);
     return static_cast<DWORD>(copied);
+}
+
+const char* Win32ProgramName() {
+    return program_invocation_short_name;
 }

@@ -20,6 +20,7 @@
 #include "Platform/Posix/LockDirectory.h"
 #include "Platform/Win32/Kernel/HeldLocks.h"
 #include "Platform/Win32/Kernel/KernelErrors.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 // The mutex exists for as long as a handle holding the lock stays open, as a
 // Windows mutex exists while any handle to it is open. A handle that found the
@@ -145,7 +146,7 @@ HANDLE NewHandle(int lockFd, int dirFd, const std::string& file, bool owned) {
 }
 
 HANDLE Refuse(const std::string& what, int error) {
-    std::fprintf(stderr, "%s: %s\n", what.c_str(), std::strerror(error));
+    std::fprintf(stderr, "%s: %s: %s\n", Win32ProgramName(), what.c_str(), std::strerror(error));
     SetLastError(win32_kernel::ErrorFromErrno(error));
     return nullptr;
 }
@@ -174,7 +175,7 @@ HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL bInitialOwner, LPCSTR lpName) {
     }
     const posix::LockDirectory directory = posix::OpenLockDirectory(ProgramName());
     if (directory.fd < 0)
-        return Refuse("Cannot make a directory for lock files " + directory.path, directory.error);
+        return Refuse("cannot make a directory for lock files " + directory.path, directory.error);
     const std::string file = LockFileName(lpName);
     // From the file's making to its entry among the held locks: a signal
     // that ends the process meanwhile would not know to remove it.
@@ -184,7 +185,7 @@ HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL bInitialOwner, LPCSTR lpName) {
         const int error = errno;
         close(directory.fd);
         if (error != EWOULDBLOCK)
-            return Refuse("Cannot make the lock file " + directory.path + "/" + file, error);
+            return Refuse("cannot make the lock file " + directory.path + "/" + file, error);
         HANDLE handle = NewHandle(-1, -1, {}, false);
         if (handle != nullptr) SetLastError(ERROR_ALREADY_EXISTS);
         return handle;

@@ -17,7 +17,9 @@ public:
     Win32FrameStatus Frame(Win32WindowFrame* frame) override {
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (surface == nullptr) {
-            if (!reported_) std::fprintf(stderr, "Cannot draw into the window: %s\n", SDL_GetError());
+            if (!reported_)
+                std::fprintf(stderr, "%s: cannot draw into the window: %s\n", Win32ProgramName(),
+                             SDL_GetError());
             reported_ = true;
             return Win32FrameStatus::Unsupported;
         }

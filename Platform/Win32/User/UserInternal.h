@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,16 +43,24 @@ namespace win32user {
 // there is no display to open windows on or SDL cannot reach it.
 bool EnsureVideo();
 
-// Keeps SDL to the display the environment names (unless SDL_VIDEODRIVER
-// names a driver): X11 where DISPLAY names an X display that can be opened,
-// else Wayland where WAYLAND_DISPLAY is set. False, with one line on standard
-// error naming the X display and why it cannot be opened, when neither is
-// to be had.
+// Holds SDL to the driver of the display the environment names (called
+// only when SDL_VIDEODRIVER names none): X11 where DISPLAY names an X
+// display that can be opened, else Wayland where WAYLAND_DISPLAY is set.
+// False, with one line on standard error naming the X display and why it
+// cannot be opened, when neither is to be had. The X display's probe stays
+// connected until ReleaseDisplayProbe.
 bool NarrowVideoDrivers();
 // Why the X display `name` cannot be opened (no server answers, no such
 // screen, the server refused us and its words), in a few words; empty when
-// it can be.
+// it can be, and then the connection stays open until ReleaseDisplayProbe.
 std::string XDisplayProblem(const char* name);
+// Closes the probe's connection, once SDL's own is up (or will not be).
+void ReleaseDisplayProbe();
+
+// Runs `call` with standard error caught: what was written there meanwhile.
+std::string SaidDuring(const std::function<void()>& call);
+// The first line of `text` that is not blank, without its line end.
+std::string FirstLine(const std::string& text);
 
 // Asks the window manager to show the window, not yet mapped, full screen.
 // False when the window is not on X11 (and nothing was asked).

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
@@ -21,45 +22,57 @@ bool Set(const char* name) {
 
 namespace win32user {
 
-bool EnsureVideo() {
-    static bool failed = false;
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-    if (failed) return false;
+namespace {
+
+// `said`: what Xlib wrote meanwhile, the X server's reason among it.
+bool CannotStart(const std::string& said = {}) {
+    const std::string server = FirstLine(said);
+    std::fprintf(stderr, "%s: cannot start the video of display %s: %s%s%s\n", Win32ProgramName(),
+                 Win32DisplayName(), SDL_GetError(), server.empty() ? "" : ": ", server.c_str());
+    return false;
+}
+
+bool StartVideo() {
     // Without a display SDL would quietly pick an invisible off-screen
-    // driver; a window nobody can see must fail instead.
+    // driver; a window nobody can see must fail instead. That driver, or
+    // the dummy one, runs only when SDL_VIDEODRIVER names it.
     if (!Set("SDL_VIDEODRIVER") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
-        std::fputs("No display to open a window on: neither DISPLAY nor WAYLAND_DISPLAY is set\n", stderr);
-        failed = true;
+        std::fprintf(stderr,
+                     "%s: no display to open a window on: neither DISPLAY nor WAYLAND_DISPLAY is set\n",
+                     Win32ProgramName());
         return false;
     }
-    if (!Set("SDL_VIDEODRIVER") && !NarrowVideoDrivers()) {
-        failed = true;
-        return false;
-    }
+    if (!Set("SDL_VIDEODRIVER") && !NarrowVideoDrivers()) return false;
     // A full-screen window must stay up when another program takes the focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // A click that gives a window the focus is still a click (SDL drops it otherwise).
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "Cannot open the display: %s\n", SDL_GetError());
-        failed = true;
-        return false;
-    }
+    int started = 0;
+    const std::string said = SaidDuring([&] { started = SDL_InitSubSystem(SDL_INIT_VIDEO); });
+    if (started != 0) return CannotStart(said);
+    std::fputs(said.c_str(), stderr);
     // X11 presents a window surface straight from shared memory; a GL-backed
     // one makes every full-screen present many times slower. Wayland has no
     // such direct path and keeps SDL's default.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
-        if (!KeepToTheNamedScreen()) {
-            std::fprintf(stderr, "Cannot open the display: %s\n", SDL_GetError());
-            failed = true;
-            return false;
-        }
+        if (!KeepToTheNamedScreen()) return CannotStart();
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         EndOnLostDisplay();
     }
     ApplyCursorVisibility();
     return true;
+}
+
+}  // namespace
+
+bool EnsureVideo() {
+    static bool failed = false;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+    if (failed) return false;
+    failed = !StartVideo();
+    ReleaseDisplayProbe();
+    return !failed;
 }
 
 std::vector<SDL_Rect> DisplayBounds() {

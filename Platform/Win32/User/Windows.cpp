@@ -144,7 +144,8 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
     SDL_Window* sdl =
         SDL_CreateWindow(lpWindowName != nullptr ? lpWindowName : "", X, Y, nWidth, nHeight, flags);
     if (sdl == nullptr) {
-        std::fprintf(stderr, "Cannot create a %dx%d window: %s\n", nWidth, nHeight, SDL_GetError());
+        std::fprintf(stderr, "%s: cannot create a %dx%d window on display %s: %s\n", Win32ProgramName(),
+                     nWidth, nHeight, Win32DisplayName(), SDL_GetError());
         return nullptr;
     }
     // Full screen with the size given explicitly: under X without a window

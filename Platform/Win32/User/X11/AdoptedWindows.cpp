@@ -63,7 +63,7 @@ const char* WindowProblem(std::uint64_t id) {
 }
 
 HWND Refuse(std::uint64_t id, const char* reason) {
-    std::fprintf(stderr, "Cannot draw into window 0x%llx on display %s: %s\n",
+    std::fprintf(stderr, "%s: cannot draw into window 0x%llx on display %s: %s\n", Win32ProgramName(),
                  static_cast<unsigned long long>(id), Win32DisplayName(), reason);
     return nullptr;
 }

@@ -1,12 +1,15 @@
 // Which display SDL may open. Where DISPLAY names an X display that cannot
 // be opened, SDL would quietly fall back on its invisible off-screen driver
-// and the program would run unseen for good. Xlib only tells that opening
-// failed; the X server's own reason for refusing a client goes to standard
-// error from the library, raw and with a blank line after it, so it is
-// caught here and quoted in our one line instead.
+// and the program would run unseen for good; so SDL is held to the driver
+// of the display that was found. Xlib only tells that opening failed; the X
+// server's own reason for refusing a client goes to standard error from the
+// library, raw and with a blank line after it, so it is caught and quoted
+// in our one line instead.
+//
+// The probe's connection stays open until SDL's own is up: where we are the
+// server's only client (xinit, xvfb-run), closing it would have the server
+// reset itself just as SDL connects.
 #include <X11/Xlib.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,32 +27,9 @@ struct Attempt {
 };
 
 Attempt Open(const char* name) {
-    int pipeFds[2];
-    std::fflush(stderr);
-    const int saved = dup(STDERR_FILENO);
-    if (saved < 0) return {XOpenDisplay(name), {}};
-    // Non-blocking, so that a long text cannot stall the library's write.
-    if (pipe2(pipeFds, O_NONBLOCK | O_CLOEXEC) != 0) {
-        close(saved);
-        return {XOpenDisplay(name), {}};
-    }
-    dup2(pipeFds[1], STDERR_FILENO);
-    close(pipeFds[1]);
-    Display* display = XOpenDisplay(name);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    std::string said;
-    char buffer[256];
-    for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        said.append(buffer, static_cast<std::size_t>(got));
-    close(pipeFds[0]);
-    return {display, said};
-}
-
-std::string FirstLine(const std::string& text) {
-    const std::size_t start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos) return {};
-    return text.substr(start, text.find_first_of("\r\n", start) - start);
+    Attempt attempt{nullptr, {}};
+    attempt.said = win32user::SaidDuring([&] { attempt.display = XOpenDisplay(name); });
+    return attempt;
 }
 
 // "host:display.screen": a screen that the display lacks fails like a
@@ -68,6 +48,8 @@ bool Set(const char* value) {
     return value != nullptr && value[0] != '\0';
 }
 
+Display* heldProbe = nullptr;
+
 }  // namespace
 
 namespace win32user {
@@ -75,7 +57,8 @@ namespace win32user {
 std::string XDisplayProblem(const char* name) {
     const Attempt attempt = Open(name);
     if (attempt.display != nullptr) {
-        XCloseDisplay(attempt.display);
+        ReleaseDisplayProbe();
+        heldProbe = attempt.display;
         return {};
     }
     const std::string refusal = FirstLine(attempt.said);
@@ -96,15 +79,23 @@ bool NarrowVideoDrivers() {
     const bool wayland = Set(std::getenv("WAYLAND_DISPLAY"));
     if (Set(x11)) {
         const std::string problem = XDisplayProblem(x11);
-        // SDL tries X11 first and will find it.
-        if (problem.empty()) return true;
+        if (problem.empty()) {
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+            return true;
+        }
         if (!wayland) {
-            std::fprintf(stderr, "Cannot open the X display %s: %s\n", x11, problem.c_str());
+            std::fprintf(stderr, "%s: cannot open the X display %s: %s\n", Win32ProgramName(), x11,
+                         problem.c_str());
             return false;
         }
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland");
     return true;
+}
+
+void ReleaseDisplayProbe() {
+    if (heldProbe != nullptr) XCloseDisplay(heldProbe);
+    heldProbe = nullptr;
 }
 
 }  // namespace win32user

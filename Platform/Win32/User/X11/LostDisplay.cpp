@@ -1,19 +1,21 @@
 // The X server going away under a running program: one line on standard
-// error and exit code 1, at once. Xlib's own handler would run the exit
-// handlers, whose teardown may wait forever for replies from the dead server.
+// error and exit code 1, at once, the lock files gone. Xlib's own handler
+// would run the exit handlers, whose teardown may wait forever for replies
+// from the dead server.
 #include <X11/Xlib.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace {
 
 [[noreturn]] int EndProgram(Display* display) {
-    std::fprintf(stderr, "Lost the connection to the X display %s\n", DisplayString(display));
-    _exit(1);
+    std::fprintf(stderr, "%s: lost the connection to the X display %s\n", Win32ProgramName(),
+                 DisplayString(display));
+    Win32EndProcessAtOnce(1);
 }
 
 }  // namespace

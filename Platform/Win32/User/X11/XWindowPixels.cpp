@@ -149,7 +149,9 @@ XWindowPixels::~XWindowPixels() {
 }
 
 void XWindowPixels::Report(const std::string& why) {
-    if (!reported_) std::fprintf(stderr, "Cannot draw into window 0x%lx: %s\n", window_, why.c_str());
+    if (!reported_)
+        std::fprintf(stderr, "%s: cannot draw into window 0x%lx: %s\n", Win32ProgramName(), window_,
+                     why.c_str());
     reported_ = true;
 }
 

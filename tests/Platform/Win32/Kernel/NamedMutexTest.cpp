@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "Platform/Win32/Win32.h"
+#include "Platform/Win32/Win32Extensions.h"
 #include "tests/Support/KernelTestSupport.h"
 
 using kernel_test::PrivateEnvironment;
@@ -158,8 +158,8 @@ TEST_F(NamedMutexTest, ALockThatCannotBeMadeSaysWhereAndWhy) {
     EXPECT_EQ(CreateMutexA(nullptr, TRUE, name.c_str()), nullptr);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(GetLastError(), ERROR_SUCCESS);
-    EXPECT_EQ(said, "Cannot make the lock file " + (runtime / (name + ".lock")).string() + ": " +
-                        std::strerror(ENAMETOOLONG) + "\n");
+    EXPECT_EQ(said, std::string(Win32ProgramName()) + ": cannot make the lock file " +
+                        (runtime / (name + ".lock")).string() + ": " + std::strerror(ENAMETOOLONG) + "\n");
 }
 
 }  // namespace
