@@ -55,7 +55,7 @@ int MoveBox() {
     return 1;
 }
 
-int FrameTick() {
+int FrameTick(bool showFrameRate) {
     if (!RZXState.active) return 1;
     RZXRestore();
     const HRESULT result = SceneFrame->Move(1.0f);
@@ -66,7 +66,7 @@ int FrameTick() {
         return 0;
     }
     RZXRender(SceneFrame);
-    if (ShowFrameRate) RZXCornerText(FrameRate.Count(GetTickCount()));
+    if (showFrameRate) RZXCornerText(FrameRate.Count(GetTickCount()));
     RZXFlip();
     // A failed render or presentation has released the layer.
     if (!RZXState.active) SayDrawingStopped("drawing a frame");

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "Platform/Win32/Win32.h"
+#include "ScreenSaver/HostOverrides.h"
 
 // What a command line asks for. Configure wins over saver.
 enum class RunMode { None, Configure, Saver };
@@ -46,11 +47,12 @@ int StartRendering();
 // changed size; the scene goes on as it was. Rendering that has stopped stays
 // stopped, and so does rendering that cannot be made ready for the new size.
 void FollowWindowSize();
-// Builds the scene from the settings: frames, viewport, lights, the textured
-// box, and turns rendering on. 1, or 0 with rendering left off when the scene
-// root or the viewport could not be made (a failed viewport has released the
-// rendering layer too).
-int BuildScene();
+// Builds the scene from the settings, or what `overrides` gives in their
+// place (the speed clamped and the file name cut as the settings' are):
+// frames, viewport, lights, the textured box, and turns rendering on. 1, or 0
+// with rendering left off when the scene root or the viewport could not be
+// made (a failed viewport has released the rendering layer too).
+int BuildScene(const HostOverrides& overrides = {});
 // Tells a user, in one line on standard error, that the saver stopped
 // drawing: on which display, into which host's window, what failed and the
 // error's name. What failed is the rendering layer's last failure, or
@@ -64,7 +66,7 @@ void TellFailuresAtExit();
 // coming frame.
 int MoveBox();
 // Restores lost surfaces, advances the scene one step, renders, draws the
-// frame rate over the picture when ShowFrameRate asks for it, and presents.
+// frame rate over the picture when `showFrameRate` asks for it, and presents.
 // 1 when the frame was shown or rendering is off; 0 when the step failed,
 // after which rendering is released and stays off.
-int FrameTick();
+int FrameTick(bool showFrameRate = false);

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cstring>
 
-bool ShowFrameRate = false;
 FrameRateCounter FrameRate;
 
 namespace {

@@ -23,8 +23,5 @@ private:
     char text_[kTextLength + 1] = "  --.- fps";
 };
 
-// Whether FrameTick draws the frame rate over the picture; set before the
-// first frame.
-extern bool ShowFrameRate;
 // The one counter of the saver's frames.
 extern FrameRateCounter FrameRate;

@@ -143,6 +143,70 @@ std::size_t PassOver(const std::vector<std::string>& words, std::size_t i, std::
     return i;
 }
 
+// Where a host window may come from besides XSCREENSAVER_WINDOW alone.
+struct HostWords {
+    std::string root;                   // the root option as written, when given
+    std::optional<HostRequest> window;  // what the window id option gave
+};
+
+// Takes one option of ours, with its value when it has one, into `options`.
+void TakeOption(const FoundOption& found, std::optional<std::string_view> value, SaverOptions& options,
+                HostWords& host) {
+    const std::string name(found.written);
+    switch (found.option->option) {
+        case Option::Root:
+            host.root = name;
+            break;
+        case Option::WindowId:
+            host.window =
+                value ? WindowFrom(*value, name) : Invalid("vantel: " + name + " needs a window id\n");
+            break;
+        case Option::Speed:
+            if (const std::optional<int> speed = value ? ParseSpeed(*value) : std::nullopt)
+                options.overrides.speed = speed;
+            else if (value)
+                options.warnings +=
+                    "vantel: ignoring " + name + " \"" + std::string(*value) + "\": not a whole number\n";
+            else
+                options.warnings += "vantel: ignoring " + name + ": it needs a whole number\n";
+            break;
+        case Option::Texture:
+            if (value && !value->empty())
+                options.overrides.texture = std::string(*value);
+            else
+                options.warnings += "vantel: ignoring " + name + ": it needs a file name\n";
+            break;
+        case Option::FrameRate:
+            options.overrides.showFrameRate = true;
+            break;
+        case Option::Display:
+            if (value && !value->empty())
+                options.display = std::string(*value);
+            else
+                options.warnings += "vantel: ignoring " + name + ": it needs a display name\n";
+            break;
+        case Option::Help:
+            options.help = true;
+            break;
+        case Option::Version:
+            options.version = true;
+            break;
+    }
+}
+
+// The window id option's window, else the root option's (the variable's),
+// else the variable's when it is set, else the own window.
+HostRequest ChooseHost(const HostWords& host, const char* hostWindowVariable, bool variableSet) {
+    if (host.window) return *host.window;
+    if (!host.root.empty())
+        return variableSet ? WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW")
+                           : Invalid("vantel: " + host.root +
+                                     " draws into a screensaver host's window, but "
+                                     "XSCREENSAVER_WINDOW is not set\n");
+    if (variableSet) return WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW");
+    return {};
+}
+
 }  // namespace
 
 SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVariable) {
@@ -158,68 +222,19 @@ SaverOptions ReadSaverOptions(const char* commandLine, const char* hostWindowVar
     }
 
     options.mode = RunMode::Saver;
-    std::string root;  // the root option as written, when given
-    std::optional<HostRequest> window;
+    HostWords host;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const FoundOption found = FindOption(words[i]);
         if (found.option == nullptr) {
             if (!IsSaverSwitch(words[i])) i = PassOver(words, i, options.warnings);
             continue;
         }
-        const std::string name(found.written);
         std::optional<std::string_view> value = found.value;
         if (found.option->takesValue && !value && i + 1 < words.size() && TakesAsValue(words[i + 1]))
             value = words[++i];
-        switch (found.option->option) {
-            case Option::Root:
-                root = name;
-                break;
-            case Option::WindowId:
-                window =
-                    value ? WindowFrom(*value, name) : Invalid("vantel: " + name + " needs a window id\n");
-                break;
-            case Option::Speed:
-                if (const std::optional<int> speed = value ? ParseSpeed(*value) : std::nullopt)
-                    options.speed = speed;
-                else if (value)
-                    options.warnings +=
-                        "vantel: ignoring " + name + " \"" + std::string(*value) + "\": not a whole number\n";
-                else
-                    options.warnings += "vantel: ignoring " + name + ": it needs a whole number\n";
-                break;
-            case Option::Texture:
-                if (value && !value->empty())
-                    options.texture = std::string(*value);
-                else
-                    options.warnings += "vantel: ignoring " + name + ": it needs a file name\n";
-                break;
-            case Option::FrameRate:
-                options.showFrameRate = true;
-                break;
-            case Option::Display:
-                if (value && !value->empty())
-                    options.display = std::string(*value);
-                else
-                    options.warnings += "vantel: ignoring " + name + ": it needs a display name\n";
-                break;
-            case Option::Help:
-                options.help = true;
-                break;
-            case Option::Version:
-                options.version = true;
-                break;
-        }
+        TakeOption(found, value, options, host);
     }
-    if (window) {
-        options.host = *window;
-    } else if (!root.empty()) {
-        options.host = variableSet ? WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW")
-                                   : Invalid("vantel: " + root +
-                                             " draws into a screensaver host's window, but "
-                                             "XSCREENSAVER_WINDOW is not set\n");
-    } else if (variableSet) {
-        options.host = WindowFrom(hostWindowVariable, "XSCREENSAVER_WINDOW");
-    }
+    options.host = ChooseHost(host, hostWindowVariable, variableSet);
     return options;
 }
 

@@ -25,6 +25,7 @@
 #include <string>
 
 #include "ScreenSaver/Deepdr.h"
+#include "ScreenSaver/HostOverrides.h"
 
 struct HostRequest {
     enum class Kind {
@@ -43,11 +44,8 @@ struct SaverOptions {
     HostRequest host;
     bool help = false;
     bool version = false;
-    // For this run, in place of the settings file: the speed as given (the
-    // scene clamps it) and the texture bitmap's file name.
-    std::optional<int> speed;
-    std::optional<std::string> texture;
-    bool showFrameRate = false;
+    // For this run, in place of the settings file.
+    HostOverrides overrides;
     // The X display to draw on, in place of DISPLAY's.
     std::optional<std::string> display;
     // One line for standard error for each word passed over: an unknown

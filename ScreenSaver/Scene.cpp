@@ -2,6 +2,8 @@
 #include "ScreenSaver/Scene.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "Direct3d/Rendal.h"
 #include "Platform/Win32/Win32Extensions.h"
@@ -17,18 +19,16 @@ IDirect3DRMFrame2* BoxFrame = nullptr;
 double Speed = 5.0;
 double BoxColor[4] = {1.0, 1.0, 1.0, 1.0};
 IDirect3DRMTexture2* BoxTexture = nullptr;
-std::optional<int> SpeedOption;
-std::optional<std::string> TextureOption;
 
 namespace {
 
 // The texture named on the command line or in the settings, or the
 // built-in one when that file cannot be read, so no face is ever left with
 // an undefined texture.
-IDirect3DRMTexture2* LoadBoxTexture(IDirect3DRM2* rm) {
+IDirect3DRMTexture2* LoadBoxTexture(IDirect3DRM2* rm, const std::optional<std::string>& given) {
     char fileName[vantel_settings::kSaverFileNameBufferSize];
-    if (TextureOption) {
-        fileName[TextureOption->copy(fileName, sizeof fileName - 1)] = '\0';
+    if (given) {
+        fileName[given->copy(fileName, sizeof fileName - 1)] = '\0';
     } else {
         GetPrivateProfileStringA(vantel_settings::kSettingSection, vantel_settings::kFileNameKey,
                                  vantel_settings::kSaverDefaultFileName, fileName, sizeof fileName,
@@ -39,7 +39,7 @@ IDirect3DRMTexture2* LoadBoxTexture(IDirect3DRM2* rm) {
     texture = nullptr;
     // Asked for on the command line, it is missed; the settings' file falls
     // back silently, as designed.
-    if (TextureOption)
+    if (given)
         std::fprintf(stderr, "vantel: cannot use the texture %s: %s; the built-in texture shows instead\n",
                      fileName, TextureFileProblem(fileName).c_str());
     if (rm->CreateTexture(DefaultTextureImage(), &texture) != D3DRM_OK) return nullptr;
@@ -80,10 +80,10 @@ void BuildBoxFaces(IDirect3DRMMeshBuilder2* builder, IDirect3DRMTexture2* textur
 }
 
 // The textured box as the box frame's visual.
-void AddBoxMesh(IDirect3DRM2* rm) {
+void AddBoxMesh(IDirect3DRM2* rm, const std::optional<std::string>& texture) {
     IDirect3DRMMeshBuilder2* builder = nullptr;
     if (rm->CreateMeshBuilder(&builder) != D3DRM_OK) return;
-    BoxTexture = LoadBoxTexture(rm);
+    BoxTexture = LoadBoxTexture(rm, texture);
     BuildBoxFaces(builder, BoxTexture);
     builder->SetColor(BoxColorValue(BoxColor));
     IDirect3DRMMesh* mesh = nullptr;
@@ -95,7 +95,7 @@ void AddBoxMesh(IDirect3DRM2* rm) {
 }
 
 // The box frame with its mesh; the scene root keeps the frame.
-void BuildBox(IDirect3DRM2* rm) {
+void BuildBox(IDirect3DRM2* rm, const std::optional<std::string>& texture) {
     if (rm->CreateFrame(SceneFrame, &BoxFrame) != D3DRM_OK) {
         BoxFrame = nullptr;
         return;
@@ -104,7 +104,7 @@ void BuildBox(IDirect3DRM2* rm) {
     BoxFrame->SetOrientation(SceneFrame, 0, 0, 1, 0, 1, 0);
     BoxFrame->SetRotation(SceneFrame, 0, 1.0f, 0, static_cast<D3DVALUE>(DegreesToRadians(Speed)));
 
-    AddBoxMesh(rm);
+    AddBoxMesh(rm, texture);
     // BoxFrame goes on addressing the frame that the scene root holds.
     BoxFrame->Release();
 }
@@ -124,12 +124,12 @@ double ClampSpeed(int setting) {
 
 namespace {
 
-int ConstructScene() {
-    Speed =
-        ClampSpeed(SpeedOption ? *SpeedOption
-                               : static_cast<int>(GetPrivateProfileIntA(
-                                     vantel_settings::kSaverSection, vantel_settings::kSpeedKey,
-                                     vantel_settings::kSaverDefaultSpeed, vantel_settings::kIniFileName)));
+int ConstructScene(const HostOverrides& overrides) {
+    Speed = ClampSpeed(overrides.speed
+                           ? *overrides.speed
+                           : static_cast<int>(GetPrivateProfileIntA(
+                                 vantel_settings::kSaverSection, vantel_settings::kSpeedKey,
+                                 vantel_settings::kSaverDefaultSpeed, vantel_settings::kIniFileName)));
 
     const HRESULT root = RZXState.lpD3DRM->CreateFrame(nullptr, &SceneFrame);
     if (root != D3DRM_OK) {
@@ -148,18 +148,18 @@ int ConstructScene() {
     }
 
     AddLights(RZXState.lpD3DRM);
-    BuildBox(RZXState.lpD3DRM);
+    BuildBox(RZXState.lpD3DRM, overrides.texture);
     RZXSetActive(1);
     return 1;
 }
 
 }  // namespace
 
-int BuildScene() {
+int BuildScene(const HostOverrides& overrides) {
     // The speed, the texture's name and the texture come from one save of
     // the tool: its saves wait while the scene is built.
     Win32BeginProfileRead(vantel_settings::kIniFileName, vantel_settings::kReadWaitMilliseconds);
-    const int built = ConstructScene();
+    const int built = ConstructScene(overrides);
     Win32EndProfileRead();
     return built;
 }

@@ -1,9 +1,6 @@
 // The scene the saver builds once and moves every frame.
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "Platform/DirectX/D3DRM.h"
 
 // Scene root: a frame without a parent; everything else hangs below it.
@@ -18,12 +15,6 @@ extern double Speed;
 extern double BoxColor[4];
 // The box's texture, kept for the life of the process.
 extern IDirect3DRMTexture2* BoxTexture;
-
-// What this run's command line gives in place of the settings file; unset,
-// the file's SPEED and FILENAME count. Read by BuildScene, which clamps the
-// speed and cuts the file name as it does the file's.
-extern std::optional<int> SpeedOption;
-extern std::optional<std::string> TextureOption;
 
 // Direction of travel per axis, +1 or -1; flipped just past a wall.
 extern int DirX;

@@ -1,12 +1,12 @@
 // The rendering layer's start-up for the saver window, and again for its new size.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "Direct3d/Rendal.h"
 #include "Platform/DirectX/D3D.h"
 #include "Platform/DirectX/D3DExtensions.h"
+#include "ScreenSaver/DebugLevel.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/Scene.h"
 
@@ -29,8 +29,7 @@ void ChooseRasterizer() {
     const char* requested = std::getenv("VANTEL_RASTER");
     const std::string problem = DxForceRasterizer(requested);
     if (!problem.empty()) std::fprintf(stderr, "vantel: VANTEL_RASTER=%s: %s\n", requested, problem.c_str());
-    const char* debug = std::getenv("VANTEL_DEBUG");
-    if (debug != nullptr && std::strcmp(debug, "2") == 0) {
+    if (SaverDebugLevel() == 2) {
         std::fprintf(stderr, "vantel: drawing with %s\n", DxDescribeRasterizer().c_str());
     }
 }

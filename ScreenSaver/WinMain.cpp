@@ -10,7 +10,6 @@
 
 #include "Direct3d/Rendal.h"
 #include "ScreenSaver/Deepdr.h"
-#include "ScreenSaver/FrameRate.h"
 #include "ScreenSaver/SaverOptions.h"
 #include "ScreenSaver/Scene.h"
 #include "ScreenSaver/SingleInstance.h"
@@ -57,7 +56,7 @@ const char* HomeDirectory() {
 }
 
 // Handles every waiting message, then moves and draws one frame, until WM_QUIT.
-int RunMainLoop() {
+int RunMainLoop(bool showFrameRate) {
     MSG msg;
     for (;;) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -70,7 +69,7 @@ int RunMainLoop() {
             DispatchMessageA(&msg);
         }
         MoveBox();
-        FrameTick();
+        FrameTick(showFrameRate);
         // With rendering stopped nothing changes on screen until the user
         // ends the saver: sleep until a message arrives instead of spinning.
         // A host's window, at whatever size, then shows black, not a stale frame.
@@ -110,9 +109,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
     }
 
     HostWindow = host.window;
-    SpeedOption = options.speed;
-    if (options.texture) TextureOption = ExpandHomeDirectory(*options.texture, HomeDirectory());
-    ShowFrameRate = options.showFrameRate;
+    HostOverrides overrides = options.overrides;
+    if (overrides.texture) overrides.texture = ExpandHomeDirectory(*overrides.texture, HomeDirectory());
     switch (options.mode) {
         case RunMode::None:
             std::fputs(kSaverUsageLine, stderr);
@@ -137,9 +135,9 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
     // window, which gives the screen and the cursor back and releases the
     // rendering layer, and end as a failed start does. A host's window stays
     // black until the host ends the saver instead.
-    if ((StartRendering() == 0 || BuildScene() == 0) && HostWindow == 0) {
+    if ((StartRendering() == 0 || BuildScene(overrides) == 0) && HostWindow == 0) {
         DestroyWindow(MainWindow);
         return 1;
     }
-    return RunMainLoop();
+    return RunMainLoop(overrides.showFrameRate);
 }

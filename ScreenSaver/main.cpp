@@ -4,21 +4,18 @@
 // debugger that listens to the trace (2: and the rasterizer's choice too). A request from outside to end
 // (SIGTERM, or SIGINT) ends the saver as a closed window does, with 0, from
 // the first moment on, however far its start has come.
-#include <cstdlib>
 #include <string>
-#include <string_view>
 
 #include "Platform/Win32/Win32Extensions.h"
 #include "ScreenSaver/CommandLineWords.h"
+#include "ScreenSaver/DebugLevel.h"
 #include "ScreenSaver/Deepdr.h"
 #include "Settings/Settings.h"
 
 int main(int argc, char** argv) {
     Win32EndOnTerminationSignals(0);
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
-    const char* debug = std::getenv("VANTEL_DEBUG");
-    Win32ListenToDebugOutput(debug != nullptr &&
-                             (std::string_view(debug) == "1" || std::string_view(debug) == "2"));
+    Win32ListenToDebugOutput(SaverDebugLevel() >= 1);
     Win32NeverAutolaunchSessionBus();
     std::string commandLine = JoinArguments(argc - 1, argv + 1);
     // Stands for the module's instance handle; nothing reads through it.

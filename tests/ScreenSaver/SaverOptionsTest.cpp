@@ -116,9 +116,9 @@ TEST(SaverOptions, OptionsOverrideTheSettings) {
     for (const auto& c : cases) {
         const SaverOptions options = ReadSaverOptions(c.commandLine, "0x2A00007");
         SCOPED_TRACE(c.commandLine);
-        EXPECT_EQ(options.speed, c.speed);
-        EXPECT_EQ(options.texture.value_or("(none)"), c.texture ? c.texture : "(none)");
-        EXPECT_EQ(options.showFrameRate, c.frameRate);
+        EXPECT_EQ(options.overrides.speed, c.speed);
+        EXPECT_EQ(options.overrides.texture.value_or("(none)"), c.texture ? c.texture : "(none)");
+        EXPECT_EQ(options.overrides.showFrameRate, c.frameRate);
         EXPECT_EQ(options.help ? "help" : options.version ? "version" : "", std::string(c.asks));
         EXPECT_EQ(options.warnings, "");
     }
@@ -166,9 +166,9 @@ TEST(SaverOptions, EveryOptionTakesOneDashOrTwo) {
         const SaverOptions options = ReadSaverOptions(c.commandLine, nullptr);
         SCOPED_TRACE(c.commandLine);
         EXPECT_EQ(options.mode, RunMode::Saver);
-        EXPECT_EQ(options.speed, c.speed);
-        EXPECT_EQ(options.texture.value_or("(none)"), c.texture ? c.texture : "(none)");
-        EXPECT_EQ(options.showFrameRate, c.frameRate);
+        EXPECT_EQ(options.overrides.speed, c.speed);
+        EXPECT_EQ(options.overrides.texture.value_or("(none)"), c.texture ? c.texture : "(none)");
+        EXPECT_EQ(options.overrides.showFrameRate, c.frameRate);
         EXPECT_EQ(options.display.value_or("(none)"), c.display ? c.display : "(none)");
         EXPECT_EQ(options.warnings, "");
     }
@@ -192,8 +192,8 @@ TEST(SaverOptions, AValueNeverSwallowsTheNextOption) {
     for (const auto& c : cases) {
         const SaverOptions options = ReadSaverOptions(c.commandLine, nullptr);
         SCOPED_TRACE(c.commandLine);
-        EXPECT_EQ(options.speed, c.speed);
-        EXPECT_EQ(options.showFrameRate, c.frameRate);
+        EXPECT_EQ(options.overrides.speed, c.speed);
+        EXPECT_EQ(options.overrides.showFrameRate, c.frameRate);
         EXPECT_EQ(options.warnings, c.warnings);
     }
 }

@@ -31,8 +31,6 @@ void SaverSceneTest::SetUp() {
     DxFault::Reset();
     DirX = DirY = DirZ = 1;
     Speed = 5.0;
-    SpeedOption.reset();
-    TextureOption.reset();
     std::copy(kProgramBoxColor.begin(), kProgramBoxColor.end(), BoxColor);
 
     MainWindow = OpenTestWindow(0, 0, 320, 240);
@@ -50,11 +48,11 @@ void SaverSceneTest::WriteSetting(const char* section, const char* key, const ch
     ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, "Vantel.ini"));
 }
 
-int SaverSceneTest::StartSaver() {
+int SaverSceneTest::StartSaver(const HostOverrides& overrides) {
     int built = 0;
     Captured([&] {
         StartRendering();
-        built = BuildScene();
+        built = BuildScene(overrides);
     });
     return built;
 }

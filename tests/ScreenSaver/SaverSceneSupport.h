@@ -19,7 +19,7 @@ protected:
     // Writes one key of the settings file.
     void WriteSetting(const char* section, const char* key, const char* value);
     // The rendering layer up for MainWindow, then BuildScene; its result.
-    int StartSaver();
+    int StartSaver(const HostOverrides& overrides = {});
     // Gives back everything StartSaver made, so that it can run again.
     void StopSaver();
 

@@ -94,10 +94,11 @@ class SpeedTest : public SaverSceneTest, public testing::WithParamInterface<Spee
 
 TEST_P(SpeedTest, ClampsTheSettingToOneToTen) {
     if (GetParam().setting) WriteSetting("SS_SECTION", "SPEED", GetParam().setting);
+    HostOverrides overrides;
     if (GetParam().option)
-        SpeedOption =
-            ReadSaverOptions(("--root --speed " + std::string(GetParam().option)).c_str(), "1").speed;
-    ASSERT_EQ(StartSaver(), 1);
+        overrides =
+            ReadSaverOptions(("--root --speed " + std::string(GetParam().option)).c_str(), "1").overrides;
+    ASSERT_EQ(StartSaver(overrides), 1);
     EXPECT_EQ(Speed, GetParam().speed);
     D3DVECTOR axis{};
     D3DVALUE theta = 0;
@@ -298,8 +299,7 @@ TEST_F(SaverSceneTest, TheTextureOnTheCommandLineWinsOverTheSettingsOnes) {
     WriteSolidBitmap(given, 0xA0, 0x30, 0x70);
     WriteSetting("SETTING", "FILENAME", (configDir_ + "/painted.bmp").c_str());
     const char* const arguments[] = {"--root", "--texture", given.c_str()};
-    TextureOption = ReadSaverOptions(JoinArguments(3, arguments).c_str(), "1").texture;
-    ASSERT_EQ(StartSaver(), 1);
+    ASSERT_EQ(StartSaver(ReadSaverOptions(JoinArguments(3, arguments).c_str(), "1").overrides), 1);
     EXPECT_EQ(FaceTextureCentres(), std::vector<std::uint32_t>(6, 0xA03070u));
 }
 
@@ -320,11 +320,11 @@ TEST_F(SaverSceneTest, AnUnusableTextureOnTheCommandLineIsToldAndTheBuiltInOneSh
     };
     WriteSetting("SETTING", "FILENAME", (configDir_ + "/no-such.bmp").c_str());
     for (const auto& c : cases) {
-        TextureOption = c.option;
         int built = 0;
         const std::string said = CapturedUnheard([&] {
             StartRendering();
-            built = BuildScene();
+            built =
+                BuildScene(HostOverrides{.speed = std::nullopt, .texture = c.option, .showFrameRate = false});
         });
         ASSERT_EQ(built, 1);
         const std::string expected =
