@@ -378,9 +378,11 @@ DWORD Win32GetProfilePath(LPCSTR lpFileName, LPSTR lpBuffer, DWORD nSize);
 // Holds the profile's writers off (its lock, taken shared) until
 // Win32EndProfileRead, so that the values read meanwhile and the files they
 // name come from one update. Waits at most dwMilliseconds for a writer to
-// finish; first finishes an update whose writer died half-way. FALSE when
-// it goes on without the lock (the wait ran out, or no lock can be made
-// where the profile lies). Not while an update of this thread is written.
+// finish; first finishes an update whose writer died half-way, and removes
+// the temporary files killed writers left. FALSE when it goes on without the
+// lock (the wait ran out, or no lock can be made where the profile lies);
+// the files in place are one update's even then, a stalled writer's update
+// being made to happen for it. Not while an update of this thread is written.
 BOOL Win32BeginProfileRead(LPCSTR lpFileName, DWORD dwMilliseconds);
 void Win32EndProfileRead();
 
