@@ -2,9 +2,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "Tool/Artwork.h"
-#include "Tool/Twips.h"
 
 Canvas::Canvas(QWidget* parent) : QFrame(parent), image_(kImageSize, kImageSize, QImage::Format_RGB32) {
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -35,7 +35,7 @@ void Canvas::LineTo(QPoint pixel, const QPen& pen) {
     const int reach = pen.width() / 2 + 1;
     const QRect touched = QRect(currentPosition_, pixel).normalized().adjusted(-reach, -reach, reach, reach);
     currentPosition_ = pixel;
-    update(touched.translated(contentsRect().topLeft()).intersected(contentsRect()));
+    update(ToWidget(touched).intersected(contentsRect()));
 }
 
 void Canvas::Clear() {
@@ -50,12 +50,31 @@ void Canvas::DrawPicture(const QImage& picture, QPoint at) {
 void Canvas::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.drawImage(contentsRect().topLeft(), image_);
+    painter.drawImage(contentsRect(), image_);
+}
+
+QPointF Canvas::ImageScale() const {
+    const QRect client = contentsRect();
+    return QPointF(client.width() > 0 ? double{kImageSize} / client.width() : 1.0,
+                   client.height() > 0 ? double{kImageSize} / client.height() : 1.0);
+}
+
+QRect Canvas::ToWidget(QRect pixels) const {
+    const QPointF scale = ImageScale();
+    const QRectF widget(pixels.x() / scale.x(), pixels.y() / scale.y(), pixels.width() / scale.x(),
+                        pixels.height() / scale.y());
+    return widget.translated(contentsRect().topLeft()).toAlignedRect();
 }
 
 QPointF Canvas::ToTwips(QPointF widgetPosition) const {
     const QPointF client = widgetPosition - QPointF(contentsRect().topLeft());
-    return QPointF(client.x() * TwipsPerPixelX(), client.y() * TwipsPerPixelY());
+    const QPointF scale = ImageScale();
+    // The image pixel shown at the centre of the screen pixel under the
+    // pointer, as the stretched copy on the screen samples it.
+    const auto pixel = [](double at, double perPixel) {
+        return std::floor((std::floor(at) + 0.5) * perPixel);
+    };
+    return QPointF(pixel(client.x(), scale.x()), pixel(client.y(), scale.y())) * kTwipsPerImagePixel;
 }
 
 void Canvas::mousePressEvent(QMouseEvent* event) {

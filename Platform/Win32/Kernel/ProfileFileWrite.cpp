@@ -33,7 +33,8 @@ bool AllDigits(std::string_view text) {
 }  // namespace
 
 bool IsTemporaryNameOf(std::string_view name, std::string_view baseName) {
-    if (baseName.empty() || baseName.find('/') != std::string_view::npos || !name.starts_with('.')) return false;
+    if (baseName.empty() || baseName.find('/') != std::string_view::npos || !name.starts_with('.'))
+        return false;
     name.remove_prefix(1);
     if (name.size() < baseName.size() + kTemporarySuffix.size() || !name.starts_with(baseName) ||
         !name.ends_with(kTemporarySuffix))

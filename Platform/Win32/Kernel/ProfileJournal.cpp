@@ -110,11 +110,14 @@ void SetAside(const std::string& journalPath) {
     const std::string aside = journalPath + ".set-aside";
     const int error = rename(journalPath.c_str(), aside.c_str()) == 0 ? 0 : errno;
     if (error == 0) {
-        std::fprintf(stderr, "%s: the journal %s names files not its update's own: not obeyed, set aside as %s\n",
+        std::fprintf(stderr,
+                     "%s: the journal %s names files not its update's own: not obeyed, set aside as %s\n",
                      program_invocation_short_name, journalPath.c_str(), aside.c_str());
     } else {
-        std::fprintf(stderr, "%s: the journal %s names files not its update's own: not obeyed, and not set aside (%s)\n",
-                     program_invocation_short_name, journalPath.c_str(), std::strerror(error));
+        std::fprintf(
+            stderr,
+            "%s: the journal %s names files not its update's own: not obeyed, and not set aside (%s)\n",
+            program_invocation_short_name, journalPath.c_str(), std::strerror(error));
     }
 }
 

@@ -179,7 +179,8 @@ void FinishCommittedUpdate(const ProfileLocation& location) {
     const JournalRead read = ReadJournal(location);
     if (!read.journal) return;
     const std::string profileTemporary = location.directory + "/" + read.journal->profileTemporary;
-    if (access(profileTemporary.c_str(), F_OK) != 0 && errno == ENOENT) RenameIntoPlace(*read.journal, nullptr);
+    if (access(profileTemporary.c_str(), F_OK) != 0 && errno == ENOENT)
+        RenameIntoPlace(*read.journal, nullptr);
 }
 
 void MakeUpdateHappen(const ProfileLocation& location, const Journal& journal) {

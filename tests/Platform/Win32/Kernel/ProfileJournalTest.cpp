@@ -69,8 +69,9 @@ struct Scene {
         for (const fs::path& folder : {Pictures(), elsewhere}) {
             for (const std::string& name : ListDirectory(folder)) {
                 const fs::path path = folder / name;
-                seen.push_back(name + ": " + (fs::is_symlink(path) ? "link to " + fs::read_symlink(path).string()
-                                                                    : ReadFile(path)));
+                seen.push_back(
+                    name + ": " +
+                    (fs::is_symlink(path) ? "link to " + fs::read_symlink(path).string() : ReadFile(path)));
             }
         }
         return seen;
@@ -125,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         HostileCase{"a file elsewhere renamed over another",
                     [](const Scene& s) {
-                        return Journal{kSettingsReplaced, {{s.In(s.elsewhere, "src"), s.In(s.elsewhere, "precious")}}};
+                        return Journal{kSettingsReplaced,
+                                       {{s.In(s.elsewhere, "src"), s.In(s.elsewhere, "precious")}}};
                     }},
         HostileCase{"a path through '..'",
                     [](const Scene& s) {
@@ -147,25 +149,26 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const Scene& s) {
                         return Journal{"Vantel.ini", {{s.elsewhere / "precious", s.pair.picture}}};
                     }},
-        HostileCase{"the settings file as a file to replace",
-                    [](const Scene& s) {
-                        WriteFile(s.Config() / kSettingsTemporary, "[SETTING]\nFILENAME=/etc/passwd\n");
-                        return Journal{
-                            kSettingsReplaced,
-                            {{s.Config() / kSettingsTemporary, s.pair.settings}}};
-                    }},
-        HostileCase{"a temporary that is a link",
-                    [](const Scene& s) {
-                        fs::create_symlink(s.elsewhere / "precious", s.Pictures() / ".p.bmp.1.0.tmp");
-                        return Journal{kSettingsReplaced, {{s.Pictures() / ".p.bmp.1.0.tmp", s.pair.picture}}};
-                    }},
-        HostileCase{"a file to replace that is a link",
-                    [](const Scene& s) {
-                        fs::remove(s.pair.picture);
-                        fs::create_symlink(s.elsewhere / "precious", s.pair.picture);
-                        WriteFile(s.Pictures() / ".p.bmp.1.0.tmp", "hostile");
-                        return Journal{kSettingsReplaced, {{s.Pictures() / ".p.bmp.1.0.tmp", s.pair.picture}}};
-                    }},
+        HostileCase{
+            "the settings file as a file to replace",
+            [](const Scene& s) {
+                WriteFile(s.Config() / kSettingsTemporary, "[SETTING]\nFILENAME=/etc/passwd\n");
+                return Journal{kSettingsReplaced, {{s.Config() / kSettingsTemporary, s.pair.settings}}};
+            }},
+        HostileCase{
+            "a temporary that is a link",
+            [](const Scene& s) {
+                fs::create_symlink(s.elsewhere / "precious", s.Pictures() / ".p.bmp.1.0.tmp");
+                return Journal{kSettingsReplaced, {{s.Pictures() / ".p.bmp.1.0.tmp", s.pair.picture}}};
+            }},
+        HostileCase{
+            "a file to replace that is a link",
+            [](const Scene& s) {
+                fs::remove(s.pair.picture);
+                fs::create_symlink(s.elsewhere / "precious", s.pair.picture);
+                WriteFile(s.Pictures() / ".p.bmp.1.0.tmp", "hostile");
+                return Journal{kSettingsReplaced, {{s.Pictures() / ".p.bmp.1.0.tmp", s.pair.picture}}};
+            }},
         HostileCase{"a file the settings do not name", [](const Scene& s) {
                         WriteFile(s.Pictures() / "other.bmp", "precious");
                         WriteFile(s.Pictures() / ".other.bmp.1.0.tmp", "hostile");
@@ -197,14 +200,15 @@ TEST(ProfileLeftoverTest, AReaderUnderTheLockRemovesWritersTemporaries) {
     ASSERT_TRUE(pair.Save(1, pair.picture));
     const fs::path config = pair.settings.parent_path();
     const std::string ownPid = std::to_string(getpid());
-    for (const std::string& name : std::vector<std::string>{".Vantel.ini.4194303.0.tmp", ".Vantel.ini." + ownPid + ".7.tmp",
-                                   ".Vantel.ini.x.0.tmp", "Vantel.ini.1.0.tmp", ".Other.ini.1.0.tmp"})
+    for (const std::string& name :
+         std::vector<std::string>{".Vantel.ini.4194303.0.tmp", ".Vantel.ini." + ownPid + ".7.tmp",
+                                  ".Vantel.ini.x.0.tmp", "Vantel.ini.1.0.tmp", ".Other.ini.1.0.tmp"})
         WriteFile(config / name, "left");
     EXPECT_TRUE(Win32BeginProfileRead(pair.settings.c_str(), 1000));
     Win32EndProfileRead();
-    EXPECT_EQ(ListDirectory(config), (std::vector<std::string>{".Other.ini.1.0.tmp", ".Vantel.ini.lock",
-                                                               ".Vantel.ini.x.0.tmp", "Vantel.ini",
-                                                               "Vantel.ini.1.0.tmp"}));
+    EXPECT_EQ(ListDirectory(config),
+              (std::vector<std::string>{".Other.ini.1.0.tmp", ".Vantel.ini.lock", ".Vantel.ini.x.0.tmp",
+                                        "Vantel.ini", "Vantel.ini.1.0.tmp"}));
 }
 
 }  // namespace
