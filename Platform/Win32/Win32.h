@@ -355,10 +355,12 @@ void Win32BeginProfileUpdate(LPCSTR lpFileName);
 // the new values, all under the profile's lock, so that a reader holding the
 // lock (Win32BeginProfileRead) finds the old values with the old files or
 // the new with the new. A file must be missing in an existing directory or
-// a regular file that may be written (a symbolic link's target is written);
-// it keeps its permission bits. A writer that dies half-way leaves what the
-// next holder of the lock finishes or undoes. FALSE when no update is begun
-// or the path is empty; the update then fails as a whole.
+// a regular file that may be written (a symbolic link's target is written),
+// and named by one of the profile's values after the update (else the update
+// fails with ERROR_INVALID_PARAMETER); it keeps its permission bits. A
+// writer that dies half-way leaves what the next holder of the lock finishes
+// or undoes. FALSE when no update is begun or the path is empty; the update
+// then fails as a whole.
 BOOL Win32AddProfileUpdateFile(LPCSTR lpPath, LPCVOID lpBuffer, DWORD nSize);
 // Writes the gathered values and files. TRUE on success; FALSE, with
 // GetLastError() saying why and Win32GetProfileUpdateFailure saying where,

@@ -8,6 +8,7 @@
 #include <functional>
 #include <thread>
 
+#include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Kernel/ProfileFault.h"
 #include "Platform/Win32/Kernel/ProfileJournal.h"
 #include "Platform/Win32/Win32.h"
@@ -190,6 +191,25 @@ TEST(ProfileHostileJournalTest, TheWritersOwnJournalIsObeyed) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(ReadFile(scene.pair.picture), "new picture");
     EXPECT_EQ(ListDirectory(scene.Config()), (std::vector<std::string>{".Vantel.ini.lock", "Vantel.ini"}));
+}
+
+// A journal is obeyed only for files the settings name, so a save of any
+// other file is refused whole.
+TEST(ProfileUpdateNamingTest, AFileNoValueNamesIsRefusedAndNothingChanges) {
+    TempDir temp;
+    const Pair pair(temp.path());
+    ASSERT_TRUE(pair.Save(1, pair.picture));
+    const std::vector<std::string> before = pair.Snapshot();
+    const fs::path other = pair.picture.parent_path() / "other.bmp";
+    Win32BeginProfileUpdate(pair.settings.c_str());
+    WritePrivateProfileStringA("SETTING", "SERIAL", "2", pair.settings.c_str());
+    Win32AddProfileUpdateFile(other.c_str(), "2", 1);
+    EXPECT_FALSE(Win32EndProfileUpdate());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    char refused[4096];
+    EXPECT_EQ(Win32GetProfileUpdateFailure(refused, sizeof refused), 1);
+    EXPECT_EQ(refused, other.string());
+    EXPECT_EQ(pair.Snapshot(), before);
 }
 
 // Under the lock no writer lives: every temporary of the settings' shape
