@@ -50,31 +50,48 @@ void Canvas::DrawPicture(const QImage& picture, QPoint at) {
 void Canvas::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.drawImage(contentsRect(), image_);
+    const QRect client = contentsRect();
+    if (client.size() == image_.size()) {
+        painter.drawImage(client.topLeft(), image_);
+        return;
+    }
+    // Stretched here rather than by the painter, through the pointer's own
+    // mapping: a stroke paints the very pixel shown under the pointer.
+    const QRect area = event->rect().intersected(client);
+    if (area.isEmpty()) return;
+    QImage shown(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        const int row = ImagePixelAt(area.top() + y - client.top(), client.height());
+        const auto* from = reinterpret_cast<const QRgb*>(image_.constScanLine(row));
+        auto* to = reinterpret_cast<QRgb*>(shown.scanLine(y));
+        for (int x = 0; x < area.width(); ++x)
+            to[x] = from[ImagePixelAt(area.left() + x - client.left(), client.width())];
+    }
+    painter.drawImage(area.topLeft(), shown);
 }
 
-QPointF Canvas::ImageScale() const {
-    const QRect client = contentsRect();
-    return QPointF(client.width() > 0 ? double{kImageSize} / client.width() : 1.0,
-                   client.height() > 0 ? double{kImageSize} / client.height() : 1.0);
+int Canvas::ImagePixelAt(int clientPixel, int clientSize) {
+    if (clientSize <= 0) return 0;
+    // The image pixel under the client pixel's centre; exact in doubles, so
+    // that a centre on a boundary goes the same way every time.
+    const double at = std::floor((2.0 * clientPixel + 1.0) * kImageSize / (2.0 * clientSize));
+    return static_cast<int>(at);
 }
 
 QRect Canvas::ToWidget(QRect pixels) const {
-    const QPointF scale = ImageScale();
-    const QRectF widget(pixels.x() / scale.x(), pixels.y() / scale.y(), pixels.width() / scale.x(),
-                        pixels.height() / scale.y());
-    return widget.translated(contentsRect().topLeft()).toAlignedRect();
+    const QRect client = contentsRect();
+    const double sx = double(client.width()) / kImageSize;
+    const double sy = double(client.height()) / kImageSize;
+    const QRectF widget(pixels.x() * sx, pixels.y() * sy, pixels.width() * sx, pixels.height() * sy);
+    return widget.translated(client.topLeft()).toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 QPointF Canvas::ToTwips(QPointF widgetPosition) const {
-    const QPointF client = widgetPosition - QPointF(contentsRect().topLeft());
-    const QPointF scale = ImageScale();
-    // The image pixel shown at the centre of the screen pixel under the
-    // pointer, as the stretched copy on the screen samples it.
-    const auto pixel = [](double at, double perPixel) {
-        return std::floor((std::floor(at) + 0.5) * perPixel);
-    };
-    return QPointF(pixel(client.x(), scale.x()), pixel(client.y(), scale.y())) * kTwipsPerImagePixel;
+    const QRect client = contentsRect();
+    const QPointF at = widgetPosition - QPointF(client.topLeft());
+    const int x = ImagePixelAt(static_cast<int>(std::floor(at.x())), client.width());
+    const int y = ImagePixelAt(static_cast<int>(std::floor(at.y())), client.height());
+    return QPointF(x, y) * kTwipsPerImagePixel;
 }
 
 void Canvas::mousePressEvent(QMouseEvent* event) {

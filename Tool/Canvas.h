@@ -52,9 +52,10 @@ protected:
 
 private:
     QPointF ToTwips(QPointF widgetPosition) const;
-    // Image pixels per client-area pixel, in x and y.
-    QPointF ImageScale() const;
-    // The client-area rectangle that shows `pixels` of the image.
+    // The image pixel (in x or y) shown at a pixel of a client area
+    // `clientSize` pixels long; outside the area, beyond the image.
+    static int ImagePixelAt(int clientPixel, int clientSize);
+    // A widget rectangle that covers what shows `pixels` of the image.
     QRect ToWidget(QRect pixels) const;
 
     QImage image_;

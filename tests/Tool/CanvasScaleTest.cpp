@@ -42,8 +42,10 @@ TEST_F(CanvasScale, StrokesLandUnderThePointerOverTheWholeCanvasAndAreSaved) {
     ASSERT_GE(client.width(), 2 * Canvas::kImageSize);
     const int right = client.width() - 1;
     const int bottom = client.height() - 1;
+    // Corners, and spots whose centres fall on, near and between the
+    // boundaries of image pixels (451.5 is exactly pixel 224's edge).
     const QPoint spots[] = {{0, 0},     {right, 0}, {0, bottom}, {right, bottom}, {client.width() / 2, 3},
-                            {300, 450}, {511, 257}};
+                            {300, 450}, {309, 451}, {511, 257}};
     for (const QPoint spot : spots) Dot(spot);
 
     EXPECT_EQ(CountPixels(form->Picture1->image(), Qt::white), static_cast<int>(std::size(spots)));
