@@ -61,7 +61,6 @@ struct Scene {
         WriteFile(elsewhere / "src", "hostile");
         pair.Save(1, pair.picture);
     }
-    fs::path In(const fs::path& folder, const std::string& name) const { return folder / name; }
     fs::path Config() const { return pair.settings.parent_path(); }
     fs::path Pictures() const { return pair.picture.parent_path(); }
     // Every name and what lies under it, links as links.
@@ -127,8 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         HostileCase{"a file elsewhere renamed over another",
                     [](const Scene& s) {
-                        return Journal{kSettingsReplaced,
-                                       {{s.In(s.elsewhere, "src"), s.In(s.elsewhere, "precious")}}};
+                        return Journal{kSettingsReplaced, {{s.elsewhere / "src", s.elsewhere / "precious"}}};
                     }},
         HostileCase{"a path through '..'",
                     [](const Scene& s) {
