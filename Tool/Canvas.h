@@ -3,8 +3,12 @@
 //
 // The canvas owns that image. Strokes, clearing, the start-up texture and
 // imports all draw into it, saving reads it, and paintEvent only copies it
-// to the screen. Pointer events leave as signals with the position in twips
-// from the client area's top-left corner, as the window's handlers expect.
+// to the screen, stretched over the whole client area. Pointer events leave
+// as signals with the position in twips from the client area's top-left
+// corner, as the window's handlers expect, at the canvas's own scale: one
+// image pixel is kTwipsPerImagePixel twips wherever the client area makes
+// it larger on the screen (a screen of more dots per inch without Qt's
+// scaling), so that a stroke lands under the pointer.
 #pragma once
 
 #include <QFrame>
@@ -16,6 +20,8 @@ class Canvas : public QFrame {
     Q_OBJECT
 public:
     static constexpr int kImageSize = 256;
+    // The design's: an image pixel is a screen pixel at 96 dots per inch.
+    static constexpr float kTwipsPerImagePixel = 15.0f;
 
     explicit Canvas(QWidget* parent = nullptr);
 
@@ -46,6 +52,11 @@ protected:
 
 private:
     QPointF ToTwips(QPointF widgetPosition) const;
+    // The image pixel (in x or y) shown at a pixel of a client area
+    // `clientSize` pixels long; outside the area, beyond the image.
+    static int ImagePixelAt(int clientPixel, int clientSize);
+    // A widget rectangle that covers what shows `pixels` of the image.
+    QRect ToWidget(QRect pixels) const;
 
     QImage image_;
     QPoint currentPosition_;

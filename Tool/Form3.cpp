@@ -1,6 +1,7 @@
 #include "Tool/Form3.h"
 
 #include "Tool/Artwork.h"
+#include "Tool/CaptionFit.h"
 #include "Tool/Form3Layout.h"
 #include "Tool/PenColor.h"
 #include "Tool/Twips.h"
@@ -23,14 +24,23 @@ template <typename Widget>
 Widget* Place(Widget* widget, const char* name, QPoint clientOrigin = QPoint()) {
     const ControlLayout& at = LayoutOf(name);
     widget->setObjectName(QString::fromLatin1(name));
+    const QFont& font = widget->window()->font();
     widget->setGeometry(
-        TwipsRectToPixels(at.left, at.top, at.width, at.height, TwipsPerPixelX(), TwipsPerPixelY())
+        TwipsRectToPixels(at.left, at.top, at.width, at.height, TwipsPerPixelX(font), TwipsPerPixelY(font))
             .translated(clientOrigin));
     return widget;
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    return Place(new QPushButton(caption, parent), name);
+    QPushButton* button = Place(new QPushButton(caption, parent), name);
+    FitCaption(button, caption);
+    return button;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& caption) {
+    QLabel* label = Place(new QLabel(caption, parent), name);
+    FitCaption(label, caption);
+    return label;
 }
 
 }  // namespace
@@ -46,9 +56,11 @@ Form3::Form3(DialogUi& ui, const QString& programDirectory, QWidget* parent)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Vantel"));
     setWindowIcon(VantelIcon());
-    setFixedSize(
-        TwipsRectToPixels(0, 0, kForm3ClientWidth, kForm3ClientHeight, TwipsPerPixelX(), TwipsPerPixelY())
-            .size());
+    // The captions' font decides the layout's scale: a style sheet's too.
+    ensurePolished();
+    setFixedSize(TwipsRectToPixels(0, 0, kForm3ClientWidth, kForm3ClientHeight, TwipsPerPixelX(font()),
+                                   TwipsPerPixelY(font()))
+                     .size());
     BuildControls();
 }
 
@@ -62,14 +74,14 @@ void Form3::BuildControls() {
     Picture3 = Place(new PictureBox(Picture1), "Picture3", Picture1->contentsRect().topLeft());
     Picture3->hide();
     Command8 = Button(this, "Command8", tr("画面クリヤ"));
-    Label1 = Place(new QLabel(QStringLiteral("Vantel Ver3.0 (C) Vantel team"), this), "Label1");
+    Label1 = Label(this, "Label1", QStringLiteral("Vantel Ver3.0 (C) Vantel team"));
     Command4 = Button(this, "Command4", tr("プレビュー"));
     Command5 = Button(this, "Command5", tr("設定確定"));
     HScroll1 = Place(new QScrollBar(Qt::Horizontal, this), "HScroll1");
     HScroll1->setRange(0, kSpeedMaximum);
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(kSpeedPageStep);
-    Label2 = Place(new QLabel(tr("回転"), this), "Label2");
+    Label2 = Label(this, "Label2", tr("回転"));
     Command3 = Button(this, "Command3", tr("画像保存"));
 
     QWidget* const inTabOrder[] = {Picture1, Command1, Command2, Picture2, Command6, Command7, Picture3,
@@ -91,7 +103,8 @@ void Form3::BuildControls() {
 }
 
 QPoint Form3::ToCanvasPixel(float x, float y) const {
-    return QPoint(TwipsToPixels(x, TwipsPerPixelX()), TwipsToPixels(y, TwipsPerPixelY()));
+    return QPoint(TwipsToPixels(x, Canvas::kTwipsPerImagePixel),
+                  TwipsToPixels(y, Canvas::kTwipsPerImagePixel));
 }
 
 void Form3::BeginStroke(float x, float y) {

@@ -69,7 +69,7 @@ public slots:
     void ClearCanvas();           // Command8 "画面クリヤ"
     void ImportImage();           // Command2 "ファイルを開く"
     // Picture1's pointer events, positions in twips from its client area's
-    // top-left corner.
+    // top-left corner at the canvas's scale (Canvas::kTwipsPerImagePixel).
     void BeginStroke(float x, float y);
     void ContinueStroke(float x, float y);
     void EndStroke();

@@ -1,5 +1,6 @@
 #include "Tool/Twips.h"
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
@@ -11,8 +12,16 @@ constexpr double kTwipsPerInch = 1440.0;
 // What a screen without a usable resolution is taken to have.
 constexpr double kUsualDotsPerInch = 96.0;
 
+// The font the layout's captions were made for.
+constexpr double kDesignPointSize = 9.0;
+
 double DotsPerInch(double reported) {
     return reported > 0.0 ? reported : kUsualDotsPerInch;
+}
+
+double FontGrowth(const QFont& font) {
+    const double points = QFontInfo(font).pointSizeF();
+    return points > kDesignPointSize ? points / kDesignPointSize : 1.0;
 }
 
 }  // namespace
@@ -27,6 +36,14 @@ float TwipsPerPixelY() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? DotsPerInch(screen->logicalDotsPerInchY()) : kUsualDotsPerInch;
     return static_cast<float>(kTwipsPerInch / dpi);
+}
+
+float TwipsPerPixelX(const QFont& font) {
+    return static_cast<float>(TwipsPerPixelX() / FontGrowth(font));
+}
+
+float TwipsPerPixelY(const QFont& font) {
+    return static_cast<float>(TwipsPerPixelY() / FontGrowth(font));
 }
 
 int RoundHalfEven(double value) {

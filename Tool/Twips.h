@@ -2,6 +2,7 @@
 // pixel depends on the screen's logical resolution: 15 at 96 dots per inch.
 #pragma once
 
+#include <QFont>
 #include <QPoint>
 #include <QRect>
 
@@ -9,6 +10,13 @@
 // x (respectively y). Read anew on every call, as the screen may change.
 float TwipsPerPixelX();
 float TwipsPerPixelY();
+
+// The same for a form whose captions show in `font`. A font larger than the
+// design's 9 points makes the resolution larger in proportion, as a larger
+// system font did on the system the layout was made for: the form and its
+// controls grow with their captions and keep their proportions.
+float TwipsPerPixelX(const QFont& font);
+float TwipsPerPixelY(const QFont& font);
 
 // The nearest integer, halves going to the even neighbour (2.5 -> 2,
 // 3.5 -> 4). Values beyond the int range give its nearest end.

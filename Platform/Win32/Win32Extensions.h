@@ -54,10 +54,12 @@ void Win32BeginProfileUpdate(LPCSTR lpFileName);
 // the new values, all under the profile's lock, so that a reader holding the
 // lock (Win32BeginProfileRead) finds the old values with the old files or
 // the new with the new. A file must be missing in an existing directory or
-// a regular file that may be written (a symbolic link's target is written);
-// it keeps its permission bits. A writer that dies half-way leaves what the
-// next holder of the lock finishes or undoes. FALSE when no update is begun
-// or the path is empty; the update then fails as a whole.
+// a regular file that may be written (a symbolic link's target is written),
+// and named by one of the profile's values after the update (else the update
+// fails with ERROR_INVALID_PARAMETER); it keeps its permission bits. A
+// writer that dies half-way leaves what the next holder of the lock finishes
+// or undoes. FALSE when no update is begun or the path is empty; the update
+// then fails as a whole.
 BOOL Win32AddProfileUpdateFile(LPCSTR lpPath, LPCVOID lpBuffer, DWORD nSize);
 // Writes the gathered values and files. TRUE on success; FALSE, with
 // GetLastError() saying why and Win32GetProfileUpdateFailure saying where,
@@ -77,9 +79,11 @@ DWORD Win32GetProfilePath(LPCSTR lpFileName, LPSTR lpBuffer, DWORD nSize);
 // Holds the profile's writers off (its lock, taken shared) until
 // Win32EndProfileRead, so that the values read meanwhile and the files they
 // name come from one update. Waits at most dwMilliseconds for a writer to
-// finish; first finishes an update whose writer died half-way. FALSE when
-// it goes on without the lock (the wait ran out, or no lock can be made
-// where the profile lies). Not while an update of this thread is written.
+// finish; first finishes an update whose writer died half-way, and removes
+// the temporary files killed writers left. FALSE when it goes on without the
+// lock (the wait ran out, or no lock can be made where the profile lies);
+// the files in place are one update's even then, a stalled writer's update
+// being made to happen for it. Not while an update of this thread is written.
 BOOL Win32BeginProfileRead(LPCSTR lpFileName, DWORD dwMilliseconds);
 void Win32EndProfileRead();
 

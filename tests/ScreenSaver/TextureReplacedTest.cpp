@@ -6,7 +6,11 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <set>
+#include <sstream>
+#include <thread>
 #include <vector>
 
 #include "Platform/Win32/Profile/ProfileFault.h"
@@ -41,6 +45,13 @@ QImage Canvas(int variant) {
         for (int x = 0; x < 256; ++x)
             image.setPixel(x, y, variant == 0 ? qRgb(y, x, 40) : qRgb(40, y, 255 - x));
     return image;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 // The tool's process ends with the test, however the test ends.
@@ -106,6 +117,54 @@ TEST_F(SaverSceneTest, ASaverStartingWhileToolsConfirmShowsAWholePictureWithItsO
         ASSERT_TRUE(tools[0].Running() && tools[1].Running()) << "a confirm failed";
     }
     EXPECT_TRUE(shown.count(0) && shown.count(1));
+}
+
+// Confirms canvas 0 at speed 3, then canvas 1 at speed 7 with the picture's
+// rename held back `stall` after the settings'; ends with 0 when both saved.
+pid_t StartStalledTool(const std::string& programDirectory, std::chrono::milliseconds stall) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    int argc = 1;
+    char name[] = "vantel30";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    FakeDialogUi ui;
+    Form3 form(ui, QString::fromStdString(programDirectory));
+    for (const int variant : {0, 1}) {
+        form.Picture1->DrawPicture(Canvas(variant), QPoint(0, 0));
+        form.HScroll1->setValue(variant == 0 ? 3 : 7);
+        if (variant == 1) win32_kernel::SetProfileCommitPause(stall);
+        form.Command5->click();
+    }
+    _exit(ui.messages.empty() ? 0 : 1);
+}
+
+// A confirm that stalls between the settings and the picture for longer than
+// a saver waits: the saver starts within its wait and shows the new picture
+// with the new speed, and the stalled confirm still succeeds.
+TEST_F(SaverSceneTest, ASaverStartingDuringAStalledConfirmShowsItsWholePairInTime) {
+    const std::string programDirectory = configDir_ + "/program";
+    ASSERT_EQ(mkdir(programDirectory.c_str(), 0700), 0);
+    ToolProcess tool{StartStalledTool(programDirectory, std::chrono::milliseconds(3000))};
+    ASSERT_GT(tool.pid, 0);
+    const std::string settings = configDir_ + "/vantel/Vantel.ini";
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (ReadFile(settings).find("SPEED=7") == std::string::npos &&
+           std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(StartSaver(), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500));
+    const QImage canvas = Canvas(1);
+    EXPECT_EQ(TexelsOf(*BoxTexture->GetImage()),
+              TexelsOf(canvas.constBits(), 256, 256, canvas.bytesPerLine()));
+    EXPECT_EQ(static_cast<int>(Speed), 7);
+    StopSaver();
+    int status = 0;
+    ASSERT_EQ(waitpid(tool.pid, &status, 0), tool.pid);
+    tool.pid = 0;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the stalled confirm failed";
 }
 
 }  // namespace

@@ -33,13 +33,17 @@ ProfileFileText ReadProfileFile(const std::string& path);
 int MakeProfileDirectory(const std::string& directory);
 
 // Removes the temporary files that writers killed half-way left beside the
-// profile. Only under the exclusive lock (ProfileLock.h), which every
-// living writer holds while it has one.
+// profile. Only under the lock (ProfileLock.h), shared or exclusive: every
+// living writer holds it exclusively while it has one, so none found then is
+// a living writer's, whatever its pid.
 void RemoveStaleTemporaries(const ProfileLocation& location);
 
 // A name for a new temporary file beside `baseName` in `directory`:
 // ".<baseName>.<pid>.<counter>.tmp", a name no other living process makes.
 std::string TemporaryPath(const std::string& directory, const std::string& baseName);
+
+// Whether `name` (no directory) has the shape TemporaryPath gives `baseName`.
+bool IsTemporaryNameOf(std::string_view name, std::string_view baseName);
 
 // Creates the file `path`, which must not exist yet, with `bytes`, flushed
 // to the disk, and the permission bits `mode` (for none, 0666 less the

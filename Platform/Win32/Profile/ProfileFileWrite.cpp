@@ -26,24 +26,26 @@ int WriteAll(int fd, std::string_view text) {
 
 constexpr std::string_view kTemporarySuffix = ".tmp";
 
-// Temporary files are named ".<name>.<pid>.<counter>.tmp".
-std::string TemporaryPrefix(const ProfileLocation& location) {
-    return "." + location.baseName + ".";
-}
-
 bool AllDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-bool IsTemporaryName(std::string_view name, std::string_view prefix) {
-    if (!name.starts_with(prefix) || !name.ends_with(kTemporarySuffix)) return false;
-    name.remove_prefix(prefix.size());
+}  // namespace
+
+bool IsTemporaryNameOf(std::string_view name, std::string_view baseName) {
+    if (baseName.empty() || baseName.find('/') != std::string_view::npos || !name.starts_with('.'))
+        return false;
+    name.remove_prefix(1);
+    if (name.size() < baseName.size() + kTemporarySuffix.size() || !name.starts_with(baseName) ||
+        !name.ends_with(kTemporarySuffix))
+        return false;
+    name.remove_prefix(baseName.size());
     name.remove_suffix(kTemporarySuffix.size());
+    if (!name.starts_with('.')) return false;
+    name.remove_prefix(1);
     const std::size_t dot = name.find('.');
     return dot != std::string_view::npos && AllDigits(name.substr(0, dot)) && AllDigits(name.substr(dot + 1));
 }
-
-}  // namespace
 
 std::string TemporaryPath(const std::string& directory, const std::string& baseName) {
     static std::atomic<unsigned> counter{0};
@@ -86,9 +88,8 @@ int MakeProfileDirectory(const std::string& directory) {
 void RemoveStaleTemporaries(const ProfileLocation& location) {
     DIR* directory = opendir(location.directory.c_str());
     if (directory == nullptr) return;
-    const std::string prefix = TemporaryPrefix(location);
     while (const dirent* entry = readdir(directory)) {
-        if (IsTemporaryName(entry->d_name, prefix)) unlinkat(dirfd(directory), entry->d_name, 0);
+        if (IsTemporaryNameOf(entry->d_name, location.baseName)) unlinkat(dirfd(directory), entry->d_name, 0);
     }
     closedir(directory);
 }

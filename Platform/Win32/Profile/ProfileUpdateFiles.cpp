@@ -8,83 +8,16 @@
 #include <cstdlib>
 #include <thread>
 
-#include "Platform/Posix/RegularFile.h"
 #include "Platform/Win32/Kernel/KernelErrors.h"
+#include "Platform/Win32/Profile/ProfileCommitGate.h"
 #include "Platform/Win32/Profile/ProfileFault.h"
 #include "Platform/Win32/Profile/ProfileFile.h"
+#include "Platform/Win32/Profile/ProfileJournal.h"
 
 namespace win32_kernel {
 namespace {
 
 std::chrono::microseconds commitPause{0};
-
-// Journal: NUL-ended fields, the marker, the number of files, the profile's
-// temporary (a name in the profile's directory), then each file's temporary
-// and final path. Only a journal with every field was written whole.
-constexpr std::string_view kJournalMarker = "profile-update";
-constexpr std::size_t kMaxJournalBytes = std::size_t{1} << 20;
-
-struct Journal {
-    std::string profileTemporary;
-    std::vector<std::pair<std::string, std::string>> files;  // temporary, final
-};
-
-std::string JournalPath(const ProfileLocation& location) {
-    return location.directory + "/." + location.baseName + ".journal";
-}
-
-std::string JournalText(const Journal& journal) {
-    std::string text;
-    const auto field = [&text](std::string_view value) { text.append(value).push_back('\0'); };
-    field(kJournalMarker);
-    field(std::to_string(journal.files.size()));
-    field(journal.profileTemporary);
-    for (const auto& [temporary, final] : journal.files) {
-        field(temporary);
-        field(final);
-    }
-    return text;
-}
-
-std::optional<Journal> ParseJournal(std::string_view text) {
-    std::vector<std::string_view> fields;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\0');
-        if (end == std::string_view::npos) return std::nullopt;
-        fields.push_back(text.substr(0, end));
-        text.remove_prefix(end + 1);
-    }
-    if (fields.size() < 3 || fields[0] != kJournalMarker ||
-        fields[1] != std::to_string((fields.size() - 3) / 2) || (fields.size() - 3) % 2 != 0)
-        return std::nullopt;
-    Journal journal{std::string(fields[2]), {}};
-    for (std::size_t i = 3; i < fields.size(); i += 2) journal.files.emplace_back(fields[i], fields[i + 1]);
-    return journal;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
-}
-
-bool SameDirectory(const std::string& a, const std::string& b) {
-    struct stat first, second;
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
-// The profile, its lock and its journal must not be overwritten by a file
-// of the update.
-bool IsProfileOwnFile(const ProfileLocation& location, const std::string& path) {
-    const std::string name = BaseNameOf(path);
-    const bool ownName = name == location.baseName || name == "." + location.baseName + ".lock" ||
-                         name == "." + location.baseName + ".journal";
-    return ownName && SameDirectory(DirectoryOf(path), location.directory);
-}
 
 // Creating a file fails for its directory's sake (no permission, a read-only
 // file system, a missing directory) or, writing it, for the file's own.
@@ -196,11 +129,16 @@ std::optional<UpdateFailure> CommitUpdate(const ProfileLocation& location, std::
         written.push_back(temporary);
     }
 
-    // 4. The update happens here.
+    // 4. The update happens here, behind the gate: from now on a reader that
+    // cannot wait for us may make it happen, and the profile then holds our
+    // text already.
+    const CommitGate gate(location.directory, CommitGate::Mode::Exclusive);
     if (rename(profileTemporary.c_str(), location.path.c_str()) != 0) {
         error = errno;
-        undo();
-        return FailedWrite(error, 0, location.path);
+        if (error != ENOENT || ReadProfileFile(location.path).text != text) {
+            undo();
+            return FailedWrite(error, 0, location.path);
+        }
     }
     SyncDirectory(location.directory);
     if (commitPause.count() > 0) std::this_thread::sleep_for(commitPause);
@@ -217,25 +155,38 @@ bool HasInterruptedUpdate(const ProfileLocation& location) {
 }
 
 int FinishInterruptedUpdate(const ProfileLocation& location) {
-    const std::string journalPath = JournalPath(location);
-    std::string text;
-    const posix::RegularFileRead read = posix::ReadRegularFile(journalPath.c_str(), kMaxJournalBytes, &text);
-    if (read.error == ENOENT) return 0;
+    const JournalRead read = ReadJournal(location);
+    if (!read.present) return 0;
     if (read.error != 0) return read.error;
     // A journal cut short was being written: no file's temporary exists yet,
     // and the profile's is swept with the other stale ones.
-    if (const std::optional<Journal> journal = ParseJournal(text)) {
-        const std::string profileTemporary = location.directory + "/" + journal->profileTemporary;
+    if (read.journal) {
+        const std::string profileTemporary = location.directory + "/" + read.journal->profileTemporary;
         if (access(profileTemporary.c_str(), F_OK) == 0) {
-            for (const auto& file : journal->files)
+            for (const auto& file : read.journal->files)
                 if (unlink(file.first.c_str()) != 0 && errno != ENOENT) return errno;
         } else {
-            RenameIntoPlace(*journal, nullptr);
+            const CommitGate gate(location.directory, CommitGate::Mode::Exclusive);
+            RenameIntoPlace(*read.journal, nullptr);
         }
     }
-    if (unlink(journalPath.c_str()) != 0 && errno != ENOENT) return errno;
+    if (unlink(JournalPath(location).c_str()) != 0 && errno != ENOENT) return errno;
     SyncDirectory(location.directory);
     return 0;
+}
+
+void FinishCommittedUpdate(const ProfileLocation& location) {
+    const JournalRead read = ReadJournal(location);
+    if (!read.journal) return;
+    const std::string profileTemporary = location.directory + "/" + read.journal->profileTemporary;
+    if (access(profileTemporary.c_str(), F_OK) != 0 && errno == ENOENT)
+        RenameIntoPlace(*read.journal, nullptr);
+}
+
+void MakeUpdateHappen(const ProfileLocation& location, const Journal& journal) {
+    const std::string profileTemporary = location.directory + "/" + journal.profileTemporary;
+    if (rename(profileTemporary.c_str(), location.path.c_str()) == 0) SyncDirectory(location.directory);
+    RenameIntoPlace(journal, nullptr);
 }
 
 }  // namespace win32_kernel

@@ -13,7 +13,9 @@
 // happened and its temporaries go; without it, the profile holds the new
 // values and the files not yet renamed are renamed. Until then the lock's
 // shared holders may meet new values beside old files, which is why readers
-// finish such an update before they read (see ProfileReadLock.cpp).
+// finish such an update before they read (see ProfileReadLock.cpp). The
+// journal is obeyed only where it names the update's own files
+// (ProfileJournal.h).
 #pragma once
 
 #include <sys/types.h>
@@ -24,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Platform/Win32/Profile/ProfileJournal.h"
 #include "Platform/Win32/Profile/ProfilePath.h"
 #include "Platform/Win32/Win32.h"
 
@@ -73,6 +76,16 @@ std::optional<UpdateFailure> CommitUpdate(const ProfileLocation& location, std::
 // exclusive lock. 0 when no journal is left, else the errno value of what
 // failed.
 int FinishInterruptedUpdate(const ProfileLocation& location);
+
+// For a reader that could not have the profile's lock in time
+// (ProfileReadLock.cpp). Holding the commit gate shared: finishes the update
+// of a writer that died after replacing the profile; an update not yet made
+// cannot be made until the gate is let go.
+void FinishCommittedUpdate(const ProfileLocation& location);
+// While the writer that wrote `journal` holds the commit gate: makes its
+// update happen (the profile's temporary, then each file's, renamed into
+// place, as that writer does; a temporary already gone was renamed).
+void MakeUpdateHappen(const ProfileLocation& location, const Journal& journal);
 
 // Whether a journal lies beside the profile.
 bool HasInterruptedUpdate(const ProfileLocation& location);

@@ -14,6 +14,7 @@
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Profile/ProfileEdit.h"
 #include "Platform/Win32/Profile/ProfileFile.h"
+#include "Platform/Win32/Profile/ProfileJournal.h"
 #include "Platform/Win32/Profile/ProfileLock.h"
 #include "Platform/Win32/Profile/ProfileText.h"
 #include "Platform/Win32/Profile/ProfileUpdateFiles.h"
@@ -123,6 +124,11 @@ BOOL WriteUpdate(LPCSTR fileName, const std::vector<ProfileSetting>& settings,
     if (!files.empty()) {
         const UpdatePlan plan = PlanUpdateFiles(*location, files);
         if (plan.failure) return Refuse(*plan.failure);
+        // Whoever finishes the update after a crash obeys its journal only for
+        // the files its values name.
+        for (std::size_t i = 0; i < plan.files.size(); ++i)
+            if (!NamedByValue(edited, plan.files[i].final))
+                return Refuse({ERROR_INVALID_PARAMETER, i + 1, plan.files[i].final});
         if (std::optional<UpdateFailure> failure = CommitUpdate(*location, edited, mode, files, plan.files))
             return Refuse(std::move(*failure));
         return Succeed();

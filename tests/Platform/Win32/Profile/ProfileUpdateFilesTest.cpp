@@ -11,6 +11,7 @@
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Profile/ProfileFault.h"
 #include "Platform/Win32/Win32Extensions.h"
+#include "tests/Platform/Win32/Profile/ProfilePair.h"
 #include "tests/Support/KernelTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -18,48 +19,6 @@ using namespace kernel_test;
 using namespace win32_kernel;
 
 namespace {
-
-// A settings file and a picture, each in a folder of its own.
-struct Pair {
-    explicit Pair(const fs::path& root)
-        : settings(root / "config/Vantel.ini"), picture(root / "pictures/p.bmp") {
-        fs::create_directories(settings.parent_path());
-        fs::create_directories(picture.parent_path());
-    }
-    // The serial in the settings, and the picture they name holding it.
-    bool Save(int serial, const fs::path& to, std::size_t size = 4096) const {
-        const std::string text = std::to_string(serial);
-        const std::string bytes = text + std::string(size - text.size(), '.');
-        Win32BeginProfileUpdate(settings.c_str());
-        WritePrivateProfileStringA("SETTING", "FILENAME", to.c_str(), settings.c_str());
-        WritePrivateProfileStringA("SETTING", "SERIAL", text.c_str(), settings.c_str());
-        Win32AddProfileUpdateFile(to.c_str(), bytes.data(), static_cast<DWORD>(bytes.size()));
-        return Win32EndProfileUpdate() == TRUE;
-    }
-    std::string Value(const char* key) const {
-        char value[4096];
-        GetPrivateProfileStringA("SETTING", key, "", value, sizeof value, settings.c_str());
-        return value;
-    }
-    // Whether the picture the settings name holds their serial.
-    bool Whole() const {
-        const std::string bytes = ReadFile(Value("FILENAME"));
-        return bytes.substr(0, bytes.find('.')) == Value("SERIAL");
-    }
-    // Both files and the names in their folders, whatever lies under the names.
-    std::vector<std::string> Snapshot() const {
-        std::vector<std::string> seen;
-        for (const fs::path& file : {settings, picture}) {
-            const std::vector<std::string> names = ListDirectory(file.parent_path());
-            seen.insert(seen.end(), names.begin(), names.end());
-            seen.push_back(fs::is_regular_file(file) ? ReadFile(file) : "no file");
-        }
-        return seen;
-    }
-
-    fs::path settings;
-    fs::path picture;
-};
 
 enum Refused { kSettings, kSettingsFolder, kPicture, kPictureFolder };
 
