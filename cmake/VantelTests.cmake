@@ -1,11 +1,13 @@
 # Test helpers shared by every folder under tests/.
 #
 # Test programs are named <folder>_test, in lower case with underscores,
-# after the short name of the folder they test (posix, win32_kernel, win32_profile, win32_user,
-# raster, ddraw, retained, rendal, saver, tool, settings); a folder's further
-# programs add what they cover (saver_scene_test). End-to-end scripts are
+# after the short name of the folder they test (posix, win32_kernel,
+# win32_profile, win32_user, raster, ddraw, retained, rendal, saver, tool,
+# settings); a folder's further programs add what they cover
+# (saver_scene_test). End-to-end scripts are
 # named for what they show, in words joined by hyphens, and run as
-# e2e_<script>.
+# e2e_<script>. GoogleTest suites are named for what they test and end in
+# Test (DeathTest where gtest wants it), fixture or not.
 
 # vantel_add_gtest(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>] [ON_DISPLAY])
 # One GoogleTest program; its cases become ctest tests. Unit tests run with

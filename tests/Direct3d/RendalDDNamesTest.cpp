@@ -119,7 +119,7 @@ const PublishedName kPublishedDDNames[] = {
     {"DDERR_NOTPAGELOCKED", 0x887602A8u},
 };
 
-TEST(RendalDDNames, EachPublishedCodeIsReportedByItsName) {
+TEST(RendalDDNamesTest, EachPublishedCodeIsReportedByItsName) {
     ASSERT_EQ(std::size(kPublishedDDNames), 100u);
     for (const PublishedName& row : kPublishedDDNames) {
         const std::string report = Captured([&] { RZXDDError(static_cast<HRESULT>(row.value), "f", 7); });

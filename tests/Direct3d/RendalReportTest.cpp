@@ -64,7 +64,7 @@ const RZXErrorName kHeaderRMNames[] = {
 
 #undef NAMED
 
-TEST(RendalReport, HeaderCodesGetTheirPublishedNames) {
+TEST(RendalReportTest, HeaderCodesGetTheirPublishedNames) {
     for (const RZXErrorName& row : kHeaderDDNames) {
         EXPECT_EQ(DDReport(row.code), DDText(row.name));
         EXPECT_EQ(RMReport(row.code), RMText("Unknown Error")) << row.name;
@@ -75,7 +75,7 @@ TEST(RendalReport, HeaderCodesGetTheirPublishedNames) {
     }
 }
 
-TEST(RendalReport, EveryTableRowIsFoundByItsCode) {
+TEST(RendalReportTest, EveryTableRowIsFoundByItsCode) {
     std::set<HRESULT> codes;
     std::set<std::string> names;
     for (const RZXErrorName& row : RZXDDErrorName) {
@@ -116,21 +116,21 @@ const Lookup kLookups[] = {
     {E_NOINTERFACE, "Unknown Error", "Unknown Error"},
 };
 
-TEST(RendalReport, CodesNamedOrUnknownInEachTable) {
+TEST(RendalReportTest, CodesNamedOrUnknownInEachTable) {
     for (const Lookup& row : kLookups) {
         EXPECT_EQ(DDReport(row.code), DDText(row.ddName)) << std::hex << row.code;
         EXPECT_EQ(RMReport(row.code), RMText(row.rmName)) << std::hex << row.code;
     }
 }
 
-TEST(RendalReport, ReportNamesFileAndSite) {
+TEST(RendalReportTest, ReportNamesFileAndSite) {
     EXPECT_EQ(Captured([] { RZXDDError(DDERR_SURFACELOST, kSourcePath, 1219); }),
               "DirectDraw Error DDERR_SURFACELOST\nin file C:\\myproject\\Direct3d\\Rendal at line 1219\n");
     EXPECT_EQ(Captured([] { RZXRMError(D3DRMERR_BADVALUE, "Deepdr", 346); }),
               "Direct3D-RM Error : D3DRMERR_BADVALUE\nin file Deepdr at line 346\n");
 }
 
-TEST(RendalReport, OverlongPathIsCutToTheMessageBuffer) {
+TEST(RendalReportTest, OverlongPathIsCutToTheMessageBuffer) {
     std::string path(3000, 'p');
     std::string out = Captured([&] { RZXDDError(DDERR_GENERIC, path.c_str(), 1); });
     ASSERT_EQ(out.size(), 1024u);
@@ -138,7 +138,7 @@ TEST(RendalReport, OverlongPathIsCutToTheMessageBuffer) {
     EXPECT_EQ(out.back(), '\n');
 }
 
-TEST(RendalReport, TraceAddsOneNewline) {
+TEST(RendalReportTest, TraceAddsOneNewline) {
     EXPECT_EQ(Captured([] { RZXTrace(""); }), "\n");
     EXPECT_EQ(Captured([] { RZXTrace("RZX:x\n"); }), "RZX:x\n\n");
 }

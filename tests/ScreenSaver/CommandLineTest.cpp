@@ -22,7 +22,7 @@ const char* Name(RunMode mode) {
     return "?";
 }
 
-TEST(CommandLine, ScanChoosesTheMode) {
+TEST(CommandLineTest, ScanChoosesTheMode) {
     const ScanCase cases[] = {
         {"", RunMode::None},
         {"/s", RunMode::Saver},
@@ -66,7 +66,7 @@ TEST(CommandLine, ScanChoosesTheMode) {
     }
 }
 
-TEST(CommandLine, NoTextIsNoMode) {
+TEST(CommandLineTest, NoTextIsNoMode) {
     EXPECT_EQ(ScanCommandLine(nullptr), RunMode::None);
 }
 

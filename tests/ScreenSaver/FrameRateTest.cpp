@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(FrameRate, TheRateOfEachSpanOfASecondOrMore) {
+TEST(FrameRateTest, TheRateOfEachSpanOfASecondOrMore) {
     // Frames at `first`, then `perStep` frames at each of `steps` times `step` apart.
     const struct {
         DWORD first, step;

@@ -43,7 +43,7 @@ int ExitCode(pid_t child, std::chrono::seconds limit) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(HostWindowGone, TheSaverInsideEndsWithZero) {
+TEST(HostWindowGoneTest, TheSaverInsideEndsWithZero) {
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr) << "no X display";
     const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 320, 240, 0, 0, 0);

@@ -27,7 +27,7 @@ const char* Name(Kind kind) {
     return "?";
 }
 
-TEST(SaverOptions, TheCommandLineAndTheVariableChooseTheWindow) {
+TEST(SaverOptionsTest, TheCommandLineAndTheVariableChooseTheWindow) {
     const HostCase cases[] = {
         // The host's own ways: --root takes the variable, hex or decimal.
         {"--root", "0x2A00007", Kind::HostWindow, 0x2A00007},
@@ -89,7 +89,7 @@ TEST(SaverOptions, TheCommandLineAndTheVariableChooseTheWindow) {
     }
 }
 
-TEST(SaverOptions, TheRefusalSaysWhatIsMissing) {
+TEST(SaverOptionsTest, TheRefusalSaysWhatIsMissing) {
     EXPECT_EQ(ReadSaverOptions("--root", nullptr).host.problem,
               "vantel: --root draws into a screensaver host's window, but XSCREENSAVER_WINDOW is not set\n");
     EXPECT_EQ(ReadSaverOptions("--window-id zz", nullptr).host.problem,
@@ -97,7 +97,7 @@ TEST(SaverOptions, TheRefusalSaysWhatIsMissing) {
 }
 
 // The scene clamps the speed; beyond int's range it stays at an end.
-TEST(SaverOptions, OptionsOverrideTheSettings) {
+TEST(SaverOptionsTest, OptionsOverrideTheSettings) {
     const struct {
         const char* commandLine;
         std::optional<int> speed;
@@ -125,7 +125,7 @@ TEST(SaverOptions, OptionsOverrideTheSettings) {
 }
 
 // Each passed over with one line; the saver runs on in the host's window.
-TEST(SaverOptions, AnythingElseIsOneWarningEach) {
+TEST(SaverOptionsTest, AnythingElseIsOneWarningEach) {
     const struct {
         const char* commandLine;
         const char* warnings;
@@ -148,7 +148,7 @@ TEST(SaverOptions, AnythingElseIsOneWarningEach) {
 }  // namespace
 
 // XScreenSaver's hacks take options with one dash, GNU programs with two.
-TEST(SaverOptions, EveryOptionTakesOneDashOrTwo) {
+TEST(SaverOptionsTest, EveryOptionTakesOneDashOrTwo) {
     const struct {
         const char* commandLine;
         std::optional<int> speed;
@@ -177,7 +177,7 @@ TEST(SaverOptions, EveryOptionTakesOneDashOrTwo) {
 }
 
 // A value missing before the next option leaves that option its meaning.
-TEST(SaverOptions, AValueNeverSwallowsTheNextOption) {
+TEST(SaverOptionsTest, AValueNeverSwallowsTheNextOption) {
     const struct {
         const char* commandLine;
         std::optional<int> speed;
@@ -199,7 +199,7 @@ TEST(SaverOptions, AValueNeverSwallowsTheNextOption) {
 }
 
 // As XScreenSaver's file chooser writes the texture's path.
-TEST(SaverOptions, ALeadingTildeIsTheHomeDirectory) {
+TEST(SaverOptionsTest, ALeadingTildeIsTheHomeDirectory) {
     const struct {
         const char* path;
         const char* home;

@@ -186,7 +186,7 @@ TEST_F(SaverWindowTest, AHostWindowThatCannotBeHadIsAFailedCreation) {
 
 // Every monitor, not only the first: the window spans them all, placed as
 // a plain window above the others (SDL's full screen keeps to one display).
-TEST(SaverOverDisplays, TheWindowCoversEveryDisplay) {
+TEST(SaverOverDisplaysTest, TheWindowCoversEveryDisplay) {
     static const ATOM atom = RegisterSaverClass(TestInstance());
     (void)atom;
     struct Layout {
@@ -220,7 +220,7 @@ TEST(SaverOverDisplays, TheWindowCoversEveryDisplay) {
     }
 }
 
-TEST(SaverClass, RegistersOnceAndItsProcedureIsTheSavers) {
+TEST(SaverClassTest, RegistersOnceAndItsProcedureIsTheSavers) {
     // At most once per process, also when the fixture above registered it first.
     RegisterSaverClass(TestInstance());
     EXPECT_EQ(RegisterSaverClass(TestInstance()), 0);

@@ -26,7 +26,7 @@ extern "C" HINSTANCE __wrap__Z13ShellExecuteAP6HWND__PKcS2_S2_S2_i(HWND, LPCSTR,
 
 namespace {
 
-TEST(SingleInstance, EveryNameOfADisplayKeysTheSameMutex) {
+TEST(SingleInstanceTest, EveryNameOfADisplayKeysTheSameMutex) {
     const struct {
         const char* display;
         const char* canonical;
@@ -63,7 +63,7 @@ TEST(SingleInstance, EveryNameOfADisplayKeysTheSameMutex) {
     EXPECT_NE(SaverMutexName(0x2A00007, nullptr), "Deepdrift");
 }
 
-TEST(SingleInstance, WhileAnotherCopyHoldsTheMutexWinMainEndsAtOnce) {
+TEST(SingleInstanceTest, WhileAnotherCopyHoldsTheMutexWinMainEndsAtOnce) {
     const struct {
         const char* commandLine;
         const char* display;

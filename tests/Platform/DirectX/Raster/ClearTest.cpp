@@ -73,7 +73,7 @@ TEST_P(ClearTest, UnusableTargetsAreLeftAlone) {
 
 INSTANTIATE_TEST_SUITE_P(Rasterizers, ClearTest, testing::ValuesIn(AllRasterizers()), RasterizerName);
 
-TEST(BuildColorToIndex, PicksTheNearestUsableEntry) {
+TEST(BuildColorToIndexTest, PicksTheNearestUsableEntry) {
     std::uint32_t palette[256] = {};
     bool usable[256] = {};
     palette[7] = 0xFF0000;  // usable
@@ -103,7 +103,7 @@ TEST(BuildColorToIndex, PicksTheNearestUsableEntry) {
     }
 }
 
-TEST(BuildColorToIndex, MapsEverythingToZeroWithoutUsableEntries) {
+TEST(BuildColorToIndexTest, MapsEverythingToZeroWithoutUsableEntries) {
     std::uint32_t palette[256] = {0xFFFFFF, 0x123456};
     bool usable[256] = {};
     std::vector<std::uint8_t> lookup(32768, 99);

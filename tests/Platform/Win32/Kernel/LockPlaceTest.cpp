@@ -32,7 +32,7 @@ fs::path OwnTemporaryDirectory(const fs::path& tmp) {
 
 // Root may write into any directory; it must still take none of another
 // user's, where that user could take the lock away or plant one.
-TEST(LockPlace, ARuntimeDirectoryOfAnotherUserIsPassedOver) {
+TEST(LockPlaceTest, ARuntimeDirectoryOfAnotherUserIsPassedOver) {
     if (geteuid() != 0) GTEST_SKIP() << "only root can hand a directory to another user";
     TempDir tree;
     const fs::path runtime = tree.path() / "runtime";
@@ -54,7 +54,7 @@ TEST(LockPlace, ARuntimeDirectoryOfAnotherUserIsPassedOver) {
 }
 
 // Whoever put the link there chose where it leads.
-TEST(LockPlace, ALinkWhereTheTemporaryLockDirectoryBelongsIsNotFollowed) {
+TEST(LockPlaceTest, ALinkWhereTheTemporaryLockDirectoryBelongsIsNotFollowed) {
     TempDir tree;
     const fs::path tmp = tree.path() / "tmp";
     const fs::path target = tree.path() / "elsewhere";
@@ -78,7 +78,7 @@ TEST(LockPlace, ALinkWhereTheTemporaryLockDirectoryBelongsIsNotFollowed) {
 
 // SIGTERM ends the program with its exit code; the others by the signal, as
 // they would without our handlers. The lock file goes in every case.
-TEST(LockPlace, ASignalThatEndsTheHolderRemovesItsLockFile) {
+TEST(LockPlaceTest, ASignalThatEndsTheHolderRemovesItsLockFile) {
     const struct {
         int signal;
         int exitCode;  // 128 + signal: ended by it

@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(ProfilePath, ABareNameFallsBackToHomeAndThenToTheUserDatabase) {
+TEST(ProfilePathTest, ABareNameFallsBackToHomeAndThenToTheUserDatabase) {
     const passwd* user = getpwuid(getuid());
     ASSERT_NE(user, nullptr);
     const std::string userHome = user->pw_dir;

@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(DisplayDc, DepthIsTheBitsPerPixelOfTheSurfaceInMemory) {
+TEST(DisplayDcTest, DepthIsTheBitsPerPixelOfTheSurfaceInMemory) {
     HWND window = MakeRecordingWindow();
     ASSERT_NE(window, nullptr);
     HDC dc = GetDC(window);
@@ -25,7 +25,7 @@ TEST(DisplayDc, DepthIsTheBitsPerPixelOfTheSurfaceInMemory) {
     EXPECT_EQ(GetDC(window), nullptr);
 }
 
-TEST(DisplayDc, PretendedDepthsReplaceTheRealOne) {
+TEST(DisplayDcTest, PretendedDepthsReplaceTheRealOne) {
     HWND window = MakeRecordingWindow();
     ASSERT_NE(window, nullptr);
     const struct {
@@ -41,7 +41,7 @@ TEST(DisplayDc, PretendedDepthsReplaceTheRealOne) {
     DestroyWindow(window);
 }
 
-TEST(DisplayDc, SystemPaletteHasTheStaticColoursAtBothEndsAndDistinctColoursBetween) {
+TEST(DisplayDcTest, SystemPaletteHasTheStaticColoursAtBothEndsAndDistinctColoursBetween) {
     PALETTEENTRY palette[256];
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(GetSystemPaletteEntries(screen, 0, 256, palette), 256u);
@@ -65,7 +65,7 @@ TEST(DisplayDc, SystemPaletteHasTheStaticColoursAtBothEndsAndDistinctColoursBetw
     EXPECT_EQ(between.size(), 236u);
 }
 
-TEST(DisplayDc, PaletteRangesAreCutAtTheEnd) {
+TEST(DisplayDcTest, PaletteRangesAreCutAtTheEnd) {
     PALETTEENTRY all[256];
     PALETTEENTRY tail[10] = {};
     HDC screen = GetDC(nullptr);

@@ -125,7 +125,7 @@ TEST_F(WindowsTest, ShowingMakesTheWindowActiveAndHidingUndoesIt) {
     EXPECT_EQ(GetActiveWindow(), nullptr);
 }
 
-TEST(Windows, UnknownClassesAndDoubleRegistrationFail) {
+TEST(WindowServicesTest, UnknownClassesAndDoubleRegistrationFail) {
     EXPECT_EQ(
         CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
         nullptr);
@@ -141,7 +141,7 @@ TEST(Windows, UnknownClassesAndDoubleRegistrationFail) {
     EXPECT_EQ(RegisterClassA(&windowClass), 0);
 }
 
-TEST(Windows, ScreenSizedPopupCoversTheScreenWithoutBorder) {
+TEST(WindowServicesTest, ScreenSizedPopupCoversTheScreenWithoutBorder) {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     ASSERT_GT(width, 0);
@@ -159,7 +159,7 @@ TEST(Windows, ScreenSizedPopupCoversTheScreenWithoutBorder) {
     DestroyWindow(window);
 }
 
-TEST(Windows, OnlyAnX11DisplayHandsOverWindows) {
+TEST(WindowServicesTest, OnlyAnX11DisplayHandsOverWindows) {
     RegisterRecordingClass("Recorder", BLACK_BRUSH);
     EXPECT_EQ(Win32AdoptWindow("NoSuchClass", 0x2A00007), nullptr);
     EXPECT_EQ(Win32AdoptWindow("Recorder", 0), nullptr);
@@ -178,7 +178,7 @@ Uint32 CentrePixel(HWND window) {
     return (Uint32{r} << 16) | (Uint32{g} << 8) | b;
 }
 
-TEST(Windows, UpdateWindowPaintsTheClassBrush) {
+TEST(WindowServicesTest, UpdateWindowPaintsTheClassBrush) {
     struct Case {
         LPCSTR className;
         int brush;
@@ -199,7 +199,7 @@ TEST(Windows, UpdateWindowPaintsTheClassBrush) {
     }
 }
 
-TEST(Windows, CursorFollowsTheDisplayCountAcrossVideoStartUp) {
+TEST(WindowServicesTest, CursorFollowsTheDisplayCountAcrossVideoStartUp) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     const int start = ShowCursor(FALSE) + 1;
     HWND window = MakeRecordingWindow();
@@ -213,7 +213,7 @@ TEST(Windows, CursorFollowsTheDisplayCountAcrossVideoStartUp) {
     DestroyWindow(window);
 }
 
-TEST(Windows, StockObjectsIconsAndCursors) {
+TEST(WindowServicesTest, StockObjectsIconsAndCursors) {
     EXPECT_NE(GetStockObject(BLACK_BRUSH), nullptr);
     EXPECT_EQ(GetStockObject(99), nullptr);
     EXPECT_EQ(LoadIconA(nullptr, "AppIcon"), nullptr);

@@ -19,7 +19,7 @@ struct VisualCase {
     int reported;
 };
 
-TEST(XVisual, EachVisualGetsItsLayoutOrIsRefused) {
+TEST(XVisualTest, EachVisualGetsItsLayoutOrIsRefused) {
     const VisualCase cases[] = {
         {"8-bit colormap", {0x21, PseudoColor, 8, 8, 0, 0, 0}, 1, 0, 0, 0, 0, 8},
         {"8-bit colours", {0x24, TrueColor, 8, 8, 0x7, 0x38, 0xC0}, 1, 0, 0, 0, 0, 8},
@@ -79,7 +79,7 @@ TEST(XVisual, EachVisualGetsItsLayoutOrIsRefused) {
     }
 }
 
-TEST(XVisual, VisualsAreNamedByIdClassAndDepth) {
+TEST(XVisualTest, VisualsAreNamedByIdClassAndDepth) {
     EXPECT_EQ(win32user::DescribeVisual({0x21, PseudoColor, 8, 8, 0, 0, 0}),
               "visual 0x21 (PseudoColor, depth 8)");
     EXPECT_EQ(win32user::DescribeVisual({0x4f, DirectColor, 30, 32, 0, 0, 0}),
