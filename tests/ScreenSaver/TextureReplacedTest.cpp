@@ -80,7 +80,7 @@ pid_t StartTool(const std::string& programDirectory, const QImage& canvas, int s
     form.HScroll1->setValue(speed);
     // Keeps each confirm's settings beside the old picture for a while,
     // which a saver reading without the lock would catch.
-    win32_kernel::SetProfileCommitPause(std::chrono::milliseconds(2));
+    win32_profile::SetProfileCommitPause(std::chrono::milliseconds(2));
     while (ui.messages.empty()) form.Command5->click();
     _exit(1);
 }
@@ -133,7 +133,7 @@ pid_t StartStalledTool(const std::string& programDirectory, std::chrono::millise
     for (const int variant : {0, 1}) {
         form.Picture1->DrawPicture(Canvas(variant), QPoint(0, 0));
         form.HScroll1->setValue(variant == 0 ? 3 : 7);
-        if (variant == 1) win32_kernel::SetProfileCommitPause(stall);
+        if (variant == 1) win32_profile::SetProfileCommitPause(stall);
         form.Command5->click();
     }
     _exit(ui.messages.empty() ? 0 : 1);

@@ -34,14 +34,14 @@ protected:
         const QByteArray name = QFile::encodeName(picture);
         const QByteArray bytes = EncodeBmp24(texture);
         const QByteArray speedText = QByteArray::number(speed);
-        win32_kernel::SetProfileCommitPause(stall);
+        win32_profile::SetProfileCommitPause(stall);
         Win32BeginProfileUpdate(vantel_settings::kIniFileName);
         WritePrivateProfileStringA("SETTING", "FILENAME", name.constData(), vantel_settings::kIniFileName);
         WritePrivateProfileStringA("SS_SECTION", "SPEED", speedText.constData(),
                                    vantel_settings::kIniFileName);
         Win32AddProfileUpdateFile(name.constData(), bytes.constData(), static_cast<DWORD>(bytes.size()));
         const bool saved = Win32EndProfileUpdate() == TRUE;
-        win32_kernel::SetProfileCommitPause(std::chrono::milliseconds(0));
+        win32_profile::SetProfileCommitPause(std::chrono::milliseconds(0));
         return saved;
     }
 };

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-namespace win32_kernel {
+namespace win32_profile {
 
 CommitGate::CommitGate(const std::string& directory, Mode mode) {
     fd_ = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -23,4 +23,4 @@ CommitGate::~CommitGate() {
     if (fd_ >= 0) close(fd_);
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

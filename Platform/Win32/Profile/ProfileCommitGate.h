@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace win32_kernel {
+namespace win32_profile {
 
 // A flock on the profile's directory, apart from the profile's lock: held
 // exclusively by whoever replaces the profile of an update with files and
@@ -33,4 +33,4 @@ private:
     bool busy_ = false;
 };
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

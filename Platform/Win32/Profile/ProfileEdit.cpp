@@ -2,7 +2,7 @@
 
 #include "Platform/Win32/Profile/ProfileText.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 namespace {
 
 bool EndsWithLineBreak(std::string_view text) {
@@ -54,4 +54,4 @@ std::string EditProfile(std::string_view text, std::string_view section, std::st
     return edited;
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace win32_kernel {
+namespace win32_profile {
 
 // The text with `key` in `section` set to `value`. An existing key keeps its
 // line, with only the value replaced; a new key goes after the last key line
@@ -15,4 +15,4 @@ namespace win32_kernel {
 std::string EditProfile(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value);
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-namespace win32_kernel {
+namespace win32_profile {
 
 // From now on, every update that carries files waits `pause` after the
 // profile was replaced and before its files take their names, with the
@@ -13,4 +13,4 @@ namespace win32_kernel {
 // the next holder of the lock to finish. Zero turns it off.
 void SetProfileCommitPause(std::chrono::microseconds pause);
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

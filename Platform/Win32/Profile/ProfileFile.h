@@ -10,7 +10,7 @@
 
 #include "Platform/Win32/Profile/ProfilePath.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 
 // A profile holds a few hundred bytes. Anything beyond this is not one,
 // and reading it whole would cost memory without bound: it counts as
@@ -61,4 +61,4 @@ void SyncDirectory(const std::string& directory);
 // file is left.
 int ReplaceProfileFile(const ProfileLocation& location, std::string_view text, std::optional<mode_t> mode);
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

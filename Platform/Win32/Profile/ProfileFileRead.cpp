@@ -3,7 +3,7 @@
 #include "Platform/Posix/RegularFile.h"
 #include "Platform/Win32/Profile/ProfileFile.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 
 ProfileFileText ReadProfileFile(const std::string& path) {
     ProfileFileText result;
@@ -19,4 +19,4 @@ ProfileFileText ReadProfileFile(const std::string& path) {
     return result;
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -9,7 +9,7 @@
 
 #include "Platform/Win32/Profile/ProfileFile.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 namespace {
 
 int WriteAll(int fd, std::string_view text) {
@@ -112,4 +112,4 @@ int ReplaceProfileFile(const ProfileLocation& location, std::string_view text, s
     return 0;
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -11,7 +11,7 @@
 #include "Platform/Win32/Profile/ProfileFile.h"
 #include "Platform/Win32/Profile/ProfileText.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 namespace {
 
 // NUL-ended fields: the marker, the number of files, the profile's
@@ -171,4 +171,4 @@ JournalRead ReadJournal(const ProfileLocation& location) {
     return {true, 0, std::move(journal)};
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -10,7 +10,7 @@
 
 #include "Platform/Win32/Profile/ProfilePath.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 
 struct Journal {
     std::string profileTemporary;                            // a name in the profile's directory
@@ -46,4 +46,4 @@ struct JournalRead {
 // cut short reads as present without one.
 JournalRead ReadJournal(const ProfileLocation& location);
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

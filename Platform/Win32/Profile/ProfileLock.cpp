@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-namespace win32_kernel {
+namespace win32_profile {
 namespace {
 
 // A wait for the lock in another thread, which the waiting one may give up.
@@ -96,4 +96,4 @@ bool ProfileLock::TakeBefore(int operation, Clock::time_point deadline) {
     return false;
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -6,7 +6,7 @@
 
 #include "Platform/Win32/Profile/ProfilePath.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 
 // A flock on the lock file beside the profile (".<name>.lock"): exclusive
 // while one writer reads, edits and replaces the file, so that two writers
@@ -39,4 +39,4 @@ private:
     int error_ = 0;
 };
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -7,7 +7,7 @@
 
 #include "Platform/Win32/Win32Extensions.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 namespace {
 
 bool IsAbsolute(const char* path) {
@@ -55,8 +55,8 @@ std::optional<ProfileLocation> ResolveProfilePath(const char* fileName) {
     return ProfileLocation{name, directory, name.substr(slash + 1), false};
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile
 
 void Win32SetProfileFolder(const char* name) {
-    win32_kernel::ProfileFolder() = name != nullptr ? name : "";
+    win32_profile::ProfileFolder() = name != nullptr ? name : "";
 }

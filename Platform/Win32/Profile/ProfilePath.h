@@ -6,7 +6,7 @@
 
 #include "Platform/Win32/Win32Extensions.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 
 struct ProfileLocation {
     std::string path;       // the file itself
@@ -21,4 +21,4 @@ struct ProfileLocation {
 // location can be formed, a bare name's before the folder is named.
 std::optional<ProfileLocation> ResolveProfilePath(const char* fileName);
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

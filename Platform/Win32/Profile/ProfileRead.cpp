@@ -10,6 +10,7 @@
 #include "Platform/Win32/Profile/ProfileText.h"
 
 using namespace win32_kernel;
+using namespace win32_profile;
 
 namespace {
 

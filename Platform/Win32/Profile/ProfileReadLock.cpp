@@ -29,7 +29,7 @@
 #include "Platform/Win32/Profile/ProfileUpdateFiles.h"
 #include "Platform/Win32/Win32Extensions.h"
 
-using namespace win32_kernel;
+using namespace win32_profile;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "Platform/Win32/Profile/ProfileText.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -103,4 +103,4 @@ std::string_view ProfileLineEnding(std::string_view text) {
     return end + 1 < text.size() && text[end + 1] == '\n' ? "\r\n" : "\r";
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-namespace win32_kernel {
+namespace win32_profile {
 
 struct ProfileLine {
     enum class Kind { Other, Section, Key };
@@ -50,4 +50,4 @@ ProfileKeyPlace LocateProfileKey(std::string_view text, std::string_view section
 // The line ending new lines get: the text's first one, else LF.
 std::string_view ProfileLineEnding(std::string_view text);
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -14,7 +14,10 @@
 #include "Platform/Win32/Profile/ProfileFile.h"
 #include "Platform/Win32/Profile/ProfileJournal.h"
 
-namespace win32_kernel {
+using win32_kernel::ErrorFromErrno;
+using win32_kernel::ErrorFromFileWrite;
+
+namespace win32_profile {
 namespace {
 
 std::chrono::microseconds commitPause{0};
@@ -189,4 +192,4 @@ void MakeUpdateHappen(const ProfileLocation& location, const Journal& journal) {
     RenameIntoPlace(journal, nullptr);
 }
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

@@ -30,7 +30,7 @@
 #include "Platform/Win32/Profile/ProfilePath.h"
 #include "Platform/Win32/Win32.h"
 
-namespace win32_kernel {
+namespace win32_profile {
 
 struct UpdateFile {
     std::string path;  // absolute
@@ -90,4 +90,4 @@ void MakeUpdateHappen(const ProfileLocation& location, const Journal& journal);
 // Whether a journal lies beside the profile.
 bool HasInterruptedUpdate(const ProfileLocation& location);
 
-}  // namespace win32_kernel
+}  // namespace win32_profile

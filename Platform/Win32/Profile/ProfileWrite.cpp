@@ -21,6 +21,7 @@
 #include "Platform/Win32/Win32Extensions.h"
 
 using namespace win32_kernel;
+using namespace win32_profile;
 
 namespace {
 

@@ -24,7 +24,7 @@ class ProfileEditTest : public testing::TestWithParam<EditCase> {};
 
 TEST_P(ProfileEditTest, ChangesOnlyTheKeyLine) {
     const EditCase& example = GetParam();
-    EXPECT_EQ(win32_kernel::EditProfile(example.before, example.section, example.key, example.value),
+    EXPECT_EQ(win32_profile::EditProfile(example.before, example.section, example.key, example.value),
               example.after);
 }
 

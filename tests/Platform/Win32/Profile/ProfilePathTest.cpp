@@ -36,7 +36,7 @@ TEST(ProfilePathTest, ABareNameFallsBackToHomeAndThenToTheUserDatabase) {
                                     : unsetenv("XDG_CONFIG_HOME");
             c.home != nullptr ? setenv("HOME", c.home, 1) : unsetenv("HOME");
             Win32SetProfileFolder("vantel");
-            const auto location = win32_kernel::ResolveProfilePath("Vantel.ini");
+            const auto location = win32_profile::ResolveProfilePath("Vantel.ini");
             return location && location->path == c.path ? 0 : 1;
         });
         EXPECT_EQ(resolved, 0) << (c.configHome ? c.configHome : "(unset)") << ", "

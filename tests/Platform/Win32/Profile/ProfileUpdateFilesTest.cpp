@@ -17,6 +17,7 @@
 namespace fs = std::filesystem;
 using namespace kernel_test;
 using namespace win32_kernel;
+using namespace win32_profile;
 
 namespace {
 
