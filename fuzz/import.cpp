@@ -1,5 +1,5 @@
 // Arbitrary bytes as a picture file through the tool's import: the loading
-// (BMP, JPEG and GIF content only), fitting and scaling the button uses,
+// (BMP, JPEG, GIF and PNG content only), fitting and scaling the button uses,
 // without the window.
 #include <QBuffer>
 #include <QGuiApplication>
@@ -21,7 +21,7 @@ constexpr int kCanvas = Canvas::kImageSize;
 
 // Qt's decoders are not instrumented, so libFuzzer sees none of their paths.
 // What the reader tells of each input (its format, the size class its header
-// states, the reason it failed) stands in for them as extra features, so the
+// states, the reason it failed or was read in part) stands in for them as extra features, so the
 // corpus keeps inputs of every format and every way of failing.
 __attribute__((section("__libfuzzer_extra_counters"))) std::uint8_t decoderFeatures[1 << 12];
 
@@ -57,7 +57,7 @@ void CheckFitted(const ImportedPicture& imported) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    // The image plugins (JPEG, GIF) need a GUI application, not a screen.
+    // The image plugins (JPEG, GIF) and PNG need a GUI application, not a screen.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static QGuiApplication application(*argc, *argv);
     return 0;
@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = vantel_fuzz::WriteScratchFile("picture", data, size);
     QString error;
     const std::optional<ImportedPicture> imported = ImportPicture(QString::fromStdString(path), &error);
-    NoteDecoderFeature(data, size, error);
+    // A picture read in part counts apart from a whole one.
+    NoteDecoderFeature(data, size, imported ? imported->damage : error);
     if (imported) CheckFitted(*imported);
     return 0;
 }

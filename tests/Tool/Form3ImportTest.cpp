@@ -171,7 +171,7 @@ TEST_F(Form3Import, CancelChangesNothing) {
     const QString dir = form->dirPath;
     form->Command2->click();  // cancelled
     EXPECT_EQ(form->CommonDialog1.Filter,
-              QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif"));
+              QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png"));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, dir);
     EXPECT_EQ(form->openFileName, first);
@@ -216,7 +216,7 @@ TEST_F(Form3Import, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
     EXPECT_EQ(ui.messages[0].second,
-              QStringLiteral("画像を読み込めません。\n%1\nBMP、JPEG、GIF のいずれの画像でもありません。")
+              QStringLiteral("画像を読み込めません。\n%1\nBMP、JPEG、GIF、PNG のいずれの画像でもありません。")
                   .arg(fake));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, QStringLiteral("C:\\"));
