@@ -21,8 +21,9 @@ bool Form3::Unconfirmed() const {
 void Form3::closeEvent(QCloseEvent* event) {
     if (!Unconfirmed()) return event->accept();
     enum Answer { kConfirm, kDiscard, kStay };
-    const int answer = ui_.Choose(tr("注意"), tr("絵または設定がまだ確定されていません。確定してから閉じますか?"),
-                                  {tr("設定確定"), tr("破棄"), tr("閉じない")});
+    const int answer =
+        ui_.Choose(tr("注意"), tr("絵または設定がまだ確定されていません。確定してから閉じますか?"),
+                   {tr("設定確定"), tr("破棄"), tr("閉じない")});
     const bool close = answer == kDiscard ||
                        (answer == kConfirm && WriteImageAndSettings(ConfirmedImagePath(programDirectory_)));
     if (close)

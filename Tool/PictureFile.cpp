@@ -6,8 +6,8 @@
 #include <QImageReader>
 #include <QtEndian>
 #include <cerrno>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "Platform/Posix/RegularFile.h"
 #include "Tool/PictureStructure.h"

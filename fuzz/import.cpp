@@ -21,8 +21,9 @@ constexpr int kCanvas = Canvas::kImageSize;
 
 // Qt's decoders are not instrumented, so libFuzzer sees none of their paths.
 // What the reader tells of each input (its format, the size class its header
-// states, the reason it failed or was read in part) stands in for them as extra features, so the
-// corpus keeps inputs of every format and every way of failing.
+// states, the reason it failed or was read in part) stands in for them as
+// extra features, so the corpus keeps inputs of every format and every way
+// of failing.
 __attribute__((section("__libfuzzer_extra_counters"))) std::uint8_t decoderFeatures[1 << 12];
 
 void NoteDecoderFeature(const std::uint8_t* data, std::size_t size, const QString& error) {

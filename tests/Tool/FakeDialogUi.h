@@ -22,7 +22,7 @@ public:
     std::vector<FileRequest> fileRequests;
     std::vector<QColor> colorRequests;
     std::vector<QString> questions;
-    std::vector<std::pair<QString, QString>> messages;  // title, text
+    std::vector<std::pair<QString, QString>> messages;            // title, text
     std::vector<std::pair<QString, QStringList>> choiceRequests;  // title, answers
 
     std::optional<QString> PickFile(const FileRequest& request) override {

@@ -45,7 +45,7 @@ protected:
 TEST_F(Form3Edit, EachStrokeClearAndImportIsOneStepBackAndForth) {
     StartForm();
     const std::vector<std::function<void()>> actions = {
-        [&] { Stroke(30); },           [&] { Stroke(90); }, [&] { form->Command8->click(); },
+        [&] { Stroke(30); },         [&] { Stroke(90); },  [&] { form->Command8->click(); },
         [&] { Import("flat.bmp"); }, [&] { Stroke(200); },
     };
     std::vector<QImage> states = {Canvas()};
@@ -147,8 +147,9 @@ TEST_F(Form3Edit, TheCloseQuestionsThreeAnswers) {
 
 TEST_F(Form3Edit, TheSpeedShowsAsTheScreensaverTurns) {
     StartForm();
-    const std::pair<int, QString> positions[] = {
-        {0, QStringLiteral("1 度/フレーム")}, {1, QStringLiteral("1 度/フレーム")}, {7, QStringLiteral("7 度/フレーム")}};
+    const std::pair<int, QString> positions[] = {{0, QStringLiteral("1 度/フレーム")},
+                                                 {1, QStringLiteral("1 度/フレーム")},
+                                                 {7, QStringLiteral("7 度/フレーム")}};
     for (const auto& [position, shown] : positions) {
         form->HScroll1->setValue(position);
         EXPECT_EQ(form->HScroll1->toolTip(), shown) << position;

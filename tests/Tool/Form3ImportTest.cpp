@@ -171,7 +171,8 @@ TEST_F(Form3Import, CancelChangesNothing) {
     const QString dir = form->dirPath;
     form->Command2->click();  // cancelled
     EXPECT_EQ(form->CommonDialog1.Filter,
-              QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png"));
+              QStringLiteral(
+                  "画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png"));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, dir);
     EXPECT_EQ(form->openFileName, first);
@@ -286,6 +287,107 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
         EXPECT_TRUE(ui.messages[0].second.contains(reason)) << ui.messages[0].second.toStdString();
         EXPECT_EQ(form->Picture1->image(), painted);
     }
+}
+
+// A PNG lands on the canvas exactly as a BMP of the same pixels does.
+TEST_F(Form3Import, APngImportsAsTheSameBmpDoes) {
+    StartForm();
+    for (const QSize size : {QSize(300, 200), QSize(64, 64), QSize(100, 300)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        const QImage picture = Picture(size.width(), size.height());
+        ui.files = {Save(picture, QStringLiteral("same.bmp"), "BMP")};
+        form->Command2->click();
+        const QImage fromBmp = form->Picture1->image().copy();
+        ui.files = {Save(picture, QStringLiteral("same.png"), "PNG")};
+        form->Command2->click();
+        EXPECT_EQ(form->Picture1->image(), fromBmp);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// A file cut short or partly corrupt is never shown without a word: what
+// could be read is imported and the message says which part could not, or
+// nothing is imported and the message says why.
+TEST_F(Form3Import, DamagedPicturesSaySo) {
+    const auto bytesOf = [&](const QImage& image, const char* format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
+    };
+    const QByteArray jpeg = bytesOf(Picture(256, 256), "JPG");
+    const QByteArray bmp = bytesOf(Picture(64, 64), "BMP");
+    const QByteArray gif = FlatGif(64, 64, qRgb(200, 0, 0));
+    const QByteArray png = bytesOf(Picture(64, 64), "PNG");
+    QFile regression(
+        QStringLiteral(VANTEL_SOURCE_DIR "/fuzz/regressions/import/png-text-chunk-claims-1gb.png"));
+    ASSERT_TRUE(regression.open(QIODevice::ReadOnly));
+    const QString partly = QStringLiteral("画像の一部を読み込めませんでした。\n");
+    const QString refused = QStringLiteral("画像を読み込めません。\n");
+    const QString cut = QStringLiteral("ファイルが途中で終わっています。");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString heading, reason;
+    } cases[] = {
+        {"cut.jpg", jpeg.left(jpeg.size() * 2 / 3), partly,
+         QStringLiteral("画像のデータの一部が壊れています(")},
+        {"cut.bmp", bmp.left(bmp.size() / 2), partly, cut},
+        {"cut.gif", gif.left(gif.size() / 2), partly, cut},
+        {"text-chunk-claims-1gb.png", regression.readAll(), partly, cut},
+        {"cut.png", png.left(png.size() / 2), refused, QStringLiteral("画像のデータが壊れています(")},
+    };
+    StartForm();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile file(Scratch(QString::fromLatin1(c.name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.bytes) == c.bytes.size());
+        file.close();
+        form->Command8->click();
+        ui.messages.clear();
+        ui.files = {file.fileName()};
+        form->Command2->click();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
+        EXPECT_TRUE(ui.messages[0].second.startsWith(c.heading + file.fileName() + QLatin1Char('\n')))
+            << ui.messages[0].second.toStdString();
+        EXPECT_TRUE(ui.messages[0].second.contains(c.reason)) << ui.messages[0].second.toStdString();
+        const bool imported = CountPixels(form->Picture1->image(), Qt::black) < 256 * 256;
+        EXPECT_EQ(imported, c.heading == partly);
+    }
+}
+
+// 6000 x 3000 pixels, white on the left half and black on the right, at one
+// bit a pixel: 18 megapixels, read a band at a time to 512 x 256.
+TEST_F(Form3Import, ALargeBmpIsReducedAsAPhotoIs) {
+    constexpr int kWidth = 6000, kHeight = 3000, kRowBytes = (kWidth + 31) / 32 * 4;
+    QByteArray bmp(62, '\0');
+    bmp[0] = 'B', bmp[1] = 'M';
+    qToLittleEndian<quint32>(62, bmp.data() + 10);
+    qToLittleEndian<quint32>(40, bmp.data() + 14);
+    qToLittleEndian<qint32>(kWidth, bmp.data() + 18);
+    qToLittleEndian<qint32>(kHeight, bmp.data() + 22);
+    qToLittleEndian<quint16>(1, bmp.data() + 26);
+    qToLittleEndian<quint16>(1, bmp.data() + 28);
+    qToLittleEndian<quint32>(0x00FFFFFF, bmp.data() + 58);  // colour 1 white, colour 0 black
+    QByteArray row(kRowBytes, '\0');
+    std::fill_n(row.data(), kWidth / 16, char(0xFF));
+    for (int y = 0; y < kHeight; ++y) bmp += row;
+    qToLittleEndian<quint32>(static_cast<quint32>(bmp.size()), bmp.data() + 2);
+    QFile file(Scratch(QStringLiteral("large.bmp")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bmp) == bmp.size());
+    file.close();
+    StartForm();
+    ui.files = {file.fileName()};
+    form->Command2->click();
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].second.toStdString();
+    EXPECT_EQ(form->Picture3->Picture().size(), QSize(512, 256));
+    const QImage& canvas = form->Picture1->image();
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            ASSERT_EQ(canvas.pixel(x, y), y >= 64 && y < 192 && x < 128 ? qRgb(255, 255, 255) : qRgb(0, 0, 0))
+                << x << "," << y;
 }
 
 }  // namespace

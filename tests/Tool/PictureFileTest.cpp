@@ -75,9 +75,8 @@ TEST(LoadPicture, OnlyTheOfferedFormatsAreRead) {
         const char* name;
         const char* format;
         bool read;
-    } cases[] = {
-        {"p.bmp", "BMP", true},  {"p.jpg", "JPG", true},  {"p.png", "PNG", true},
-        {"png.bmp", "PNG", true}, {"p.ico", "ICO", false}, {"ico.bmp", "ICO", false}};
+    } cases[] = {{"p.bmp", "BMP", true},   {"p.jpg", "JPG", true},  {"p.png", "PNG", true},
+                 {"png.bmp", "PNG", true}, {"p.ico", "ICO", false}, {"ico.bmp", "ICO", false}};
     for (const auto& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
         ASSERT_TRUE(picture.save(path, c.format));
