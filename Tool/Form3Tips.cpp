@@ -1,6 +1,7 @@
 // What the window says without a dialog: the speed as the slider moves and
 // the file a save has written.
 #include <QDir>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 
@@ -11,8 +12,10 @@ namespace {
 // Long enough to read a path, short enough not to linger over the next action.
 constexpr int kSavedTipMilliseconds = 5000;
 
+// Where a tip clears `widget`: a tip that came under the pointer resting on
+// the widget would make the pointer leave it, which hides the tip.
 QPoint Above(const QWidget* widget) {
-    return widget->mapToGlobal(QPoint(0, -widget->height()));
+    return widget->mapToGlobal(QPoint(0, -2 * widget->height()));
 }
 
 }  // namespace
@@ -26,6 +29,12 @@ void Form3::ShowSpeed(int position) {
 }
 
 void Form3::ShowSaved(QWidget* near, const QString& path) {
-    QToolTip::showText(Above(near), tr("保存しました: %1").arg(QDir::toNativeSeparators(path)), near, QRect(),
-                       kSavedTipMilliseconds);
+    // Also the button's own tip while it lasts: the pointer resting on the
+    // button asks for that tip, and an empty one would hide this one.
+    const QString text = tr("保存しました: %1").arg(QDir::toNativeSeparators(path));
+    near->setToolTip(text);
+    QToolTip::showText(Above(near), text, near, QRect(), kSavedTipMilliseconds);
+    QTimer::singleShot(kSavedTipMilliseconds, near, [near, text] {
+        if (near->toolTip() == text) near->setToolTip(QString());
+    });
 }

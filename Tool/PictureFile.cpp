@@ -145,6 +145,7 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
+    DecoderWarnings warnings;
     // A photograph's orientation tag turns it upright; sizes below are as
     // stored, before that turn.
     reader.setAutoTransform(true);
@@ -156,7 +157,6 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     const QSize size = reader.size();
     QSize ownSize;  // known apart from the pixels only when they are reduced
     QImage decoded;
-    DecoderWarnings warnings;
     if (size.isValid() && Oversized(size)) {
         // JPEG's decoder reduces as it decodes; an uncompressed BMP is read a
         // band of rows at a time. Other decoders would hold every pixel.
