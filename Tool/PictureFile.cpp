@@ -12,6 +12,7 @@
 #include "Platform/Posix/RegularFile.h"
 #include "Tool/PictureStructure.h"
 #include "Tool/ReducedBmp.h"
+#include "Tool/ReducedGif.h"
 
 namespace {
 
@@ -159,18 +160,24 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     QImage decoded;
     if (size.isValid() && Oversized(size)) {
         // JPEG's decoder reduces as it decodes; an uncompressed BMP is read a
-        // band of rows at a time. Other decoders would hold every pixel.
+        // band of rows at a time and a GIF a row at a time. Other decoders
+        // would hold every pixel.
         const QSize reduced = cover.isValid() ? CoveringSize(size, upright(cover)) : size;
-        const bool bands = format == "bmp" && BmpRowsOf(data).valid;
-        if ((format != "jpeg" && !bands) || Pixels(size) > kMaxReducedPixels || Oversized(reduced))
+        const bool bmpBands = format == "bmp" && BmpRowsOf(data).valid;
+        if ((format != "jpeg" && format != "gif" && !bmpBands) || Pixels(size) > kMaxReducedPixels ||
+            Oversized(reduced))
             return fail(TooLarge(upright(size)));
         ownSize = upright(size);
-        if (bands) {
-            bool cutShort = false;
-            decoded = DecodeBmpReduced(data, reduced, &cutShort);
-            if (cutShort) damage = CutShort();
-        } else {
+        if (format == "jpeg") {
             reader.setScaledSize(reduced);
+        } else {
+            bool cutShort = false;
+            decoded = bmpBands ? DecodeBmpReduced(data, reduced, &cutShort)
+                               : DecodeGifReduced(data, reduced, &cutShort);
+            if (cutShort) damage = CutShort();
+            if (decoded.isNull())
+                return fail(QCoreApplication::translate("PictureFile", "画像のデータが壊れています(%1)。")
+                                .arg(QString::fromLatin1(format.toUpper())));
         }
     }
     if (decoded.isNull()) decoded = reader.read();

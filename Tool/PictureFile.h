@@ -24,8 +24,8 @@ struct LoadedPicture {
     QString damage;
 };
 
-// As LoadPicture, except that a JPEG or uncompressed BMP picture of more than
-// 16 (and at most 256) megapixels is decoded at a reduced scale: to the smallest size, its
+// As LoadPicture, except that a JPEG, GIF or uncompressed BMP picture of more
+// than 16 (and at most 256) megapixels is decoded at a reduced scale: to the smallest size, its
 // proportions kept, that still covers `cover`. Phone photographs import so
 // without their full pixels ever being held.
 std::optional<LoadedPicture> LoadPictureCovering(const QString& path, QSize cover, QString* error = nullptr);

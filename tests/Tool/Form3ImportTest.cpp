@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <span>
+#include <vector>
 
 #include "Tool/PictureFile.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -22,17 +24,18 @@ protected:
                 picture.setPixel(x, y, qRgb(1 + x % 255, 1 + y % 255, 1 + (x / 255 + y / 255) % 255));
         return picture;
     }
-    // A one-colour GIF, written by hand as Qt cannot write GIF. Its LZW
-    // stream clears the table after every two pixels, so every code stays
-    // three bits wide.
-    static QByteArray FlatGif(int width, int height, QRgb color) {
+    // A GIF written by hand, as Qt cannot write GIF: colour `a` in the
+    // top-left and bottom-right quarters, `b` in the others, its rows stored
+    // in order or interlaced. Its LZW stream clears the table after every
+    // two pixels, so every code stays three bits wide.
+    static QByteArray QuarteredGif(int width, int height, QRgb a, QRgb b, bool interlaced = false) {
         QByteArray gif("GIF89a");
         const auto u16 = [&](int v) { gif += char(v & 0xFF), gif += char(v >> 8); };
         u16(width), u16(height);
         gif += char(0x80), gif += char(0), gif += char(0);  // two-entry colour table
-        gif += char(qRed(color)), gif += char(qGreen(color)), gif += char(qBlue(color));
-        gif += QByteArray(3, '\0');
-        gif += char(0x2C), u16(0), u16(0), u16(width), u16(height), gif += char(0);
+        for (const QRgb color : {a, b})
+            gif += char(qRed(color)), gif += char(qGreen(color)), gif += char(qBlue(color));
+        gif += char(0x2C), u16(0), u16(0), u16(width), u16(height), gif += char(interlaced ? 0x40 : 0);
         gif += char(2);  // minimum code size
         QByteArray data;
         quint32 bits = 0;
@@ -41,10 +44,17 @@ protected:
             bits |= c << count;
             for (count += 3; count >= 8; count -= 8, bits >>= 8) data += char(bits & 0xFF);
         };
-        const int pixels = width * height;
-        for (int i = 0; i < pixels; ++i) {
-            if (i % 2 == 0) code(4);  // clear
-            code(0);
+        std::vector<int> rows;
+        const int passes[4][2] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
+        for (const auto& [start, step] : interlaced ? std::span(passes) : std::span(passes, 0))
+            for (int y = start; y < height; y += step) rows.push_back(y);
+        for (int y = 0; !interlaced && y < height; ++y) rows.push_back(y);
+        int written = 0;
+        for (const int y : rows) {
+            for (int x = 0; x < width; ++x, ++written) {
+                if (written % 2 == 0) code(4);  // clear
+                code((x < width / 2) != (y < height / 2) ? 1 : 0);
+            }
         }
         code(5);  // end
         if (count > 0) data += char(bits & 0xFF);
@@ -55,6 +65,9 @@ protected:
         }
         gif += char(0), gif += char(0x3B);
         return gif;
+    }
+    static QByteArray FlatGif(int width, int height, QRgb color) {
+        return QuarteredGif(width, height, color, color);
     }
     // True when `pixel` is, unblended, one of the picture's pixels in the
     // span that destination pixel `d` of `fit` covers (per axis).
@@ -388,6 +401,45 @@ TEST_F(Form3Import, ALargeBmpIsReducedAsAPhotoIs) {
         for (int x = 0; x < 256; ++x)
             ASSERT_EQ(canvas.pixel(x, y), y >= 64 && y < 192 && x < 128 ? qRgb(255, 255, 255) : qRgb(0, 0, 0))
                 << x << "," << y;
+}
+
+// 4800 x 3600 pixels, 17 megapixels: read a row at a time to 342 x 256,
+// whether its rows are stored in order or interlaced.
+TEST_F(Form3Import, ALargeGifIsReducedAsAPhotoIs) {
+    const QRgb a = qRgb(0, 0, 255), b = qRgb(255, 255, 0);
+    StartForm();
+    for (const bool interlaced : {false, true}) {
+        SCOPED_TRACE(interlaced ? "interlaced" : "in order");
+        QFile file(Scratch(QStringLiteral("large.gif")));
+        const QByteArray gif = QuarteredGif(4800, 3600, a, b, interlaced);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(gif) == gif.size());
+        file.close();
+        ui.files = {file.fileName()};
+        form->Command2->click();
+        ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].second.toStdString();
+        EXPECT_EQ(form->Picture3->Picture().size(), QSize(342, 256));
+        const QImage& canvas = form->Picture1->image();
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                if (x == 127 || x == 128 || y == 127 || y == 128) continue;  // where the quarters meet
+                const QRgb expected = y < 32 || y >= 224 ? qRgb(0, 0, 0) : (x < 128) == (y < 128) ? a : b;
+                ASSERT_EQ(canvas.pixel(x, y), expected) << x << "," << y;
+            }
+        }
+        // Cut short, its upper part is read and the message says the rest is not.
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                    file.write(gif.left(gif.size() / 4)) == gif.size() / 4);
+        file.close();
+        ui.files = {file.fileName()};
+        form->Command2->click();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_TRUE(ui.messages[0].second.endsWith(QStringLiteral("ファイルが途中で終わっています。")));
+        // In order, the lower half is missing; interlaced, every fourth row of it is there.
+        const QImage& cut = form->Picture1->image();
+        EXPECT_EQ(cut.pixel(10, 40), a);
+        EXPECT_EQ(CountPixels(cut.copy(0, 130, 120, 90), QColor(b)) > 0, interlaced);
+        ui.messages.clear();
+    }
 }
 
 }  // namespace
