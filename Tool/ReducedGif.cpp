@@ -108,6 +108,9 @@ QImage DecodeGifReduced(const QByteArray& gif, QSize reduced, bool* cutShort) {
     const qint64 screenHeight = U16(gif, 8);
     const int minimumBits = static_cast<uchar>(gif[frame.data]);
     if (minimumBits < 2 || minimumBits > 8 || screenWidth == 0 || screenHeight == 0) return QImage();
+    // A frame larger than its screen would cost decoding time for pixels
+    // nobody sees; the screen's own size is bounded by the caller.
+    if (qint64{frame.width} * frame.height > screenWidth * screenHeight) return QImage();
     QImage out(reduced, QImage::Format_ARGB32);
     if (out.isNull()) return out;
     out.fill(Qt::transparent);

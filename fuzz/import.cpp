@@ -12,6 +12,7 @@
 
 #include "Tool/Canvas.h"
 #include "Tool/PictureImport.h"
+#include "Tool/PictureStructure.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/ScratchFile.h"
 
@@ -29,11 +30,18 @@ __attribute__((section("__libfuzzer_extra_counters"))) std::uint8_t decoderFeatu
 void NoteDecoderFeature(const std::uint8_t* data, std::size_t size, const QString& error) {
     QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QByteArray format;
+    {
+        QBuffer sniff(&bytes);
+        sniff.open(QIODevice::ReadOnly);
+        format = QImageReader(&sniff).format();
+    }
+    // A PNG's header is read as the import reads it, from its pixel chunks
+    // alone: any other chunk before the pixels can claim any length.
+    if (format == "png") bytes = PngPixelChunksOf(bytes).bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
-    const QSize stated = reader.size();
+    const QSize stated = QImageReader(&buffer, format).size();
     const std::size_t sizeClass = std::bit_width(static_cast<unsigned>(std::max(stated.width(), 0))) * 33 +
                                   std::bit_width(static_cast<unsigned>(std::max(stated.height(), 0)));
     const std::size_t feature = qHash(format) ^ qHash(error) * 31 ^ sizeClass * 131;
