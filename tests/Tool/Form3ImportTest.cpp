@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
-#include <span>
 #include <vector>
 
 #include "Tool/PictureFile.h"
@@ -44,11 +43,11 @@ protected:
             bits |= c << count;
             for (count += 3; count >= 8; count -= 8, bits >>= 8) data += char(bits & 0xFF);
         };
-        std::vector<int> rows;
-        const int passes[4][2] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
-        for (const auto& [start, step] : interlaced ? std::span(passes) : std::span(passes, 0))
+        std::vector<int> rows;  // in the order stored: interlaced, in four passes
+        for (const auto& [start, step] :
+             interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                        : std::vector<std::pair<int, int>>{{0, 1}})
             for (int y = start; y < height; y += step) rows.push_back(y);
-        for (int y = 0; !interlaced && y < height; ++y) rows.push_back(y);
         int written = 0;
         for (const int y : rows) {
             for (int x = 0; x < width; ++x, ++written) {
@@ -81,6 +80,13 @@ protected:
             for (int x = x0; x <= x1; ++x)
                 if (picture.valid(x, y) && picture.pixel(x, y) == pixel) return true;
         return false;
+    }
+    static QByteArray Encoded(const QImage& image, const char* format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
     }
     QString Save(const QImage& picture, const QString& name, const char* format) {
         QDir().mkpath(QFileInfo(Scratch(name)).absolutePath());
@@ -247,17 +253,10 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
         file.write(bytes);
         return file.fileName();
     };
-    const auto encoded = [](const QImage& image, const char* format) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, format);
-        return bytes;
-    };
-    QByteArray bmp = encoded(Picture(8, 8), "BMP");
+    QByteArray bmp = Encoded(Picture(8, 8), "BMP");
     qToLittleEndian<qint32>(60000, bmp.data() + 18);
     qToLittleEndian<qint32>(60000, bmp.data() + 22);
-    QByteArray jpeg = encoded(Picture(8, 8), "JPG");
+    QByteArray jpeg = Encoded(Picture(8, 8), "JPG");
     const qsizetype frame = jpeg.indexOf("\xFF\xC0");
     qToBigEndian<quint16>(60000, jpeg.data() + frame + 5);
     qToBigEndian<quint16>(60000, jpeg.data() + frame + 7);
@@ -269,7 +268,7 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString directory = Scratch(QStringLiteral("folder.bmp"));
     ASSERT_TRUE(QDir().mkpath(directory));
-    const QString sparse = write(QStringLiteral("sparse.bmp"), encoded(Picture(8, 8), "BMP"));
+    const QString sparse = write(QStringLiteral("sparse.bmp"), Encoded(Picture(8, 8), "BMP"));
     ASSERT_EQ(truncate(QFile::encodeName(sparse).constData(), off_t{1} << 30), 0);  // 1 GB, no disk
 
     // The open dialog itself refuses what is no file; the import says why it refuses the rest.
@@ -322,17 +321,10 @@ TEST_F(Form3Import, APngImportsAsTheSameBmpDoes) {
 // could be read is imported and the message says which part could not, or
 // nothing is imported and the message says why.
 TEST_F(Form3Import, DamagedPicturesSaySo) {
-    const auto bytesOf = [&](const QImage& image, const char* format) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, format);
-        return bytes;
-    };
-    const QByteArray jpeg = bytesOf(Picture(256, 256), "JPG");
-    const QByteArray bmp = bytesOf(Picture(64, 64), "BMP");
+    const QByteArray jpeg = Encoded(Picture(256, 256), "JPG");
+    const QByteArray bmp = Encoded(Picture(64, 64), "BMP");
     const QByteArray gif = FlatGif(64, 64, qRgb(200, 0, 0));
-    const QByteArray png = bytesOf(Picture(64, 64), "PNG");
+    const QByteArray png = Encoded(Picture(64, 64), "PNG");
     QFile regression(
         QStringLiteral(VANTEL_SOURCE_DIR "/fuzz/regressions/import/png-text-chunk-claims-1gb.png"));
     ASSERT_TRUE(regression.open(QIODevice::ReadOnly));
