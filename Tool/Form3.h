@@ -90,9 +90,8 @@ private:
     QPoint ToCanvasPixel(float x, float y) const;
     // Writes the canvas to `path` and the four settings keys as one update:
     // both change or neither. A failure shows in a message box that names
-    // the file and the step that failed and says why.
-    // On success says briefly, without a dialog, which file was written, and
-    // returns true.
+    // the file and the step that failed and says why. True when both were
+    // written.
     bool WriteImageAndSettings(const QString& path);
     // A tip by `near` saying that `path` was written; it goes by itself.
     void ShowSaved(QWidget* near, const QString& path);

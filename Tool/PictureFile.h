@@ -11,7 +11,9 @@
 // the canvas, transparent pixels show its black. Only a regular file of
 // bounded size is read, and a picture of more than 16 megapixels is refused:
 // from its header before it is decoded, or, where the header understates it,
-// by the decoder's 64 MB allocation limit and a check after it. On failure
+// by the decoder's 64 MB allocation limit and a check after it. A PNG
+// reaches its decoder with only the chunks that make its pixels (see
+// PngPixelChunksOf), so no other chunk can claim memory. On failure
 // returns nullopt and, when `error` is given, puts the reason there, a
 // sentence for the person who chose the file.
 std::optional<QImage> LoadPicture(const QString& path, QString* error = nullptr);
