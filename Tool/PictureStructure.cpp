@@ -84,7 +84,10 @@ BmpRows BmpRowsOf(const QByteArray& bmp) {
         return rows;
     }
     rows.rowBytes = (rows.width * bits + 31) / 32 * 4;
-    rows.valid = rows.width > 0 && rows.height > 0 && bits > 0 && bits <= 32;
+    // The pixels after both headers: a band is those headers with other rows.
+    constexpr qint64 kFileHeaderSize = 14;
+    rows.valid = rows.width > 0 && rows.height > 0 && bits > 0 && bits <= 32 &&
+                 rows.dataOffset >= kFileHeaderSize + rows.headerSize;
     return rows;
 }
 

@@ -32,7 +32,7 @@ QImage DecodeBmpReduced(const QByteArray& bmp, QSize reduced, bool* cutShort) {
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer, "bmp");
         const QImage band = reader.read().convertToFormat(QImage::Format_ARGB32);
-        if (band.isNull()) return QImage();
+        if (band.width() != rows.width || band.height() != count) return QImage();
         const qint64 topRow = rows.topDown ? first : rows.height - first - count;
         for (int y = 0; y < reduced.height(); ++y) {
             const qint64 source = y * rows.height / reduced.height() - topRow;
