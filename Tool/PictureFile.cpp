@@ -159,12 +159,14 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     QSize ownSize;  // known apart from the pixels only when they are reduced
     QImage decoded;
     if (size.isValid() && Oversized(size)) {
-        // JPEG's decoder reduces as it decodes; an uncompressed BMP is read a
-        // band of rows at a time and a GIF a row at a time. Other decoders
-        // would hold every pixel.
+        // JPEG's decoder reduces a single sequential scan as it decodes (a
+        // progressive or many-scan one it holds whole); an uncompressed BMP
+        // is read a band of rows at a time and a GIF a row at a time. Other
+        // decoders would hold every pixel.
         const QSize reduced = cover.isValid() ? CoveringSize(size, upright(cover)) : size;
         const bool bmpBands = format == "bmp" && BmpRowsOf(data).valid;
-        if ((format != "jpeg" && format != "gif" && !bmpBands) || Pixels(size) > kMaxReducedPixels ||
+        const bool jpegScales = format == "jpeg" && !JpegHoldsWholeImage(data);
+        if ((!jpegScales && format != "gif" && !bmpBands) || Pixels(size) > kMaxReducedPixels ||
             Oversized(reduced))
             return fail(TooLarge(upright(size)));
         ownSize = upright(size);

@@ -111,6 +111,31 @@ QByteArray BmpBand(const QByteArray& bmp, const BmpRows& rows, qint64 first, qin
     return band;
 }
 
+bool JpegHoldsWholeImage(const QByteArray& jpeg) {
+    qsizetype at = 2;  // after the start of image
+    while (at + 1 < jpeg.size()) {
+        // Markers are found as the decoder finds them, past any stray bytes.
+        if (static_cast<uchar>(jpeg[at]) != 0xFF || static_cast<uchar>(jpeg[at + 1]) == 0xFF ||
+            jpeg[at + 1] == 0) {
+            ++at;
+            continue;
+        }
+        const uchar marker = static_cast<uchar>(jpeg[at + 1]);
+        if (marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE) return true;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length follows
+            at += 2;
+            continue;
+        }
+        if (at + 4 > jpeg.size()) return false;
+        const qsizetype next = at + 2 + qFromBigEndian<quint16>(jpeg.constData() + at + 2);
+        // In the entropy-coded data a 0xFF byte is always followed by 0 or
+        // a restart marker, so another start of scan is a second scan.
+        if (marker == 0xDA) return jpeg.indexOf("\xFF\xDA", next) >= 0;
+        at = next;
+    }
+    return false;
+}
+
 bool GifCutShort(const QByteArray& gif) {
     constexpr qsizetype kScreenDescriptorEnd = 13;
     if (gif.size() < kScreenDescriptorEnd) return true;

@@ -19,6 +19,10 @@ PngPixelChunks PngPixelChunksOf(const QByteArray& png);
 // True when an uncompressed BMP file ends before its last row of pixels.
 bool BmpCutShort(const QByteArray& bmp);
 
+// True when libjpeg would hold the JPEG's every coefficient while it decodes,
+// whatever the scale asked: a progressive frame, or more than one scan.
+bool JpegHoldsWholeImage(const QByteArray& jpeg);
+
 // True when a GIF file's blocks run past its end before its trailer.
 bool GifCutShort(const QByteArray& gif);
 
