@@ -29,4 +29,8 @@ public:
     virtual bool Confirm(const QString& title, const QString& question) = 0;
     // A modal notice with only an OK button and no icon.
     virtual void Message(const QString& title, const QString& text) = 0;
+    // A question with one button per answer, the first the default; the
+    // index of the answer chosen. Closing the box chooses the last answer,
+    // which must be the one that changes nothing.
+    virtual int Choose(const QString& title, const QString& question, const QStringList& answers) = 0;
 };

@@ -100,6 +100,10 @@ void Form3::BuildControls() {
     connect(Picture1, &Canvas::MouseDown, this, &Form3::BeginStroke);
     connect(Picture1, &Canvas::MouseMove, this, &Form3::ContinueStroke);
     connect(Picture1, &Canvas::MouseUp, this, &Form3::EndStroke);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form3::ShowSpeed);
+    BuildShortcuts();
+    ShowSpeed(HScroll1->value());
+    NoteConfirmed();
 }
 
 QPoint Form3::ToCanvasPixel(float x, float y) const {
@@ -110,12 +114,16 @@ QPoint Form3::ToCanvasPixel(float x, float y) const {
 void Form3::BeginStroke(float x, float y) {
     // A press during a stroke (a second button) starts over with a new pen.
     drawing = true;
+    strokeRemembered_ = false;
     hPen = QPen(PenColorToQColor(penColor), penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     Picture1->MoveTo(ToCanvasPixel(x, y));
 }
 
 void Form3::ContinueStroke(float x, float y) {
     if (!drawing) return;
+    // A stroke is one step to undo; a press without a move changes nothing.
+    if (!strokeRemembered_) RememberCanvas();
+    strokeRemembered_ = true;
     Picture1->LineTo(ToCanvasPixel(x, y), *hPen);
 }
 
@@ -133,6 +141,7 @@ void Form3::SelectThinPen() {
 }
 
 void Form3::ClearCanvas() {
+    RememberCanvas();
     Picture1->Clear();
     Picture1->repaint();
 }

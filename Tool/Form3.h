@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "Tool/Canvas.h"
+#include "Tool/CanvasHistory.h"
 #include "Tool/CommonDialog.h"
 #include "Tool/DialogUi.h"
 #include "Tool/PictureBox.h"
@@ -73,18 +74,46 @@ public slots:
     void BeginStroke(float x, float y);
     void ContinueStroke(float x, float y);
     void EndStroke();
+    // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y: the canvas one step back or forward.
+    void UndoCanvas();
+    void RedoCanvas();
+    // HScroll1's position as the speed the screensaver turns at.
+    void ShowSpeed(int position);
+
+protected:
+    // With painting or settings not yet confirmed, asks whether to confirm
+    // them first, discard them or stay.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
     QPoint ToCanvasPixel(float x, float y) const;
     // Writes the canvas to `path` and the four settings keys as one update:
     // both change or neither. A failure shows in a message box that names
-    // the file and the step that failed and says why.
-    void WriteImageAndSettings(const QString& path);
+    // the file and the step that failed and says why. True when both were
+    // written.
+    bool WriteImageAndSettings(const QString& path);
+    // A tip by `near` saying that `path` was written; it goes by itself.
+    void ShowSaved(QWidget* near, const QString& path);
+    void BuildShortcuts();
+    // Keeps the canvas as it is now as the step to undo to.
+    void RememberCanvas();
+    void RestoreCanvas(const QImage& image);
+    // What was last saved or loaded, to tell whether closing loses anything.
+    void NoteConfirmed();
+    bool Unconfirmed() const;
     // Shows `text` in a message box titled "注意", as every handler's
     // failure path does.
     void Caution(const QString& text);
 
     DialogUi& ui_;
     QString programDirectory_;
+    CanvasHistory history_;
+    bool strokeRemembered_ = false;  // this stroke's first segment was preceded by RememberCanvas
+    struct {
+        QImage image;
+        int speed = 0;
+        std::int32_t color = 0;
+        QString dir;
+    } confirmed_;
 };

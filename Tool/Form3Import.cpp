@@ -7,8 +7,8 @@
 
 namespace {
 
-// Every name a JPEG file goes by, beside the bitmap's and the GIF's.
-const QString kPicturePatterns = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.jpe;*.gif");
+// Every name a JPEG file goes by, beside the bitmap's, the GIF's and the PNG's.
+const QString kPicturePatterns = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png");
 
 }  // namespace
 
@@ -33,7 +33,11 @@ void Form3::ImportImage() {
     dirPath = QFileInfo(openFileName).absolutePath();
     Picture3->SetPicture(imported->picture);
 
+    RememberCanvas();
     Picture1->Clear();
     if (!imported->fitted.isNull()) Picture1->DrawPicture(imported->fitted, imported->at);
     Picture1->repaint();
+    if (!imported->damage.isEmpty())
+        Caution(tr("画像の一部を読み込めませんでした。\n%1\n%2")
+                    .arg(QDir::toNativeSeparators(openFileName), imported->damage));
 }

@@ -106,6 +106,7 @@ void Form3::LoadSettingsOnStart() {
     Picture2->SetBackColor(PenColorToQColor(penColor));
     penWidth = kStartPenWidth;
     textureFile.clear();
+    NoteConfirmed();
 }
 
 void Form3::SaveImageAndSettings() {
@@ -117,21 +118,22 @@ void Form3::SaveImageAndSettings() {
     CommonDialog2.ShowSave();
     if (CommonDialog2.FileName.isEmpty()) return;
     saveFileName = CommonDialog2.FileName;
-    WriteImageAndSettings(saveFileName);
+    if (WriteImageAndSettings(saveFileName)) ShowSaved(Command3, saveFileName);
 }
 
 void Form3::ConfirmSettings() {
-    WriteImageAndSettings(ConfirmedImagePath(programDirectory_));
+    const QString path = ConfirmedImagePath(programDirectory_);
+    if (WriteImageAndSettings(path)) ShowSaved(Command5, path);
 }
 
-void Form3::WriteImageAndSettings(const QString& path) {
+bool Form3::WriteImageAndSettings(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     // The screensaver reads no more of FILENAME than this: it would show its
     // built-in texture instead of this one.
     constexpr std::size_t kLongest = settings::kSaverFileNameBufferSize - 1;
     if (static_cast<std::size_t>(name.size()) > kLongest) {
         Caution(PathTooLongText(path, kLongest));
-        return;
+        return false;
     }
     const QByteArray bitmap = EncodeBmp24(Picture1->image());
     // The picture and the four keys as one update: a failure anywhere, a
@@ -143,5 +145,10 @@ void Form3::WriteImageAndSettings(const QString& path) {
     WriteSetting(settings::kSaverSection, settings::kSpeedKey, QString::number(HScroll1->value()));
     WriteSetting(settings::kSettingSection, settings::kColorKey, QString::number(penColor));
     Win32AddProfileUpdateFile(name.constData(), bitmap.constData(), static_cast<DWORD>(bitmap.size()));
-    if (!Win32EndProfileUpdate()) Caution(SaveFailure(path));
+    if (!Win32EndProfileUpdate()) {
+        Caution(SaveFailure(path));
+        return false;
+    }
+    NoteConfirmed();
+    return true;
 }

@@ -7,8 +7,12 @@
 #include <QtEndian>
 #include <cerrno>
 #include <string>
+#include <utility>
 
 #include "Platform/Posix/RegularFile.h"
+#include "Tool/PictureStructure.h"
+#include "Tool/ReducedBmp.h"
+#include "Tool/ReducedGif.h"
 
 namespace {
 
@@ -31,11 +35,10 @@ constexpr std::size_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + (std::size_
 // keep the decoder busy for seconds.
 constexpr qint64 kMaxReducedPixels = qint64{1} << 28;
 
-// The formats the import offers, told by content. Qt's other decoders (PNG,
-// ICO, ...) would be more code reading untrusted bytes; libpng, for one,
-// allocates whatever length a chunk after the pixels claims.
+// The formats the import offers, told by content. Qt's other decoders (ICO,
+// TIFF, ...) would be more code reading untrusted bytes.
 bool OfferedFormat(const QByteArray& format) {
-    return format == "bmp" || format == "jpeg" || format == "gif";
+    return format == "bmp" || format == "jpeg" || format == "gif" || format == "png";
 }
 
 qint64 Pixels(QSize size) {
@@ -51,6 +54,39 @@ QString TooLarge(QSize size) {
         .arg(size.width())
         .arg(size.height());
 }
+
+QString CutShort() {
+    return QCoreApplication::translate("PictureFile", "ファイルが途中で終わっています。");
+}
+
+// Warnings the image decoders give while they read (libjpeg's "premature end
+// of data segment", for one), gathered instead of printed: the picture
+// decodes all the same, with what could not be read left grey or empty.
+class DecoderWarnings {
+public:
+    DecoderWarnings() : previous_(qInstallMessageHandler(&Gather)) { current_ = this; }
+    ~DecoderWarnings() {
+        qInstallMessageHandler(previous_);
+        current_ = nullptr;
+    }
+    DecoderWarnings(const DecoderWarnings&) = delete;
+    DecoderWarnings& operator=(const DecoderWarnings&) = delete;
+
+    const QString& first() const { return first_; }
+
+private:
+    static void Gather(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtWarningMsg && QByteArrayView(context.category).startsWith("qt.gui.imageio")) {
+            if (current_->first_.isEmpty()) current_->first_ = text;
+            return;
+        }
+        if (current_->previous_) current_->previous_(type, context, text);
+    }
+
+    static inline DecoderWarnings* current_ = nullptr;
+    QtMessageHandler previous_;
+    QString first_;
+};
 
 QString ReadFailure(int error) {
     if (error == EINVAL) return QCoreApplication::translate("PictureFile", "通常のファイルではありません。");
@@ -88,12 +124,29 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     if (read.error != 0) return fail(ReadFailure(read.error));
 
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QByteArray format;
+    {
+        QBuffer sniff(&data);
+        sniff.open(QIODevice::ReadOnly);
+        format = QImageReader(&sniff).format();
+    }
+    if (!OfferedFormat(format))
+        return fail(
+            QCoreApplication::translate("PictureFile", "BMP、JPEG、GIF、PNG のいずれの画像でもありません。"));
+    // A file that ends early is told from its structure where the decoder
+    // would fill the rest without a word.
+    QString damage;
+    if (format == "png") {
+        PngPixelChunks kept = PngPixelChunksOf(data);
+        data = std::move(kept.bytes);
+        if (kept.cutShort) damage = CutShort();
+    } else if ((format == "bmp" && BmpCutShort(data)) || (format == "gif" && GifCutShort(data))) {
+        damage = CutShort();
+    }
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (!OfferedFormat(reader.format()))
-        return fail(
-            QCoreApplication::translate("PictureFile", "BMP、JPEG、GIF のいずれの画像でもありません。"));
+    QImageReader reader(&buffer, format);
+    DecoderWarnings warnings;
     // A photograph's orientation tag turns it upright; sizes below are as
     // stored, before that turn.
     reader.setAutoTransform(true);
@@ -104,14 +157,32 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     QImageReader::setAllocationLimit(kAllocationLimitMb);
     const QSize size = reader.size();
     QSize ownSize;  // known apart from the pixels only when they are reduced
+    QImage decoded;
     if (size.isValid() && Oversized(size)) {
+        // JPEG's decoder reduces a single sequential scan as it decodes (a
+        // progressive or many-scan one it holds whole); an uncompressed BMP
+        // is read a band of rows at a time and a GIF a row at a time. Other
+        // decoders would hold every pixel.
         const QSize reduced = cover.isValid() ? CoveringSize(size, upright(cover)) : size;
-        if (reader.format() != "jpeg" || Pixels(size) > kMaxReducedPixels || Oversized(reduced))
+        const bool bmpBands = format == "bmp" && BmpRowsOf(data).valid;
+        const bool jpegScales = format == "jpeg" && !JpegHoldsWholeImage(data);
+        if ((!jpegScales && format != "gif" && !bmpBands) || Pixels(size) > kMaxReducedPixels ||
+            Oversized(reduced))
             return fail(TooLarge(upright(size)));
-        reader.setScaledSize(reduced);
         ownSize = upright(size);
+        if (format == "jpeg") {
+            reader.setScaledSize(reduced);
+        } else {
+            bool cutShort = false;
+            decoded = bmpBands ? DecodeBmpReduced(data, reduced, &cutShort)
+                               : DecodeGifReduced(data, reduced, &cutShort);
+            if (cutShort) damage = CutShort();
+            if (decoded.isNull())
+                return fail(QCoreApplication::translate("PictureFile", "画像のデータが壊れています(%1)。")
+                                .arg(QString::fromLatin1(format.toUpper())));
+        }
     }
-    QImage decoded = reader.read();
+    if (decoded.isNull()) decoded = reader.read();
     if (decoded.isNull())
         return fail(QCoreApplication::translate("PictureFile", "画像のデータが壊れています(%1)。")
                         .arg(reader.errorString()));
@@ -119,7 +190,10 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     // inside a larger screen); the allocation limit held that to 64 MB.
     if (Oversized(decoded.size())) return fail(TooLarge(decoded.size()));
     if (!ownSize.isValid()) ownSize = decoded.size();
-    return LoadedPicture{std::move(decoded), ownSize};
+    if (damage.isEmpty() && !warnings.first().isEmpty())
+        damage = QCoreApplication::translate("PictureFile", "画像のデータの一部が壊れています(%1)。")
+                     .arg(warnings.first());
+    return LoadedPicture{std::move(decoded), ownSize, damage};
 }
 
 void PutU16(QByteArray& out, int at, quint16 value) {

@@ -14,7 +14,8 @@ std::optional<ImportedPicture> ImportPicture(const QString& path, QString* error
     const float ty = TwipsPerPixelY();
     const ImageFit fit = FitImage(Canvas::kImageSize * tx, Canvas::kImageSize * ty,
                                   picture->size.width() * tx, picture->size.height() * ty, tx, ty);
-    ImportedPicture imported{std::move(picture->image), QImage(), QPoint(fit.x, fit.y)};
+    ImportedPicture imported{std::move(picture->image), QImage(), QPoint(fit.x, fit.y),
+                             std::move(picture->damage)};
     if (fit.fitWidth > 0 && fit.fitHeight > 0)
         imported.fitted = ScaleNearest(imported.picture, fit.fitWidth, fit.fitHeight);
     return imported;

@@ -12,6 +12,7 @@ struct ImportedPicture {
     QImage picture;  // the whole picture upright, at its own size or reduced (see LoadPictureCovering)
     QImage fitted;   // scaled to fit the canvas; null when it would cover no pixel
     QPoint at;       // where `fitted`'s top-left corner lies on the canvas
+    QString damage;  // see LoadedPicture
 };
 
 // The picture at `path` (see LoadPictureCovering) fitted to the canvas at the

@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 std::optional<QString> QtDialogUi::PickFile(const FileRequest& request) {
     QFileDialog dialog(owner_);
@@ -42,4 +43,20 @@ void QtDialogUi::Message(const QString& title, const QString& text) {
     // A notice may name a file to look into: its text can be selected and copied.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
+}
+
+int QtDialogUi::Choose(const QString& title, const QString& question, const QStringList& answers) {
+    QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::NoButton, owner_);
+    QList<QAbstractButton*> buttons;
+    for (qsizetype i = 0; i < answers.size(); ++i) {
+        const bool last = i + 1 == answers.size();
+        buttons.append(box.addButton(answers[i], last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
+        box.setEscapeButton(buttons.last());
+    }
+    box.exec();
+    const qsizetype chosen = buttons.indexOf(box.clickedButton());
+    return static_cast<int>(chosen < 0 ? answers.size() - 1 : chosen);
 }

@@ -16,6 +16,7 @@ public:
     std::optional<QColor> PickColor(const QColor& initial) override;
     bool Confirm(const QString& title, const QString& question) override;
     void Message(const QString& title, const QString& text) override;
+    int Choose(const QString& title, const QString& question, const QStringList& answers) override;
 
 private:
     QPointer<QWidget> owner_;

@@ -137,6 +137,34 @@ Writing stopped.</translation>
         <source>パスが %1 バイトを超えると、スクリーンセーバーが読み込めません。</source>
         <translation>the screensaver cannot read a path longer than %1 bytes.</translation>
     </message>
+    <message>
+        <source>絵または設定がまだ確定されていません。確定してから閉じますか?</source>
+        <translation>The painting or the settings are not confirmed yet. Confirm them before closing?</translation>
+    </message>
+    <message>
+        <source>破棄</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>閉じない</source>
+        <translation>Don&apos;t close</translation>
+    </message>
+    <message>
+        <source>画像の一部を読み込めませんでした。
+%1
+%2</source>
+        <translation>Part of the picture could not be read.
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>%1 度/フレーム</source>
+        <translation>%1° per frame</translation>
+    </message>
+    <message>
+        <source>保存しました: %1</source>
+        <translation>Saved: %1</translation>
+    </message>
 </context>
 <context>
     <name>PictureFile</name>
@@ -153,12 +181,20 @@ Writing stopped.</translation>
         <translation>The file is too large (over %1 MB).</translation>
     </message>
     <message>
-        <source>BMP、JPEG、GIF のいずれの画像でもありません。</source>
-        <translation>This is not a BMP, JPEG or GIF picture.</translation>
-    </message>
-    <message>
         <source>画像のデータが壊れています(%1)。</source>
         <translation>The picture&apos;s data is damaged (%1).</translation>
+    </message>
+    <message>
+        <source>ファイルが途中で終わっています。</source>
+        <translation>The file ends before the picture does.</translation>
+    </message>
+    <message>
+        <source>BMP、JPEG、GIF、PNG のいずれの画像でもありません。</source>
+        <translation>This is not a BMP, JPEG, GIF or PNG picture.</translation>
+    </message>
+    <message>
+        <source>画像のデータの一部が壊れています(%1)。</source>
+        <translation>Part of the picture&apos;s data is damaged (%1).</translation>
     </message>
 </context>
 </TS>

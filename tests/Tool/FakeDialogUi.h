@@ -1,5 +1,6 @@
 // Answers the tool's dialogs from queues, as a person would, and records
-// what was asked. An empty queue answers "cancel" (or "no").
+// what was asked. An empty queue answers "cancel" (or "no", or the last
+// of the answers offered).
 #pragma once
 
 #include <QColor>
@@ -16,11 +17,13 @@ public:
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<QColor>> colors;
     std::deque<bool> confirmations;
+    std::deque<int> choices;  // indexes into the answers offered
 
     std::vector<FileRequest> fileRequests;
     std::vector<QColor> colorRequests;
     std::vector<QString> questions;
-    std::vector<std::pair<QString, QString>> messages;  // title, text
+    std::vector<std::pair<QString, QString>> messages;            // title, text
+    std::vector<std::pair<QString, QStringList>> choiceRequests;  // title, answers
 
     std::optional<QString> PickFile(const FileRequest& request) override {
         fileRequests.push_back(request);
@@ -35,6 +38,13 @@ public:
         return Take(confirmations).value_or(false);
     }
     void Message(const QString& title, const QString& text) override { messages.emplace_back(title, text); }
+    int Choose(const QString& title, const QString&, const QStringList& answers) override {
+        choiceRequests.emplace_back(title, answers);
+        if (choices.empty()) return static_cast<int>(answers.size()) - 1;
+        const int answer = choices.front();
+        choices.pop_front();
+        return answer;
+    }
 
 private:
     template <typename T>

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <vector>
 
 #include "Tool/PictureFile.h"
 #include "tests/Tool/ToolTestSupport.h"
@@ -22,17 +23,18 @@ protected:
                 picture.setPixel(x, y, qRgb(1 + x % 255, 1 + y % 255, 1 + (x / 255 + y / 255) % 255));
         return picture;
     }
-    // A one-colour GIF, written by hand as Qt cannot write GIF. Its LZW
-    // stream clears the table after every two pixels, so every code stays
-    // three bits wide.
-    static QByteArray FlatGif(int width, int height, QRgb color) {
+    // A GIF written by hand, as Qt cannot write GIF: colour `a` in the
+    // top-left and bottom-right quarters, `b` in the others, its rows stored
+    // in order or interlaced. Its LZW stream clears the table after every
+    // two pixels, so every code stays three bits wide.
+    static QByteArray QuarteredGif(int width, int height, QRgb a, QRgb b, bool interlaced = false) {
         QByteArray gif("GIF89a");
         const auto u16 = [&](int v) { gif += char(v & 0xFF), gif += char(v >> 8); };
         u16(width), u16(height);
         gif += char(0x80), gif += char(0), gif += char(0);  // two-entry colour table
-        gif += char(qRed(color)), gif += char(qGreen(color)), gif += char(qBlue(color));
-        gif += QByteArray(3, '\0');
-        gif += char(0x2C), u16(0), u16(0), u16(width), u16(height), gif += char(0);
+        for (const QRgb color : {a, b})
+            gif += char(qRed(color)), gif += char(qGreen(color)), gif += char(qBlue(color));
+        gif += char(0x2C), u16(0), u16(0), u16(width), u16(height), gif += char(interlaced ? 0x40 : 0);
         gif += char(2);  // minimum code size
         QByteArray data;
         quint32 bits = 0;
@@ -41,10 +43,17 @@ protected:
             bits |= c << count;
             for (count += 3; count >= 8; count -= 8, bits >>= 8) data += char(bits & 0xFF);
         };
-        const int pixels = width * height;
-        for (int i = 0; i < pixels; ++i) {
-            if (i % 2 == 0) code(4);  // clear
-            code(0);
+        std::vector<int> rows;  // in the order stored: interlaced, in four passes
+        for (const auto& [start, step] :
+             interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                        : std::vector<std::pair<int, int>>{{0, 1}})
+            for (int y = start; y < height; y += step) rows.push_back(y);
+        int written = 0;
+        for (const int y : rows) {
+            for (int x = 0; x < width; ++x, ++written) {
+                if (written % 2 == 0) code(4);  // clear
+                code((x < width / 2) != (y < height / 2) ? 1 : 0);
+            }
         }
         code(5);  // end
         if (count > 0) data += char(bits & 0xFF);
@@ -55,6 +64,9 @@ protected:
         }
         gif += char(0), gif += char(0x3B);
         return gif;
+    }
+    static QByteArray FlatGif(int width, int height, QRgb color) {
+        return QuarteredGif(width, height, color, color);
     }
     // True when `pixel` is, unblended, one of the picture's pixels in the
     // span that destination pixel `d` of `fit` covers (per axis).
@@ -68,6 +80,13 @@ protected:
             for (int x = x0; x <= x1; ++x)
                 if (picture.valid(x, y) && picture.pixel(x, y) == pixel) return true;
         return false;
+    }
+    static QByteArray Encoded(const QImage& image, const char* format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
     }
     QString Save(const QImage& picture, const QString& name, const char* format) {
         QDir().mkpath(QFileInfo(Scratch(name)).absolutePath());
@@ -171,7 +190,8 @@ TEST_F(Form3Import, CancelChangesNothing) {
     const QString dir = form->dirPath;
     form->Command2->click();  // cancelled
     EXPECT_EQ(form->CommonDialog1.Filter,
-              QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif"));
+              QStringLiteral(
+                  "画像ﾌｧｲﾙ(*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png)|*.bmp;*.jpg;*.jpeg;*.jpe;*.gif;*.png"));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, dir);
     EXPECT_EQ(form->openFileName, first);
@@ -216,7 +236,7 @@ TEST_F(Form3Import, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
     EXPECT_EQ(ui.messages[0].second,
-              QStringLiteral("画像を読み込めません。\n%1\nBMP、JPEG、GIF のいずれの画像でもありません。")
+              QStringLiteral("画像を読み込めません。\n%1\nBMP、JPEG、GIF、PNG のいずれの画像でもありません。")
                   .arg(fake));
     EXPECT_EQ(form->Picture1->image(), before);
     EXPECT_EQ(form->dirPath, QStringLiteral("C:\\"));
@@ -233,17 +253,10 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
         file.write(bytes);
         return file.fileName();
     };
-    const auto encoded = [](const QImage& image, const char* format) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, format);
-        return bytes;
-    };
-    QByteArray bmp = encoded(Picture(8, 8), "BMP");
+    QByteArray bmp = Encoded(Picture(8, 8), "BMP");
     qToLittleEndian<qint32>(60000, bmp.data() + 18);
     qToLittleEndian<qint32>(60000, bmp.data() + 22);
-    QByteArray jpeg = encoded(Picture(8, 8), "JPG");
+    QByteArray jpeg = Encoded(Picture(8, 8), "JPG");
     const qsizetype frame = jpeg.indexOf("\xFF\xC0");
     qToBigEndian<quint16>(60000, jpeg.data() + frame + 5);
     qToBigEndian<quint16>(60000, jpeg.data() + frame + 7);
@@ -255,7 +268,7 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString directory = Scratch(QStringLiteral("folder.bmp"));
     ASSERT_TRUE(QDir().mkpath(directory));
-    const QString sparse = write(QStringLiteral("sparse.bmp"), encoded(Picture(8, 8), "BMP"));
+    const QString sparse = write(QStringLiteral("sparse.bmp"), Encoded(Picture(8, 8), "BMP"));
     ASSERT_EQ(truncate(QFile::encodeName(sparse).constData(), off_t{1} << 30), 0);  // 1 GB, no disk
 
     // The open dialog itself refuses what is no file; the import says why it refuses the rest.
@@ -285,6 +298,116 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_TRUE(ui.messages[0].second.contains(reason)) << ui.messages[0].second.toStdString();
         EXPECT_EQ(form->Picture1->image(), painted);
+    }
+}
+
+// A PNG lands on the canvas exactly as a BMP of the same pixels does.
+TEST_F(Form3Import, APngImportsAsTheSameBmpDoes) {
+    StartForm();
+    for (const QSize size : {QSize(300, 200), QSize(64, 64), QSize(100, 300)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        const QImage picture = Picture(size.width(), size.height());
+        ui.files = {Save(picture, QStringLiteral("same.bmp"), "BMP")};
+        form->Command2->click();
+        const QImage fromBmp = form->Picture1->image().copy();
+        ui.files = {Save(picture, QStringLiteral("same.png"), "PNG")};
+        form->Command2->click();
+        EXPECT_EQ(form->Picture1->image(), fromBmp);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// A file cut short or partly corrupt is never shown without a word: what
+// could be read is imported and the message says which part could not, or
+// nothing is imported and the message says why.
+TEST_F(Form3Import, DamagedPicturesSaySo) {
+    const QByteArray jpeg = Encoded(Picture(256, 256), "JPG");
+    const QByteArray bmp = Encoded(Picture(64, 64), "BMP");
+    const QByteArray gif = FlatGif(64, 64, qRgb(200, 0, 0));
+    const QByteArray png = Encoded(Picture(64, 64), "PNG");
+    QFile regression(
+        QStringLiteral(VANTEL_SOURCE_DIR "/fuzz/regressions/import/png-text-chunk-claims-1gb.png"));
+    ASSERT_TRUE(regression.open(QIODevice::ReadOnly));
+    const QString partly = QStringLiteral("画像の一部を読み込めませんでした。\n");
+    const QString refused = QStringLiteral("画像を読み込めません。\n");
+    const QString cut = QStringLiteral("ファイルが途中で終わっています。");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString heading, reason;
+    } cases[] = {
+        {"cut.jpg", jpeg.left(jpeg.size() * 2 / 3), partly,
+         QStringLiteral("画像のデータの一部が壊れています(")},
+        {"cut.bmp", bmp.left(bmp.size() / 2), partly, cut},
+        {"cut.gif", gif.left(gif.size() / 2), partly, cut},
+        {"text-chunk-claims-1gb.png", regression.readAll(), partly, cut},
+        {"cut.png", png.left(png.size() / 2), refused, QStringLiteral("画像のデータが壊れています(")},
+    };
+    StartForm();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile file(Scratch(QString::fromLatin1(c.name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.bytes) == c.bytes.size());
+        file.close();
+        form->Command8->click();
+        ui.messages.clear();
+        ui.files = {file.fileName()};
+        form->Command2->click();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].first, QStringLiteral("注意"));
+        EXPECT_TRUE(ui.messages[0].second.startsWith(c.heading + file.fileName() + QLatin1Char('\n')))
+            << ui.messages[0].second.toStdString();
+        EXPECT_TRUE(ui.messages[0].second.contains(c.reason)) << ui.messages[0].second.toStdString();
+        const bool imported = CountPixels(form->Picture1->image(), Qt::black) < 256 * 256;
+        EXPECT_EQ(imported, c.heading == partly);
+    }
+}
+
+// 4800 x 3600 pixels, 17 megapixels, in quarters of two colours: read a
+// band or a row at a time to 342 x 256, and cut short, read in part.
+TEST_F(Form3Import, LargeBmpAndGifPicturesAreReducedAsPhotosAre) {
+    const QRgb a = qRgb(0, 0, 255), b = qRgb(255, 255, 0);
+    QImage quartered(4800, 3600, QImage::Format_Indexed8);
+    quartered.setColorTable({a, b});
+    for (int y = 0; y < 3600; ++y) {
+        std::fill_n(quartered.scanLine(y), 2400, uchar(y < 1800 ? 0 : 1));
+        std::fill_n(quartered.scanLine(y) + 2400, 2400, uchar(y < 1800 ? 1 : 0));
+    }
+    QFile bmp(Save(quartered, QStringLiteral("large.bmp"), "BMP"));
+    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"large.bmp", bmp.readAll()},
+        {"large.gif", QuarteredGif(4800, 3600, a, b)},
+        {"interlaced.gif", QuarteredGif(4800, 3600, a, b, true)}};
+    StartForm();
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        for (const bool whole : {true, false}) {
+            QFile file(Scratch(QString::fromLatin1(name)));
+            const QByteArray written = whole ? bytes : bytes.left(bytes.size() / 4);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(written) == written.size());
+            file.close();
+            ui.messages.clear();
+            ui.files = {file.fileName()};
+            form->Command2->click();
+            EXPECT_EQ(form->Picture3->Picture().size(), QSize(342, 256));
+            const QImage& canvas = form->Picture1->image();
+            if (!whole) {
+                ASSERT_EQ(ui.messages.size(), 1u);
+                EXPECT_TRUE(
+                    ui.messages[0].second.endsWith(QStringLiteral("ファイルが途中で終わっています。")));
+                EXPECT_GT(CountPixels(canvas.copy(0, 32, 256, 192), Qt::black), 0);
+                continue;
+            }
+            ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].second.toStdString();
+            for (int y = 0; y < 256; ++y) {
+                for (int x = 0; x < 256; ++x) {
+                    if (x == 127 || x == 128 || y == 127 || y == 128) continue;  // where the quarters meet
+                    const QRgb expected = y < 32 || y >= 224 ? qRgb(0, 0, 0) : (x < 128) == (y < 128) ? a : b;
+                    ASSERT_EQ(canvas.pixel(x, y), expected) << x << "," << y;
+                }
+            }
+        }
     }
 }
 

@@ -66,7 +66,7 @@ TEST(LoadPicture, UndecodableFilesFailWithADescription) {
     EXPECT_EQ(LoadPicture(dir.filePath(QStringLiteral("missing.bmp"))), std::nullopt);
 }
 
-// Whatever the name says, only BMP, JPEG and GIF content is decoded.
+// Whatever the name says, only BMP, JPEG, GIF and PNG content is decoded.
 TEST(LoadPicture, OnlyTheOfferedFormatsAreRead) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -75,8 +75,8 @@ TEST(LoadPicture, OnlyTheOfferedFormatsAreRead) {
         const char* name;
         const char* format;
         bool read;
-    } cases[] = {
-        {"p.bmp", "BMP", true}, {"p.jpg", "JPG", true}, {"p.png", "PNG", false}, {"png.bmp", "PNG", false}};
+    } cases[] = {{"p.bmp", "BMP", true},   {"p.jpg", "JPG", true},  {"p.png", "PNG", true},
+                 {"png.bmp", "PNG", true}, {"p.ico", "ICO", false}, {"ico.bmp", "ICO", false}};
     for (const auto& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
         ASSERT_TRUE(picture.save(path, c.format));
