@@ -12,7 +12,7 @@
 
 namespace {
 
-class CanvasScale : public ToolTest {
+class CanvasScaleTest : public ToolTest {
 protected:
     // A press, a move on the same spot and a release, at `at` in the
     // canvas's client area.
@@ -33,7 +33,7 @@ protected:
     }
 };
 
-TEST_F(CanvasScale, StrokesLandUnderThePointerOverTheWholeCanvasAndAreSaved) {
+TEST_F(CanvasScaleTest, StrokesLandUnderThePointerOverTheWholeCanvasAndAreSaved) {
     ASSERT_FLOAT_EQ(TwipsPerPixelX(), 7.5f) << "not a 192-dpi screen without Qt's scaling";
     StartForm();
     form->penWidth = 0;  // one pixel wide: each dot paints one image pixel

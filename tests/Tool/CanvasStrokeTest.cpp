@@ -8,7 +8,7 @@ namespace {
 
 constexpr float kTwips = 15.0f;  // per pixel at 96 dots per inch
 
-class CanvasStroke : public ToolTest {
+class CanvasStrokeTest : public ToolTest {
 protected:
     // A stroke through pixel positions, through the window's handlers.
     void Stroke(std::initializer_list<QPointF> pixels) {
@@ -28,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(CanvasStroke, PressAndReleaseWithoutMovingLeavesNoMark) {
+TEST_F(CanvasStrokeTest, PressAndReleaseWithoutMovingLeavesNoMark) {
     StartForm();
     Stroke({{100, 100}});
     EXPECT_EQ(CountPixels(Image(), Qt::black), 256 * 256);
@@ -38,7 +38,7 @@ TEST_F(CanvasStroke, PressAndReleaseWithoutMovingLeavesNoMark) {
 // press, a move that stays on the same pixel and a release with the
 // one-pixel pen draw a segment from that pixel to itself, which paints that
 // pixel and no other (a press and release alone paint nothing, above).
-TEST_F(CanvasStroke, ASegmentOnOnePixelPaintsThatPixelOnly) {
+TEST_F(CanvasStrokeTest, ASegmentOnOnePixelPaintsThatPixelOnly) {
     NewForm();  // penWidth 0: one pixel wide
     form->penColor = 0x00FFFFFF;
     const QPoint pixel(100, 60);
@@ -49,7 +49,7 @@ TEST_F(CanvasStroke, ASegmentOnOnePixelPaintsThatPixelOnly) {
     EXPECT_EQ(CountPixels(Image(), Qt::white), 1);
 }
 
-TEST_F(CanvasStroke, MovesWithoutAPressDrawNothingWhateverButtonsTheyReport) {
+TEST_F(CanvasStrokeTest, MovesWithoutAPressDrawNothingWhateverButtonsTheyReport) {
     StartForm();
     form->ContinueStroke(10 * kTwips, 10 * kTwips);
     form->ContinueStroke(200 * kTwips, 200 * kTwips);
@@ -59,7 +59,7 @@ TEST_F(CanvasStroke, MovesWithoutAPressDrawNothingWhateverButtonsTheyReport) {
     EXPECT_FALSE(form->drawing);
 }
 
-TEST_F(CanvasStroke, ThickStrokeIsSolidPenColorWithRoundEnds) {
+TEST_F(CanvasStrokeTest, ThickStrokeIsSolidPenColorWithRoundEnds) {
     StartForm();  // red pen, 30 pixels
     Stroke({{60, 100}, {160, 100}});
     const QColor red(255, 0, 0);
@@ -85,7 +85,7 @@ TEST_F(CanvasStroke, ThickStrokeIsSolidPenColorWithRoundEnds) {
     for (const auto& p : probes) EXPECT_EQ(Painted(p.x, p.y), p.painted) << p.x << "," << p.y;
 }
 
-TEST_F(CanvasStroke, ThinPenIsFifteenPixelsAndSegmentsJoinWithoutGaps) {
+TEST_F(CanvasStrokeTest, ThinPenIsFifteenPixelsAndSegmentsJoinWithoutGaps) {
     StartForm();
     form->SelectThinPen();
     EXPECT_EQ(form->penWidth, 15);
@@ -99,7 +99,7 @@ TEST_F(CanvasStroke, ThinPenIsFifteenPixelsAndSegmentsJoinWithoutGaps) {
     EXPECT_FALSE(Painted(127, 33));
 }
 
-TEST_F(CanvasStroke, WidthZeroPaintsOnePixelWide) {
+TEST_F(CanvasStrokeTest, WidthZeroPaintsOnePixelWide) {
     NewForm();  // before start-up: penWidth 0, penColor 0 (black)
     form->penColor = 0x00FFFFFF;
     Stroke({{20, 50}, {200, 50}});
@@ -111,7 +111,7 @@ TEST_F(CanvasStroke, WidthZeroPaintsOnePixelWide) {
     EXPECT_EQ(CountPixels(Image(), Qt::white), 181);
 }
 
-TEST_F(CanvasStroke, HalfPixelPositionsRoundToEven) {
+TEST_F(CanvasStrokeTest, HalfPixelPositionsRoundToEven) {
     NewForm();
     form->penColor = 0x00FFFFFF;
     // 22.5 twips is pixel 1.5 and 37.5 twips pixel 2.5: both land on 2.
@@ -125,7 +125,7 @@ TEST_F(CanvasStroke, HalfPixelPositionsRoundToEven) {
     }
 }
 
-TEST_F(CanvasStroke, PositionsBeyondTheCanvasAreDrawnTowardsAndClipped) {
+TEST_F(CanvasStrokeTest, PositionsBeyondTheCanvasAreDrawnTowardsAndClipped) {
     StartForm();
     Stroke({{200, 128}, {400, 128}, {400, -50}});
     EXPECT_TRUE(Painted(255, 128));
@@ -133,7 +133,7 @@ TEST_F(CanvasStroke, PositionsBeyondTheCanvasAreDrawnTowardsAndClipped) {
     EXPECT_FALSE(Painted(255, 150));
 }
 
-TEST_F(CanvasStroke, AStrokeKeepsTheWidthAndColourItStartedWith) {
+TEST_F(CanvasStrokeTest, AStrokeKeepsTheWidthAndColourItStartedWith) {
     StartForm();
     form->BeginStroke(40 * kTwips, 60 * kTwips);
     form->SelectThinPen();
@@ -148,7 +148,7 @@ TEST_F(CanvasStroke, AStrokeKeepsTheWidthAndColourItStartedWith) {
     EXPECT_FALSE(Painted(120, 189));
 }
 
-TEST_F(CanvasStroke, EveryButtonPaintsThroughThePointerEvents) {
+TEST_F(CanvasStrokeTest, EveryButtonPaintsThroughThePointerEvents) {
     for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
         StartForm();
         Send(QEvent::MouseButtonPress, {30, 30}, button, button);
@@ -163,7 +163,7 @@ TEST_F(CanvasStroke, EveryButtonPaintsThroughThePointerEvents) {
     }
 }
 
-TEST_F(CanvasStroke, AStrokeWhoseReleaseNeverCameGoesOnDrawingOnButtonlessMoves) {
+TEST_F(CanvasStrokeTest, AStrokeWhoseReleaseNeverCameGoesOnDrawingOnButtonlessMoves) {
     StartForm();
     Send(QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
     // The release went elsewhere: the pointer comes back with no button held.
@@ -172,7 +172,7 @@ TEST_F(CanvasStroke, AStrokeWhoseReleaseNeverCameGoesOnDrawingOnButtonlessMoves)
     EXPECT_TRUE(form->drawing);
 }
 
-TEST_F(CanvasStroke, ClearTurnsTheWholeCanvasBlackAndKeepsThePen) {
+TEST_F(CanvasStrokeTest, ClearTurnsTheWholeCanvasBlackAndKeepsThePen) {
     StartForm();
     form->SelectThinPen();
     Stroke({{10, 10}, {250, 250}});

@@ -15,7 +15,7 @@ bool Touch(const QString& path) {
     return file.open(QIODevice::WriteOnly);
 }
 
-TEST(QtNameFilters, KeepsTheDescriptionAndMatchesEveryLetterCase) {
+TEST(QtNameFiltersTest, KeepsTheDescriptionAndMatchesEveryLetterCase) {
     const QStringList filters =
         QtNameFilters(QStringLiteral("画像ﾌｧｲﾙ(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif"));
     ASSERT_EQ(filters.size(), 1);
@@ -43,7 +43,7 @@ TEST(QtNameFilters, KeepsTheDescriptionAndMatchesEveryLetterCase) {
     for (const auto& c : cases) EXPECT_EQ(matches(QString::fromLatin1(c.name)), c.listed) << c.name;
 }
 
-TEST(ResolveFileName, RelativeNamesAndDefaultExtension) {
+TEST(ResolveFileNameTest, RelativeNamesAndDefaultExtension) {
     const struct {
         const char* typed;
         const char* defaultExt;
@@ -61,7 +61,7 @@ TEST(ResolveFileName, RelativeNamesAndDefaultExtension) {
             << c.typed;
 }
 
-TEST(EffectiveDirectory, WindowsAndMissingFoldersOpenAtHome) {
+TEST(EffectiveDirectoryTest, WindowsAndMissingFoldersOpenAtHome) {
     QTemporaryDir existing;
     ASSERT_TRUE(existing.isValid());
     EXPECT_EQ(EffectiveDirectory(existing.path()), existing.path());
@@ -70,7 +70,7 @@ TEST(EffectiveDirectory, WindowsAndMissingFoldersOpenAtHome) {
         EXPECT_EQ(EffectiveDirectory(unusable), QDir::homePath()) << unusable.toStdString();
 }
 
-class CommonDialogFiles : public ::testing::Test {
+class CommonDialogFilesTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QTemporaryDir dir;
@@ -78,7 +78,7 @@ protected:
     CommonDialog dialog{ui};
 };
 
-TEST_F(CommonDialogFiles, SaveAddsTheDefaultExtensionInTheStartFolder) {
+TEST_F(CommonDialogFilesTest, SaveAddsTheDefaultExtensionInTheStartFolder) {
     dialog.InitDir = dir.path();
     dialog.DefaultExt = QStringLiteral("bmp");
     ui.files = {QStringLiteral("texture")};
@@ -89,7 +89,7 @@ TEST_F(CommonDialogFiles, SaveAddsTheDefaultExtensionInTheStartFolder) {
     EXPECT_EQ(ui.fileRequests[0].directory, dir.path());
 }
 
-TEST_F(CommonDialogFiles, OverwriteIsAskedAndRefusalReturnsToTheDialog) {
+TEST_F(CommonDialogFilesTest, OverwriteIsAskedAndRefusalReturnsToTheDialog) {
     const QString existing = dir.filePath(QStringLiteral("old.bmp"));
     ASSERT_TRUE(Touch(existing));
     dialog.InitDir = dir.path();
@@ -103,7 +103,7 @@ TEST_F(CommonDialogFiles, OverwriteIsAskedAndRefusalReturnsToTheDialog) {
     EXPECT_EQ(ui.fileRequests[1].fileName, existing);
 }
 
-TEST_F(CommonDialogFiles, OpenMustExistRefusesMissingFiles) {
+TEST_F(CommonDialogFilesTest, OpenMustExistRefusesMissingFiles) {
     const QString present = dir.filePath(QStringLiteral("there.gif"));
     ASSERT_TRUE(Touch(present));
     dialog.Flags = OFN_FILEMUSTEXIST;
@@ -115,7 +115,7 @@ TEST_F(CommonDialogFiles, OpenMustExistRefusesMissingFiles) {
     EXPECT_FALSE(ui.fileRequests[0].save);
 }
 
-TEST_F(CommonDialogFiles, CancelEmptiesTheNameAndTheNextShowingStartsFromTheLastChoice) {
+TEST_F(CommonDialogFilesTest, CancelEmptiesTheNameAndTheNextShowingStartsFromTheLastChoice) {
     dialog.InitDir = dir.path();
     ui.files = {QStringLiteral("a.bmp"), std::nullopt};
     dialog.ShowSave();
@@ -128,7 +128,7 @@ TEST_F(CommonDialogFiles, CancelEmptiesTheNameAndTheNextShowingStartsFromTheLast
     EXPECT_EQ(ui.fileRequests[1].fileName, chosen);
 }
 
-TEST(CommonDialogColor, StartsFromColorAndKeepsItOnCancel) {
+TEST(CommonDialogColorTest, StartsFromColorAndKeepsItOnCancel) {
     FakeDialogUi ui;
     CommonDialog dialog(ui);
     dialog.Color = 0x0000FF00;

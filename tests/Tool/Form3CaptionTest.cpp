@@ -9,7 +9,7 @@
 
 namespace {
 
-class Form3Captions : public ToolTest {
+class Form3CaptionsTest : public ToolTest {
 protected:
     void TearDown() override {
         ToolTest::TearDown();
@@ -37,7 +37,7 @@ private:
     QFont font_ = QApplication::font();
 };
 
-TEST_F(Form3Captions, FitAndTheFormGrowsInProportionFromNineToFourteenPoints) {
+TEST_F(Form3CaptionsTest, FitAndTheFormGrowsInProportionFromNineToFourteenPoints) {
     const QSizeF design(374, 287);
     for (const ToolLanguage language : {ToolLanguage::Japanese, ToolLanguage::English}) {
         const ToolTranslators translators(language);
@@ -60,7 +60,7 @@ TEST_F(Form3Captions, FitAndTheFormGrowsInProportionFromNineToFourteenPoints) {
 
 // A style sheet's larger font for the buttons alone does not grow the form:
 // their captions shrink until they fit.
-TEST_F(Form3Captions, ABiggerButtonFontFromAStyleSheetShrinksToFit) {
+TEST_F(Form3CaptionsTest, ABiggerButtonFontFromAStyleSheetShrinksToFit) {
     const ToolTranslators translators(ToolLanguage::English);
     qApp->setStyleSheet(QStringLiteral("QPushButton { font-size: 14pt; }"));
     NewForm();

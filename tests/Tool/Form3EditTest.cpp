@@ -17,7 +17,7 @@ namespace {
 
 constexpr float kTwips = 15.0f;
 
-class Form3Edit : public ToolTest {
+class Form3EditTest : public ToolTest {
 protected:
     // A stroke of several segments, across the canvas at row `y`.
     void Stroke(int y) {
@@ -43,7 +43,7 @@ protected:
 // Each action is one step: undone in reverse with Ctrl+Z, redone forward
 // with Ctrl+Shift+Z and Ctrl+Y in turn, every step giving back the canvas
 // exactly as it was.
-TEST_F(Form3Edit, EachStrokeClearAndImportIsOneStepBackAndForth) {
+TEST_F(Form3EditTest, EachStrokeClearAndImportIsOneStepBackAndForth) {
     StartForm();
     form->show();
     QApplication::setActiveWindow(form.get());
@@ -77,7 +77,7 @@ TEST_F(Form3Edit, EachStrokeClearAndImportIsOneStepBackAndForth) {
     EXPECT_EQ(Canvas(), afterNewStroke);
 }
 
-TEST_F(Form3Edit, PastTheStepBoundTheOldestStepsAreForgotten) {
+TEST_F(Form3EditTest, PastTheStepBoundTheOldestStepsAreForgotten) {
     StartForm();
     constexpr int kStrokes = CanvasHistory::kMaxSteps + 6;
     std::vector<QImage> states = {Canvas()};
@@ -92,7 +92,7 @@ TEST_F(Form3Edit, PastTheStepBoundTheOldestStepsAreForgotten) {
 
 // Nothing to lose, painting undone back to what was loaded included, closes
 // without a question; otherwise confirming, discarding or staying.
-TEST_F(Form3Edit, ClosingAsksOnlyWhenSomethingIsUnconfirmed) {
+TEST_F(Form3EditTest, ClosingAsksOnlyWhenSomethingIsUnconfirmed) {
     StartForm();
     Stroke(40);
     form->UndoCanvas();
@@ -121,7 +121,7 @@ TEST_F(Form3Edit, ClosingAsksOnlyWhenSomethingIsUnconfirmed) {
 }
 
 // The speed as the screensaver turns, and the file a save wrote.
-TEST_F(Form3Edit, TheWindowSaysTheSpeedAndTheFileWritten) {
+TEST_F(Form3EditTest, TheWindowSaysTheSpeedAndTheFileWritten) {
     StartForm();
     form->show();
     for (const auto& [position, shown] :

@@ -13,7 +13,7 @@
 
 namespace {
 
-class Form3Import : public ToolTest {
+class Form3ImportTest : public ToolTest {
 protected:
     // A picture whose every pixel tells where it came from.
     static QImage Picture(int width, int height) {
@@ -95,7 +95,7 @@ protected:
     }
 };
 
-TEST_F(Form3Import, EveryPictureIsFittedAndCentredOnBlack) {
+TEST_F(Form3ImportTest, EveryPictureIsFittedAndCentredOnBlack) {
     const struct {
         int width, height;
         QRect placed;
@@ -131,7 +131,7 @@ TEST_F(Form3Import, EveryPictureIsFittedAndCentredOnBlack) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(Form3Import, JpegAndGifPicturesLoadWhateverTheirNamesCase) {
+TEST_F(Form3ImportTest, JpegAndGifPicturesLoadWhateverTheirNamesCase) {
     StartForm();
     QImage flat(128, 128, QImage::Format_RGB32);
     flat.fill(qRgb(255, 255, 255));
@@ -152,7 +152,7 @@ TEST_F(Form3Import, JpegAndGifPicturesLoadWhateverTheirNamesCase) {
 // A 48-megapixel photograph stored on its side (8000 x 6000, Exif orientation
 // 6) is read reduced and upright, and placed by its own size: 192 x 256 at
 // x = 32, which the reduced 256 x 342 alone would not give (191 wide).
-TEST_F(Form3Import, APhotoOfManyMegapixelsIsReadReducedUprightAndFittedByItsOwnSize) {
+TEST_F(Form3ImportTest, APhotoOfManyMegapixelsIsReadReducedUprightAndFittedByItsOwnSize) {
     QImage photo(8000, 6000, QImage::Format_Grayscale8);
     photo.fill(QColor(60, 60, 60));
     for (int y = 0; y < photo.height(); ++y) std::fill_n(photo.scanLine(y) + 4000, 4000, uchar{200});
@@ -181,7 +181,7 @@ TEST_F(Form3Import, APhotoOfManyMegapixelsIsReadReducedUprightAndFittedByItsOwnS
     }
 }
 
-TEST_F(Form3Import, CancelChangesNothing) {
+TEST_F(Form3ImportTest, CancelChangesNothing) {
     StartForm();
     const QString first = Save(Picture(50, 50), QStringLiteral("a/first.bmp"), "BMP");
     ui.files = {first};
@@ -201,7 +201,7 @@ TEST_F(Form3Import, CancelChangesNothing) {
     EXPECT_EQ(ui.fileRequests[1].fileName, first);
 }
 
-TEST_F(Form3Import, DirectoryFollowsThePictureAndIsWrittenOnlyBySaving) {
+TEST_F(Form3ImportTest, DirectoryFollowsThePictureAndIsWrittenOnlyBySaving) {
     StartForm();
     const QString picture = Save(Picture(40, 30), QStringLiteral("pics/sub/p.bmp"), "BMP");
     ui.files = {picture};
@@ -219,7 +219,7 @@ TEST_F(Form3Import, DirectoryFollowsThePictureAndIsWrittenOnlyBySaving) {
             .arg(Scratch(QStringLiteral("pics/sub/texture.bmp")), Scratch(QStringLiteral("pics/sub")))));
 }
 
-TEST_F(Form3Import, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
+TEST_F(Form3ImportTest, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
     StartForm();
     form->BeginStroke(300, 300);
     form->ContinueStroke(2000, 1000);
@@ -246,7 +246,7 @@ TEST_F(Form3Import, AnUndecodableFileShowsTheMessageAndLeavesTheCanvas) {
 // What lies under a picture's name may be no picture at all, or one whose
 // header claims a size that would exhaust the tool: the start-up's texture
 // and the import refuse each at once, as they do any unreadable picture.
-TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
+TEST_F(Form3ImportTest, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
     const auto write = [&](const QString& name, const QByteArray& bytes) {
         QFile file(Scratch(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -302,7 +302,7 @@ TEST_F(Form3Import, SpecialFilesAndHugeHeadersAreRefusedAtOnce) {
 }
 
 // A PNG lands on the canvas exactly as a BMP of the same pixels does.
-TEST_F(Form3Import, APngImportsAsTheSameBmpDoes) {
+TEST_F(Form3ImportTest, APngImportsAsTheSameBmpDoes) {
     StartForm();
     for (const QSize size : {QSize(300, 200), QSize(64, 64), QSize(100, 300)}) {
         SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
@@ -320,7 +320,7 @@ TEST_F(Form3Import, APngImportsAsTheSameBmpDoes) {
 // A file cut short or partly corrupt is never shown without a word: what
 // could be read is imported and the message says which part could not, or
 // nothing is imported and the message says why.
-TEST_F(Form3Import, DamagedPicturesSaySo) {
+TEST_F(Form3ImportTest, DamagedPicturesSaySo) {
     const QByteArray jpeg = Encoded(Picture(256, 256), "JPG");
     const QByteArray bmp = Encoded(Picture(64, 64), "BMP");
     const QByteArray gif = FlatGif(64, 64, qRgb(200, 0, 0));
@@ -365,7 +365,7 @@ TEST_F(Form3Import, DamagedPicturesSaySo) {
 
 // 4800 x 3600 pixels, 17 megapixels, in quarters of two colours: read a
 // band or a row at a time to 342 x 256, and cut short, read in part.
-TEST_F(Form3Import, LargeBmpAndGifPicturesAreReducedAsPhotosAre) {
+TEST_F(Form3ImportTest, LargeBmpAndGifPicturesAreReducedAsPhotosAre) {
     const QRgb a = qRgb(0, 0, 255), b = qRgb(255, 255, 0);
     QImage quartered(4800, 3600, QImage::Format_Indexed8);
     quartered.setColorTable({a, b});

@@ -8,10 +8,10 @@
 
 namespace {
 
-class Form3Layout : public ToolTest {};
+class Form3LayoutTest : public ToolTest {};
 
 // At 96 dots per inch (15 twips per pixel), in tab order.
-TEST_F(Form3Layout, EveryControlWhereItBelongsWithItsCaption) {
+TEST_F(Form3LayoutTest, EveryControlWhereItBelongsWithItsCaption) {
     ASSERT_FLOAT_EQ(TwipsPerPixelX(), 15.0f);
     ASSERT_FLOAT_EQ(TwipsPerPixelY(), 15.0f);
     Form3& window = NewForm();
@@ -78,7 +78,7 @@ TEST_F(Form3Layout, EveryControlWhereItBelongsWithItsCaption) {
 
 // In either language captions are drawn whole and Qt's dialogs speak it too;
 // English ones need no glyph beyond the default font's, no CJK font.
-TEST_F(Form3Layout, EveryCaptionFitsItsControlInEitherLanguage) {
+TEST_F(Form3LayoutTest, EveryCaptionFitsItsControlInEitherLanguage) {
     const struct {
         ToolLanguage language;
         const char *colour, *speed, *qtOpen;
@@ -103,7 +103,7 @@ TEST_F(Form3Layout, EveryCaptionFitsItsControlInEitherLanguage) {
     }
 }
 
-TEST_F(Form3Layout, CanvasShowsA256PixelSquareInsideASunkenTwoPixelBorder) {
+TEST_F(Form3LayoutTest, CanvasShowsA256PixelSquareInsideASunkenTwoPixelBorder) {
     Form3& window = NewForm();
     EXPECT_EQ(window.Picture1->contentsRect(), QRect(2, 2, 256, 256));
     EXPECT_EQ(window.Picture1->frameShadow(), QFrame::Sunken);
@@ -115,7 +115,7 @@ TEST_F(Form3Layout, CanvasShowsA256PixelSquareInsideASunkenTwoPixelBorder) {
     EXPECT_EQ(window.Picture2->BackColor(), QColor(Qt::white));
 }
 
-TEST_F(Form3Layout, SpeedSliderRunsFromZeroToTen) {
+TEST_F(Form3LayoutTest, SpeedSliderRunsFromZeroToTen) {
     Form3& window = NewForm();
     EXPECT_EQ(window.HScroll1->orientation(), Qt::Horizontal);
     EXPECT_EQ(window.HScroll1->minimum(), 0);

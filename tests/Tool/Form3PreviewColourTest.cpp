@@ -7,9 +7,9 @@
 
 namespace {
 
-class Form3Colour : public ToolTest {};
+class Form3ColourTest : public ToolTest {};
 
-TEST_F(Form3Colour, CancelKeepsColourAndSwatch) {
+TEST_F(Form3ColourTest, CancelKeepsColourAndSwatch) {
     Form3& window = StartForm();
     window.Command1->click();
     EXPECT_EQ(window.penColor, 255);
@@ -18,7 +18,7 @@ TEST_F(Form3Colour, CancelKeepsColourAndSwatch) {
     EXPECT_EQ(ui.colorRequests[0], QColor(255, 0, 0));
 }
 
-TEST_F(Form3Colour, BlueTurnsSwatchAndNextStrokeBlueAndIsSavedAs16711680) {
+TEST_F(Form3ColourTest, BlueTurnsSwatchAndNextStrokeBlueAndIsSavedAs16711680) {
     Form3& window = StartForm();
     ui.colors = {QColor(0, 0, 255)};
     window.Command1->click();
@@ -39,11 +39,11 @@ TEST_F(Form3Colour, BlueTurnsSwatchAndNextStrokeBlueAndIsSavedAs16711680) {
     EXPECT_EQ(ui.colorRequests[1], QColor(0, 0, 255));
 }
 
-class Form3Preview : public ToolTest {};
+class Form3PreviewTest : public ToolTest {};
 
 // A stand-in screensaver in the program directory writes down how it was
 // started; the tool does not wait for it, so the test waits for its note.
-TEST_F(Form3Preview, StartsTheScreensaverBesideTheToolInSaverMode) {
+TEST_F(Form3PreviewTest, StartsTheScreensaverBesideTheToolInSaverMode) {
     const QString note = Scratch(QStringLiteral("note"));
     const QString saver = QDir(ProgramDir()).filePath(QStringLiteral("vantel"));
     QFile script(saver);

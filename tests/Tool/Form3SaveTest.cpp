@@ -21,7 +21,7 @@ std::pair<QByteArray, QStringList> OnDisk(const QString& path) {
             QFileInfo(path).dir().entryList(QDir::AllEntries | QDir::Hidden)};
 }
 
-class Form3Save : public ToolTest {
+class Form3SaveTest : public ToolTest {
 protected:
     void PaintSomething() {
         form->BeginStroke(30 * kTwips, 40 * kTwips);
@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(Form3Save, CancelWritesNothingAndShowsNothing) {
+TEST_F(Form3SaveTest, CancelWritesNothingAndShowsNothing) {
     StartForm();
     form->Command3->click();
     EXPECT_EQ(ui.fileRequests.size(), 1u);
@@ -46,7 +46,7 @@ TEST_F(Form3Save, CancelWritesNothingAndShowsNothing) {
     EXPECT_TRUE(QDir(Scratch(QString())).isEmpty());
 }
 
-TEST_F(Form3Save, CancelAfterASaveChangesNothing) {
+TEST_F(Form3SaveTest, CancelAfterASaveChangesNothing) {
     StartForm();
     const QString earlier = Scratch(QStringLiteral("earlier.bmp"));
     ui.files = {earlier};
@@ -66,7 +66,7 @@ TEST_F(Form3Save, CancelAfterASaveChangesNothing) {
 
 // The saver reads at most 255 bytes of FILENAME: a longer name is refused
 // before anything is written, and one of 255 bytes is saved.
-TEST_F(Form3Save, APictureNameTheSaverCannotReadIsRefused) {
+TEST_F(Form3SaveTest, APictureNameTheSaverCannotReadIsRefused) {
     StartForm();
     const QString start = Scratch(QStringLiteral("p"));
     const auto named = [&](int bytes) {
@@ -88,7 +88,7 @@ TEST_F(Form3Save, APictureNameTheSaverCannotReadIsRefused) {
     EXPECT_TRUE(ReadSettingsFile().contains(QStringLiteral("FILENAME=%1\n").arg(named(255))));
 }
 
-TEST_F(Form3Save, FirstSaveCreatesTheSettingsFileInItsOrder) {
+TEST_F(Form3SaveTest, FirstSaveCreatesTheSettingsFileInItsOrder) {
     StartForm();
     PaintSomething();
     form->HScroll1->setValue(7);
@@ -110,7 +110,7 @@ TEST_F(Form3Save, FirstSaveCreatesTheSettingsFileInItsOrder) {
     EXPECT_EQ(*reloaded, form->Picture1->image());
 }
 
-TEST_F(Form3Save, SecondSaveChangesTheValuesInPlace) {
+TEST_F(Form3SaveTest, SecondSaveChangesTheValuesInPlace) {
     StartForm();
     ui.files = {Scratch(QStringLiteral("one.bmp"))};
     form->Command3->click();
@@ -127,7 +127,7 @@ TEST_F(Form3Save, SecondSaveChangesTheValuesInPlace) {
               Settings(Scratch(QStringLiteral("one.bmp")), QStringLiteral("C:\\"), 0, 16711680));
 }
 
-TEST_F(Form3Save, AnUnwritablePlaceShowsTheFailureAndWritesNoKey) {
+TEST_F(Form3SaveTest, AnUnwritablePlaceShowsTheFailureAndWritesNoKey) {
     StartForm();
     // Below a regular file nothing can be created, not even by root.
     const QString plain = Scratch(QStringLiteral("plain"));
@@ -147,7 +147,7 @@ TEST_F(Form3Save, AnUnwritablePlaceShowsTheFailureAndWritesNoKey) {
     EXPECT_EQ(form->saveFileName, plain + QStringLiteral("/tex.bmp"));
 }
 
-TEST_F(Form3Save, ConfirmWrites123BesideTheProgram) {
+TEST_F(Form3SaveTest, ConfirmWrites123BesideTheProgram) {
     StartForm();
     PaintSomething();
     form->HScroll1->setValue(4);
@@ -161,7 +161,7 @@ TEST_F(Form3Save, ConfirmWrites123BesideTheProgram) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(Form3Save, ConfirmAfterASaveLeavesTheEarlierFileAndPointsAt123) {
+TEST_F(Form3SaveTest, ConfirmAfterASaveLeavesTheEarlierFileAndPointsAt123) {
     StartForm();
     ui.files = {Scratch(QStringLiteral("earlier.bmp"))};
     form->Command3->click();
@@ -177,7 +177,7 @@ TEST_F(Form3Save, ConfirmAfterASaveLeavesTheEarlierFileAndPointsAt123) {
         QStringLiteral("FILENAME=%1\n").arg(QDir(ProgramDir()).filePath(QStringLiteral("123.bmp")))));
 }
 
-TEST_F(Form3Save, ConfirmThatCannotWriteShowsTheFailureAndWritesNoKey) {
+TEST_F(Form3SaveTest, ConfirmThatCannotWriteShowsTheFailureAndWritesNoKey) {
     // The program directory and the data home both lie below a regular file
     // here, so 123.bmp can exist in neither.
     form = std::make_unique<Form3>(ui, Scratch(QStringLiteral("plain/bin")));
@@ -195,7 +195,7 @@ TEST_F(Form3Save, ConfirmThatCannotWriteShowsTheFailureAndWritesNoKey) {
 
 // Without a writable program directory (an install under /usr), the image
 // goes to the data home, which is made when missing, and the settings name it.
-TEST_F(Form3Save, ConfirmWithoutAWritableProgramDirectoryWritesIntoTheDataHome) {
+TEST_F(Form3SaveTest, ConfirmWithoutAWritableProgramDirectoryWritesIntoTheDataHome) {
     const QString plain = Scratch(QStringLiteral("plain"));
     QFile file(plain);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -240,12 +240,12 @@ void PrintTo(const FullDiskCase& example, std::ostream* out) {
     *out << example.what;
 }
 
-class Form3FullDisk : public Form3Save, public testing::WithParamInterface<FullDiskCase> {};
+class Form3FullDiskTest : public Form3SaveTest, public testing::WithParamInterface<FullDiskCase> {};
 
 // The disk fills up while "設定確定" writes: the box says which file could
 // not be written and why, and the picture and the settings stay byte for
 // byte as they were, with nothing left beside them.
-TEST_P(Form3FullDisk, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
+TEST_P(Form3FullDiskTest, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
     StartForm();
     form->Command5->click();
     // The four new values make the settings longer than the limit, though the
@@ -275,7 +275,7 @@ TEST_P(Form3FullDisk, ConfirmLeavesTheOldFilesWholeAndSaysSo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Form3FullDisk,
+    Cases, Form3FullDiskTest,
     testing::Values(FullDiskCase{"bitmap", false, 100000,
                                  "画像ファイル「%1」を保存できません。ディスクの空き容量が足りません。"
                                  "書き込みを中止します。"},
@@ -285,7 +285,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Each reason in words of its own, after the file and the step, before the
 // words that say writing stopped.
-TEST_F(Form3Save, FailureTextsNameTheFileTheStepAndTheReason) {
+TEST_F(Form3SaveTest, FailureTextsNameTheFileTheStepAndTheReason) {
     const QString folder = Scratch(QString());
     const QString file = Scratch(QStringLiteral("file"));
     WriteBitmap(QImage(1, 1, QImage::Format_RGB32), file);

@@ -25,7 +25,7 @@ QImage Texture(int variant) {
     return texture;
 }
 
-class Form3StalledSave : public ToolTest {
+class Form3StalledSaveTest : public ToolTest {
 protected:
     // Saves `texture` at `speed` as the tool does, holding the picture's
     // rename back `stall` after the settings'.
@@ -46,7 +46,7 @@ protected:
     }
 };
 
-TEST_F(Form3StalledSave, AToolStartedMeanwhileShowsAndKeepsTheWholeNewPair) {
+TEST_F(Form3StalledSaveTest, AToolStartedMeanwhileShowsAndKeepsTheWholeNewPair) {
     const QString picture = Scratch(QStringLiteral("p.bmp"));
     ASSERT_TRUE(Save(picture, Texture(0), 3, std::chrono::milliseconds(0)));
     const pid_t writer = fork();

@@ -6,7 +6,7 @@
 
 namespace {
 
-class Form3Start : public ToolTest {
+class Form3StartTest : public ToolTest {
 protected:
     // A 256 x 256 texture with distinct pixels, saved as the tool saves.
     QString WriteTexture(const QString& name, QImage* written = nullptr) {
@@ -20,7 +20,7 @@ protected:
     }
 };
 
-TEST_F(Form3Start, WithoutASettingsFile) {
+TEST_F(Form3StartTest, WithoutASettingsFile) {
     Form3& window = StartForm();
     EXPECT_EQ(CountPixels(window.Picture1->image(), Qt::black), 256 * 256);
     EXPECT_EQ(window.HScroll1->value(), 5);
@@ -40,7 +40,7 @@ TEST_F(Form3Start, WithoutASettingsFile) {
     EXPECT_EQ(window.CommonDialog1.InitDir, QStringLiteral("C:\\"));
 }
 
-TEST_F(Form3Start, ATextureWrittenByTheToolShowsExactly) {
+TEST_F(Form3StartTest, ATextureWrittenByTheToolShowsExactly) {
     QImage texture;
     const QString path = WriteTexture(QStringLiteral("tex.bmp"), &texture);
     WriteSettingsFile(QStringLiteral("[SETTING]\nFILENAME=%1\nDIR=%2\nCOLOR=65280\n[SS_SECTION]\nSPEED=3\n")
@@ -55,7 +55,7 @@ TEST_F(Form3Start, ATextureWrittenByTheToolShowsExactly) {
 
 // The tool reads 1023 characters of a path, whatever bytes they take: this
 // one holds almost three times as many bytes.
-TEST_F(Form3Start, ATexturePathOfManyBytesLoadsWhenItsCharactersFit) {
+TEST_F(Form3StartTest, ATexturePathOfManyBytesLoadsWhenItsCharactersFit) {
     QString directory = Scratch(QStringLiteral("d"));
     while (directory.size() < 950) directory += QLatin1Char('/') + QString(60, QChar(0x7D75));
     ASSERT_TRUE(QDir().mkpath(directory));
@@ -69,7 +69,7 @@ TEST_F(Form3Start, ATexturePathOfManyBytesLoadsWhenItsCharactersFit) {
     EXPECT_EQ(StartForm().Picture1->image(), texture);
 }
 
-TEST_F(Form3Start, ASmallTextureSitsAtTheTopLeftUnscaled) {
+TEST_F(Form3StartTest, ASmallTextureSitsAtTheTopLeftUnscaled) {
     QImage small(10, 6, QImage::Format_RGB32);
     small.fill(qRgb(1, 2, 3));
     WriteBitmap(small, Scratch(QStringLiteral("small.bmp")));
@@ -80,7 +80,7 @@ TEST_F(Form3Start, ASmallTextureSitsAtTheTopLeftUnscaled) {
     EXPECT_EQ(window.Picture1->image().pixel(10, 5), qRgb(0, 0, 0));
 }
 
-TEST_F(Form3Start, AMissingTextureLeavesTheCanvasBlackAndTheRestStillLoads) {
+TEST_F(Form3StartTest, AMissingTextureLeavesTheCanvasBlackAndTheRestStillLoads) {
     WriteSettingsFile(
         QStringLiteral("[SETTING]\nFILENAME=%1\nCOLOR=16711680\nDIR=/tmp\n[SS_SECTION]\nSPEED=9\n")
             .arg(Scratch(QStringLiteral("gone.bmp"))));
@@ -94,7 +94,7 @@ TEST_F(Form3Start, AMissingTextureLeavesTheCanvasBlackAndTheRestStillLoads) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(Form3Start, SpeedTakesTheNearestWholePositionWithinTheSlider) {
+TEST_F(Form3StartTest, SpeedTakesTheNearestWholePositionWithinTheSlider) {
     const struct {
         const char* text;
         int position;
@@ -112,7 +112,7 @@ TEST_F(Form3Start, SpeedTakesTheNearestWholePositionWithinTheSlider) {
     }
 }
 
-TEST_F(Form3Start, ColourThatDoesNotFitThirtyTwoBitsGivesRed) {
+TEST_F(Form3StartTest, ColourThatDoesNotFitThirtyTwoBitsGivesRed) {
     const struct {
         const char* text;
         std::int32_t color;
@@ -137,7 +137,7 @@ TEST_F(Form3Start, ColourThatDoesNotFitThirtyTwoBitsGivesRed) {
     }
 }
 
-TEST_F(Form3Start, DirectoryLosesItsTrailingBlanks) {
+TEST_F(Form3StartTest, DirectoryLosesItsTrailingBlanks) {
     WriteSettingsFile(QStringLiteral("[SETTING]\nDIR=/srv/pictures   \n"));
     EXPECT_EQ(StartForm().dirPath, QStringLiteral("/srv/pictures"));
 }

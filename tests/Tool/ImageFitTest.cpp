@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
+TEST(RoundHalfEvenTest, TiesGoToTheEvenNeighbour) {
     const struct {
         double value;
         int expected;
@@ -23,7 +23,7 @@ TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
     for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.value), c.expected) << c.value;
 }
 
-TEST(TwipsToPixels, HalfPixelsRoundToEven) {
+TEST(TwipsToPixelsTest, HalfPixelsRoundToEven) {
     const struct {
         double twips;
         float perPixel;
@@ -36,7 +36,7 @@ TEST(TwipsToPixels, HalfPixelsRoundToEven) {
 }
 
 // A 3840 x 3840 twip canvas (256 x 256 pixels) at 15 twips per pixel.
-TEST(FitImage, FitsAndCentresOnTheStandardCanvas) {
+TEST(FitImageTest, FitsAndCentresOnTheStandardCanvas) {
     const struct {
         int width, height;  // picture, pixels
         int fitWidth, fitHeight, x, y;
@@ -61,7 +61,7 @@ QImage Numbered(int width, int height) {
     return image;
 }
 
-TEST(ScaleNearest, EnlargingRepeatsEveryPixelAsABlock) {
+TEST(ScaleNearestTest, EnlargingRepeatsEveryPixelAsABlock) {
     const QImage source = Numbered(64, 64);
     const QImage scaled = ScaleNearest(source, 256, 256);
     ASSERT_EQ(scaled.size(), QSize(256, 256));
@@ -70,7 +70,7 @@ TEST(ScaleNearest, EnlargingRepeatsEveryPixelAsABlock) {
             ASSERT_EQ(scaled.pixel(x, y), source.pixel(x / 4, y / 4)) << x << "," << y;
 }
 
-TEST(ScaleNearest, ShrinkingDropsWholeRowsAndColumnsWithoutBlending) {
+TEST(ScaleNearestTest, ShrinkingDropsWholeRowsAndColumnsWithoutBlending) {
     const QImage source = Numbered(200, 150);
     const QImage scaled = ScaleNearest(source, 100, 50);
     for (int y = 0; y < 50; ++y)
@@ -78,7 +78,7 @@ TEST(ScaleNearest, ShrinkingDropsWholeRowsAndColumnsWithoutBlending) {
             ASSERT_EQ(scaled.pixel(x, y), source.pixel(x * 2, y * 3)) << x << "," << y;
 }
 
-TEST(ScaleNearest, TransparentPixelsShowOverBlack) {
+TEST(ScaleNearestTest, TransparentPixelsShowOverBlack) {
     QImage clear(4, 4, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     clear.setPixel(1, 2, qRgb(10, 200, 30));

@@ -16,7 +16,7 @@ QImage Pattern(int width, int height) {
     return image;
 }
 
-TEST(EncodeBmp24, UncompressedTwentyFourBitsBottomUp) {
+TEST(EncodeBmp24Test, UncompressedTwentyFourBitsBottomUp) {
     // Odd widths need row padding.
     for (const int width : {256, 3, 5}) {
         const QByteArray bmp = EncodeBmp24(Pattern(width, 4));
@@ -38,7 +38,7 @@ TEST(EncodeBmp24, UncompressedTwentyFourBitsBottomUp) {
     }
 }
 
-TEST(EncodeBmp24, ReloadsPixelIdentical) {
+TEST(EncodeBmp24Test, ReloadsPixelIdentical) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("canvas.bmp"));
@@ -52,7 +52,7 @@ TEST(EncodeBmp24, ReloadsPixelIdentical) {
     EXPECT_EQ(*loaded, canvas);
 }
 
-TEST(LoadPicture, UndecodableFilesFailWithADescription) {
+TEST(LoadPictureTest, UndecodableFilesFailWithADescription) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("fake.jpg"));
@@ -67,7 +67,7 @@ TEST(LoadPicture, UndecodableFilesFailWithADescription) {
 }
 
 // Whatever the name says, only BMP, JPEG, GIF and PNG content is decoded.
-TEST(LoadPicture, OnlyTheOfferedFormatsAreRead) {
+TEST(LoadPictureTest, OnlyTheOfferedFormatsAreRead) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QImage picture = Pattern(6, 4);

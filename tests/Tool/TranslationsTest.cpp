@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(ChooseLanguage, TheFirstLanguageTheToolSpeaksDecides) {
+TEST(ChooseLanguageTest, TheFirstLanguageTheToolSpeaksDecides) {
     using enum ToolLanguage;
     const struct {
         QStringList uiLanguages;
