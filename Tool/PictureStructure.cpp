@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <cstdlib>
+#include <type_traits>
 
 namespace {
 
@@ -18,9 +19,14 @@ quint32 Be32(const QByteArray& bytes, qsizetype at) {
     return qFromBigEndian<quint32>(bytes.constData() + at);
 }
 
+// Byte by byte rather than through qFromLittleEndian: g++'s optimizer cannot
+// see the callers' size checks and takes the read for one past Qt's empty array.
 template <typename T>
 T Le(const QByteArray& bytes, qsizetype at) {
-    return qFromLittleEndian<T>(bytes.constData() + at);
+    std::make_unsigned_t<T> value = 0;
+    for (qsizetype i = sizeof(T); i-- > 0;)
+        value = static_cast<decltype(value)>(value << 8 | static_cast<uchar>(bytes.at(at + i)));
+    return static_cast<T>(value);
 }
 
 bool PixelChunk(QByteArrayView type) {
