@@ -2,7 +2,8 @@
 
 #include <QtEndian>
 #include <cstdlib>
-#include <type_traits>
+
+#include "Tool/ByteFields.h"
 
 namespace {
 
@@ -16,17 +17,12 @@ constexpr quint32 kBiBitfields = 3;
 constexpr quint32 kBiAlphaBitfields = 6;
 
 quint32 Be32(const QByteArray& bytes, qsizetype at) {
-    return qFromBigEndian<quint32>(bytes.constData() + at);
+    return BigEndianAt<quint32>(bytes, at);
 }
 
-// Byte by byte rather than through qFromLittleEndian: g++'s optimizer cannot
-// see the callers' size checks and takes the read for one past Qt's empty array.
 template <typename T>
 T Le(const QByteArray& bytes, qsizetype at) {
-    std::make_unsigned_t<T> value = 0;
-    for (qsizetype i = sizeof(T); i-- > 0;)
-        value = static_cast<decltype(value)>(value << 8 | static_cast<uchar>(bytes.at(at + i)));
-    return static_cast<T>(value);
+    return LittleEndianAt<T>(bytes, at);
 }
 
 bool PixelChunk(QByteArrayView type) {
@@ -133,7 +129,7 @@ bool JpegHoldsWholeImage(const QByteArray& jpeg) {
             continue;
         }
         if (at + 4 > jpeg.size()) return false;
-        const qsizetype next = at + 2 + qFromBigEndian<quint16>(jpeg.constData() + at + 2);
+        const qsizetype next = at + 2 + BigEndianAt<quint16>(jpeg, at + 2);
         // In the entropy-coded data a 0xFF byte is always followed by 0 or
         // a restart marker, so another start of scan is a second scan.
         if (marker == 0xDA) return jpeg.indexOf("\xFF\xDA", next) >= 0;

@@ -1,8 +1,9 @@
 #include "Tool/ReducedGif.h"
 
-#include <QtEndian>
 #include <array>
 #include <vector>
+
+#include "Tool/ByteFields.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct Frame {
 };
 
 int U16(const QByteArray& bytes, qsizetype at) {
-    return qFromLittleEndian<quint16>(bytes.constData() + at);
+    return LittleEndianAt<quint16>(bytes, at);
 }
 
 // The bytes of the data sub-blocks from `at`, one after another.
