@@ -65,9 +65,10 @@ struct ToolProcess {
     bool Running() const { return waitpid(pid, nullptr, WNOHANG) == 0; }
 };
 
-// Confirms `canvas` at `speed` in a tool process of its own until killed;
-// it ends with 1 when a confirm failed.
-pid_t StartTool(const std::string& programDirectory, const QImage& canvas, int speed) {
+// Runs `use` on a tool's window in a process of its own, which ends with
+// what `use` returns.
+template <typename Use>
+pid_t StartToolWith(const std::string& programDirectory, Use use) {
     const pid_t pid = fork();
     if (pid != 0) return pid;
     int argc = 1;
@@ -76,13 +77,21 @@ pid_t StartTool(const std::string& programDirectory, const QImage& canvas, int s
     QApplication app(argc, argv);
     FakeDialogUi ui;
     Form3 form(ui, QString::fromStdString(programDirectory));
-    form.Picture1->DrawPicture(canvas, QPoint(0, 0));
-    form.HScroll1->setValue(speed);
-    // Keeps each confirm's settings beside the old picture for a while,
-    // which a saver reading without the lock would catch.
-    win32_profile::SetProfileCommitPause(std::chrono::milliseconds(2));
-    while (ui.messages.empty()) form.Command5->click();
-    _exit(1);
+    _exit(use(form, ui));
+}
+
+// Confirms `canvas` at `speed` in a tool process of its own until killed;
+// it ends with 1 when a confirm failed.
+pid_t StartTool(const std::string& programDirectory, const QImage& canvas, int speed) {
+    return StartToolWith(programDirectory, [&](Form3& form, FakeDialogUi& ui) {
+        form.Picture1->DrawPicture(canvas, QPoint(0, 0));
+        form.HScroll1->setValue(speed);
+        // Keeps each confirm's settings beside the old picture for a while,
+        // which a saver reading without the lock would catch.
+        win32_profile::SetProfileCommitPause(std::chrono::milliseconds(2));
+        while (ui.messages.empty()) form.Command5->click();
+        return 1;
+    });
 }
 
 // Two tools confirm their own canvas and speed against each other while
@@ -122,21 +131,15 @@ TEST_F(SaverSceneTest, ASaverStartingWhileToolsConfirmShowsAWholePictureWithItsO
 // Confirms canvas 0 at speed 3, then canvas 1 at speed 7 with the picture's
 // rename held back `stall` after the settings'; ends with 0 when both saved.
 pid_t StartStalledTool(const std::string& programDirectory, std::chrono::milliseconds stall) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    int argc = 1;
-    char name[] = "vantel30";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    FakeDialogUi ui;
-    Form3 form(ui, QString::fromStdString(programDirectory));
-    for (const int variant : {0, 1}) {
-        form.Picture1->DrawPicture(Canvas(variant), QPoint(0, 0));
-        form.HScroll1->setValue(variant == 0 ? 3 : 7);
-        if (variant == 1) win32_profile::SetProfileCommitPause(stall);
-        form.Command5->click();
-    }
-    _exit(ui.messages.empty() ? 0 : 1);
+    return StartToolWith(programDirectory, [&](Form3& form, FakeDialogUi& ui) {
+        for (const int variant : {0, 1}) {
+            form.Picture1->DrawPicture(Canvas(variant), QPoint(0, 0));
+            form.HScroll1->setValue(variant == 0 ? 3 : 7);
+            if (variant == 1) win32_profile::SetProfileCommitPause(stall);
+            form.Command5->click();
+        }
+        return ui.messages.empty() ? 0 : 1;
+    });
 }
 
 // A confirm that stalls between the settings and the picture for longer than
