@@ -128,6 +128,9 @@ struct Win32WindowFrame {
     DWORD greenMask;
     DWORD blueMask;
     DWORD opaqueBits;
+    // Names the frame's contents: a new number when its memory is made anew
+    // (a new size, say), the same while the contents move between buffers.
+    std::uint64_t memoryId;
 };
 
 enum class Win32FrameStatus {
@@ -139,13 +142,22 @@ enum class Win32FrameStatus {
 
 // Fills `frame` for the window's present client size, making its memory on
 // the first call and after a change of size; it stays valid until then or
-// until the window is destroyed. The two failures of the display say so in
-// one line on standard error, once per window. On X11 the frame is an image
-// in the window's own visual, in shared memory where the server offers it.
+// until the window is destroyed. The memory given may be written at once:
+// while the display still reads what was last shown from it, this waits.
+// The frame keeps its contents from one show to the next, but on displays
+// that take buffers in turns (Wayland) its address moves at each show: ask
+// again before drawing. The two failures of the display say so in one line
+// on standard error, once per window. On X11 the frame is an image in the
+// window's own visual, in shared memory where the server offers it.
 Win32FrameStatus Win32GetWindowFrame(HWND hWnd, Win32WindowFrame* frame);
-// Shows `area` (client coordinates) of the frame in the window, and all of
-// it when the display lost what the window showed (it was covered, say).
-BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* area);
+// Shows the `count` areas (client coordinates) of the frame that changed
+// since the last show, and all of it when the display lost what the window
+// showed (it was covered, say). The display may read the memory until the
+// next Win32GetWindowFrame says otherwise; nothing may write it before.
+BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* areas, int count);
+// True when showing a frame waits for the display's own next refresh
+// (Wayland's frame callbacks), so nothing else need pace the frames.
+bool Win32WindowPacesFrames(HWND hWnd);
 // The pixel values of the window's frame that show `count` colours
 // (0x00RRGGBB) best; on a palettized display they are taken from the
 // window's colormap, sharing cells with other programs where it is full.

@@ -29,9 +29,10 @@ HRESULT Device::GetRenderTarget(IDirectDrawSurface** lplpRenderTarget) {
 }
 
 bool Device::FillTarget(raster::Target* target) {
-    const Surface& surface = *renderTarget_.get();
+    Surface& surface = *renderTarget_.get();
     const Surface* zbuffer = surface.ZBuffer();
     if (zbuffer == nullptr || surface.Lost() || zbuffer->Lost()) return false;
+    surface.ReadyForWrite();
     if (colorToIndex_) RefreshColorToIndex();
     *target = raster::Target{surface.Bits(),
                              surface.Pitch(),

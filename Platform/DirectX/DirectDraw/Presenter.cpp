@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "Platform/DirectX/Rects.h"
 #include "Platform/Win32/Win32Extensions.h"
@@ -140,7 +141,7 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
     Win32WindowFrame frame;
     if (const HRESULT result = FrameResult(Win32GetWindowFrame(window, &frame))) return fail(result);
     if (!MapFor(source, LayoutOf(frame), window)) return fail(DDERR_GENERIC);
-    if (pace) {
+    if (pace && !Win32WindowPacesFrames(window)) {
         if (sdlWindow != pacedWindow_) {
             pacer_.SetRefreshRate(RefreshRateOf(sdlWindow));
             pacedWindow_ = sdlWindow;
@@ -160,24 +161,26 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
     }
     const DamageRects parts =
         ChangedParts(placement, source, change.damage, SDL_GetWindowData(sdlWindow, kLastPresenter) == this);
-    bool showed = false;
+    // A source drawn straight into the frame is there already.
+    const bool inFrame = source.bits == frame.bits;
+    RECT shown[std::size(parts.parts)];
+    int count = 0;
     for (RECT part : parts.parts) {
         if (!Intersect(&part, visible)) continue;
-        RECT area = sourceArea;
-        ClipBoth(dest, part, &area);
-        const ScreenPixels screen{frame.bits +
-                                      static_cast<std::ptrdiff_t>(part.top - client.top) * frame.pitch +
-                                      (part.left - client.left) * frame.bytesPerPixel,
-                                  frame.pitch};
-        map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
-        const RECT shown{part.left - client.left, part.top - client.top, part.right - client.left,
-                         part.bottom - client.top};
-        if (!Win32ShowWindowFrame(window, &shown)) return fail(DDERR_GENERIC);
-        showed = true;
+        if (!inFrame) {
+            RECT area = sourceArea;
+            ClipBoth(dest, part, &area);
+            const ScreenPixels screen{frame.bits +
+                                          static_cast<std::ptrdiff_t>(part.top - client.top) * frame.pitch +
+                                          (part.left - client.left) * frame.bytesPerPixel,
+                                      frame.pitch};
+            map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
+        }
+        shown[count++] = RECT{part.left - client.left, part.top - client.top, part.right - client.left,
+                              part.bottom - client.top};
     }
     // Shown even when nothing changed: the window may have lost what it showed.
-    const RECT nothing{};
-    if (!showed && !Win32ShowWindowFrame(window, &nothing)) return fail(DDERR_GENERIC);
+    if (!Win32ShowWindowFrame(window, shown, count)) return fail(DDERR_GENERIC);
     Remember(placement, source, sdlWindow);
     return DD_OK;
 }

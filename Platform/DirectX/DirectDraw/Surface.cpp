@@ -5,6 +5,7 @@
 #include <new>
 
 #include "Platform/DirectX/DirectDraw/DirectDrawObject.h"
+#include "Platform/DirectX/DirectDraw/DirectFrame.h"
 #include "Platform/DirectX/DirectDraw/Presenter.h"
 #include "Platform/DirectX/DirectDraw/SurfaceLayout.h"
 #include "Platform/DirectX/DxFault.h"
@@ -40,17 +41,20 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
       width_(layout.width),
       height_(layout.height),
       pitch_(PitchFor(layout.format, layout.width)),
+      ownPitch_(pitch_),
       damage_{{RECT{0, 0, layout.width, layout.height}}} {
     DxFault::OnSurfaceMarkedLost(NoteMarkedLost);
     if (layout.kind == SurfaceKind::Primary) {
         presenter_ = std::make_unique<Presenter>(width_, height_);
     } else {
         memory_ = raster::AllocateTargetMemory(static_cast<std::size_t>(pitch_) * height_);
+        bits_ = memory_.get();
     }
     owner_.Reset(owner);
 }
 
 Surface::~Surface() {
+    if (frameWindow_ != nullptr && FrameDrawer(frameWindow_) == this) SetFrameDrawer(frameWindow_, nullptr);
     DxFault::ForgetLost(static_cast<IDirectDrawSurface*>(this));
     if (IsPrimary()) owner_->ForgetPrimary(this);
 }
@@ -73,6 +77,46 @@ void Surface::NoteDrawn(const RECT& area) {
     ++draws_;
     RECT clipped = area;
     if (Intersect(&clipped, RECT{0, 0, width_, height_})) damage_.Add(clipped);
+}
+
+void Surface::DrawInFrame(HWND window, const Win32WindowFrame& frame) {
+    if (Surface* other = FrameDrawer(window); other != nullptr && other != this) other->LeaveFrame();
+    SetFrameDrawer(window, this);
+    frameWindow_ = window;
+    frameMemoryId_ = frame.memoryId;
+    bits_ = frame.bits;
+    pitch_ = frame.pitch;
+}
+
+void Surface::LeaveFrame() {
+    // Only a frame that is still there is read.
+    ReadyForWrite();
+    if (frameWindow_ == nullptr) return;
+    const auto rowBytes = static_cast<std::size_t>(width_ * BytesPerPixel(format_));
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(memory_.get() + static_cast<std::ptrdiff_t>(y) * ownPitch_,
+                    bits_ + static_cast<std::ptrdiff_t>(y) * pitch_, rowBytes);
+    if (FrameDrawer(frameWindow_) == this) SetFrameDrawer(frameWindow_, nullptr);
+    frameWindow_ = nullptr;
+    bits_ = memory_.get();
+    pitch_ = ownPitch_;
+}
+
+void Surface::ReadyForWrite() {
+    if (frameWindow_ == nullptr) return;
+    Win32WindowFrame frame{};
+    if (FrameDrawer(frameWindow_) == this &&
+        Win32GetWindowFrame(frameWindow_, &frame) == Win32FrameStatus::Ready &&
+        frame.memoryId == frameMemoryId_) {
+        bits_ = frame.bits;
+        return;
+    }
+    // The frame was made anew or went with its window: what it held is gone.
+    if (FrameDrawer(frameWindow_) == this) SetFrameDrawer(frameWindow_, nullptr);
+    frameWindow_ = nullptr;
+    bits_ = memory_.get();
+    pitch_ = ownPitch_;
+    NoteForeignWrite(nullptr);
 }
 
 bool Surface::Area(const RECT* rect, RECT* area) const {
@@ -130,6 +174,7 @@ HRESULT Surface::Blt(RECT* lpDestRect, IDirectDrawSurface* lpDDSrcSurface, RECT*
     if (destArea.right - destArea.left != sourceArea.right - sourceArea.left ||
         destArea.bottom - destArea.top != sourceArea.bottom - sourceArea.top)
         return DDERR_UNSUPPORTED;  // no stretching
+    ReadyForWrite();
     CopyFrom(*source, sourceArea, destArea);
     NoteForeignWrite(&destArea);
     return DD_OK;
@@ -144,12 +189,24 @@ HRESULT Surface::Present(const RECT* destRect, Surface& source, const RECT& sour
     if (dest.right - dest.left != width || dest.bottom - dest.top != height) return DDERR_UNSUPPORTED;
     std::uint32_t palette[256];
     if (source.format_ == Format::Indexed8) PresentationPalette(source, palette);
+    HWND window = clipper_ ? clipper_->Window() : nullptr;
+    // Presenting elsewhere, or another surface to the frame, would write over
+    // pixels drawn in the frame: they go back to their own memory first.
+    if (source.frameWindow_ != nullptr && source.frameWindow_ != window) source.LeaveFrame();
+    if (Surface* drawer = window != nullptr ? FrameDrawer(window) : nullptr;
+        drawer != nullptr && drawer != &source)
+        drawer->LeaveFrame();
+    source.ReadyForWrite();
     const SourcePixels pixels{source.Bits(), source.pitch_, source.format_, palette};
     const HRESULT result =
-        presenter_->Present(pixels, sourceArea, dest.left, dest.top, clipper_ ? clipper_->Window() : nullptr,
-                            (flags & DDBLT_WAIT) != 0, SourceChange{&source, source.damage_});
-    if (result == DD_OK) source.damage_ = DamageRects{};
-    return result;
+        presenter_->Present(pixels, sourceArea, dest.left, dest.top, window, (flags & DDBLT_WAIT) != 0,
+                            SourceChange{&source, source.damage_});
+    if (result != DD_OK) return result;
+    source.damage_ = DamageRects{};
+    Win32WindowFrame frame{};
+    if (source.frameWindow_ == nullptr && FitsWindowFrame(source, sourceArea, dest, window, &frame))
+        source.DrawInFrame(window, frame);
+    return DD_OK;
 }
 
 void Surface::PresentationPalette(const Surface& source, std::uint32_t xrgb[256]) const {
@@ -234,6 +291,7 @@ HRESULT Surface::Lock(RECT* lpDestRect, DDSURFACEDESC* lpDDSurfaceDesc, DWORD, H
     if (locked_) return DDERR_SURFACEBUSY;
     RECT area;
     if (!Area(lpDestRect, &area)) return DDERR_INVALIDRECT;
+    ReadyForWrite();
     Describe(lpDDSurfaceDesc);
     lpDDSurfaceDesc->dwFlags |= DDSD_LPSURFACE;
     lpDDSurfaceDesc->lpSurface =

@@ -12,6 +12,7 @@
 #include "Platform/DirectX/DirectDraw/Palette.h"
 #include "Platform/DirectX/DirectDraw/PixelFormat.h"
 #include "Platform/DirectX/Raster/TargetMemory.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace dx {
 
@@ -44,7 +45,9 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Pitch() const { return pitch_; }
-    std::uint8_t* Bits() const { return memory_.get(); }
+    // Where the pixels are: the surface's own memory, or the frame of the
+    // window it draws in (DrawInFrame).
+    std::uint8_t* Bits() const { return bits_; }
     bool Lost() const;
     Surface* ZBuffer() const { return zbuffer_.get(); }
     Palette* AttachedPalette() const { return palette_.get(); }
@@ -56,6 +59,16 @@ public:
     void NoteForeignWrite(const RECT* area);
     // A device drew into `area` (clipped to the surface).
     void NoteDrawn(const RECT& area);
+
+    // From now on the surface's pixels are those of `window`'s `frame`,
+    // which holds them already (they were just presented there whole).
+    void DrawInFrame(HWND window, const Win32WindowFrame& frame);
+    // Back to the surface's own memory, with the pixels of the frame.
+    void LeaveFrame();
+    // To be called before the pixels are written: the window's frame may
+    // still be read by the display (this waits), may have moved (followed),
+    // or be gone (the pixels are then lost, and noted so).
+    void ReadyForWrite();
     // How many foreign writes and device draws the surface has seen.
     std::uint64_t ForeignWrites() const { return foreignWrites_; }
     // The area of the latest foreign write; empty before the first.
@@ -80,8 +93,12 @@ private:
     DWORD caps_;
     int width_;
     int height_;
-    int pitch_;
+    int pitch_;  // of the memory in use
+    int ownPitch_;
     raster::TargetMemory memory_;
+    std::uint8_t* bits_ = nullptr;
+    HWND frameWindow_ = nullptr;  // the window whose frame holds the pixels, if any
+    std::uint64_t frameMemoryId_ = 0;
     std::unique_ptr<Presenter> presenter_;
     Ref<Surface> zbuffer_;
     Ref<Clipper> clipper_;

@@ -33,17 +33,27 @@ public:
                                   indexed ? 0 : format.Rmask,
                                   indexed ? 0 : format.Gmask,
                                   indexed ? 0 : format.Bmask,
-                                  indexed ? 0 : format.Amask};
+                                  indexed ? 0 : format.Amask,
+                                  MemoryId(surface)};
         return Win32FrameStatus::Ready;
     }
 
-    bool Show(const RECT* area) override {
+    bool Show(const RECT* areas, int count, bool all) override {
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
-        RECT shown;
         if (surface == nullptr) return false;
-        if (!AreaInFrame(area, surface->w, surface->h, &shown)) return true;
-        const SDL_Rect rect{shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top};
-        return SDL_UpdateWindowSurfaceRects(window_, &rect, 1) == 0;
+        SDL_Rect rects[kMostRects];
+        int shown = 0;
+        if (all || count > kMostRects) {
+            rects[shown++] = SDL_Rect{0, 0, surface->w, surface->h};
+        } else {
+            for (int i = 0; i < count; ++i) {
+                RECT clipped;
+                if (AreaInFrame(&areas[i], surface->w, surface->h, &clipped))
+                    rects[shown++] = SDL_Rect{clipped.left, clipped.top, clipped.right - clipped.left,
+                                              clipped.bottom - clipped.top};
+            }
+        }
+        return shown == 0 || SDL_UpdateWindowSurfaceRects(window_, rects, shown) == 0;
     }
 
     bool Colours(const DWORD* xrgb, int count, DWORD* pixels) override {
@@ -64,7 +74,24 @@ public:
     }
 
 private:
+    static constexpr int kMostRects = 8;
+
+    // SDL makes the window's surface anew when the window's size changes.
+    std::uint64_t MemoryId(const SDL_Surface* surface) {
+        if (surface != surface_ || surface->w != width_ || surface->h != height_) {
+            surface_ = surface;
+            width_ = surface->w;
+            height_ = surface->h;
+            memoryId_ = NewFrameMemoryId();
+        }
+        return memoryId_;
+    }
+
     SDL_Window* window_;
+    const SDL_Surface* surface_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    std::uint64_t memoryId_ = 0;
     bool reported_ = false;
 };
 

@@ -56,6 +56,11 @@ bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped) {
     return clipped->left < clipped->right && clipped->top < clipped->bottom;
 }
 
+std::uint64_t NewFrameMemoryId() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
 void UseScreenVisual() {
     if (OnX11()) UseXScreenVisual();
 }
@@ -75,10 +80,15 @@ Win32FrameStatus Win32GetWindowFrame(HWND hWnd, Win32WindowFrame* frame) {
     return pixels->Frame(frame);
 }
 
-BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* area) {
+BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* areas, int count) {
     win32user::WindowPixels* pixels = win32user::PixelsOf(hWnd);
-    if (pixels == nullptr || area == nullptr) return FALSE;
-    return pixels->Show(pixels->TakeLost() ? nullptr : area) ? TRUE : FALSE;
+    if (pixels == nullptr || count < 0 || (areas == nullptr && count > 0)) return FALSE;
+    return pixels->Show(areas, count, pixels->TakeLost()) ? TRUE : FALSE;
+}
+
+bool Win32WindowPacesFrames(HWND hWnd) {
+    win32user::WindowPixels* pixels = win32user::PixelsOf(hWnd);
+    return pixels != nullptr && pixels->PacesFrames();
 }
 
 BOOL Win32WindowColours(HWND hWnd, const DWORD* xrgb, int count, DWORD* pixels) {

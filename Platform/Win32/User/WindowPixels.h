@@ -21,8 +21,11 @@ public:
     virtual int BitsPerPixel() = 0;
     // As Win32GetWindowFrame.
     virtual Win32FrameStatus Frame(Win32WindowFrame* frame) = 0;
-    // Shows `area` of the frame (null: all of it), clipped to the frame.
-    virtual bool Show(const RECT* area) = 0;
+    // Shows the `count` areas of the frame (`all`: the whole frame instead),
+    // clipped to the frame.
+    virtual bool Show(const RECT* areas, int count, bool all) = 0;
+    // True when Show waits for the display's next refresh.
+    virtual bool PacesFrames() { return false; }
     // As Win32WindowColours.
     virtual bool Colours(const DWORD* xrgb, int count, DWORD* pixels) = 0;
     // Paints the whole window in one colour; the frame's memory stays as it is.
@@ -54,6 +57,9 @@ int XScreenBitsPerPixel();
 // `area` (null: all) of a frame of `width` x `height` pixels, clipped to it;
 // false when nothing of it is left.
 bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped);
+
+// A number for frame memory made anew, never given before.
+std::uint64_t NewFrameMemoryId();
 
 // What GetDeviceCaps(BITSPIXEL) reports for pixels of an SDL format.
 int SdlBitsPerPixel(Uint32 format);

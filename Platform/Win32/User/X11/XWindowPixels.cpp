@@ -1,9 +1,15 @@
 // A window's pixels on X11: an image of our own in the window's visual, put
 // through shared memory (MIT-SHM) where the server offers it and sent with
 // the request otherwise, and colours from the window's colormap.
+//
+// Shared images are put on a connection of our own: the server says on it
+// when it has read a put (ShmCompletion), and nobody else reads its events,
+// so the next frame waits for that word instead of a round trip, and only
+// when it is drawn before the server got to the last one.
 #include <SDL_syswm.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
+#include <poll.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
@@ -78,7 +84,7 @@ public:
 
     int BitsPerPixel() override { return ReportedBitsPerPixel(facts_); }
     Win32FrameStatus Frame(Win32WindowFrame* frame) override;
-    bool Show(const RECT* area) override;
+    bool Show(const RECT* areas, int count, bool all) override;
     bool Colours(const DWORD* xrgb, int count, DWORD* pixels) override;
     bool Paint(BYTE red, BYTE green, BYTE blue) override;
 
@@ -92,6 +98,9 @@ private:
     bool MakeImage(int width, int height);
     bool MakeSharedImage(int width, int height);
     void DropImage();
+    // Returns once the server has read the last shared put.
+    void AwaitPut();
+    void Put(const RECT& area, bool last);
     // The pixel that shows `xrgb`: a cell of the colormap allocated for it,
     // or where none is free, the nearest of the cells allocated here, which
     // keep their colours (others' free cells may change at any time); the
@@ -100,7 +109,9 @@ private:
     unsigned long NearestCell(DWORD xrgb);
     void Report(const std::string& why);
 
-    Display* display_;
+    Display* display_;        // SDL's connection: the window's attributes and colours
+    Display* own_ = nullptr;  // ours, for shared puts; null when it cannot be had
+    Display* puts_;           // where the image goes: ours, else SDL's
     Window window_;
     SDL_Window* sdl_;
     Visual* visual_ = nullptr;
@@ -113,13 +124,18 @@ private:
     XImage* image_ = nullptr;
     XShmSegmentInfo shm_{};
     bool shared_ = false;
+    int completionEvent_ = -1;
+    bool putPending_ = false;  // the server may still read the shared image
+    int width_ = 0;            // the window's size; the image may be wider
+    int height_ = 0;
+    std::uint64_t memoryId_ = 0;
     std::vector<Cell> cells_;           // colours asked for, and the pixel each got
     std::vector<unsigned long> owned_;  // cells allocated here, freed at the end
     bool reported_ = false;
 };
 
 XWindowPixels::XWindowPixels(Display* display, Window window, SDL_Window* sdl, bool adopted)
-    : display_(display), window_(window), sdl_(sdl) {
+    : display_(display), puts_(display), window_(window), sdl_(sdl) {
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display_, window_, &attributes) == 0) return;  // gone already
     visual_ = attributes.visual;
@@ -136,7 +152,15 @@ XWindowPixels::XWindowPixels(Display* display, Window window, SDL_Window* sdl, b
         colormap_ = DefaultColormapOfScreen(attributes.screen);
         XSetWindowColormap(display_, window_, colormap_);
     }
-    gc_ = XCreateGC(display_, window_, 0, nullptr);
+    int major = 0, minor = 0;
+    Bool pixmaps = False;
+    if (XShmQueryVersion(display_, &major, &minor, &pixmaps) && ImageByteOrder(display_) == kNativeByteOrder)
+        own_ = XOpenDisplay(DisplayString(display_));
+    if (own_ != nullptr) {
+        puts_ = own_;
+        completionEvent_ = XShmGetEventBase(own_) + ShmCompletion;
+    }
+    gc_ = XCreateGC(puts_, window_, 0, nullptr);
 }
 
 XWindowPixels::~XWindowPixels() {
@@ -145,7 +169,8 @@ XWindowPixels::~XWindowPixels() {
         ErrorTrap trap(display_);
         XFreeColors(display_, colormap_, owned_.data(), static_cast<int>(owned_.size()), 0);
     }
-    if (gc_ != nullptr) XFreeGC(display_, gc_);
+    if (gc_ != nullptr) XFreeGC(puts_, gc_);
+    if (own_ != nullptr) XCloseDisplay(own_);
 }
 
 void XWindowPixels::Report(const std::string& why) {
@@ -165,26 +190,37 @@ Win32FrameStatus XWindowPixels::Frame(Win32WindowFrame* frame) {
     int height = 0;
     SDL_GetWindowSize(sdl_, &width, &height);
     if (width <= 0 || height <= 0) return Win32FrameStatus::NoWindow;
-    if (image_ == nullptr || image_->width != width || image_->height != height) {
+    if (image_ == nullptr || width_ != width || height_ != height) {
         DropImage();
         if (!MakeImage(width, height)) {
             Report("no memory for its " + std::to_string(width) + "x" + std::to_string(height) + " frame");
             return Win32FrameStatus::NoMemory;
         }
+        width_ = width;
+        height_ = height;
+        memoryId_ = NewFrameMemoryId();
         NoteLost();
     }
+    AwaitPut();
     *frame = *layout_;
     frame->bits = reinterpret_cast<BYTE*>(image_->data);
     frame->pitch = image_->bytes_per_line;
     frame->width = width;
     frame->height = height;
+    frame->memoryId = memoryId_;
     return Win32FrameStatus::Ready;
+}
+
+// Rows 16 bytes apart at any depth, as the rasterizers draw them: the image
+// is made up to 15 pixels wider than the window.
+int PaddedWidth(int width) {
+    return (width + 15) & ~15;
 }
 
 bool XWindowPixels::MakeImage(int width, int height) {
     if (MakeSharedImage(width, height)) return true;
     image_ = XCreateImage(display_, visual_, static_cast<unsigned>(facts_.depth), ZPixmap, 0, nullptr,
-                          static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
+                          static_cast<unsigned>(PaddedWidth(width)), static_cast<unsigned>(height), 32, 0);
     if (image_ == nullptr) return false;
     // Xlib turns the bytes round on the way when the server's order differs.
     image_->byte_order = kNativeByteOrder;
@@ -197,9 +233,9 @@ bool XWindowPixels::MakeImage(int width, int height) {
 }
 
 bool XWindowPixels::MakeSharedImage(int width, int height) {
-    if (!XShmQueryExtension(display_) || ImageByteOrder(display_) != kNativeByteOrder) return false;
-    image_ = XShmCreateImage(display_, visual_, static_cast<unsigned>(facts_.depth), ZPixmap, nullptr, &shm_,
-                             static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (own_ == nullptr) return false;
+    image_ = XShmCreateImage(own_, visual_, static_cast<unsigned>(facts_.depth), ZPixmap, nullptr, &shm_,
+                             static_cast<unsigned>(PaddedWidth(width)), static_cast<unsigned>(height));
     if (image_ == nullptr) return false;
     const std::size_t bytes =
         static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(height);
@@ -210,8 +246,8 @@ bool XWindowPixels::MakeSharedImage(int width, int height) {
         if (shm_.shmaddr != reinterpret_cast<char*>(-1)) {
             shm_.readOnly = False;
             // A server elsewhere cannot attach our memory and says so with an error.
-            ErrorTrap trap(display_);
-            attached = XShmAttach(display_, &shm_) != 0 && !trap.Failed();
+            ErrorTrap trap(own_);
+            attached = XShmAttach(own_, &shm_) != 0 && !trap.Failed();
             if (!attached) shmdt(shm_.shmaddr);
         }
         // The segment goes once both sides have let go of it.
@@ -230,8 +266,9 @@ bool XWindowPixels::MakeSharedImage(int width, int height) {
 void XWindowPixels::DropImage() {
     if (image_ == nullptr) return;
     if (shared_) {
-        XShmDetach(display_, &shm_);
-        XSync(display_, False);
+        XShmDetach(own_, &shm_);
+        XSync(own_, False);
+        putPending_ = false;
         shmdt(shm_.shmaddr);
         image_->data = nullptr;
         shared_ = false;
@@ -240,23 +277,57 @@ void XWindowPixels::DropImage() {
     image_ = nullptr;
 }
 
-bool XWindowPixels::Show(const RECT* area) {
-    RECT shown;
+bool XWindowPixels::Show(const RECT* areas, int count, bool all) {
     if (image_ == nullptr) return false;
-    if (!AreaInFrame(area, image_->width, image_->height, &shown)) return true;
-    const auto width = static_cast<unsigned>(shown.right - shown.left);
-    const auto height = static_cast<unsigned>(shown.bottom - shown.top);
-    if (shared_) {
-        XShmPutImage(display_, window_, gc_, image_, shown.left, shown.top, shown.left, shown.top, width,
-                     height, False);
-        // The server reads our memory until then; the next frame is drawn there.
-        XSync(display_, False);
-    } else {
-        XPutImage(display_, window_, gc_, image_, shown.left, shown.top, shown.left, shown.top, width,
-                  height);
-        XFlush(display_);
+    const RECT whole{0, 0, width_, height_};
+    // The last put is held back until it is known to be the last.
+    RECT held{};
+    bool holding = false;
+    for (int i = 0; i < (all ? 1 : count); ++i) {
+        RECT shown;
+        if (!AreaInFrame(all ? &whole : &areas[i], width_, height_, &shown)) continue;
+        if (holding) Put(held, false);
+        held = shown;
+        holding = true;
     }
+    if (holding) Put(held, true);
+    XFlush(puts_);
     return true;
+}
+
+void XWindowPixels::Put(const RECT& area, bool last) {
+    const auto width = static_cast<unsigned>(area.right - area.left);
+    const auto height = static_cast<unsigned>(area.bottom - area.top);
+    if (shared_) {
+        // The server reads our memory until it says so after the last put;
+        // the puts before it are read by then, in order.
+        XShmPutImage(puts_, window_, gc_, image_, area.left, area.top, area.left, area.top, width, height,
+                     last ? True : False);
+        putPending_ = putPending_ || last;
+    } else {
+        XPutImage(puts_, window_, gc_, image_, area.left, area.top, area.left, area.top, width, height);
+    }
+}
+
+void XWindowPixels::AwaitPut() {
+    constexpr int kQuietMs = 250;
+    while (putPending_) {
+        while (putPending_ && XPending(own_) > 0) {
+            XEvent event;
+            XNextEvent(own_, &event);
+            if (event.type == completionEvent_) putPending_ = false;
+        }
+        if (!putPending_) return;
+        pollfd connection{ConnectionNumber(own_), POLLIN, 0};
+        if (poll(&connection, 1, kQuietMs) == 0) {
+            // A put that failed (its window gone) is never completed: once the
+            // server has answered everything before, nothing reads the image.
+            XSync(own_, False);
+            XEvent stale;
+            while (XCheckTypedEvent(own_, completionEvent_, &stale)) continue;
+            putPending_ = false;
+        }
+    }
 }
 
 unsigned long XWindowPixels::NearestCell(DWORD xrgb) {
@@ -313,9 +384,9 @@ bool XWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(sdl_, &width, &height);
-    XSetForeground(display_, gc_, pixel);
-    XFillRectangle(display_, window_, gc_, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    XFlush(display_);
+    XSetForeground(puts_, gc_, pixel);
+    XFillRectangle(puts_, window_, gc_, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(puts_);
     NoteLost();
     return true;
 }
