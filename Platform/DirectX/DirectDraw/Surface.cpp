@@ -190,9 +190,11 @@ HRESULT Surface::Present(const RECT* destRect, Surface& source, const RECT& sour
     std::uint32_t palette[256];
     if (source.format_ == Format::Indexed8) PresentationPalette(source, palette);
     HWND window = clipper_ ? clipper_->Window() : nullptr;
+    Win32WindowFrame frame{};
+    const bool fits = FitsWindowFrame(source, sourceArea, dest, window, &frame);
     // Presenting elsewhere, or another surface to the frame, would write over
     // pixels drawn in the frame: they go back to their own memory first.
-    if (source.frameWindow_ != nullptr && source.frameWindow_ != window) source.LeaveFrame();
+    if (source.frameWindow_ != nullptr && (source.frameWindow_ != window || !fits)) source.LeaveFrame();
     if (Surface* drawer = window != nullptr ? FrameDrawer(window) : nullptr;
         drawer != nullptr && drawer != &source)
         drawer->LeaveFrame();
@@ -203,8 +205,9 @@ HRESULT Surface::Present(const RECT* destRect, Surface& source, const RECT& sour
                             SourceChange{&source, source.damage_});
     if (result != DD_OK) return result;
     source.damage_ = DamageRects{};
-    Win32WindowFrame frame{};
-    if (source.frameWindow_ == nullptr && FitsWindowFrame(source, sourceArea, dest, window, &frame))
+    // The frame holds the whole surface now; it may have moved in the show.
+    if (fits && source.frameWindow_ == nullptr &&
+        Win32GetWindowFrame(window, &frame) == Win32FrameStatus::Ready)
         source.DrawInFrame(window, frame);
     return DD_OK;
 }

@@ -45,6 +45,13 @@ void ForgetPixels(HWND hWnd) {
     std::erase_if(Pixels(), [hWnd](const auto& entry) { return entry.first == hWnd; });
 }
 
+void ReplacePixels(HWND hWnd, std::unique_ptr<WindowPixels> pixels) {
+    HWND w = LiveWindow(hWnd);
+    if (w == nullptr) return;
+    ForgetPixels(w);
+    Pixels().emplace_back(w, std::move(pixels));
+}
+
 bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped) {
     *clipped = RECT{0, 0, width, height};
     if (area != nullptr) {

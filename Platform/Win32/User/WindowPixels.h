@@ -68,6 +68,8 @@ int SdlBitsPerPixel(Uint32 format);
 WindowPixels* PixelsOf(HWND hWnd);
 // Lets go of a window's pixels, before its SDL window goes.
 void ForgetPixels(HWND hWnd);
+// Puts `pixels` in place of a live window's own: a display as a test plays it.
+void ReplacePixels(HWND hWnd, std::unique_ptr<WindowPixels> pixels);
 // Makes SDL give windows made from now on the screen's default visual (on
 // X11, unless the user chose one). SDL would take a DirectColor visual where
 // the server has one, whose colormap shows its colours only once installed,

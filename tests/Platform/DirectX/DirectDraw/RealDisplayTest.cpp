@@ -20,7 +20,7 @@ class DDrawRealDisplayTest : public DirectDrawTest {
 protected:
     void SetUp() override {
         DirectDrawTest::SetUp();
-        window_ = OpenTestWindow(100, 80, kWidth, kHeight);
+        window_ = OpenTestWindow(100, 80, WindowWidth(), kHeight);
         ASSERT_NE(window_, nullptr);
         ASSERT_TRUE(Win32HasRealDisplay(window_));
         MSG msg;
@@ -45,6 +45,8 @@ protected:
         ASSERT_EQ(primary_->SetClipper(clipper_), DD_OK);
         PaintFrame(kUntouched);
     }
+
+    virtual int WindowWidth() const { return kWidth; }
 
     // The window's frame, as presentation finds it.
     Win32WindowFrame Frame() const {
@@ -141,9 +143,34 @@ TEST_F(DDrawRealDisplayTest, SixteenAndEightBitFramesAreConvertedForTheWindow) {
     EXPECT_EQ(WindowPixel(3, 3), 0x204060u);
 }
 
+// A back surface of the window's size and layout is drawn where the display
+// reads: a lock hands out the frame's own memory.
+TEST_F(DDrawRealDisplayTest, AFittingBackSurfaceIsDrawnInTheFrame) {
+    Open(32);
+    Fill(back_, 0x00112233);
+    ASSERT_EQ(Present(0, 0), DD_OK);
+    RECT corner{kWidth - 4, kHeight - 4, kWidth, kHeight};
+    DDSURFACEDESC desc = SizedDesc();
+    ASSERT_EQ(back_->Lock(&corner, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    const Win32WindowFrame frame = Frame();
+    EXPECT_EQ(desc.lpSurface, frame.bits + (kHeight - 4) * frame.pitch + (kWidth - 4) * 4);
+    reinterpret_cast<std::uint32_t*>(desc.lpSurface)[0] = 0x00445566;
+    back_->Unlock(nullptr);
+    ASSERT_EQ(Present(0, 0), DD_OK);
+    EXPECT_EQ(WindowPixel(kWidth - 4, kHeight - 4), 0x445566u);
+    EXPECT_EQ(WindowPixel(0, 0), 0x112233u);
+}
+
+// A back surface that does not fill its window is copied into the frame,
+// never drawn there directly.
+class DDrawCopiedPresentationTest : public DDrawRealDisplayTest {
+protected:
+    int WindowWidth() const override { return kWidth + 16; }
+};
+
 // The window's frame is painted over between presentations: a presentation
 // that copies only the back surface's damage leaves the paint elsewhere.
-TEST_F(DDrawRealDisplayTest, OnlyWhatChangedIsCopiedIntoTheWindow) {
+TEST_F(DDrawCopiedPresentationTest, OnlyWhatChangedIsCopiedIntoTheWindow) {
     Open(32);
     Fill(back_, 0x00112233);
     ASSERT_EQ(Present(0, 0), DD_OK);
