@@ -22,6 +22,7 @@
 #include "Platform/DirectX/Raster/Rasterizer.h"
 #include "Platform/DirectX/RetainedMode/Frame.h"
 #include "Platform/DirectX/RetainedMode/MeshData.h"
+#include "Platform/DirectX/RetainedMode/RowSpans.h"
 
 namespace rm {
 
@@ -46,6 +47,8 @@ public:
     // triangles' bounding boxes, clipped to the viewport; empty (left >=
     // right) when it drew nothing.
     const RECT& DrawnBounds() const { return drawn_; }
+    // The same pixels row by row, within DrawnBounds.
+    const RowSpans& DrawnRows() const { return drawnRows_; }
 
 private:
     struct DirectionalLight {
@@ -76,6 +79,7 @@ private:
     float depthScale_ = 0.0f;  // back / (back - front)
     const raster::Texture* batchTexture_ = nullptr;
     RECT drawn_{};
+    RowSpans drawnRows_;
 
     Vec3 ambient_;
     std::vector<DirectionalLight> lights_;
