@@ -15,18 +15,20 @@ void RowSpans::Reset(int width, int height) {
     top_ = bottom_ = 0;
 }
 
-void RowSpans::AddToRow(LONG y, LONG left, LONG right) {
-    if (y < 0 || y >= height_) return;
+void RowSpans::Widen(LONG y, LONG left, LONG right) {
     // A piece wholly beside the viewport still stretches the row to its edge.
     Span& row = rows_[static_cast<std::size_t>(y)];
     row.left = std::min(row.left, std::clamp<LONG>(left, 0, width_));
     row.right = std::max(row.right, std::clamp<LONG>(right, 0, width_));
+}
+
+void RowSpans::AddRows(LONG first, LONG last) {
     if (top_ >= bottom_) {
-        top_ = y;
-        bottom_ = y + 1;
+        top_ = first;
+        bottom_ = last + 1;
     } else {
-        top_ = std::min(top_, y);
-        bottom_ = std::max(bottom_, y + 1);
+        top_ = std::min(top_, first);
+        bottom_ = std::max(bottom_, last + 1);
     }
 }
 
@@ -34,37 +36,42 @@ void RowSpans::AddTriangle(const raster::Vertex& a, const raster::Vertex& b, con
     const raster::Vertex* corners[3] = {&a, &b, &c};
     for (const raster::Vertex* v : corners)
         if (!std::isfinite(v->x) || !std::isfinite(v->y)) return;
-    // Each edge's reach across every band of one row (within the viewport),
-    // widened by a pixel each way, and by a row up and down, for the
-    // rasterizer's snapping of vertices.
-    const float limit = static_cast<float>(std::max(width_, height_)) + 2.0f;
+    // Row y holds the pixels whose centres lie in the band y..y+1: there the
+    // triangle reaches from its leftmost to its rightmost edge crossing.
+    // A pixel of margin each way covers the rasterizer's snapping of
+    // vertices, which is far less than half a pixel, so the rows need none.
+    const float limit = static_cast<float>(width_) + 2.0f;
+    const auto column = [limit](float x) { return std::clamp(x, -limit, limit); };
     for (int i = 0; i < 3; ++i) {
         const raster::Vertex& p = *corners[i];
         const raster::Vertex& q = *corners[(i + 1) % 3];
-        const float top = std::max(std::min(p.y, q.y), -1.0f);
-        const float bottom = std::min(std::max(p.y, q.y), static_cast<float>(height_) + 1.0f);
-        if (top > bottom) continue;
-        // A level edge reaches across its whole length in its one band.
-        const bool level = q.y == p.y;
-        const float slope = level ? 0.0f : (q.x - p.x) / (q.y - p.y);
-        const auto xAt = [&](float y) { return std::clamp(p.x + (y - p.y) * slope, -limit, limit); };
-        for (auto y = static_cast<LONG>(std::floor(top)); static_cast<float>(y) <= bottom; ++y) {
-            const float from = std::max(top, static_cast<float>(y));
-            const float to = std::min(bottom, static_cast<float>(y + 1));
-            const float x0 = level ? std::clamp(std::min(p.x, q.x), -limit, limit) : xAt(from);
-            const float x1 = level ? std::clamp(std::max(p.x, q.x), -limit, limit) : xAt(to);
-            const auto left = static_cast<LONG>(std::floor(std::min(x0, x1))) - 1;
-            const auto right = static_cast<LONG>(std::ceil(std::max(x0, x1))) + 1;
-            for (LONG row = y - 1; row <= y + 1; ++row) AddToRow(row, left, right);
+        const float top = std::max(std::min(p.y, q.y), 0.0f);
+        const float bottom = std::min(std::max(p.y, q.y), static_cast<float>(height_));
+        if (top > bottom || (top == bottom && top == static_cast<float>(height_))) continue;
+        const auto first = static_cast<LONG>(top);
+        const LONG last = std::min(static_cast<LONG>(bottom), height_ - 1);
+        AddRows(first, last);
+        if (p.y == q.y) {
+            Widen(first, static_cast<LONG>(std::floor(column(std::min(p.x, q.x)))) - 1,
+                  static_cast<LONG>(std::ceil(column(std::max(p.x, q.x)))) + 1);
+            continue;
+        }
+        const float slope = (q.x - p.x) / (q.y - p.y);
+        const auto xAt = [&](float y) { return column(p.x + (y - p.y) * slope); };
+        float x = xAt(top);
+        for (LONG y = first; y <= last; ++y) {
+            const float next = xAt(std::min(static_cast<float>(y + 1), bottom));
+            Widen(y, static_cast<LONG>(std::floor(std::min(x, next))) - 1,
+                  static_cast<LONG>(std::ceil(std::max(x, next))) + 1);
+            x = next;
         }
     }
 }
 
 void RowSpans::Add(const RowSpans& other) {
-    for (LONG y = other.top_; y < other.bottom_; ++y) {
-        const Span& span = other.Row(y);
-        AddToRow(y, span.left, span.right);
-    }
+    if (other.top_ >= other.bottom_) return;
+    AddRows(other.top_, other.bottom_ - 1);
+    for (LONG y = other.top_; y < other.bottom_; ++y) Widen(y, other.Row(y).left, other.Row(y).right);
 }
 
 }  // namespace rm

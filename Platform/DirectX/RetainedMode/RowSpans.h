@@ -35,7 +35,9 @@ public:
     const Span& Row(LONG y) const { return rows_[static_cast<std::size_t>(y)]; }
 
 private:
-    void AddToRow(LONG y, LONG left, LONG right);
+    void Widen(LONG y, LONG left, LONG right);
+    // Rows first..last hold spans.
+    void AddRows(LONG first, LONG last);
 
     std::vector<Span> rows_;
     LONG width_ = 0;
