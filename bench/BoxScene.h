@@ -47,13 +47,6 @@ inline std::vector<std::uint32_t> BoxTexels() {
     return texels;
 }
 
-// The quads of a square texture `size` texels a side, for bilinear filtering.
-inline std::vector<raster::TexelQuad> QuadsOf(const std::vector<std::uint32_t>& texels, int size) {
-    std::vector<raster::TexelQuad> quads(texels.size());
-    raster::BuildTexelQuads(texels.data(), size, size, quads.data());
-    return quads;
-}
-
 // The box's 36 vertices (12 triangles) on a width x height target.
 inline std::vector<raster::Vertex> Box(int width, int height) {
     const float corners[8][3] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},

@@ -18,7 +18,6 @@
 #include "Platform/DirectX/DirectDraw/ScreenImage.h"
 #include "Platform/DirectX/DxFault.h"
 #include "Platform/DirectX/SoftwareDevice.h"
-#include "bench/BoxScene.h"
 #include "bench/MemoryFloor.h"
 #include "bench/SurfaceDesc.h"
 
@@ -168,8 +167,7 @@ int main() {
         for (int x = 0; x < 256; ++x)
             texels[static_cast<std::size_t>(y) * 256 + x] =
                 ((x ^ y) & 32) ? 0x00E0C080u : static_cast<std::uint32_t>(x << 16 | y << 8 | 0x40);
-    const std::vector<raster::TexelQuad> quads = bench::QuadsOf(texels, 256);
-    const raster::Texture texture{texels.data(), 256, 256, quads.data()};
+    const raster::Texture texture{texels.data(), 256, 256};
     std::printf("median ms per frame over %d frames, 32-bit surfaces\n", kFrames);
     for (const auto& size : {std::pair{640, 480}, std::pair{1280, 720}, std::pair{1920, 1080}})
         RunSize(size.first, size.second, texture);

@@ -229,9 +229,7 @@ void PrintAgreement(const char* filter, const Agreements& a) {
 // when llvmpipe cannot draw it.
 bool RunSize(const Sizes& size, const std::vector<const raster::Rasterizer*>& ours, std::vector<Peer>& peers,
              const std::vector<std::uint32_t>& texels, int rounds) {
-    const std::vector<raster::TexelQuad> quads = bench::QuadsOf(texels, bench::kBoxTextureSize);
-    const raster::Texture texture{texels.data(), bench::kBoxTextureSize, bench::kBoxTextureSize,
-                                  quads.data()};
+    const raster::Texture texture{texels.data(), bench::kBoxTextureSize, bench::kBoxTextureSize};
     bench::Frame frame(size.width, size.height);
     const std::vector<raster::Vertex> box = bench::Box(frame.width, frame.height);
     for (Peer& peer : peers) {

@@ -22,9 +22,7 @@ int main(int argc, char** argv) {
     const int rounds = bench::RoundsFromArguments(argc, argv, kDefaultRounds);
     if (rounds == 0) return 2;
     const std::vector<std::uint32_t> texels = bench::BoxTexels();
-    const std::vector<raster::TexelQuad> quads = bench::QuadsOf(texels, bench::kBoxTextureSize);
-    const raster::Texture texture{texels.data(), bench::kBoxTextureSize, bench::kBoxTextureSize,
-                                  quads.data()};
+    const raster::Texture texture{texels.data(), bench::kBoxTextureSize, bench::kBoxTextureSize};
     std::vector<const raster::Rasterizer*> rasterizers = {&raster::ScalarRasterizer()};
     for (const raster::Rasterizer* r : raster::RunnableSimdRasterizers()) rasterizers.push_back(r);
 

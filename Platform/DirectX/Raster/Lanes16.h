@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "Platform/DirectX/Raster/RasterInline.h"
-#include "Platform/DirectX/Raster/Rasterizer.h"
 
 namespace raster {
 
@@ -113,35 +112,9 @@ struct Lanes16 {
     }
 
     // Texels base[index] of each lane, with the hardware gather.
+    static constexpr bool kPairedFetch = false;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
         return _mm512_i32gather_epi32(index, base, 4);
-    }
-    // The quads base[index] of each lane, one load each, turned into the
-    // lanes of each of their four texels: sixteen loads take fewer cycles
-    // than four sixteen-lane gathers.
-    RASTER_INLINE static void GatherQuads(const TexelQuad* base, Ints index, Ints* c00, Ints* c10, Ints* c01,
-                                          Ints* c11) {
-        alignas(64) std::uint32_t i[kCount];
-        _mm512_store_si512(i, index);
-        const auto quad = [&](int k) {
-            return _mm_load_si128(reinterpret_cast<const __m128i*>(base + i[k]));
-        };
-        // The quads of lanes k, k + 4, k + 8 and k + 12 in the four 128-bit
-        // quarters: the in-quarter unpacks below then keep every pixel in
-        // its place, with no permute.
-        const auto four = [&](int k) {
-            const __m512i low = _mm512_castsi128_si512(quad(k));
-            return _mm512_inserti32x4(
-                _mm512_inserti32x4(_mm512_inserti32x4(low, quad(k + 4), 1), quad(k + 8), 2), quad(k + 12), 3);
-        };
-        const __m512i q0 = four(0), q1 = four(1), q2 = four(2), q3 = four(3);
-        // Two lanes' upper texels, then their lower ones, side by side.
-        const __m512i upper01 = _mm512_unpacklo_epi32(q0, q1), lower01 = _mm512_unpackhi_epi32(q0, q1);
-        const __m512i upper23 = _mm512_unpacklo_epi32(q2, q3), lower23 = _mm512_unpackhi_epi32(q2, q3);
-        *c00 = _mm512_unpacklo_epi64(upper01, upper23);
-        *c10 = _mm512_unpackhi_epi64(upper01, upper23);
-        *c01 = _mm512_unpacklo_epi64(lower01, lower23);
-        *c11 = _mm512_unpackhi_epi64(lower01, lower23);
     }
     RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
         alignas(64) std::uint32_t i[kCount];

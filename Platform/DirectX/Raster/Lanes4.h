@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "Platform/DirectX/Raster/RasterInline.h"
-#include "Platform/DirectX/Raster/Rasterizer.h"
 
 namespace raster {
 
@@ -127,31 +126,34 @@ struct Lanes4 {
         Store(p, All(mask) ? v : Select(mask, v, Load(p)));
     }
 
-    // Texels base[index] of each lane, with plain loads (SSE2 has no gather).
-    // Indices are unsigned, so that addressing needs no sign extension.
+    // Texels base[index] of each lane, with plain loads (SSE2 has no gather);
+    // a bilinear fetch takes the two horizontal neighbours of a texel with
+    // one 64-bit load. Indices are unsigned, so that addressing needs no
+    // sign extension.
+    static constexpr bool kPairedFetch = true;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
         alignas(16) std::uint32_t i[kCount];
         _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
         return _mm_setr_epi32(static_cast<int>(base[i[0]]), static_cast<int>(base[i[1]]),
                               static_cast<int>(base[i[2]]), static_cast<int>(base[i[3]]));
     }
-    // The quads base[index] of each lane, one load each, turned into the
-    // lanes of each of their four texels.
-    RASTER_INLINE static void GatherQuads(const TexelQuad* base, Ints index, Ints* c00, Ints* c10, Ints* c01,
-                                          Ints* c11) {
+    // Texels base[index], base[index + 1] (the right neighbour),
+    // base[index + stride] (below) and base[index + stride + 1] of each lane.
+    RASTER_INLINE static void GatherSquares(const std::uint32_t* base, Ints index, int stride, Ints* c00,
+                                            Ints* c10, Ints* c01, Ints* c11) {
         alignas(16) std::uint32_t i[kCount];
         _mm_store_si128(reinterpret_cast<__m128i*>(i), index);
-        const auto quad = [&](int k) {
-            return _mm_load_si128(reinterpret_cast<const __m128i*>(base + i[k]));
+        const auto pairs = [&](const std::uint32_t* row, Ints* left, Ints* right) {
+            const auto pair = [&](int k) {
+                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i[k]));
+            };
+            const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(0), pair(1)));
+            const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(2), pair(3)));
+            *left = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+            *right = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
         };
-        const __m128i q0 = quad(0), q1 = quad(1), q2 = quad(2), q3 = quad(3);
-        // Two lanes' upper texels, then their lower ones, side by side.
-        const __m128i upper01 = _mm_unpacklo_epi32(q0, q1), lower01 = _mm_unpackhi_epi32(q0, q1);
-        const __m128i upper23 = _mm_unpacklo_epi32(q2, q3), lower23 = _mm_unpackhi_epi32(q2, q3);
-        *c00 = _mm_unpacklo_epi64(upper01, upper23);
-        *c10 = _mm_unpackhi_epi64(upper01, upper23);
-        *c01 = _mm_unpacklo_epi64(lower01, lower23);
-        *c11 = _mm_unpackhi_epi64(lower01, lower23);
+        pairs(base, c00, c10);
+        pairs(base + stride, c01, c11);
     }
     RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
         alignas(16) std::uint32_t i[kCount];

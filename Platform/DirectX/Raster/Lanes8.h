@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "Platform/DirectX/Raster/RasterInline.h"
-#include "Platform/DirectX/Raster/Rasterizer.h"
 
 namespace raster {
 
@@ -124,18 +123,9 @@ struct Lanes8 {
     }
 
     // Texels base[index] of each lane, with the hardware gather.
+    static constexpr bool kPairedFetch = false;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
         return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), index, 4);
-    }
-    // The four texels of the quads base[index] of each lane, a gather each.
-    RASTER_INLINE static void GatherQuads(const TexelQuad* base, Ints index, Ints* c00, Ints* c10, Ints* c01,
-                                          Ints* c11) {
-        const int* first = reinterpret_cast<const int*>(base);
-        const Ints at = _mm256_slli_epi32(index, 2);
-        *c00 = _mm256_i32gather_epi32(first, at, 4);
-        *c10 = _mm256_i32gather_epi32(first + 1, at, 4);
-        *c01 = _mm256_i32gather_epi32(first + 2, at, 4);
-        *c11 = _mm256_i32gather_epi32(first + 3, at, 4);
     }
     RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
         alignas(32) std::uint32_t i[kCount];
@@ -146,9 +136,11 @@ struct Lanes8 {
 };
 
 // The same eight lanes fetching texels with plain loads instead of the
-// hardware gather, which is slow on some CPUs.
+// hardware gather, which is slow on some CPUs; a bilinear fetch takes the
+// two horizontal neighbours of a texel with one 64-bit load.
 struct Lanes8Loads : Lanes8 {
     static constexpr const char* kName = "avx2-loads";
+    static constexpr bool kPairedFetch = true;
 
     using Lanes8::Gather;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
@@ -162,28 +154,26 @@ struct Lanes8Loads : Lanes8 {
         };
         return _mm256_inserti128_si256(_mm256_castsi128_si256(four(0)), four(4), 1);
     }
-    // The quads base[index] of each lane, one load each, turned into the
-    // lanes of each of their four texels.
-    RASTER_INLINE static void GatherQuads(const TexelQuad* base, Ints index, Ints* c00, Ints* c10, Ints* c01,
-                                          Ints* c11) {
+    // Texels base[index], base[index + 1] (the right neighbour),
+    // base[index + stride] (below) and base[index + stride + 1] of each lane.
+    RASTER_INLINE static void GatherSquares(const std::uint32_t* base, Ints index, int stride, Ints* c00,
+                                            Ints* c10, Ints* c01, Ints* c11) {
         const Indices i(index);
-        const auto quad = [&](int k) {
-            return _mm_load_si128(reinterpret_cast<const __m128i*>(base + i[k]));
+        const auto pairs = [&](const std::uint32_t* row, Ints* left, Ints* right) {
+            const auto two = [&](int k) {
+                const auto pair = [&](int n) {
+                    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i[n]));
+                };
+                return _mm_castsi128_ps(_mm_unpacklo_epi64(pair(k), pair(k + 1)));
+            };
+            // The in-lane shuffles below take pixels 0 1 2 3 from the low
+            // halves and 4 5 6 7 from the high ones, in order: no permute.
+            const __m256 a = _mm256_set_m128(two(4), two(0)), b = _mm256_set_m128(two(6), two(2));
+            *left = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+            *right = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
         };
-        // Lane k's quad in the low half and lane k + 4's in the high one: the
-        // in-half unpacks below then keep pixels 0 1 2 3 low and 4 5 6 7 high,
-        // in order, with no permute.
-        const auto pair = [&](int k) {
-            return _mm256_inserti128_si256(_mm256_castsi128_si256(quad(k)), quad(k + 4), 1);
-        };
-        const __m256i q0 = pair(0), q1 = pair(1), q2 = pair(2), q3 = pair(3);
-        // Two lanes' upper texels, then their lower ones, side by side.
-        const __m256i upper01 = _mm256_unpacklo_epi32(q0, q1), lower01 = _mm256_unpackhi_epi32(q0, q1);
-        const __m256i upper23 = _mm256_unpacklo_epi32(q2, q3), lower23 = _mm256_unpackhi_epi32(q2, q3);
-        *c00 = _mm256_unpacklo_epi64(upper01, upper23);
-        *c10 = _mm256_unpackhi_epi64(upper01, upper23);
-        *c01 = _mm256_unpacklo_epi64(lower01, lower23);
-        *c11 = _mm256_unpackhi_epi64(lower01, lower23);
+        pairs(base, c00, c10);
+        pairs(base + stride, c01, c11);
     }
 
 private:

@@ -31,14 +31,6 @@ struct Target {
     const std::uint8_t* colorToIndex;
 };
 
-// The four texels a bilinear sample at texel (x, y) blends: (x, y),
-// (x + 1, y), (x, y + 1) and (x + 1, y + 1), the neighbours past the right
-// side or the bottom wrapped to column or line 0, so that one 16-byte load
-// fetches them all.
-struct alignas(16) TexelQuad {
-    std::uint32_t texels[4];
-};
-
 // Texels 0x00RRGGBB, rows top first, `width` texels a row. Coordinates wrap.
 // Up to 4096 x 4096 texels, of any size; a larger or empty texture draws as
 // if none were given.
@@ -46,10 +38,6 @@ struct Texture {
     const std::uint32_t* texels;
     int width;
     int height;
-    // The texture's width * height quads, texel (x, y)'s at y * width + x
-    // (BuildTexelQuads), made once with the texture: bilinear filtering reads
-    // them alone, and without them draws as if no texture were given.
-    const TexelQuad* quads;
 };
 
 enum class Shading { Flat, Gouraud };
@@ -86,9 +74,6 @@ public:
 
 // The portable reference rasterizer.
 const Rasterizer& ScalarRasterizer();
-
-// Fills `quads` (width * height of them) from a texture's texels.
-void BuildTexelQuads(const std::uint32_t* texels, int width, int height, TexelQuad* quads);
 
 // Builds the Indexed8 lookup for a palette of 256 0x00RRGGBB colours,
 // using only the entries for which `usable` is true: each 15-bit colour maps

@@ -7,8 +7,7 @@
 // differences are deliberate:
 // - pixels one at a time, so no group reaches past a span's ends or the
 //   target's right side, and each pixel is finished before the next is begun;
-// - a texel, or a bilinear texel's quad, is one load; colours blend and
-//   modulate channel by channel.
+// - a texel is one load; colours blend and modulate channel by channel.
 #include <cstdint>
 
 #include "Platform/DirectX/Raster/Dispatch.h"
@@ -51,6 +50,17 @@ RASTER_INLINE int Wrap(int texel, const TextureAxis& axis) {
     }
 }
 
+// The next texel to the right or below, wrapped.
+template <bool kPowerOfTwo>
+RASTER_INLINE int WrapNext(int wrapped, const TextureAxis& axis) {
+    const int next = wrapped + 1;
+    if constexpr (kPowerOfTwo) {
+        return next & axis.mask;
+    } else {
+        return axis.size > next ? next : 0;
+    }
+}
+
 // Where texel (column, line) lies in the texture.
 template <bool kPowerOfTwo>
 RASTER_INLINE int TexelIndex(int column, int line, const Sampler& sampler) {
@@ -83,8 +93,8 @@ RASTER_INLINE Light LightAt(const RowStart& row, const TriangleSetup& t, float k
                  static_cast<std::uint32_t>(Clamp(row.blue + t.blue.dx * k, 0.0f, 255.0f))};
 }
 
-// The texel at pixel `k` of a row: perspective divide, wrap, fetch (for
-// bilinear the texel's quad, its four texels blended).
+// The texel at pixel `k` of a row: perspective divide, wrap, fetch (the four
+// neighbours blended for bilinear).
 template <TexMode kMode, bool kPowerOfTwo>
 RASTER_INLINE std::uint32_t TexelAt(const Sampler& sampler, const RowStart& row, const TriangleSetup& t,
                                     float k) {
@@ -96,8 +106,12 @@ RASTER_INLINE std::uint32_t TexelAt(const Sampler& sampler, const RowStart& row,
     if constexpr (kMode == TexMode::Nearest) {
         return sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
     } else {
-        const std::uint32_t* quad = sampler.quads[TexelIndex<kPowerOfTwo>(column, line, sampler)].texels;
-        const std::uint32_t c00 = quad[0], c10 = quad[1], c01 = quad[2], c11 = quad[3];
+        const int column1 = WrapNext<kPowerOfTwo>(column, sampler.u);
+        const int line1 = WrapNext<kPowerOfTwo>(line, sampler.v);
+        const std::uint32_t c00 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line, sampler)];
+        const std::uint32_t c10 = sampler.texels[TexelIndex<kPowerOfTwo>(column1, line, sampler)];
+        const std::uint32_t c01 = sampler.texels[TexelIndex<kPowerOfTwo>(column, line1, sampler)];
+        const std::uint32_t c11 = sampler.texels[TexelIndex<kPowerOfTwo>(column1, line1, sampler)];
         const std::uint32_t fx = static_cast<std::uint32_t>(s) & 255;
         const std::uint32_t fy = static_cast<std::uint32_t>(tt) & 255;
         return Lerp(Lerp(c00, c10, fx), Lerp(c01, c11, fx), fy);

@@ -14,9 +14,10 @@
 //   blended, so that the CPU overlaps their long divide-to-fetch chains;
 // - on large targets, the pixels of a row a few rows below are asked into
 //   the cache ahead;
-// - texels are gathered, by the hardware or by loads; a bilinear texel's
-//   quad by one 16-byte load a lane, the loads transposed into the quads'
-//   four corners (or by four gathers, one a corner);
+// - texels are gathered, by the hardware or by loads (which take a bilinear
+//   texel's right neighbour with the same load, and the two below with one
+//   more from the same index, where no lane sits on the texture's last
+//   column or line);
 // - channels blend and modulate two at a time in the 16-bit halves of a
 //   lane, a blend as a + (b - a) * w / 256 rounded down, which is the scalar
 //   twin's (a * (256 - w) + b * w) / 256 rounded down.
@@ -70,6 +71,17 @@ RASTER_INLINE typename L::Ints Wrap(typename L::Ints texel, const TextureAxis& a
         F wrapped = L::Sub(t, L::Mul(L::ToFloat(L::ToInt(L::Mul(t, L::SplatF(axis.inverse)))), size));
         wrapped = L::Select(L::Less(wrapped, L::SplatF(0.0f)), L::Add(wrapped, size), wrapped);
         return L::ToInt(L::Select(L::GreaterEqual(wrapped, size), L::Sub(wrapped, size), wrapped));
+    }
+}
+
+// The next texel to the right or below, wrapped.
+template <class L, bool kPowerOfTwo>
+RASTER_INLINE typename L::Ints WrapNext(typename L::Ints wrapped, const TextureAxis& axis) {
+    const typename L::Ints next = L::Add(wrapped, L::SplatI(1));
+    if constexpr (kPowerOfTwo) {
+        return L::And(next, L::SplatI(axis.mask));
+    } else {
+        return L::Select(L::Greater(L::SplatI(axis.size), next), next, L::SplatI(0));
     }
 }
 
@@ -227,8 +239,26 @@ RASTER_INLINE Fetched<L, kMode> Fetch(const Sampler& sampler, const Fragment<L>&
     } else if constexpr (kMode == TexMode::Bilinear) {
         const I column = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.s), sampler.u);
         const I line = Wrap<L, kPowerOfTwo>(L::template ShiftRightSigned<8>(f.tt), sampler.v);
-        L::GatherQuads(sampler.quads, TexelIndex<L, kPowerOfTwo>(column, line, sampler), &t[0], &t[1], &t[2],
-                       &t[3]);
+        bool squares = false;
+        if constexpr (L::kPairedFetch) {
+            // Where no lane sits on the last column or the last line, each
+            // texel's right neighbour follows it in memory and the texels
+            // below lie one row further on.
+            squares = !L::Any(L::MaskOr(L::Greater(column, L::SplatI(sampler.u.size - 2)),
+                                        L::Greater(line, L::SplatI(sampler.v.size - 2))));
+            if (squares) {
+                L::GatherSquares(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler),
+                                 sampler.u.size, &t[0], &t[1], &t[2], &t[3]);
+            }
+        }
+        if (!squares) {
+            const I column1 = WrapNext<L, kPowerOfTwo>(column, sampler.u);
+            const I line1 = WrapNext<L, kPowerOfTwo>(line, sampler.v);
+            t[0] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line, sampler));
+            t[1] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line, sampler));
+            t[2] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column, line1, sampler));
+            t[3] = L::Gather(sampler.texels, TexelIndex<L, kPowerOfTwo>(column1, line1, sampler));
+        }
     }
     return out;
 }

@@ -29,9 +29,7 @@ TrialResult RunTrial(const std::vector<const Rasterizer*>& candidates) {
     for (std::size_t i = 0; i < texels.size(); ++i) {
         texels[i] = static_cast<std::uint32_t>(i * 2654435761u) >> 8;  // no pattern a cache could use
     }
-    std::vector<TexelQuad> quads(texels.size());
-    BuildTexelQuads(texels.data(), kTextureSize, kTextureSize, quads.data());
-    const Texture texture{texels.data(), kTextureSize, kTextureSize, quads.data()};
+    const Texture texture{texels.data(), kTextureSize, kTextureSize};
     const Vertex tl = Corner(0, 0, 0.3f, 1.0f, 0, 0), tr = Corner(kWidth, 16, 0.6f, 0.5f, 1, 0);
     const Vertex br = Corner(kWidth, kHeight - 16, 0.6f, 0.5f, 1, 1),
                  bl = Corner(0, kHeight, 0.3f, 1.0f, 0, 1);

@@ -195,21 +195,15 @@ Sampler MakeSampler(const State& state) {
     const Texture* t = state.texture;
     const bool usable = t != nullptr && t->texels != nullptr && t->width > 0 && t->height > 0 &&
                         t->width <= kMaxTextureSize && t->height <= kMaxTextureSize;
-    const bool bilinear = state.filter == Filter::Bilinear;
-    const TexMode mode = !usable || (bilinear && t->quads == nullptr) ? TexMode::None
-                         : bilinear                                   ? TexMode::Bilinear
-                                                                      : TexMode::Nearest;
+    const TexMode mode = !usable                            ? TexMode::None
+                         : state.filter == Filter::Bilinear ? TexMode::Bilinear
+                                                            : TexMode::Nearest;
     const auto axis = [](int size) {
         return TextureAxis{size, static_cast<float>(size), 1.0f / static_cast<float>(size), size - 1,
                            std::countr_zero(static_cast<unsigned>(size))};
     };
-    const bool textured = mode != TexMode::None;
-    const TextureAxis u = axis(textured ? t->width : 1), v = axis(textured ? t->height : 1);
-    return Sampler{mode,
-                   textured ? t->texels : nullptr,
-                   textured ? t->quads : nullptr,
-                   u,
-                   v,
+    const TextureAxis u = axis(usable ? t->width : 1), v = axis(usable ? t->height : 1);
+    return Sampler{mode, usable ? t->texels : nullptr, u, v,
                    std::has_single_bit(static_cast<unsigned>(u.size)) &&
                        std::has_single_bit(static_cast<unsigned>(v.size))};
 }

@@ -104,8 +104,7 @@ struct TextureAxis {
 // How texels are fetched, fixed for a whole draw.
 struct Sampler {
     TexMode mode;
-    const std::uint32_t* texels;  // for nearest sampling
-    const TexelQuad* quads;       // for bilinear
+    const std::uint32_t* texels;
     TextureAxis u, v;
     bool powerOfTwo;  // both sizes are: wrapping is a mask, indexing a shift
 };

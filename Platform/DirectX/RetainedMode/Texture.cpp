@@ -15,12 +15,9 @@ bool SideFits(int side) {
 
 Texture::Texture(std::vector<std::uint32_t> texels, int width, int height)
     : texels_(std::move(texels)),
-      quads_(texels_.size()),
       image_{width,          height,  1,           1,           32,          TRUE, width * 4,
              texels_.data(), nullptr, 0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0u},
-      raster_{texels_.data(), width, height, quads_.data()} {
-    raster::BuildTexelQuads(texels_.data(), width, height, quads_.data());
-}
+      raster_{texels_.data(), width, height} {}
 
 Texture* Texture::Create(std::vector<std::uint32_t> texels, int width, int height) {
     if (!SideFits(width) || !SideFits(height)) return nullptr;

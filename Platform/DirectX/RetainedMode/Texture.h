@@ -32,7 +32,6 @@ private:
     ~Texture() override = default;
 
     std::vector<std::uint32_t> texels_;
-    std::vector<raster::TexelQuad> quads_;  // what bilinear filtering reads, four times the texels
     D3DRMIMAGE image_;
     raster::Texture raster_;
 };

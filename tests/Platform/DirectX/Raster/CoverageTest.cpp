@@ -180,7 +180,7 @@ TEST_P(CoverageTest, BadOrDegenerateTrianglesDrawNothing) {
         {"entirely left of the target", V(-9, 1), V(-1, 2), V(-5, 9)},
     };
     const std::uint32_t texels[] = {0xFFFFFF};
-    const Texture texture{texels, 1, 1, nullptr};
+    const Texture texture{texels, 1, 1};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Canvas canvas(16, 12);

@@ -80,8 +80,8 @@ TEST_P(DifferentialTest, AgreesWithTheScalarRasterizerOnRandomScenes) {
     for (unsigned seed = 1; seed <= 300; ++seed) {
         SCOPED_TRACE(seed);
         Scene scene = RandomScene(seed);
-        const QuadTexture texture(scene.texels, scene.textureWidth, scene.textureHeight);
-        scene.state.texture = scene.textureWidth > 0 ? texture.get() : nullptr;
+        const Texture texture{scene.texels.data(), scene.textureWidth, scene.textureHeight};
+        scene.state.texture = scene.textureWidth > 0 ? &texture : nullptr;
         Canvas reference(scene.width, scene.height, scene.format, lookup.data());
         Canvas tested(scene.width, scene.height, scene.format, lookup.data());
         const int count = static_cast<int>(scene.vertices.size() / 3);

@@ -1,7 +1,6 @@
 #include "RasterTestSupport.h"
 
 #include <cstring>
-#include <utility>
 
 namespace raster::test {
 namespace {
@@ -12,13 +11,6 @@ constexpr unsigned char kSentinel = 0xA5;
 constexpr std::uint16_t kDepthSentinel = 0xA5A5;
 
 }  // namespace
-
-QuadTexture::QuadTexture(std::vector<std::uint32_t> texels, int width, int height)
-    : texels_(std::move(texels)),
-      quads_(texels_.size()),
-      texture_{texels_.data(), width, height, quads_.data()} {
-    BuildTexelQuads(texels_.data(), width, height, quads_.data());
-}
 
 Canvas::Canvas(int width, int height, PixelFormat format, const std::uint8_t* colorToIndex) {
     target_.width = width;

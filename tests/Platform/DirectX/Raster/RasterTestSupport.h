@@ -38,20 +38,6 @@ private:
     Target target_;
 };
 
-// Texels with their quads, as a device makes a texture.
-class QuadTexture {
-public:
-    QuadTexture(std::vector<std::uint32_t> texels, int width, int height);
-    QuadTexture(const QuadTexture&) = delete;
-    QuadTexture& operator=(const QuadTexture&) = delete;
-    const Texture* get() const { return &texture_; }
-
-private:
-    std::vector<std::uint32_t> texels_;
-    std::vector<TexelQuad> quads_;
-    Texture texture_;
-};
-
 // A vertex with white light, rhw 1 and no texture coordinates unless given.
 Vertex V(float x, float y, float z = 0.5f, float u = 0.0f, float v = 0.0f, float rhw = 1.0f);
 Vertex Lit(Vertex v, float r, float g, float b);
