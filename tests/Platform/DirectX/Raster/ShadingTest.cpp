@@ -170,19 +170,29 @@ TEST_P(ShadingTest, BilinearGivesTheMidpointBetweenTexelCentres) {
         const char* name;
         std::vector<std::uint32_t> texels;
         int width, height;
+        float uOffset, vOffset;  // 0.5: the middle pixel samples the last column or line and the first
         std::uint32_t expected;
     };
     const Case cases[] = {
-        {"two texels in a row", {0x000000, 0xC864FA}, 2, 1, 0x64327D},
-        {"two texels in a column", {0x102030, 0x305070}, 1, 2, 0x203850},
-        {"a 2 x 2 square", {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, 2, 2, 0x3F3F3F},
+        {"two texels in a row", {0x000000, 0xC864FA}, 2, 1, 0, 0, 0x64327D},
+        {"two texels in a column", {0x102030, 0x305070}, 1, 2, 0, 0, 0x203850},
+        {"a 2 x 2 square", {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, 2, 2, 0, 0, 0x3F3F3F},
+        {"the last column and the first, width 3", {0xC864FA, 0x123456, 0x000000}, 3, 1, 0.5f, 0, 0x64327D},
+        {"the last line and the first, height 3", {0x305070, 0x123456, 0x102030}, 1, 3, 0, 0.5f, 0x203850},
+        {"the four corners, 3 x 3",
+         {0x0000FF, 0x123456, 0x000000, 0x123456, 0x123456, 0x123456, 0xFF0000, 0x123456, 0x00FF00},
+         3,
+         3,
+         0.5f,
+         0.5f,
+         0x3F3F3F},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Texture texture{c.texels.data(), c.width, c.height};
-        // An odd size puts a pixel centre exactly on the middle, u = v = 0.5.
+        // An odd size puts a pixel centre exactly on the middle, u = v = 0.5 before the offsets.
         Canvas canvas(9, 9);
-        Draw(canvas, Quad(9, 9), &texture, Shading::Gouraud, Filter::Bilinear);
+        Draw(canvas, Quad(9, 9, c.uOffset, c.vOffset), &texture, Shading::Gouraud, Filter::Bilinear);
         const std::uint32_t got = canvas.Pixel(4, 4);
         EXPECT_NEAR(Red(got), Red(c.expected), 1);
         EXPECT_NEAR(Green(got), Green(c.expected), 1);
