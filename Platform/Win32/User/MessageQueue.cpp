@@ -2,6 +2,7 @@
 #include <deque>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/WindowPixels.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
         if (remove) quitPosted = false;
         return TRUE;
     }
+    win32user::PumpWindowPixels();
     SDL_Event event;
     while (SDL_PollEvent(&event) == 1) {
         const std::optional<MSG> msg = win32user::MessageFromSdlEvent(event);
@@ -54,7 +56,13 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
 
 BOOL WaitMessage() {
     if (!posted.empty() || quitPosted) return TRUE;
-    return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
+    if (!win32user::WindowPixelsHaveOwnInput()) return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
+    // SDL sleeps through input that reaches the window past it: look in now and then.
+    constexpr int kOwnInputMs = 50;
+    for (;;) {
+        win32user::PumpWindowPixels();
+        if (SDL_WaitEventTimeout(nullptr, kOwnInputMs) == 1) return TRUE;
+    }
 }
 
 // Key messages count as translated; no character messages are made, as

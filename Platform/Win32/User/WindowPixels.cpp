@@ -20,9 +20,19 @@ Registry& Pixels() {
     return *registry;
 }
 
-bool OnX11() {
+bool OnDriver(const char* name) {
     const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, "x11") == 0;
+    return driver != nullptr && std::strcmp(driver, name) == 0;
+}
+
+bool OnX11() {
+    return OnDriver("x11");
+}
+
+std::unique_ptr<win32user::WindowPixels> NativePixels(HWND w) {
+    if (OnX11()) return win32user::MakeXWindowPixels(w->sdl, w->adopted != 0);
+    if (OnDriver("wayland")) return win32user::MakeWaylandWindowPixels(w->sdl);
+    return nullptr;
 }
 
 }  // namespace
@@ -35,7 +45,7 @@ WindowPixels* PixelsOf(HWND hWnd) {
     for (auto& [window, pixels] : Pixels()) {
         if (window == w) return pixels.get();
     }
-    std::unique_ptr<WindowPixels> pixels = OnX11() ? MakeXWindowPixels(w->sdl, w->adopted != 0) : nullptr;
+    std::unique_ptr<WindowPixels> pixels = NativePixels(w);
     if (!pixels) pixels = MakeSdlWindowPixels(w->sdl);
     Pixels().emplace_back(w, std::move(pixels));
     return Pixels().back().second.get();
@@ -43,6 +53,15 @@ WindowPixels* PixelsOf(HWND hWnd) {
 
 void ForgetPixels(HWND hWnd) {
     std::erase_if(Pixels(), [hWnd](const auto& entry) { return entry.first == hWnd; });
+}
+
+void PumpWindowPixels() {
+    for (auto& entry : Pixels()) entry.second->Pump();
+}
+
+bool WindowPixelsHaveOwnInput() {
+    return std::any_of(Pixels().begin(), Pixels().end(),
+                       [](const auto& entry) { return entry.second->HasOwnInput(); });
 }
 
 bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped) {

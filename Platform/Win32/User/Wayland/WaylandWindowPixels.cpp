@@ -1,0 +1,277 @@
+// A window's pixels on Wayland: two frame buffers in shared memory (wl_shm)
+// taken in turns, shown on a full-screen surface of ours on every output
+// (SDL's window keeps no buffer, and SDL loads no EGL for it), damage per
+// changed area, paced by the compositor's frame callbacks.
+#include <SDL_syswm.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "Platform/Win32/User/Wayland/BufferTurns.h"
+#include "Platform/Win32/User/Wayland/Connection.h"
+#include "Platform/Win32/User/Wayland/Screen.h"
+#include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/Win32Extensions.h"
+
+namespace win32user {
+namespace {
+
+constexpr int kBytesPerPixel = 4;
+// How long a frame waits for the compositor's word before going on: an
+// output switched off sends no frame callbacks.
+constexpr int kPatienceMs = 1000;
+
+class WaylandWindowPixels final : public WindowPixels {
+public:
+    WaylandWindowPixels(wl_display* display, SDL_Window* window)
+        : connection_(display), screen_(&connection_, window), window_(window) {}
+    ~WaylandWindowPixels() override { DropMemory(); }
+    WaylandWindowPixels(const WaylandWindowPixels&) = delete;
+    WaylandWindowPixels& operator=(const WaylandWindowPixels&) = delete;
+
+    int BitsPerPixel() override { return kBytesPerPixel * 8; }
+    Win32FrameStatus Frame(Win32WindowFrame* frame) override;
+    bool Show(const RECT* areas, int count, bool all) override;
+    bool PacesFrames() override { return true; }
+    bool Colours(const DWORD* xrgb, int count, DWORD* pixels) override {
+        for (int i = 0; i < count; ++i) pixels[i] = xrgb[i] & 0xFFFFFF;
+        return true;
+    }
+    // Our surfaces show nothing at all until the first frame, so there is
+    // nothing stale to paint over; that frame is then shown whole.
+    bool Paint(BYTE, BYTE, BYTE) override {
+        NoteLost();
+        return true;
+    }
+    void Pump() override;
+    bool HasOwnInput() override { return true; }
+
+private:
+    struct Memory {
+        BYTE* bits = nullptr;
+        wl_shm_pool* pool = nullptr;
+    };
+
+    bool MakeMemory(int width, int height);
+    void DropMemory();
+    // Gives every output the buffers of its part of the frame, when the
+    // outputs or the frame changed.
+    void FollowOutputs(bool frameChanged);
+    // Hands out a buffer the compositor no longer reads, brought up to date.
+    int Acquire();
+    // Waits, a while at most, for the frame callback of the last show.
+    void AwaitFrame();
+    Output* PacedOutput();
+    void Report(const std::string& why);
+
+    Connection connection_;
+    BufferTurns turns_;  // outlives the screen's buffers, which hold turns
+    Screen screen_;
+    SDL_Window* window_;
+    Memory memory_[BufferTurns::kBuffers];
+    std::size_t bytes_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    int pitch_ = 0;
+    std::uint64_t memoryId_ = 0;
+    std::uint32_t paced_ = 0;  // the output whose frame callback paces us
+    bool closing_ = false;
+    bool reported_ = false;
+};
+
+void WaylandWindowPixels::Report(const std::string& why) {
+    if (!reported_)
+        std::fprintf(stderr, "%s: cannot draw into the window on Wayland display %s: %s\n", Win32ProgramName(),
+                     Win32DisplayName(), why.c_str());
+    reported_ = true;
+}
+
+bool WaylandWindowPixels::MakeMemory(int width, int height) {
+    // Rows 16 pixels apart, as the rasterizers draw them.
+    pitch_ = ((width + 15) & ~15) * kBytesPerPixel;
+    // The compositor takes a buffer's every row to be a whole pitch long,
+    // also the last row of an output right of the frame's left edge: one
+    // row more than the frame.
+    bytes_ = static_cast<std::size_t>(pitch_) * (static_cast<std::size_t>(height) + 1);
+    if (bytes_ > INT_MAX) return false;
+    for (Memory& memory : memory_) {
+        const int fd = memfd_create("vantel-frame", MFD_CLOEXEC);
+        if (fd < 0) return false;
+        void* bits = ftruncate(fd, static_cast<off_t>(bytes_)) == 0
+                         ? mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                         : MAP_FAILED;
+        if (bits != MAP_FAILED) {
+            memory.bits = static_cast<BYTE*>(bits);
+            memory.pool = wl_shm_create_pool(screen_.Shm(), fd, static_cast<std::int32_t>(bytes_));
+        }
+        close(fd);
+        if (memory.bits == nullptr) return false;
+    }
+    width_ = width;
+    height_ = height;
+    turns_.Reset();
+    FollowOutputs(true);
+    return true;
+}
+
+void WaylandWindowPixels::DropMemory() {
+    for (auto& output : screen_.Outputs()) output->DropBuffers();
+    for (Memory& memory : memory_) {
+        if (memory.pool != nullptr) wl_shm_pool_destroy(memory.pool);
+        if (memory.bits != nullptr) munmap(memory.bits, bytes_);
+        memory = Memory{};
+    }
+    width_ = 0;
+    height_ = 0;
+}
+
+void WaylandWindowPixels::FollowOutputs(bool frameChanged) {
+    if (!screen_.TakeOutputsChanged() && !frameChanged) return;
+    // The frame's origin is the top left of all the outputs, as SDL's
+    // display bounds, which sized the window, have it.
+    bool any = false;
+    POINT origin{0, 0};
+    for (auto& output : screen_.Outputs()) {
+        RECT place;
+        if (!output->Placed(&place)) continue;
+        origin = any ? POINT{std::min(origin.x, place.left), std::min(origin.y, place.top)}
+                     : POINT{place.left, place.top};
+        any = true;
+    }
+    wl_shm_pool* pools[BufferTurns::kBuffers];
+    for (int i = 0; i < BufferTurns::kBuffers; ++i) pools[i] = memory_[i].pool;
+    for (auto& output : screen_.Outputs()) {
+        RECT place;
+        RECT region{};
+        if (output->Placed(&place)) {
+            const RECT moved{place.left - origin.x, place.top - origin.y, place.right - origin.x,
+                             place.bottom - origin.y};
+            if (!AreaInFrame(&moved, width_, height_, &region)) region = RECT{};
+        }
+        output->MakeBuffers(pools, pitch_, region, &turns_);
+    }
+}
+
+int WaylandWindowPixels::Acquire() {
+    int buffer;
+    while ((buffer = turns_.Writable()) < 0) connection_.Dispatch(kPatienceMs);
+    const BufferTurns::Carry carry = turns_.Take(buffer);
+    if (carry.from < 0) return buffer;
+    const BYTE* from = memory_[carry.from].bits;
+    BYTE* to = memory_[buffer].bits;
+    if (carry.whole) {
+        std::memcpy(to, from, static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_));
+        return buffer;
+    }
+    for (int i = 0; i < carry.count; ++i) {
+        RECT area;
+        if (!AreaInFrame(&carry.areas[i], width_, height_, &area)) continue;
+        const std::size_t offset = static_cast<std::size_t>(area.top) * static_cast<std::size_t>(pitch_) +
+                                   static_cast<std::size_t>(area.left) * kBytesPerPixel;
+        const auto rowBytes = static_cast<std::size_t>(area.right - area.left) * kBytesPerPixel;
+        for (int row = area.top; row < area.bottom; ++row) {
+            const std::size_t at = offset + static_cast<std::size_t>(row - area.top) * pitch_;
+            std::memcpy(to + at, from + at, rowBytes);
+        }
+    }
+    return buffer;
+}
+
+Win32FrameStatus WaylandWindowPixels::Frame(Win32WindowFrame* frame) {
+    if (!screen_.Problem().empty()) {
+        Report(screen_.Problem());
+        return Win32FrameStatus::Unsupported;
+    }
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    if (width <= 0 || height <= 0) return Win32FrameStatus::NoWindow;
+    if (memory_[0].bits == nullptr || width != width_ || height != height_) {
+        DropMemory();
+        if (!MakeMemory(width, height)) {
+            DropMemory();
+            Report("no memory for its " + std::to_string(width) + "x" + std::to_string(height) + " frame");
+            return Win32FrameStatus::NoMemory;
+        }
+        memoryId_ = NewFrameMemoryId();
+        NoteLost();
+    }
+    connection_.Dispatch(0);
+    FollowOutputs(false);
+    const int buffer = turns_.Current() >= 0 ? turns_.Current() : Acquire();
+    *frame = Win32WindowFrame{memory_[buffer].bits, pitch_, width_, height_, kBytesPerPixel, 0xFF0000, 0xFF00,
+                              0xFF, 0, memoryId_};
+    return Win32FrameStatus::Ready;
+}
+
+Output* WaylandWindowPixels::PacedOutput() {
+    for (auto& output : screen_.Outputs()) {
+        if (output->Name() == paced_) return output.get();
+    }
+    return nullptr;
+}
+
+void WaylandWindowPixels::AwaitFrame() {
+    const Uint64 start = SDL_GetTicks64();
+    for (;;) {
+        const Output* paced = PacedOutput();
+        const auto waited = static_cast<int>(SDL_GetTicks64() - start);
+        if (paced == nullptr || !paced->AwaitingFrame() || waited >= kPatienceMs) return;
+        connection_.Dispatch(kPatienceMs - waited);
+    }
+}
+
+bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
+    if (memory_[0].bits == nullptr) return false;
+    connection_.Dispatch(0);
+    FollowOutputs(false);
+    // A show without a frame drawn shows the last one again.
+    if (turns_.Current() < 0) Acquire();
+    AwaitFrame();
+    // Paced by an output that repaints for this show; with nothing to
+    // repaint, by any.
+    Output* paced = nullptr;
+    for (auto& output : screen_.Outputs()) {
+        if (paced == nullptr && output->Touches(areas, count, all)) paced = output.get();
+    }
+    for (auto& output : screen_.Outputs()) {
+        if (paced == nullptr && output->Touches(nullptr, 0, true)) paced = output.get();
+    }
+    int holds = 0;
+    for (auto& output : screen_.Outputs())
+        holds += output->Show(turns_.Current(), areas, count, all, output.get() == paced);
+    turns_.Shown(areas, count, all, holds);
+    paced_ = paced != nullptr ? paced->Name() : 0;
+    connection_.Flush();
+    return true;
+}
+
+void WaylandWindowPixels::Pump() {
+    connection_.Dispatch(0);
+    const bool closeAsked = std::any_of(screen_.Outputs().begin(), screen_.Outputs().end(),
+                                        [](const auto& output) { return output->CloseAsked(); });
+    if (!closeAsked || closing_) return;
+    // Closing one of our surfaces closes the window they show.
+    closing_ = true;
+    SDL_Event event{};
+    event.window.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    event.window.windowID = SDL_GetWindowID(window_);
+    SDL_PushEvent(&event);
+}
+
+}  // namespace
+
+std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_WAYLAND) return nullptr;
+    return std::make_unique<WaylandWindowPixels>(info.info.wl.display, window);
+}
+
+}  // namespace win32user
