@@ -2,7 +2,7 @@
 #include <deque>
 
 #include "Platform/Win32/User/UserInternal.h"
-#include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/User/Wayland/Session.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
         if (remove) quitPosted = false;
         return TRUE;
     }
-    win32user::PumpWindowPixels();
+    win32user::PumpWaylandSession();
     SDL_Event event;
     while (SDL_PollEvent(&event) == 1) {
         const std::optional<MSG> msg = win32user::MessageFromSdlEvent(event);
@@ -56,12 +56,12 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
 
 BOOL WaitMessage() {
     if (!posted.empty() || quitPosted) return TRUE;
-    if (!win32user::WindowPixelsHaveOwnInput()) return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
-    // SDL sleeps through input that reaches the window past it: look in now and then.
-    constexpr int kOwnInputMs = 50;
+    if (!win32user::OnWaylandSession()) return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
+    // SDL sleeps through what comes from the compositor: look in now and then.
+    constexpr int kCompositorMs = 50;
     for (;;) {
-        win32user::PumpWindowPixels();
-        if (SDL_WaitEventTimeout(nullptr, kOwnInputMs) == 1) return TRUE;
+        win32user::PumpWaylandSession();
+        if (SDL_WaitEventTimeout(nullptr, kCompositorMs) == 1) return TRUE;
     }
 }
 

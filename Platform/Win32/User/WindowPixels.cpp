@@ -20,19 +20,14 @@ Registry& Pixels() {
     return *registry;
 }
 
-bool OnDriver(const char* name) {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, name) == 0;
-}
-
 bool OnX11() {
-    return OnDriver("x11");
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "x11") == 0;
 }
 
 std::unique_ptr<win32user::WindowPixels> NativePixels(HWND w) {
     if (OnX11()) return win32user::MakeXWindowPixels(w->sdl, w->adopted != 0);
-    if (OnDriver("wayland")) return win32user::MakeWaylandWindowPixels(w->sdl);
-    return nullptr;
+    return win32user::MakeWaylandWindowPixels(w->sdl);
 }
 
 }  // namespace
@@ -53,15 +48,6 @@ WindowPixels* PixelsOf(HWND hWnd) {
 
 void ForgetPixels(HWND hWnd) {
     std::erase_if(Pixels(), [hWnd](const auto& entry) { return entry.first == hWnd; });
-}
-
-void PumpWindowPixels() {
-    for (auto& entry : Pixels()) entry.second->Pump();
-}
-
-bool WindowPixelsHaveOwnInput() {
-    return std::any_of(Pixels().begin(), Pixels().end(),
-                       [](const auto& entry) { return entry.second->HasOwnInput(); });
 }
 
 bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped) {

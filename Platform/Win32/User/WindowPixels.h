@@ -30,11 +30,6 @@ public:
     virtual bool Colours(const DWORD* xrgb, int count, DWORD* pixels) = 0;
     // Paints the whole window in one colour; the frame's memory stays as it is.
     virtual bool Paint(BYTE red, BYTE green, BYTE blue) = 0;
-    // Takes what the display said since, without waiting: input on
-    // surfaces of our own becomes SDL events.
-    virtual void Pump() {}
-    // True when input reaches the window through Pump rather than SDL.
-    virtual bool HasOwnInput() { return false; }
 
     // The display no longer shows what the frame holds (the window was
     // covered, or painted over): until the next Show, all of it is due.
@@ -55,8 +50,8 @@ std::unique_ptr<WindowPixels> MakeSdlWindowPixels(SDL_Window* window);
 // Over an X image of our own; null when the window is not on X11. An
 // adopted window's colormap stays its owner's.
 std::unique_ptr<WindowPixels> MakeXWindowPixels(SDL_Window* window, bool adopted);
-// Over shared-memory buffers on surfaces of our own; null when the window
-// is not on Wayland.
+// Over shared-memory buffers on surfaces of our own; null when not on a
+// Wayland display of our own (StartWaylandSession).
 std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window);
 // On X11: UseScreenVisual's and ScreenBitsPerPixel's part.
 void UseXScreenVisual();
@@ -76,10 +71,7 @@ int SdlBitsPerPixel(Uint32 format);
 WindowPixels* PixelsOf(HWND hWnd);
 // Lets go of a window's pixels, before its SDL window goes.
 void ForgetPixels(HWND hWnd);
-// Pumps every window's pixels.
-void PumpWindowPixels();
-// True when some window's input comes through PumpWindowPixels.
-bool WindowPixelsHaveOwnInput();
+
 // Makes SDL give windows made from now on the screen's default visual (on
 // X11, unless the user chose one). SDL would take a DirectColor visual where
 // the server has one, whose colormap shows its colours only once installed,

@@ -9,8 +9,9 @@
 
 namespace win32user {
 
-Connection::Connection(wl_display* display)
+Connection::Connection(wl_display* display, const char* name)
     : display_(display),
+      name_(name),
       queue_(wl_display_create_queue(display)),
       wrapper_(static_cast<wl_display*>(wl_proxy_create_wrapper(display))) {
     wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapper_), queue_);
@@ -25,7 +26,7 @@ void Connection::Lost() {
     // What SDL or the exit handlers would do next may wait forever on the
     // dead connection.
     std::fprintf(stderr, "%s: lost the connection to the Wayland display %s\n", Win32ProgramName(),
-                 Win32DisplayName());
+                 name_);
     Win32EndProcessAtOnce(1);
 }
 

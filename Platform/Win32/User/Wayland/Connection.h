@@ -1,5 +1,5 @@
-// Our own event queue on SDL's Wayland connection: SDL dispatches its queue
-// and we ours, so neither eats the other's events.
+// A Wayland connection with an event queue of our own, so that whatever
+// else dispatches the display's default queue never eats our events.
 #pragma once
 
 #include <wayland-client.h>
@@ -8,7 +8,8 @@ namespace win32user {
 
 class Connection {
 public:
-    explicit Connection(wl_display* display);
+    // `name`: the display's, for the line that says it was lost.
+    Connection(wl_display* display, const char* name);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -28,6 +29,7 @@ private:
     [[noreturn]] void Lost();
 
     wl_display* display_;
+    const char* name_;
     wl_event_queue* queue_;
     wl_display* wrapper_;
 };

@@ -37,8 +37,7 @@ SDL_Scancode Input::ScancodeOf(std::uint32_t key) {
     return key < kMainBlock.size() ? kMainBlock[key] : SDL_SCANCODE_UNKNOWN;
 }
 
-Input::Input(wl_seat* seat, SDL_Window* window, const std::vector<std::unique_ptr<Output>>* outputs)
-    : seat_(seat), window_(window), outputs_(outputs) {
+Input::Input(wl_seat* seat, const std::vector<std::unique_ptr<Output>>* outputs) : seat_(seat), outputs_(outputs) {
     static const wl_seat_listener seatEvents{
         .capabilities = Capabilities,
         .name = [](void*, wl_seat*, const char*) {},
@@ -94,12 +93,10 @@ void Input::Capabilities(void* data, wl_seat* seat, std::uint32_t capabilities) 
     }
 }
 
-void Input::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key, std::uint32_t state) {
-    auto* self = static_cast<Input*>(data);
+void Input::Key(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key, std::uint32_t state) {
     const bool down = state == WL_KEYBOARD_KEY_STATE_PRESSED;
     SDL_Event event{};
     event.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.windowID = SDL_GetWindowID(self->window_);
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = ScancodeOf(key);
     event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
@@ -135,7 +132,6 @@ void Input::Button(void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::u
     const bool down = state == WL_POINTER_BUTTON_STATE_PRESSED;
     SDL_Event event{};
     event.button.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.windowID = SDL_GetWindowID(self->window_);
     event.button.button = sdlButton;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.button.clicks = 1;

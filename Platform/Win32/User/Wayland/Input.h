@@ -18,9 +18,9 @@ public:
     // The newest seat whose every event has a handler here.
     static constexpr std::uint32_t kSeatVersion = 4;
 
-    // Events are addressed to `window`; pointer positions are taken from
-    // the regions of `outputs`' surfaces.
-    Input(wl_seat* seat, SDL_Window* window, const std::vector<std::unique_ptr<Output>>* outputs);
+    // Events go to the active window; pointer positions are taken from the
+    // regions of `outputs`' surfaces.
+    Input(wl_seat* seat, const std::vector<std::unique_ptr<Output>>* outputs);
     ~Input();
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
@@ -40,7 +40,6 @@ private:
                        std::uint32_t state);
 
     wl_seat* seat_;
-    SDL_Window* window_;
     const std::vector<std::unique_ptr<Output>>* outputs_;
     wl_keyboard* keyboard_ = nullptr;
     wl_pointer* pointer_ = nullptr;

@@ -51,8 +51,12 @@ public:
     // True when `areas` touch what this output can show now.
     bool Touches(const RECT* areas, int count, bool all) const;
 
-    // The closing of our surface asked for.
-    bool CloseAsked() const { return closeAsked_; }
+    // True once the closing of our surface was asked for since the last call.
+    bool TakeCloseAsked() {
+        const bool asked = closeAsked_;
+        closeAsked_ = false;
+        return asked;
+    }
 
 private:
     struct Buffer {

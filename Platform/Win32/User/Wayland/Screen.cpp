@@ -18,8 +18,8 @@ T* Bind(wl_registry* registry, std::uint32_t name, const wl_interface* interface
 
 }  // namespace
 
-Screen::Screen(Connection* connection, SDL_Window* window)
-    : connection_(connection), window_(window), registry_(wl_display_get_registry(connection->Wrapper())) {
+Screen::Screen(Connection* connection)
+    : connection_(connection), registry_(wl_display_get_registry(connection->Wrapper())) {
     static const wl_registry_listener registryEvents{.global = Announced, .global_remove = Withdrawn};
     wl_registry_add_listener(registry_, &registryEvents, this);
     // The globals first, then what they say of themselves (formats).
@@ -51,17 +51,17 @@ Screen::~Screen() {
     wl_registry_destroy(registry_);
 }
 
-bool Screen::TakeOutputsChanged() {
-    bool changed = outputsChanged_;
-    outputsChanged_ = false;
-    for (auto& output : outputs_) changed = output->TakeMoved() || changed;
-    return changed;
+unsigned Screen::Changes() {
+    for (auto& output : outputs_) {
+        if (output->TakeMoved()) ++changes_;
+    }
+    return changes_;
 }
 
 void Screen::AddOutput(std::uint32_t name) {
     outputs_.push_back(std::make_unique<Output>(registry_, name, placer_));
     outputs_.back()->MakeSurface(compositor_, shell_);
-    outputsChanged_ = true;
+    ++changes_;
 }
 
 void Screen::Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -86,7 +86,7 @@ void Screen::Announced(void* data, wl_registry* registry, std::uint32_t name, co
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && self->input_ == nullptr) {
         self->input_ = std::make_unique<Input>(
             Bind<wl_seat>(registry, name, &wl_seat_interface, std::min(version, Input::kSeatVersion)),
-            self->window_, &self->outputs_);
+            &self->outputs_);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         // Our surface on it needs the shell and the output's place the
         // placer, either of which may be announced after it.
@@ -101,7 +101,7 @@ void Screen::Withdrawn(void* data, wl_registry*, std::uint32_t name) {
     auto* self = static_cast<Screen*>(data);
     std::erase(self->waiting_, name);
     const auto gone = std::erase_if(self->outputs_, [name](const auto& output) { return output->Name() == name; });
-    if (gone > 0) self->outputsChanged_ = true;
+    if (gone > 0) ++self->changes_;
 }
 
 void Screen::Format(void* data, wl_shm*, std::uint32_t format) {

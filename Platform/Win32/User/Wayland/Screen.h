@@ -2,7 +2,6 @@
 // outputs as they come and go, and the seat's input.
 #pragma once
 
-#include <SDL.h>
 #include <wayland-client.h>
 
 #include <memory>
@@ -18,8 +17,8 @@ namespace win32user {
 class Screen {
 public:
     // Asks the compositor, on `connection`'s queue, what it offers; input
-    // goes to `window`.
-    Screen(Connection* connection, SDL_Window* window);
+    // goes to the active window.
+    explicit Screen(Connection* connection);
     ~Screen();
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
@@ -28,8 +27,9 @@ public:
     const std::string& Problem() const { return problem_; }
     wl_shm* Shm() const { return shm_; }
     std::vector<std::unique_ptr<Output>>& Outputs() { return outputs_; }
-    // True once an output came or went since the last call.
-    bool TakeOutputsChanged();
+    // A count of the outputs' comings, goings and moves: a new value means
+    // they changed.
+    unsigned Changes();
 
 private:
     static void Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -39,7 +39,6 @@ private:
     void AddOutput(std::uint32_t name);
 
     Connection* connection_;
-    SDL_Window* window_;
     wl_registry* registry_;
     wl_compositor* compositor_ = nullptr;
     wl_shm* shm_ = nullptr;
@@ -50,7 +49,7 @@ private:
     std::vector<std::uint32_t> waiting_;  // outputs announced before that
     std::vector<std::unique_ptr<Output>> outputs_;
     std::unique_ptr<Input> input_;
-    bool outputsChanged_ = true;
+    unsigned changes_ = 0;
     std::string problem_;
 };
 

@@ -1,20 +1,20 @@
 // A window's pixels on Wayland: two frame buffers in shared memory (wl_shm)
-// taken in turns, shown on a full-screen surface of ours on every output
-// (SDL's window keeps no buffer, and SDL loads no EGL for it), damage per
-// changed area, paced by the compositor's frame callbacks.
-#include <SDL_syswm.h>
+// taken in turns, shown on a full-screen surface of ours on every output,
+// damage per changed area, paced by the compositor's frame callbacks.
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "Platform/Win32/User/Wayland/BufferTurns.h"
 #include "Platform/Win32/User/Wayland/Connection.h"
 #include "Platform/Win32/User/Wayland/Screen.h"
+#include "Platform/Win32/User/Wayland/Session.h"
 #include "Platform/Win32/User/WindowPixels.h"
 #include "Platform/Win32/Win32Extensions.h"
 
@@ -28,8 +28,8 @@ constexpr int kPatienceMs = 1000;
 
 class WaylandWindowPixels final : public WindowPixels {
 public:
-    WaylandWindowPixels(wl_display* display, SDL_Window* window)
-        : connection_(display), screen_(&connection_, window), window_(window) {}
+    WaylandWindowPixels(Connection* connection, Screen* screen, SDL_Window* window)
+        : connection_(*connection), screen_(*screen), window_(window) {}
     ~WaylandWindowPixels() override { DropMemory(); }
     WaylandWindowPixels(const WaylandWindowPixels&) = delete;
     WaylandWindowPixels& operator=(const WaylandWindowPixels&) = delete;
@@ -48,8 +48,6 @@ public:
         NoteLost();
         return true;
     }
-    void Pump() override;
-    bool HasOwnInput() override { return true; }
 
 private:
     struct Memory {
@@ -69,10 +67,10 @@ private:
     Output* PacedOutput();
     void Report(const std::string& why);
 
-    Connection connection_;
-    BufferTurns turns_;  // outlives the screen's buffers, which hold turns
-    Screen screen_;
+    Connection& connection_;
+    Screen& screen_;
     SDL_Window* window_;
+    BufferTurns turns_;
     Memory memory_[BufferTurns::kBuffers];
     std::size_t bytes_ = 0;
     int width_ = 0;
@@ -80,14 +78,14 @@ private:
     int pitch_ = 0;
     std::uint64_t memoryId_ = 0;
     std::uint32_t paced_ = 0;  // the output whose frame callback paces us
-    bool closing_ = false;
+    unsigned seenChanges_ = 0;  // of the outputs, when their buffers were made
     bool reported_ = false;
 };
 
 void WaylandWindowPixels::Report(const std::string& why) {
     if (!reported_)
         std::fprintf(stderr, "%s: cannot draw into the window on Wayland display %s: %s\n", Win32ProgramName(),
-                     Win32DisplayName(), why.c_str());
+                     std::getenv("WAYLAND_DISPLAY"), why.c_str());
     reported_ = true;
 }
 
@@ -131,7 +129,9 @@ void WaylandWindowPixels::DropMemory() {
 }
 
 void WaylandWindowPixels::FollowOutputs(bool frameChanged) {
-    if (!screen_.TakeOutputsChanged() && !frameChanged) return;
+    const unsigned changes = screen_.Changes();
+    if (changes == seenChanges_ && !frameChanged) return;
+    seenChanges_ = changes;
     // The frame's origin is the top left of all the outputs, as SDL's
     // display bounds, which sized the window, have it.
     bool any = false;
@@ -183,10 +183,6 @@ int WaylandWindowPixels::Acquire() {
 }
 
 Win32FrameStatus WaylandWindowPixels::Frame(Win32WindowFrame* frame) {
-    if (!screen_.Problem().empty()) {
-        Report(screen_.Problem());
-        return Win32FrameStatus::Unsupported;
-    }
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window_, &width, &height);
@@ -251,27 +247,11 @@ bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
     return true;
 }
 
-void WaylandWindowPixels::Pump() {
-    connection_.Dispatch(0);
-    const bool closeAsked = std::any_of(screen_.Outputs().begin(), screen_.Outputs().end(),
-                                        [](const auto& output) { return output->CloseAsked(); });
-    if (!closeAsked || closing_) return;
-    // Closing one of our surfaces closes the window they show.
-    closing_ = true;
-    SDL_Event event{};
-    event.window.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    event.window.windowID = SDL_GetWindowID(window_);
-    SDL_PushEvent(&event);
-}
-
 }  // namespace
 
 std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_WAYLAND) return nullptr;
-    return std::make_unique<WaylandWindowPixels>(info.info.wl.display, window);
+    if (!OnWaylandSession()) return nullptr;
+    return std::make_unique<WaylandWindowPixels>(WaylandConnection(), WaylandScreen(), window);
 }
 
 }  // namespace win32user
