@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The saver on Wayland with no X server (a headless sway without XWayland):
 # the box shows and moves on both of two outputs, no EGL or GL library is
-# loaded, a key sent through the virtual-keyboard protocol ends it with 0,
-# and the compositor going away ends it with 1 and one line. Exit code 77
-# (skipped) where sway cannot run here at all.
+# loaded, an output that comes is covered too and one that goes leaves the
+# others showing, a key sent through the virtual-keyboard protocol ends it
+# with 0, and the compositor going away ends it with 1 and one line. Exit
+# code 77 (skipped) where sway cannot run here at all.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib/poll.sh"
 
@@ -75,6 +76,12 @@ shows_moving_box() {
     [ "$(compare -metric AE "$work/$1-a.png" "$work/$1-b.png" null: 2>&1 || true)" != 0 ]
 }
 
+# Output $1 is covered: black in its corner, where sway's own background is grey.
+covered() {
+    grim -o "$1" "$work/$1-corner.png" &&
+        [ "$(convert "$work/$1-corner.png" -format '%[fx:p{2,2}.r+p{2,2}.g+p{2,2}.b]' info:)" = 0 ]
+}
+
 start_sway
 swaymsg -q create_output
 swaymsg -q output HEADLESS-2 mode 640x480 position 640 0
@@ -86,6 +93,12 @@ for output in HEADLESS-1 HEADLESS-2; do
 done
 gl=$(grep -oE '[^/]*(EGL|libGL|llvmpipe|gallium|swrast)[^ ]*' "/proc/$saver/maps" | sort -u || true)
 [ -z "$gl" ] || fail "GL loaded: $gl"
+swaymsg -q create_output
+swaymsg -q output HEADLESS-3 mode 640x480 position 0 480
+poll_until 10 covered HEADLESS-3 || fail "the output that came is not covered"
+swaymsg -q output HEADLESS-2 disable
+poll_until 10 shows_moving_box HEADLESS-1 || fail "no box after an output went"
+ended "$saver" && fail "the saver ended when an output went: $(cat "$work/stderr")"
 wtype -s 500 a
 expect_exit "$saver" 0 "a key"
 [ ! -s "$work/stderr" ] || fail "the saver said: $(cat "$work/stderr")"
