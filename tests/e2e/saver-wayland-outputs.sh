@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The saver on Wayland with no X server (a headless sway without XWayland):
-# the box shows and moves on both of two outputs, no EGL or GL library is
+# an unreachable display ends it with 1 and one line, the box shows and
+# moves on both of two outputs, no EGL or GL library is
 # loaded, an output that comes is covered too and one that goes leaves the
 # others showing, a key sent through the virtual-keyboard protocol ends it
 # with 0, and the compositor going away ends it with 1 and one line. Exit
@@ -23,7 +24,7 @@ done
 
 work=$(mktemp -d)
 chmod 755 "$work"
-mkdir -m 700 "$work/runtime" "$work/config"
+mkdir -m 700 "$work/runtime" "$work/sway" "$work/config"
 started=()
 finish() {
     local pid
@@ -36,23 +37,24 @@ export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
 printf 'xwayland disable\noutput HEADLESS-1 mode 640x480 position 0 0\n' >"$work/sway.conf"
 
 # sway refuses to run as root; as root it runs as nobody, in a runtime
-# directory of nobody's, which root may still connect to.
+# directory of nobody's, which root may still connect to. Ours stays ours,
+# so the saver's lock stays in it.
 as_user=()
 if [ "$(id -u)" = 0 ]; then
-    chown nobody "$work/runtime"
+    chown nobody "$work/sway"
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 
 start_sway() {
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    XDG_RUNTIME_DIR="$work/sway" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         "${as_user[@]}" sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
     sway_pid=$!
     started+=("$sway_pid")
-    poll_until 10 compgen -G "$work/runtime/sway-ipc.*.sock" >/dev/null ||
+    poll_until 10 compgen -G "$work/sway/sway-ipc.*.sock" >/dev/null ||
         skip "sway does not start here: $(tail -1 "$work/sway.log")"
-    SWAYSOCK=$(compgen -G "$work/runtime/sway-ipc.*.sock")
-    export SWAYSOCK WAYLAND_DISPLAY=wayland-1
-    poll_until 10 test -S "$work/runtime/wayland-1" || skip "sway makes no Wayland socket"
+    SWAYSOCK=$(compgen -G "$work/sway/sway-ipc.*.sock")
+    export SWAYSOCK WAYLAND_DISPLAY="$work/sway/wayland-1"
+    poll_until 10 test -S "$WAYLAND_DISPLAY" || skip "sway makes no Wayland socket"
 }
 
 start_saver() {
@@ -82,6 +84,12 @@ covered() {
         [ "$(convert "$work/$1-corner.png" -format '%[fx:p{2,2}.r+p{2,2}.g+p{2,2}.b]' info:)" = 0 ]
 }
 
+code=0
+WAYLAND_DISPLAY=vantel-nowhere "$bin/vantel" /s 2>"$work/unreachable" || code=$?
+[ "$code" = 1 ] || fail "an unreachable display: exit code $code"
+[ "$(cat "$work/unreachable")" = "vantel: cannot connect to the Wayland display vantel-nowhere: No such file or directory" ] ||
+    fail "an unreachable display: $(cat "$work/unreachable")"
+
 start_sway
 swaymsg -q create_output
 swaymsg -q output HEADLESS-2 mode 640x480 position 640 0
@@ -108,6 +116,6 @@ poll_until 20 shows_moving_box HEADLESS-1 || fail "no box on the second run"
 kill "$sway_pid"
 expect_exit "$saver" 1 "the compositor gone"
 [ "$(wc -l <"$work/stderr")" = 1 ] || fail "not one line: $(cat "$work/stderr")"
-grep -q "^vantel: lost the connection to the Wayland display wayland-1$" "$work/stderr" ||
+grep -qx "vantel: lost the connection to the Wayland display $WAYLAND_DISPLAY" "$work/stderr" ||
     fail "unexpected words: $(cat "$work/stderr")"
 echo "ok"
