@@ -165,31 +165,27 @@ void Output::DropBuffers() {
     }
 }
 
-bool Output::Touches(const RECT* areas, int count, bool all) const {
-    RECT common;
-    if (!configured_ || buffers_[0].buffer == nullptr) return false;
-    if (all || !shownAll_) return true;
-    for (int i = 0; i < count; ++i) {
-        if (Overlap(areas[i], region_, &common)) return true;
-    }
-    return false;
-}
-
-int Output::Show(int buffer, const RECT* areas, int count, bool all, bool paced) {
+int Output::Show(int buffer, const RECT* areas, int count, bool all) {
     Buffer& shown = buffers_[buffer];
     if (!configured_ || shown.buffer == nullptr) return 0;
     wl_surface_attach(surface_, shown.buffer, 0, 0);
     if (all || !shownAll_) {
         wl_surface_damage_buffer(surface_, 0, 0, region_.right - region_.left, region_.bottom - region_.top);
     } else {
+        bool damaged = false;
         for (int i = 0; i < count; ++i) {
             RECT common;
-            if (Overlap(areas[i], region_, &common))
-                wl_surface_damage_buffer(surface_, common.left - region_.left, common.top - region_.top,
-                                         common.right - common.left, common.bottom - common.top);
+            if (!Overlap(areas[i], region_, &common)) continue;
+            wl_surface_damage_buffer(surface_, common.left - region_.left, common.top - region_.top,
+                                     common.right - common.left, common.bottom - common.top);
+            damaged = true;
         }
+        // Without damage a compositor may keep reading the buffer it has and
+        // let go of this one instead; held by one output after another, every
+        // buffer would stay held. A pixel of damage makes it take this one.
+        if (!damaged) wl_surface_damage_buffer(surface_, 0, 0, 1, 1);
     }
-    if (paced && frame_ == nullptr) {
+    if (frame_ == nullptr) {
         static const wl_callback_listener frameEvents{.done = FrameDone};
         frame_ = wl_surface_frame(surface_);
         wl_callback_add_listener(frame_, &frameEvents, this);

@@ -42,14 +42,15 @@ public:
     void MakeBuffers(wl_shm_pool* const* pools, int pitch, const RECT& region, BufferTurns* turns);
     void DropBuffers();
     // Shows buffer `buffer` with `areas` (frame coordinates) changed, `all`
-    // of it when the output has not shown it all yet; asks for a frame
-    // callback when `paced`. The holds it adds on the buffer: 0 when the
-    // surface cannot show yet (nothing is committed then) or holds it already.
-    int Show(int buffer, const RECT* areas, int count, bool all, bool paced);
+    // of it when the output has not shown it all yet, and asks for a frame
+    // callback unless one is awaited. The holds it adds on the buffer: 0 when
+    // the surface cannot show yet (nothing is committed then) or holds it
+    // already.
+    int Show(int buffer, const RECT* areas, int count, bool all);
     // True while the frame callback asked for has not come.
     bool AwaitingFrame() const { return frame_ != nullptr; }
-    // True when `areas` touch what this output can show now.
-    bool Touches(const RECT* areas, int count, bool all) const;
+    // True when the surface can show the frame now.
+    bool Shows() const { return configured_ && buffers_[0].buffer != nullptr; }
 
     // True once the closing of our surface was asked for since the last call.
     bool TakeCloseAsked() {

@@ -62,9 +62,10 @@ private:
     void FollowOutputs(bool frameChanged);
     // Hands out a buffer the compositor no longer reads, brought up to date.
     int Acquire();
-    // Waits, a while at most, for the frame callback of the last show.
+    // Waits, a while at most, until an output showing the frame has
+    // repainted since the last show: outputs switched off repaint never.
     void AwaitFrame();
-    Output* PacedOutput();
+    bool AllAwaitingFrames();
     void Report(const std::string& why);
 
     Connection& connection_;
@@ -77,7 +78,6 @@ private:
     int height_ = 0;
     int pitch_ = 0;
     std::uint64_t memoryId_ = 0;
-    std::uint32_t paced_ = 0;  // the output whose frame callback paces us
     unsigned seenChanges_ = 0;  // of the outputs, when their buffers were made
     bool reported_ = false;
 };
@@ -205,19 +205,21 @@ Win32FrameStatus WaylandWindowPixels::Frame(Win32WindowFrame* frame) {
     return Win32FrameStatus::Ready;
 }
 
-Output* WaylandWindowPixels::PacedOutput() {
+bool WaylandWindowPixels::AllAwaitingFrames() {
+    bool any = false;
     for (auto& output : screen_.Outputs()) {
-        if (output->Name() == paced_) return output.get();
+        if (!output->Shows()) continue;
+        if (!output->AwaitingFrame()) return false;
+        any = true;
     }
-    return nullptr;
+    return any;
 }
 
 void WaylandWindowPixels::AwaitFrame() {
     const Uint64 start = SDL_GetTicks64();
     for (;;) {
-        const Output* paced = PacedOutput();
         const auto waited = static_cast<int>(SDL_GetTicks64() - start);
-        if (paced == nullptr || !paced->AwaitingFrame() || waited >= kPatienceMs) return;
+        if (!AllAwaitingFrames() || waited >= kPatienceMs) return;
         connection_.Dispatch(kPatienceMs - waited);
     }
 }
@@ -229,20 +231,9 @@ bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
     // A show without a frame drawn shows the last one again.
     if (turns_.Current() < 0) Acquire();
     AwaitFrame();
-    // Paced by an output that repaints for this show; with nothing to
-    // repaint, by any.
-    Output* paced = nullptr;
-    for (auto& output : screen_.Outputs()) {
-        if (paced == nullptr && output->Touches(areas, count, all)) paced = output.get();
-    }
-    for (auto& output : screen_.Outputs()) {
-        if (paced == nullptr && output->Touches(nullptr, 0, true)) paced = output.get();
-    }
     int holds = 0;
-    for (auto& output : screen_.Outputs())
-        holds += output->Show(turns_.Current(), areas, count, all, output.get() == paced);
+    for (auto& output : screen_.Outputs()) holds += output->Show(turns_.Current(), areas, count, all);
     turns_.Shown(areas, count, all, holds);
-    paced_ = paced != nullptr ? paced->Name() : 0;
     connection_.Flush();
     return true;
 }
