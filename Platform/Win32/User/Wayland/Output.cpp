@@ -120,7 +120,11 @@ void Output::MakeSurface(wl_compositor* compositor, xdg_wm_base* shell) {
 
 void Output::Configured(void* data, xdg_surface* surface, std::uint32_t serial) {
     xdg_surface_ack_configure(surface, serial);
-    static_cast<Output*>(data)->configured_ = true;
+    auto* self = static_cast<Output*>(data);
+    self->configured_ = true;
+    // The compositor may have placed the surface anew (sway puts it on its
+    // output only once mapped) and repaints only what it is told changed.
+    self->shownAll_ = false;
 }
 
 void Output::Closed(void* data, xdg_toplevel*) {
