@@ -25,8 +25,7 @@ Connection::~Connection() {
 void Connection::Lost() {
     // What SDL or the exit handlers would do next may wait forever on the
     // dead connection.
-    std::fprintf(stderr, "%s: lost the connection to the Wayland display %s\n", Win32ProgramName(),
-                 name_);
+    std::fprintf(stderr, "%s: lost the connection to the Wayland display %s\n", Win32ProgramName(), name_);
     Win32EndProcessAtOnce(1);
 }
 

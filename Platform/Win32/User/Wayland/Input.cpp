@@ -14,21 +14,21 @@ constexpr std::uint32_t kMiddleButton = 0x112;
 
 // The main block of a PC keyboard by Linux input code, from 1 (Escape) on.
 constexpr std::array<SDL_Scancode, 58> kMainBlock{
-    SDL_SCANCODE_UNKNOWN,      SDL_SCANCODE_ESCAPE,       SDL_SCANCODE_1,          SDL_SCANCODE_2,
-    SDL_SCANCODE_3,            SDL_SCANCODE_4,            SDL_SCANCODE_5,          SDL_SCANCODE_6,
-    SDL_SCANCODE_7,            SDL_SCANCODE_8,            SDL_SCANCODE_9,          SDL_SCANCODE_0,
-    SDL_SCANCODE_MINUS,        SDL_SCANCODE_EQUALS,       SDL_SCANCODE_BACKSPACE,  SDL_SCANCODE_TAB,
-    SDL_SCANCODE_Q,            SDL_SCANCODE_W,            SDL_SCANCODE_E,          SDL_SCANCODE_R,
-    SDL_SCANCODE_T,            SDL_SCANCODE_Y,            SDL_SCANCODE_U,          SDL_SCANCODE_I,
-    SDL_SCANCODE_O,            SDL_SCANCODE_P,            SDL_SCANCODE_LEFTBRACKET, SDL_SCANCODE_RIGHTBRACKET,
-    SDL_SCANCODE_RETURN,       SDL_SCANCODE_LCTRL,        SDL_SCANCODE_A,          SDL_SCANCODE_S,
-    SDL_SCANCODE_D,            SDL_SCANCODE_F,            SDL_SCANCODE_G,          SDL_SCANCODE_H,
-    SDL_SCANCODE_J,            SDL_SCANCODE_K,            SDL_SCANCODE_L,          SDL_SCANCODE_SEMICOLON,
-    SDL_SCANCODE_APOSTROPHE,   SDL_SCANCODE_GRAVE,        SDL_SCANCODE_LSHIFT,     SDL_SCANCODE_BACKSLASH,
-    SDL_SCANCODE_Z,            SDL_SCANCODE_X,            SDL_SCANCODE_C,          SDL_SCANCODE_V,
-    SDL_SCANCODE_B,            SDL_SCANCODE_N,            SDL_SCANCODE_M,          SDL_SCANCODE_COMMA,
-    SDL_SCANCODE_PERIOD,       SDL_SCANCODE_SLASH,        SDL_SCANCODE_RSHIFT,     SDL_SCANCODE_KP_MULTIPLY,
-    SDL_SCANCODE_LALT,         SDL_SCANCODE_SPACE,
+    SDL_SCANCODE_UNKNOWN,    SDL_SCANCODE_ESCAPE, SDL_SCANCODE_1,           SDL_SCANCODE_2,
+    SDL_SCANCODE_3,          SDL_SCANCODE_4,      SDL_SCANCODE_5,           SDL_SCANCODE_6,
+    SDL_SCANCODE_7,          SDL_SCANCODE_8,      SDL_SCANCODE_9,           SDL_SCANCODE_0,
+    SDL_SCANCODE_MINUS,      SDL_SCANCODE_EQUALS, SDL_SCANCODE_BACKSPACE,   SDL_SCANCODE_TAB,
+    SDL_SCANCODE_Q,          SDL_SCANCODE_W,      SDL_SCANCODE_E,           SDL_SCANCODE_R,
+    SDL_SCANCODE_T,          SDL_SCANCODE_Y,      SDL_SCANCODE_U,           SDL_SCANCODE_I,
+    SDL_SCANCODE_O,          SDL_SCANCODE_P,      SDL_SCANCODE_LEFTBRACKET, SDL_SCANCODE_RIGHTBRACKET,
+    SDL_SCANCODE_RETURN,     SDL_SCANCODE_LCTRL,  SDL_SCANCODE_A,           SDL_SCANCODE_S,
+    SDL_SCANCODE_D,          SDL_SCANCODE_F,      SDL_SCANCODE_G,           SDL_SCANCODE_H,
+    SDL_SCANCODE_J,          SDL_SCANCODE_K,      SDL_SCANCODE_L,           SDL_SCANCODE_SEMICOLON,
+    SDL_SCANCODE_APOSTROPHE, SDL_SCANCODE_GRAVE,  SDL_SCANCODE_LSHIFT,      SDL_SCANCODE_BACKSLASH,
+    SDL_SCANCODE_Z,          SDL_SCANCODE_X,      SDL_SCANCODE_C,           SDL_SCANCODE_V,
+    SDL_SCANCODE_B,          SDL_SCANCODE_N,      SDL_SCANCODE_M,           SDL_SCANCODE_COMMA,
+    SDL_SCANCODE_PERIOD,     SDL_SCANCODE_SLASH,  SDL_SCANCODE_RSHIFT,      SDL_SCANCODE_KP_MULTIPLY,
+    SDL_SCANCODE_LALT,       SDL_SCANCODE_SPACE,
 };
 
 }  // namespace
@@ -37,7 +37,8 @@ SDL_Scancode Input::ScancodeOf(std::uint32_t key) {
     return key < kMainBlock.size() ? kMainBlock[key] : SDL_SCANCODE_UNKNOWN;
 }
 
-Input::Input(wl_seat* seat, const std::vector<std::unique_ptr<Output>>* outputs) : seat_(seat), outputs_(outputs) {
+Input::Input(wl_seat* seat, const std::vector<std::unique_ptr<Output>>* outputs)
+    : seat_(seat), outputs_(outputs) {
     static const wl_seat_listener seatEvents{
         .capabilities = Capabilities,
         .name = [](void*, wl_seat*, const char*) {},

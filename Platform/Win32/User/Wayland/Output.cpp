@@ -20,7 +20,8 @@ bool Overlap(const RECT& a, const RECT& b, RECT* common) {
 
 Output::Output(wl_registry* registry, std::uint32_t name, zxdg_output_manager_v1* placer)
     : name_(name),
-      output_(static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, kOutputVersion))) {
+      output_(
+          static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, kOutputVersion))) {
     static const wl_output_listener outputEvents{
         .geometry = Geometry,
         .mode = Mode,

@@ -100,7 +100,8 @@ void Screen::Announced(void* data, wl_registry* registry, std::uint32_t name, co
 void Screen::Withdrawn(void* data, wl_registry*, std::uint32_t name) {
     auto* self = static_cast<Screen*>(data);
     std::erase(self->waiting_, name);
-    const auto gone = std::erase_if(self->outputs_, [name](const auto& output) { return output->Name() == name; });
+    const auto gone =
+        std::erase_if(self->outputs_, [name](const auto& output) { return output->Name() == name; });
     if (gone > 0) ++self->changes_;
 }
 

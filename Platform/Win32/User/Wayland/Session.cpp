@@ -60,7 +60,8 @@ std::vector<SDL_Rect> WaylandOutputBounds() {
     for (const auto& output : screen->Outputs()) {
         RECT place;
         if (output->Placed(&place))
-            bounds.push_back(SDL_Rect{place.left, place.top, place.right - place.left, place.bottom - place.top});
+            bounds.push_back(
+                SDL_Rect{place.left, place.top, place.right - place.left, place.bottom - place.top});
     }
     return bounds;
 }

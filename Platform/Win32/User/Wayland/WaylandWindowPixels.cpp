@@ -84,8 +84,8 @@ private:
 
 void WaylandWindowPixels::Report(const std::string& why) {
     if (!reported_)
-        std::fprintf(stderr, "%s: cannot draw into the window on Wayland display %s: %s\n", Win32ProgramName(),
-                     std::getenv("WAYLAND_DISPLAY"), why.c_str());
+        std::fprintf(stderr, "%s: cannot draw into the window on Wayland display %s: %s\n",
+                     Win32ProgramName(), std::getenv("WAYLAND_DISPLAY"), why.c_str());
     reported_ = true;
 }
 
@@ -200,8 +200,8 @@ Win32FrameStatus WaylandWindowPixels::Frame(Win32WindowFrame* frame) {
     connection_.Dispatch(0);
     FollowOutputs(false);
     const int buffer = turns_.Current() >= 0 ? turns_.Current() : Acquire();
-    *frame = Win32WindowFrame{memory_[buffer].bits, pitch_, width_, height_, kBytesPerPixel, 0xFF0000, 0xFF00,
-                              0xFF, 0, memoryId_};
+    *frame = Win32WindowFrame{
+        memory_[buffer].bits, pitch_, width_, height_, kBytesPerPixel, 0xFF0000, 0xFF00, 0xFF, 0, memoryId_};
     return Win32FrameStatus::Ready;
 }
 

@@ -1,14 +1,14 @@
 // The turns of a window's two frame buffers against a fake compositor that
 // holds what it was shown: a held buffer is never handed out, and the one
 // handed out holds what was shown last once its carried areas are copied.
-#include "Platform/Win32/User/Wayland/BufferTurns.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <deque>
 #include <random>
 #include <vector>
+
+#include "Platform/Win32/User/Wayland/BufferTurns.h"
 
 namespace {
 
@@ -58,7 +58,8 @@ public:
 private:
     void Copy(int from, int to, const RECT& area) {
         for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x) buffers_[to][y * kSide + x] = buffers_[from][y * kSide + x];
+            for (int x = area.left; x < area.right; ++x)
+                buffers_[to][y * kSide + x] = buffers_[from][y * kSide + x];
     }
 
     BufferTurns turns_;
