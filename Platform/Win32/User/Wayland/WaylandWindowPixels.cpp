@@ -197,7 +197,6 @@ Win32FrameStatus WaylandWindowPixels::Frame(Win32WindowFrame* frame) {
         memoryId_ = NewFrameMemoryId();
         NoteLost();
     }
-    connection_.Dispatch(0);
     FollowOutputs(false);
     const int buffer = turns_.Current() >= 0 ? turns_.Current() : Acquire();
     *frame = Win32WindowFrame{
@@ -226,7 +225,6 @@ void WaylandWindowPixels::AwaitFrame() {
 
 bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
     if (memory_[0].bits == nullptr) return false;
-    connection_.Dispatch(0);
     FollowOutputs(false);
     // A show without a frame drawn shows the last one again.
     if (turns_.Current() < 0) Acquire();
