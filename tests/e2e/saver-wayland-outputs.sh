@@ -10,14 +10,8 @@ set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib/poll.sh"
 
 bin=${VANTEL_BIN_DIR:?VANTEL_BIN_DIR is not set}
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+skip() { echo "SKIP: $*"; exit 77; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
 for tool in sway swaymsg grim wtype convert; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done

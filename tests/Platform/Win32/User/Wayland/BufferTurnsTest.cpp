@@ -151,19 +151,4 @@ TEST(BufferTurnsTest, TooManyAreasOrAShowOfAllCarryTheWholeFrame) {
     }
 }
 
-TEST(BufferTurnsTest, NothingIsWritableWhileEveryBufferIsHeld) {
-    const RECT area{0, 0, 1, 1};
-    BufferTurns turns;
-    turns.Reset();
-    for (int i = 0; i < BufferTurns::kBuffers; ++i) {
-        turns.Take(turns.Writable());
-        turns.Shown(&area, 1, false, 2);
-    }
-    EXPECT_EQ(turns.Writable(), -1);
-    turns.Released(0);
-    EXPECT_EQ(turns.Writable(), -1) << "one of two holds is still on buffer 0";
-    turns.Released(0);
-    EXPECT_EQ(turns.Writable(), 0);
-}
-
 }  // namespace
