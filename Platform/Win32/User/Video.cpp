@@ -53,8 +53,8 @@ bool StartVideo() {
     if (started != 0) return CannotStart(said);
     std::fputs(said.c_str(), stderr);
     // X11 presents a window surface straight from shared memory; a GL-backed
-    // one makes every full-screen present many times slower. Wayland has no
-    // such direct path and keeps SDL's default.
+    // one makes every full-screen present many times slower. (On Wayland SDL
+    // runs its off-screen driver and frames go through Wayland/Session.h.)
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
         if (!KeepToTheNamedScreen()) return CannotStart();

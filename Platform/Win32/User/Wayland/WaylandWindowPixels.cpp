@@ -132,7 +132,7 @@ void WaylandWindowPixels::FollowOutputs(bool frameChanged) {
     const unsigned changes = screen_.Changes();
     if (changes == seenChanges_ && !frameChanged) return;
     seenChanges_ = changes;
-    // The frame's origin is the top left of all the outputs, as SDL's
+    // The frame's origin is the top left of all the outputs, as the
     // display bounds, which sized the window, have it.
     bool any = false;
     POINT origin{0, 0};
