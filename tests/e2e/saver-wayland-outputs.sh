@@ -3,9 +3,10 @@
 # an unreachable display ends it with 1 and one line, the box shows and
 # moves on both of two outputs, no EGL or GL library is loaded, an output
 # that comes is covered too, a key sent through the virtual-keyboard
-# protocol ends it with 0, and the compositor going away ends it with 1 and
-# one line. Exit code 77 (skipped) where sway cannot run here at all.
-# (sway 1.7's headless outputs cannot be switched off or disabled.)
+# protocol ends it with 0, a saver that cannot draw stays black and still
+# ends on a key, and the compositor going away ends it with 1 and one line.
+# Exit code 77 (skipped) where sway cannot run here at all. (sway 1.7's
+# headless outputs cannot be switched off or disabled.)
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib/poll.sh"
 
@@ -105,6 +106,13 @@ poll_until 10 covered HEADLESS-3 || fail "the output that came is not covered"
 wtype -s 500 a
 expect_exit "$saver" 0 "a key"
 [ ! -s "$work/stderr" ] || fail "the saver said: $(cat "$work/stderr")"
+
+# A saver whose frames cannot be shown is black all the same, and a key ends it.
+"${VANTEL_BUILD_DIR:?}/tests/saver_with_fault" present /s 2>"$work/fault.err" &
+started+=("$!")
+poll_until 20 covered HEADLESS-1 || fail "a saver that cannot draw is not black: $(cat "$work/fault.err")"
+wtype -s 500 a
+expect_exit "${started[-1]}" 0 "a key to a saver that cannot draw"
 
 start_saver
 poll_until 20 shows_moving_box HEADLESS-1 || fail "no box on the second run"

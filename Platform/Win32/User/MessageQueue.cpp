@@ -57,11 +57,15 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
 BOOL WaitMessage() {
     if (!posted.empty() || quitPosted) return TRUE;
     if (!win32user::OnWaylandSession()) return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
-    // SDL sleeps through what comes from the compositor: look in now and then.
-    constexpr int kCompositorMs = 50;
+    // SDL's off-screen driver cannot sleep until an event comes (it looks
+    // every millisecond) and knows nothing of the compositor: sleep on the
+    // compositor's word instead, which input comes with. A signal cuts the
+    // sleep short; one just before it waits for the next look.
+    constexpr int kLookMs = 250;
     for (;;) {
         win32user::PumpWaylandSession();
-        if (SDL_WaitEventTimeout(nullptr, kCompositorMs) == 1) return TRUE;
+        if (SDL_PollEvent(nullptr) == 1) return TRUE;
+        win32user::WaitForWayland(kLookMs);
     }
 }
 

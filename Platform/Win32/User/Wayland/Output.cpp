@@ -170,6 +170,21 @@ void Output::DropBuffers() {
     }
 }
 
+void Output::ShowPainted(wl_buffer* buffer) {
+    static const wl_buffer_listener paintedEvents{
+        .release = [](void*, wl_buffer* released) { wl_buffer_destroy(released); },
+    };
+    wl_buffer_add_listener(buffer, &paintedEvents, nullptr);
+    if (!configured_) {
+        wl_buffer_destroy(buffer);
+        return;
+    }
+    wl_surface_attach(surface_, buffer, 0, 0);
+    wl_surface_damage_buffer(surface_, 0, 0, INT32_MAX, INT32_MAX);
+    wl_surface_commit(surface_);
+    shownAll_ = false;
+}
+
 int Output::Show(int buffer, const RECT* areas, int count, bool all) {
     Buffer& shown = buffers_[buffer];
     if (!configured_ || shown.buffer == nullptr) return 0;

@@ -41,6 +41,9 @@ public:
     // are given back to `turns`.
     void MakeBuffers(wl_shm_pool* const* pools, int pitch, const RECT& region, BufferTurns* turns);
     void DropBuffers();
+    // Shows `buffer`, of a single colour, whole, and destroys it once the
+    // compositor lets go of it; the frame is then due whole at the next show.
+    void ShowPainted(wl_buffer* buffer);
     // Shows buffer `buffer` with `areas` (frame coordinates) changed, `all`
     // of it when the output has not shown it all yet, and asks for a frame
     // callback unless one is awaited. The holds it adds on the buffer: 0 when

@@ -66,6 +66,10 @@ std::vector<SDL_Rect> WaylandOutputBounds() {
     return bounds;
 }
 
+void WaitForWayland(int timeoutMs) {
+    if (connection != nullptr) connection->Dispatch(timeoutMs);
+}
+
 void PumpWaylandSession() {
     if (screen == nullptr) return;
     connection->Dispatch(0);

@@ -42,12 +42,7 @@ public:
         for (int i = 0; i < count; ++i) pixels[i] = xrgb[i] & 0xFFFFFF;
         return true;
     }
-    // Our surfaces show nothing at all until the first frame, so there is
-    // nothing stale to paint over; that frame is then shown whole.
-    bool Paint(BYTE, BYTE, BYTE) override {
-        NoteLost();
-        return true;
-    }
+    bool Paint(BYTE red, BYTE green, BYTE blue) override;
 
 private:
     struct Memory {
@@ -60,6 +55,11 @@ private:
     // Gives every output the buffers of its part of the frame, when the
     // outputs or the frame changed.
     void FollowOutputs(bool frameChanged);
+    // Where the frame's top left lies among the outputs.
+    POINT FrameOrigin();
+    // The part of a frame of `width` x `height` pixels from `origin` on that
+    // `output` shows; empty for none.
+    static RECT RegionOf(const Output& output, POINT origin, int width, int height);
     // Hands out a buffer the compositor no longer reads, brought up to date.
     int Acquire();
     // Waits, a while at most, until an output showing the frame has
@@ -128,12 +128,9 @@ void WaylandWindowPixels::DropMemory() {
     height_ = 0;
 }
 
-void WaylandWindowPixels::FollowOutputs(bool frameChanged) {
-    const unsigned changes = screen_.Changes();
-    if (changes == seenChanges_ && !frameChanged) return;
-    seenChanges_ = changes;
-    // The frame's origin is the top left of all the outputs, as the
-    // display bounds, which sized the window, have it.
+POINT WaylandWindowPixels::FrameOrigin() {
+    // The top left of all the outputs, as the display bounds, which sized
+    // the window, have it.
     bool any = false;
     POINT origin{0, 0};
     for (auto& output : screen_.Outputs()) {
@@ -143,18 +140,72 @@ void WaylandWindowPixels::FollowOutputs(bool frameChanged) {
                      : POINT{place.left, place.top};
         any = true;
     }
+    return origin;
+}
+
+RECT WaylandWindowPixels::RegionOf(const Output& output, POINT origin, int width, int height) {
+    RECT place;
+    RECT region{};
+    if (!output.Placed(&place)) return region;
+    const RECT moved{place.left - origin.x, place.top - origin.y, place.right - origin.x,
+                     place.bottom - origin.y};
+    return AreaInFrame(&moved, width, height, &region) ? region : RECT{};
+}
+
+void WaylandWindowPixels::FollowOutputs(bool frameChanged) {
+    const unsigned changes = screen_.Changes();
+    if (changes == seenChanges_ && !frameChanged) return;
+    seenChanges_ = changes;
+    const POINT origin = FrameOrigin();
     wl_shm_pool* pools[BufferTurns::kBuffers];
     for (int i = 0; i < BufferTurns::kBuffers; ++i) pools[i] = memory_[i].pool;
+    for (auto& output : screen_.Outputs())
+        output->MakeBuffers(pools, pitch_, RegionOf(*output, origin, width_, height_), &turns_);
+}
+
+bool WaylandWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
+    NoteLost();
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    const POINT origin = FrameOrigin();
+    // One picture of the colour as large as the largest output's part,
+    // which every output shows the top left of.
+    int widest = 0;
+    int tallest = 0;
     for (auto& output : screen_.Outputs()) {
-        RECT place;
-        RECT region{};
-        if (output->Placed(&place)) {
-            const RECT moved{place.left - origin.x, place.top - origin.y, place.right - origin.x,
-                             place.bottom - origin.y};
-            if (!AreaInFrame(&moved, width_, height_, &region)) region = RECT{};
-        }
-        output->MakeBuffers(pools, pitch_, region, &turns_);
+        const RECT region = RegionOf(*output, origin, width, height);
+        widest = std::max(widest, static_cast<int>(region.right - region.left));
+        tallest = std::max(tallest, static_cast<int>(region.bottom - region.top));
     }
+    if (widest == 0 || tallest == 0) return true;
+    const std::size_t bytes =
+        static_cast<std::size_t>(widest) * static_cast<std::size_t>(tallest) * kBytesPerPixel;
+    const int fd = memfd_create("vantel-paint", MFD_CLOEXEC);
+    if (fd < 0) return false;
+    void* bits = ftruncate(fd, static_cast<off_t>(bytes)) == 0 && bytes <= INT_MAX
+                     ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                     : MAP_FAILED;
+    if (bits == MAP_FAILED) {
+        close(fd);
+        return false;
+    }
+    const std::uint32_t pixel = std::uint32_t{red} << 16 | std::uint32_t{green} << 8 | blue;
+    std::fill_n(static_cast<std::uint32_t*>(bits), bytes / kBytesPerPixel, pixel);
+    // The compositor keeps the memory for the buffers made from it.
+    wl_shm_pool* pool = wl_shm_create_pool(screen_.Shm(), fd, static_cast<std::int32_t>(bytes));
+    for (auto& output : screen_.Outputs()) {
+        const RECT region = RegionOf(*output, origin, width, height);
+        if (region.right > region.left)
+            output->ShowPainted(wl_shm_pool_create_buffer(pool, 0, region.right - region.left,
+                                                          region.bottom - region.top, widest * kBytesPerPixel,
+                                                          WL_SHM_FORMAT_XRGB8888));
+    }
+    wl_shm_pool_destroy(pool);
+    munmap(bits, bytes);
+    close(fd);
+    connection_.Flush();
+    return true;
 }
 
 int WaylandWindowPixels::Acquire() {
