@@ -5,6 +5,8 @@
 vantel_packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libx11-dev libxext-dev libxrandr-dev qt6-base-dev qt6-base-dev-tools
+  # our own Wayland presentation: the client library and xdg-shell's code made at build time
+  libwayland-dev libwayland-bin wayland-protocols
   # the tool's English translation: lupdate, lrelease and their CMake
   # functions; Qt's own translations, so its dialogs speak the tool's language
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
@@ -16,6 +18,8 @@ vantel_packages=(
   xscreensaver desktop-file-utils libxml2-utils man-db
   # dbus-launch, without which a session bus autolaunched by mistake would not show
   dbus-x11
+  # the end-to-end test on a Wayland compositor without X
+  sway grim wtype
 )
 
 # ensure_packages [PACKAGE...]: the packages named, or else all of the above.

@@ -75,7 +75,7 @@ Presenter::Presenter(int width, int height) : width_(width), height_(height) {
 }
 
 bool Presenter::Placement::operator==(const Placement& other) const {
-    return window == other.window && SameRect(client, other.client) && windowSurface == other.windowSurface &&
+    return window == other.window && SameRect(client, other.client) && frameMemory == other.frameMemory &&
            surfaceWidth == other.surfaceWidth && surfaceHeight == other.surfaceHeight &&
            source == other.source && SameRect(sourceArea, other.sourceArea) && SameRect(dest, other.dest);
 }
@@ -98,7 +98,7 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
                            HWND window, bool pace, const SourceChange& change) {
     const RECT dest{destX, destY, destX + (sourceArea.right - sourceArea.left),
                     destY + (sourceArea.bottom - sourceArea.top)};
-    Placement placement{window, RECT{}, nullptr, 0, 0, change.surface, sourceArea, dest};
+    Placement placement{window, RECT{}, 0, 0, 0, change.surface, sourceArea, dest};
     RECT visible = dest;
     bool shown = true;
     if (window != nullptr) {
@@ -148,7 +148,7 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
         }
         pacer_.Wait();
     }
-    placement.windowSurface = frame.bits;
+    placement.frameMemory = frame.memoryId;
     placement.surfaceWidth = frame.width;
     placement.surfaceHeight = frame.height;
     const RECT& client = placement.client;

@@ -60,7 +60,9 @@ private:
     struct Placement {
         HWND window;
         RECT client;  // the window's client area on the screen
-        const void* windowSurface;
+        // The frame's contents (its memoryId), wherever they lie: a frame
+        // taken in turns moves at each show and still holds what was shown.
+        std::uint64_t frameMemory;
         int surfaceWidth;
         int surfaceHeight;
         const void* source;

@@ -2,6 +2,7 @@
 #include <deque>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/Wayland/Session.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
         if (remove) quitPosted = false;
         return TRUE;
     }
+    win32user::PumpWaylandSession();
     SDL_Event event;
     while (SDL_PollEvent(&event) == 1) {
         const std::optional<MSG> msg = win32user::MessageFromSdlEvent(event);
@@ -54,7 +56,17 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
 
 BOOL WaitMessage() {
     if (!posted.empty() || quitPosted) return TRUE;
-    return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
+    if (!win32user::OnWaylandSession()) return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
+    // SDL's off-screen driver cannot sleep until an event comes (it looks
+    // every millisecond) and knows nothing of the compositor: sleep on the
+    // compositor's word instead, which input comes with. A signal cuts the
+    // sleep short; one just before it waits for the next look.
+    constexpr int kLookMs = 250;
+    for (;;) {
+        win32user::PumpWaylandSession();
+        if (SDL_PollEvent(nullptr) == 1) return TRUE;
+        win32user::WaitForWayland(kLookMs);
+    }
 }
 
 // Key messages count as translated; no character messages are made, as

@@ -90,6 +90,8 @@ bool KeepToTheNamedScreen();
 // resized) posts WM_DISPLAYCHANGE to every window; `window` shows which
 // screen and display connection to watch.
 void FollowDisplayChanges(SDL_Window* window);
+// Tells every window once the monitors are no longer where they were.
+void CheckDisplayLayout();
 // Looks at an event for news of the monitors.
 void NoteDisplayEvent(const SDL_Event& event);
 // Posts the message to every live window.

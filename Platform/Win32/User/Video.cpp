@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/Wayland/Session.h"
 #include "Platform/Win32/Win32Extensions.h"
 #include "Platform/Win32/Win32TestHooks.h"
 
@@ -52,8 +53,8 @@ bool StartVideo() {
     if (started != 0) return CannotStart(said);
     std::fputs(said.c_str(), stderr);
     // X11 presents a window surface straight from shared memory; a GL-backed
-    // one makes every full-screen present many times slower. Wayland has no
-    // such direct path and keeps SDL's default.
+    // one makes every full-screen present many times slower. (On Wayland SDL
+    // runs its off-screen driver and frames go through Wayland/Session.h.)
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
         if (!KeepToTheNamedScreen()) return CannotStart();
@@ -94,6 +95,11 @@ int GetSystemMetrics(int nIndex) {
     switch (nIndex) {
         case SM_CXSCREEN:
         case SM_CYSCREEN: {
+            if (win32user::OnWaylandSession()) {
+                const std::vector<SDL_Rect> displays = win32user::DisplayBounds();
+                if (displays.empty()) return 0;
+                return nIndex == SM_CXSCREEN ? displays.front().w : displays.front().h;
+            }
             SDL_DisplayMode mode;
             if (!win32user::EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
             return nIndex == SM_CXSCREEN ? mode.w : mode.h;
@@ -114,7 +120,8 @@ int GetSystemMetrics(int nIndex) {
 bool Win32HasRealDisplay(HWND hWnd) {
     if (win32user::LiveWindow(hWnd) == nullptr) return false;
     const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+    return win32user::OnWaylandSession() ||
+           (driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
 }
 
 void Win32PretendDisplays(const RECT* displays, int count) {

@@ -25,6 +25,11 @@ bool OnX11() {
     return driver != nullptr && std::strcmp(driver, "x11") == 0;
 }
 
+std::unique_ptr<win32user::WindowPixels> NativePixels(HWND w) {
+    if (OnX11()) return win32user::MakeXWindowPixels(w->sdl, w->adopted != 0);
+    return win32user::MakeWaylandWindowPixels(w->sdl);
+}
+
 }  // namespace
 
 namespace win32user {
@@ -35,7 +40,7 @@ WindowPixels* PixelsOf(HWND hWnd) {
     for (auto& [window, pixels] : Pixels()) {
         if (window == w) return pixels.get();
     }
-    std::unique_ptr<WindowPixels> pixels = OnX11() ? MakeXWindowPixels(w->sdl, w->adopted != 0) : nullptr;
+    std::unique_ptr<WindowPixels> pixels = NativePixels(w);
     if (!pixels) pixels = MakeSdlWindowPixels(w->sdl);
     Pixels().emplace_back(w, std::move(pixels));
     return Pixels().back().second.get();

@@ -50,6 +50,9 @@ std::unique_ptr<WindowPixels> MakeSdlWindowPixels(SDL_Window* window);
 // Over an X image of our own; null when the window is not on X11. An
 // adopted window's colormap stays its owner's.
 std::unique_ptr<WindowPixels> MakeXWindowPixels(SDL_Window* window, bool adopted);
+// Over shared-memory buffers on surfaces of our own; null when not on a
+// Wayland display of our own (StartWaylandSession).
+std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window);
 // On X11: UseScreenVisual's and ScreenBitsPerPixel's part.
 void UseXScreenVisual();
 int XScreenBitsPerPixel();
@@ -70,6 +73,7 @@ WindowPixels* PixelsOf(HWND hWnd);
 void ForgetPixels(HWND hWnd);
 // Puts `pixels` in place of a live window's own: a display as a test plays it.
 void ReplacePixels(HWND hWnd, std::unique_ptr<WindowPixels> pixels);
+
 // Makes SDL give windows made from now on the screen's default visual (on
 // X11, unless the user chose one). SDL would take a DirectColor visual where
 // the server has one, whose colormap shows its colours only once installed,

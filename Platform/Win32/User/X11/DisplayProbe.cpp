@@ -17,6 +17,7 @@
 #include <string>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/Wayland/Session.h"
 #include "Platform/Win32/Win32Extensions.h"
 
 namespace {
@@ -89,7 +90,9 @@ bool NarrowVideoDrivers() {
             return false;
         }
     }
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland");
+    // SDL's Wayland driver would load EGL and GL for every window.
+    if (!StartWaylandSession()) return false;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     return true;
 }
 

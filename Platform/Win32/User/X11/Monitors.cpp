@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/Wayland/Session.h"
 
 namespace {
 
@@ -65,8 +66,11 @@ bool SameLayout(const std::vector<SDL_Rect>& a, const std::vector<SDL_Rect>& b) 
                       [](const SDL_Rect& x, const SDL_Rect& y) { return SDL_RectEquals(&x, &y); });
 }
 
-// Tells every window once the monitors are no longer where they were.
-void CheckLayout() {
+}  // namespace
+
+namespace win32user {
+
+void CheckDisplayLayout() {
     std::vector<SDL_Rect> layout = win32user::MonitorBounds();
     if (layout.empty() || SameLayout(layout, lastLayout)) return;
     lastLayout = std::move(layout);
@@ -78,11 +82,8 @@ void CheckLayout() {
                                  static_cast<LPARAM>((primary.h & 0xFFFF) << 16 | (primary.w & 0xFFFF)));
 }
 
-}  // namespace
-
-namespace win32user {
-
 std::vector<SDL_Rect> MonitorBounds() {
+    if (OnWaylandSession()) return WaylandOutputBounds();
     std::vector<SDL_Rect> displays = RandrMonitors();
     if (!displays.empty()) return displays;
     for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
@@ -130,7 +131,7 @@ void FollowDisplayChanges(SDL_Window* window) {
 
 void NoteDisplayEvent(const SDL_Event& event) {
     if (event.type == SDL_DISPLAYEVENT) {
-        CheckLayout();
+        CheckDisplayLayout();
         return;
     }
     if (event.type != SDL_SYSWMEVENT || event.syswm.msg == nullptr ||
@@ -140,7 +141,7 @@ void NoteDisplayEvent(const SDL_Event& event) {
     const bool rootChanged = x.type == ConfigureNotify && x.xconfigure.window == watchedRoot;
     const bool randrChanged = randrEventBase >= 0 && (x.type == randrEventBase + RRScreenChangeNotify ||
                                                       x.type == randrEventBase + RRNotify);
-    if (rootChanged || randrChanged) CheckLayout();
+    if (rootChanged || randrChanged) CheckDisplayLayout();
 }
 
 }  // namespace win32user

@@ -1,0 +1,102 @@
+// One output of the compositor and the full-screen surface of ours on it,
+// which shows the output's part of the window's frame. The frame's buffers
+// are shared memory: each output's buffer is a view of it at the output's
+// offset, rows as far apart as the frame's, so nothing is copied per output.
+#pragma once
+
+#include <wayland-client.h>
+
+#include <cstdint>
+
+#include "Platform/Win32/User/Wayland/BufferTurns.h"
+#include "Platform/Win32/User/Wayland/xdg-output-unstable-v1-client-protocol.h"
+#include "Platform/Win32/User/Wayland/xdg-shell-client-protocol.h"
+#include "Platform/Win32/Win32.h"
+
+namespace win32user {
+
+class Output {
+public:
+    // Binds the output global `name`; its place comes from the xdg-output
+    // manager where there is one (null: from the output itself).
+    Output(wl_registry* registry, std::uint32_t name, zxdg_output_manager_v1* placer);
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    std::uint32_t Name() const { return name_; }
+    // Where the output lies in the compositor's space; false until known.
+    bool Placed(RECT* place) const;
+    // True once the place changed since the last call.
+    bool TakeMoved();
+
+    // Makes our surface, full screen on this output.
+    void MakeSurface(wl_compositor* compositor, xdg_wm_base* shell);
+    wl_surface* Surface() const { return surface_; }
+    // Where our surface shows the frame, in frame coordinates (may be empty).
+    const RECT& Region() const { return region_; }
+
+    // Makes the buffers showing `region` of the frame, buffer b from
+    // pools[b] whose rows lie `pitch` bytes apart. Holds on buffers dropped
+    // are given back to `turns`.
+    void MakeBuffers(wl_shm_pool* const* pools, int pitch, const RECT& region, BufferTurns* turns);
+    void DropBuffers();
+    // Shows `buffer`, of a single colour, whole, and destroys it once the
+    // compositor lets go of it; the frame is then due whole at the next show.
+    void ShowPainted(wl_buffer* buffer);
+    // Shows buffer `buffer` with `areas` (frame coordinates) changed, `all`
+    // of it when the output has not shown it all yet, and asks for a frame
+    // callback unless one is awaited. The holds it adds on the buffer: 0 when
+    // the surface cannot show yet (nothing is committed then) or holds it
+    // already.
+    int Show(int buffer, const RECT* areas, int count, bool all);
+    // True while the frame callback asked for has not come.
+    bool AwaitingFrame() const { return frame_ != nullptr; }
+    // True when the surface can show the frame now.
+    bool Shows() const { return configured_ && buffers_[0].buffer != nullptr; }
+
+    // True once the closing of our surface was asked for since the last call.
+    bool TakeCloseAsked() {
+        const bool asked = closeAsked_;
+        closeAsked_ = false;
+        return asked;
+    }
+
+private:
+    struct Buffer {
+        wl_buffer* buffer = nullptr;
+        bool held = false;
+        int index = 0;
+        BufferTurns* turns = nullptr;
+    };
+
+    static void Released(void* data, wl_buffer* buffer);
+    static void Configured(void* data, xdg_surface* surface, std::uint32_t serial);
+    static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
+    static void Closed(void* data, xdg_toplevel* toplevel);
+    static void Geometry(void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t, std::int32_t,
+                         std::int32_t, const char*, const char*, std::int32_t);
+    static void Mode(void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height,
+                     std::int32_t);
+    static void LogicalPosition(void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y);
+    static void LogicalSize(void* data, zxdg_output_v1*, std::int32_t width, std::int32_t height);
+    void Place(int x, int y, int width, int height);
+
+    std::uint32_t name_;
+    wl_output* output_;
+    zxdg_output_v1* placer_ = nullptr;
+    RECT place_{};
+    bool placed_ = false;
+    bool moved_ = false;
+    wl_surface* surface_ = nullptr;
+    xdg_surface* xdgSurface_ = nullptr;
+    xdg_toplevel* toplevel_ = nullptr;
+    bool configured_ = false;
+    bool shownAll_ = false;
+    bool closeAsked_ = false;
+    wl_callback* frame_ = nullptr;
+    RECT region_{};
+    Buffer buffers_[BufferTurns::kBuffers];
+};
+
+}  // namespace win32user

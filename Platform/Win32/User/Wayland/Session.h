@@ -1,0 +1,35 @@
+// Running on a Wayland display without SDL's Wayland driver, which loads EGL
+// and GL for every window it makes: SDL runs its off-screen driver (windows
+// without pixels of their own, and the event queue), and the display is
+// ours: its outputs are the monitors, and a window's pixels go to surfaces
+// of ours on every output.
+#pragma once
+
+#include <SDL.h>
+
+#include <vector>
+
+#include "Platform/Win32/User/Wayland/Connection.h"
+#include "Platform/Win32/User/Wayland/Screen.h"
+
+namespace win32user {
+
+// Connects to the display WAYLAND_DISPLAY names. False, with one line on
+// standard error saying why, when it cannot be reached or cannot show our
+// frames (no shared memory in XRGB8888, no xdg-shell).
+bool StartWaylandSession();
+// True once StartWaylandSession succeeded.
+bool OnWaylandSession();
+// The session's connection and what its compositor offers; null off it.
+Connection* WaylandConnection();
+Screen* WaylandScreen();
+// Where the outputs lie, in the compositor's space.
+std::vector<SDL_Rect> WaylandOutputBounds();
+// Takes what the compositor said, without waiting: input becomes SDL
+// events, a change of the outputs WM_DISPLAYCHANGE, a closed surface a
+// close request for the active window.
+void PumpWaylandSession();
+// Waits up to `timeoutMs` for the compositor to say something.
+void WaitForWayland(int timeoutMs);
+
+}  // namespace win32user

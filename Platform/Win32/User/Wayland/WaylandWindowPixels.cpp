@@ -1,0 +1,297 @@
+// A window's pixels on Wayland: two frame buffers in shared memory (wl_shm)
+// taken in turns, shown on a full-screen surface of ours on every output,
+// damage per changed area, paced by the compositor's frame callbacks.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "Platform/Win32/User/Wayland/BufferTurns.h"
+#include "Platform/Win32/User/Wayland/Connection.h"
+#include "Platform/Win32/User/Wayland/Screen.h"
+#include "Platform/Win32/User/Wayland/Session.h"
+#include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/Win32Extensions.h"
+
+namespace win32user {
+namespace {
+
+constexpr int kBytesPerPixel = 4;
+// How long a frame waits for the compositor's word before going on: an
+// output switched off sends no frame callbacks.
+constexpr int kPatienceMs = 1000;
+
+class WaylandWindowPixels final : public WindowPixels {
+public:
+    WaylandWindowPixels(Connection* connection, Screen* screen, SDL_Window* window)
+        : connection_(*connection), screen_(*screen), window_(window) {}
+    ~WaylandWindowPixels() override { DropMemory(); }
+    WaylandWindowPixels(const WaylandWindowPixels&) = delete;
+    WaylandWindowPixels& operator=(const WaylandWindowPixels&) = delete;
+
+    int BitsPerPixel() override { return kBytesPerPixel * 8; }
+    Win32FrameStatus Frame(Win32WindowFrame* frame) override;
+    bool Show(const RECT* areas, int count, bool all) override;
+    bool PacesFrames() override { return true; }
+    bool Colours(const DWORD* xrgb, int count, DWORD* pixels) override {
+        for (int i = 0; i < count; ++i) pixels[i] = xrgb[i] & 0xFFFFFF;
+        return true;
+    }
+    bool Paint(BYTE red, BYTE green, BYTE blue) override;
+
+private:
+    struct Memory {
+        BYTE* bits = nullptr;
+        wl_shm_pool* pool = nullptr;
+    };
+
+    bool MakeMemory(int width, int height);
+    void DropMemory();
+    // Gives every output the buffers of its part of the frame, when the
+    // outputs or the frame changed.
+    void FollowOutputs(bool frameChanged);
+    // Where the frame's top left lies among the outputs.
+    POINT FrameOrigin();
+    // The part of a frame of `width` x `height` pixels from `origin` on that
+    // `output` shows; empty for none.
+    static RECT RegionOf(const Output& output, POINT origin, int width, int height);
+    // Hands out a buffer the compositor no longer reads, brought up to date.
+    int Acquire();
+    // Waits, a while at most, until an output showing the frame has
+    // repainted since the last show: outputs switched off repaint never.
+    void AwaitFrame();
+    bool AllAwaitingFrames();
+    void Report(const std::string& why);
+
+    Connection& connection_;
+    Screen& screen_;
+    SDL_Window* window_;
+    BufferTurns turns_;
+    Memory memory_[BufferTurns::kBuffers];
+    std::size_t bytes_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    int pitch_ = 0;
+    std::uint64_t memoryId_ = 0;
+    unsigned seenChanges_ = 0;  // of the outputs, when their buffers were made
+    bool reported_ = false;
+};
+
+void WaylandWindowPixels::Report(const std::string& why) {
+    if (!reported_)
+        std::fprintf(stderr, "%s: cannot draw into the window on Wayland display %s: %s\n",
+                     Win32ProgramName(), std::getenv("WAYLAND_DISPLAY"), why.c_str());
+    reported_ = true;
+}
+
+bool WaylandWindowPixels::MakeMemory(int width, int height) {
+    // Rows 16 pixels apart, as the rasterizers draw them.
+    pitch_ = ((width + 15) & ~15) * kBytesPerPixel;
+    // The compositor takes a buffer's every row to be a whole pitch long,
+    // also the last row of an output right of the frame's left edge: one
+    // row more than the frame.
+    bytes_ = static_cast<std::size_t>(pitch_) * (static_cast<std::size_t>(height) + 1);
+    if (bytes_ > INT_MAX) return false;
+    for (Memory& memory : memory_) {
+        const int fd = memfd_create("vantel-frame", MFD_CLOEXEC);
+        if (fd < 0) return false;
+        void* bits = ftruncate(fd, static_cast<off_t>(bytes_)) == 0
+                         ? mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                         : MAP_FAILED;
+        if (bits != MAP_FAILED) {
+            memory.bits = static_cast<BYTE*>(bits);
+            memory.pool = wl_shm_create_pool(screen_.Shm(), fd, static_cast<std::int32_t>(bytes_));
+        }
+        close(fd);
+        if (memory.bits == nullptr) return false;
+    }
+    width_ = width;
+    height_ = height;
+    turns_.Reset();
+    FollowOutputs(true);
+    return true;
+}
+
+void WaylandWindowPixels::DropMemory() {
+    for (auto& output : screen_.Outputs()) output->DropBuffers();
+    for (Memory& memory : memory_) {
+        if (memory.pool != nullptr) wl_shm_pool_destroy(memory.pool);
+        if (memory.bits != nullptr) munmap(memory.bits, bytes_);
+        memory = Memory{};
+    }
+    width_ = 0;
+    height_ = 0;
+}
+
+POINT WaylandWindowPixels::FrameOrigin() {
+    // The top left of all the outputs, as the display bounds, which sized
+    // the window, have it.
+    bool any = false;
+    POINT origin{0, 0};
+    for (auto& output : screen_.Outputs()) {
+        RECT place;
+        if (!output->Placed(&place)) continue;
+        origin = any ? POINT{std::min(origin.x, place.left), std::min(origin.y, place.top)}
+                     : POINT{place.left, place.top};
+        any = true;
+    }
+    return origin;
+}
+
+RECT WaylandWindowPixels::RegionOf(const Output& output, POINT origin, int width, int height) {
+    RECT place;
+    RECT region{};
+    if (!output.Placed(&place)) return region;
+    const RECT moved{place.left - origin.x, place.top - origin.y, place.right - origin.x,
+                     place.bottom - origin.y};
+    return AreaInFrame(&moved, width, height, &region) ? region : RECT{};
+}
+
+void WaylandWindowPixels::FollowOutputs(bool frameChanged) {
+    const unsigned changes = screen_.Changes();
+    if (changes == seenChanges_ && !frameChanged) return;
+    seenChanges_ = changes;
+    const POINT origin = FrameOrigin();
+    wl_shm_pool* pools[BufferTurns::kBuffers];
+    for (int i = 0; i < BufferTurns::kBuffers; ++i) pools[i] = memory_[i].pool;
+    for (auto& output : screen_.Outputs())
+        output->MakeBuffers(pools, pitch_, RegionOf(*output, origin, width_, height_), &turns_);
+}
+
+bool WaylandWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
+    NoteLost();
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    const POINT origin = FrameOrigin();
+    // One picture of the colour as large as the largest output's part,
+    // which every output shows the top left of.
+    int widest = 0;
+    int tallest = 0;
+    for (auto& output : screen_.Outputs()) {
+        const RECT region = RegionOf(*output, origin, width, height);
+        widest = std::max(widest, static_cast<int>(region.right - region.left));
+        tallest = std::max(tallest, static_cast<int>(region.bottom - region.top));
+    }
+    if (widest == 0 || tallest == 0) return true;
+    const std::size_t bytes =
+        static_cast<std::size_t>(widest) * static_cast<std::size_t>(tallest) * kBytesPerPixel;
+    const int fd = memfd_create("vantel-paint", MFD_CLOEXEC);
+    if (fd < 0) return false;
+    void* bits = ftruncate(fd, static_cast<off_t>(bytes)) == 0 && bytes <= INT_MAX
+                     ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                     : MAP_FAILED;
+    if (bits == MAP_FAILED) {
+        close(fd);
+        return false;
+    }
+    const std::uint32_t pixel = std::uint32_t{red} << 16 | std::uint32_t{green} << 8 | blue;
+    std::fill_n(static_cast<std::uint32_t*>(bits), bytes / kBytesPerPixel, pixel);
+    // The compositor keeps the memory for the buffers made from it.
+    wl_shm_pool* pool = wl_shm_create_pool(screen_.Shm(), fd, static_cast<std::int32_t>(bytes));
+    for (auto& output : screen_.Outputs()) {
+        const RECT region = RegionOf(*output, origin, width, height);
+        if (region.right > region.left)
+            output->ShowPainted(wl_shm_pool_create_buffer(pool, 0, region.right - region.left,
+                                                          region.bottom - region.top, widest * kBytesPerPixel,
+                                                          WL_SHM_FORMAT_XRGB8888));
+    }
+    wl_shm_pool_destroy(pool);
+    munmap(bits, bytes);
+    close(fd);
+    connection_.Flush();
+    return true;
+}
+
+int WaylandWindowPixels::Acquire() {
+    int buffer;
+    while ((buffer = turns_.Writable()) < 0) connection_.Dispatch(kPatienceMs);
+    const BufferTurns::Carry carry = turns_.Take(buffer);
+    if (carry.from < 0) return buffer;
+    const BYTE* from = memory_[carry.from].bits;
+    BYTE* to = memory_[buffer].bits;
+    if (carry.whole) {
+        std::memcpy(to, from, static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_));
+        return buffer;
+    }
+    for (int i = 0; i < carry.count; ++i) {
+        RECT area;
+        if (!AreaInFrame(&carry.areas[i], width_, height_, &area)) continue;
+        const std::size_t offset = static_cast<std::size_t>(area.top) * static_cast<std::size_t>(pitch_) +
+                                   static_cast<std::size_t>(area.left) * kBytesPerPixel;
+        const auto rowBytes = static_cast<std::size_t>(area.right - area.left) * kBytesPerPixel;
+        for (int row = area.top; row < area.bottom; ++row) {
+            const std::size_t at = offset + static_cast<std::size_t>(row - area.top) * pitch_;
+            std::memcpy(to + at, from + at, rowBytes);
+        }
+    }
+    return buffer;
+}
+
+Win32FrameStatus WaylandWindowPixels::Frame(Win32WindowFrame* frame) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    if (width <= 0 || height <= 0) return Win32FrameStatus::NoWindow;
+    if (memory_[0].bits == nullptr || width != width_ || height != height_) {
+        DropMemory();
+        if (!MakeMemory(width, height)) {
+            DropMemory();
+            Report("no memory for its " + std::to_string(width) + "x" + std::to_string(height) + " frame");
+            return Win32FrameStatus::NoMemory;
+        }
+        memoryId_ = NewFrameMemoryId();
+        NoteLost();
+    }
+    FollowOutputs(false);
+    const int buffer = turns_.Current() >= 0 ? turns_.Current() : Acquire();
+    *frame = Win32WindowFrame{
+        memory_[buffer].bits, pitch_, width_, height_, kBytesPerPixel, 0xFF0000, 0xFF00, 0xFF, 0, memoryId_};
+    return Win32FrameStatus::Ready;
+}
+
+bool WaylandWindowPixels::AllAwaitingFrames() {
+    bool any = false;
+    for (auto& output : screen_.Outputs()) {
+        if (!output->Shows()) continue;
+        if (!output->AwaitingFrame()) return false;
+        any = true;
+    }
+    return any;
+}
+
+void WaylandWindowPixels::AwaitFrame() {
+    const Uint64 start = SDL_GetTicks64();
+    for (;;) {
+        const auto waited = static_cast<int>(SDL_GetTicks64() - start);
+        if (!AllAwaitingFrames() || waited >= kPatienceMs) return;
+        connection_.Dispatch(kPatienceMs - waited);
+    }
+}
+
+bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
+    if (memory_[0].bits == nullptr) return false;
+    FollowOutputs(false);
+    // A show without a frame drawn shows the last one again.
+    if (turns_.Current() < 0) Acquire();
+    AwaitFrame();
+    int holds = 0;
+    for (auto& output : screen_.Outputs()) holds += output->Show(turns_.Current(), areas, count, all);
+    turns_.Shown(areas, count, all, holds);
+    connection_.Flush();
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window) {
+    if (!OnWaylandSession()) return nullptr;
+    return std::make_unique<WaylandWindowPixels>(WaylandConnection(), WaylandScreen(), window);
+}
+
+}  // namespace win32user

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# The saver on Wayland with no X server (a headless sway without XWayland):
+# an unreachable display ends it with 1 and one line, the box shows and
+# moves on both of two outputs, no EGL or GL library is loaded, an output
+# that comes is covered too, a key sent through the virtual-keyboard
+# protocol ends it with 0, a saver that cannot draw stays black and still
+# ends on a key, and the compositor going away ends it with 1 and one line.
+# Exit code 77 (skipped) where sway cannot run here at all. (sway 1.7's
+# headless outputs cannot be switched off or disabled.)
+set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib/poll.sh"
+
+bin=${VANTEL_BIN_DIR:?VANTEL_BIN_DIR is not set}
+skip() { echo "SKIP: $*"; exit 77; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in sway swaymsg grim wtype convert; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+
+work=$(mktemp -d)
+chmod 755 "$work"
+mkdir -m 700 "$work/runtime" "$work/sway" "$work/config"
+started=()
+finish() {
+    local pid
+    for pid in "${started[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap finish EXIT
+unset DISPLAY
+export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+printf 'xwayland disable\noutput HEADLESS-1 mode 640x480 position 0 0\n' >"$work/sway.conf"
+
+# sway refuses to run as root; as root it runs as nobody, in a runtime
+# directory of nobody's, which root may still connect to. Ours stays ours,
+# so the saver's lock stays in it.
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+    chown nobody "$work/sway"
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+
+start_sway() {
+    XDG_RUNTIME_DIR="$work/sway" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        "${as_user[@]}" sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+    sway_pid=$!
+    started+=("$sway_pid")
+    poll_until 10 compgen -G "$work/sway/sway-ipc.*.sock" >/dev/null ||
+        skip "sway does not start here: $(tail -1 "$work/sway.log")"
+    SWAYSOCK=$(compgen -G "$work/sway/sway-ipc.*.sock")
+    export SWAYSOCK WAYLAND_DISPLAY="$work/sway/wayland-1"
+    poll_until 10 test -S "$WAYLAND_DISPLAY" || skip "sway makes no Wayland socket"
+}
+
+start_saver() {
+    env --default-signal=INT "$bin/vantel" /s 2>>"$work/stderr" &
+    saver=$!
+    started+=("$saver")
+}
+
+ended() { ! kill -0 "$1" 2>/dev/null; }
+expect_exit() {
+    poll_until 10 ended "$1" || fail "$3: the saver did not end"
+    local code=0
+    wait "$1" || code=$?
+    [ "$code" = "$2" ] || fail "$3: exit code $code, expected $2; stderr: $(cat "$work/stderr")"
+}
+
+# Output $1 shows the box: not all black, and changing between two shots.
+shows_moving_box() {
+    grim -o "$1" "$work/$1-a.png" && sleep 0.2 && grim -o "$1" "$work/$1-b.png" || return 1
+    [ "$(convert "$work/$1-a.png" -format '%[fx:maxima>0.2]' info:)" = 1 ] || return 1
+    [ "$(compare -metric AE "$work/$1-a.png" "$work/$1-b.png" null: 2>&1 || true)" != 0 ]
+}
+
+# Output $1 is covered: black in a corner (the box fills one at most),
+# where sway's own background is grey.
+covered() {
+    grim -o "$1" "$work/$1-corners.png" || return 1
+    local top='min(p{1,1}.r+p{1,1}.g+p{1,1}.b, p{w-2,1}.r+p{w-2,1}.g+p{w-2,1}.b)'
+    local bottom='min(p{1,h-2}.r+p{1,h-2}.g+p{1,h-2}.b, p{w-2,h-2}.r+p{w-2,h-2}.g+p{w-2,h-2}.b)'
+    [ "$(convert "$work/$1-corners.png" -format "%[fx:min($top, $bottom)]" info:)" = 0 ]
+}
+
+
+code=0
+WAYLAND_DISPLAY=vantel-nowhere "$bin/vantel" /s 2>"$work/unreachable" || code=$?
+[ "$code" = 1 ] || fail "an unreachable display: exit code $code"
+[ "$(cat "$work/unreachable")" = "vantel: cannot connect to the Wayland display vantel-nowhere: No such file or directory" ] ||
+    fail "an unreachable display: $(cat "$work/unreachable")"
+
+start_sway
+swaymsg -q create_output
+swaymsg -q output HEADLESS-2 mode 640x480 position 640 0
+
+# The box starts in the middle of the outputs' union, across both.
+start_saver
+for output in HEADLESS-1 HEADLESS-2; do
+    poll_until 20 shows_moving_box "$output" || fail "no moving box on $output; stderr: $(cat "$work/stderr")"
+done
+gl=$(grep -oE '[^/]*(EGL|libGL|llvmpipe|gallium|swrast)[^ ]*' "/proc/$saver/maps" | sort -u || true)
+[ -z "$gl" ] || fail "GL loaded: $gl"
+swaymsg -q create_output
+swaymsg -q output HEADLESS-3 mode 640x480 position 0 480
+poll_until 10 covered HEADLESS-3 || fail "the output that came is not covered"
+wtype -s 500 a
+expect_exit "$saver" 0 "a key"
+[ ! -s "$work/stderr" ] || fail "the saver said: $(cat "$work/stderr")"
+
+# A saver whose frames cannot be shown is black all the same, and a key ends it.
+"${VANTEL_BUILD_DIR:?}/tests/saver_with_fault" present /s 2>"$work/fault.err" &
+started+=("$!")
+poll_until 20 covered HEADLESS-1 || fail "a saver that cannot draw is not black: $(cat "$work/fault.err")"
+wtype -s 500 a
+expect_exit "${started[-1]}" 0 "a key to a saver that cannot draw"
+
+start_saver
+poll_until 20 shows_moving_box HEADLESS-1 || fail "no box on the second run"
+kill "$sway_pid"
+expect_exit "$saver" 1 "the compositor gone"
+[ "$(wc -l <"$work/stderr")" = 1 ] || fail "not one line: $(cat "$work/stderr")"
+grep -qx "vantel: lost the connection to the Wayland display $WAYLAND_DISPLAY" "$work/stderr" ||
+    fail "unexpected words: $(cat "$work/stderr")"
+echo "ok"
