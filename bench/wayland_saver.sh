@@ -14,20 +14,22 @@ source "$(dirname "$0")/steady-cpu.sh"
 source "$(dirname "$0")/../scripts/lib/poll.sh"
 command -v sway >/dev/null || { echo "sway is not installed (apt-get install sway)" >&2; exit 1; }
 
-# sway will not run as root: it runs as nobody, in a runtime directory of
-# its own that the benchmark's processes, as root, may still reach.
-chmod 711 "$work"
+# sway will not run as root, and a client's shared memory is the X
+# server's only when both are the same user: sway and the programs measured
+# run as nobody, in a runtime directory of sway's.
+# (A command, not a function: the process ids taken must be the programs'.)
+as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 compositor=$work/sway
 mkdir -m 700 "$compositor"
 cat >"$compositor/config" <<CONFIG
 output HEADLESS-1 mode 1920x1080@60Hz
-xwayland enable
+xwayland force
 exec sh -c 'echo "\$WAYLAND_DISPLAY \$DISPLAY" >"\$XDG_RUNTIME_DIR/displays"'
 CONFIG
-chown -R nobody:nogroup "$compositor"
+chmod 711 "$work"
+chown -R nobody:nogroup "$work/config" "$compositor"
 XDG_RUNTIME_DIR=$compositor HOME=$compositor WLR_BACKENDS=headless WLR_RENDERER=pixman \
-  WLR_LIBINPUT_NO_DEVICES=1 setpriv --reuid=nobody --regid=nogroup --clear-groups \
-  sway -c "$compositor/config" >"$work/sway.log" 2>&1 &
+  WLR_LIBINPUT_NO_DEVICES=1 "${as_nobody[@]}" sway -c "$compositor/config" >"$work/sway.log" 2>&1 &
 sway=$!
 trap 'kill "$sway" 2>/dev/null; wait "$sway"; rm -rf "$work"' EXIT
 if ! poll_until 10 test -s "$compositor/displays"; then
@@ -36,17 +38,17 @@ if ! poll_until 10 test -s "$compositor/displays"; then
   exit 1
 fi
 read -r WAYLAND_DISPLAY x_display <"$compositor/displays"
-export XDG_RUNTIME_DIR=$compositor WAYLAND_DISPLAY
+export XDG_RUNTIME_DIR=$compositor HOME=$compositor WAYLAND_DISPLAY
 end_saver() { kill -TERM "$1"; }
 
+# Xwayland runs from the start, idle while the saver runs natively.
+poll_until 10 pgrep -f "^Xwayland $x_display " >/dev/null || { echo "no Xwayland on $x_display" >&2; exit 1; }
+steady_also=("sway=$sway" "Xwayland=$(pgrep -f "^Xwayland $x_display ")")
+
 echo "natively on Wayland ($WAYLAND_DISPLAY):"
-steady_also=("sway=$sway")
-env -u DISPLAY "$build/bin/saver_bench" --paced "$seconds"
-steady_cpu "vantel /s on Wayland" end_saver env -u DISPLAY "$build/bin/vantel" /s
+"${as_nobody[@]}" env -u DISPLAY "$build/bin/saver_bench" --paced "$seconds"
+steady_cpu "vantel /s on Wayland" end_saver "${as_nobody[@]}" env -u DISPLAY "$build/bin/vantel" /s
 
 echo "through XWayland ($x_display):"
-# Xwayland starts with its first client.
-DISPLAY=$x_display "$build/bin/saver_bench" --paced "$seconds"
-xwayland=$(pgrep -P "$sway" -x Xwayland) || { echo "no Xwayland under sway" >&2; exit 1; }
-steady_also=("sway=$sway" "Xwayland=$xwayland")
-steady_cpu "vantel /s on XWayland" end_saver env DISPLAY="$x_display" "$build/bin/vantel" /s
+DISPLAY=$x_display "${as_nobody[@]}" "$build/bin/saver_bench" --paced "$seconds"
+steady_cpu "vantel /s on XWayland" end_saver "${as_nobody[@]}" env DISPLAY="$x_display" "$build/bin/vantel" /s
