@@ -20,7 +20,6 @@ fi
 size=$3
 source "$(dirname "$0")/private-display.sh"
 source "$(dirname "$0")/steady-cpu.sh"
-steady_also=()
 
 "$build/bin/saver_bench" --paced "$seconds"
 press_key() { xdotool key space; }

@@ -1,5 +1,8 @@
 # Sourced by the benchmark scripts: the CPU a program uses once started up.
 
+# Processes measured beside the program, as name=PID (none unless set).
+steady_also=()
+
 # cpu_ticks PID: the user and system time of the process so far, in clock
 # ticks (utime + stime of /proc/PID/stat, read past the command's name,
 # which may hold spaces).
@@ -9,8 +12,8 @@ cpu_ticks() {
 
 # steady_cpu WHAT END COMMAND...: starts COMMAND and prints the CPU it uses
 # from 4 s after its start to $seconds later, as % of one core; then ends it
-# by running END with its process id, and waits for it. Each process id in
-# the array steady_also (name=PID) is measured over the same span.
+# by running END with its process id, and waits for it. The processes of
+# steady_also are measured over the same span.
 steady_cpu() {
   local what=$1 end=$2 pid first last tick watched
   shift 2
