@@ -8,9 +8,9 @@
 set -euo pipefail
 build=${1:-build-release}
 seconds=${2:-20}
-# Each size has a display of its own, and a saver run as `vantel /s` must not
-# find the host's window of the size before named (it would run in host mode
-# and ignore the key).
+# Each size runs afresh on a display of its own, without the host's window
+# named for the size before: `vantel /s` would run in host mode and ignore
+# the key.
 if [ $# -lt 3 ]; then
   for size in 1920x1080 3840x2160 11520x2160; do
     env -u XSCREENSAVER_WINDOW bash "$0" "$build" "$seconds" "$size"
