@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The release screensaver under sway without a GPU (headless backend, pixman
+# renderer, one 1920x1080 output at 60 Hz), in one sitting: natively on
+# Wayland (DISPLAY unset), then through sway's XWayland (DISPLAY set, as in a
+# sway session). For each, the paced frame rate (saver_bench --paced) and the
+# CPU `vantel /s` uses from 4 s after its start for SECONDS more, with what
+# sway and Xwayland use meanwhile.
+# Usage: bench/wayland_saver.sh [build dir] [seconds]
+set -euo pipefail
+build=$(realpath "${1:-build-release}")
+seconds=${2:-20}
+source "$(dirname "$0")/scratch.sh"
+source "$(dirname "$0")/steady-cpu.sh"
+source "$(dirname "$0")/../scripts/lib/poll.sh"
+command -v sway >/dev/null || { echo "sway is not installed (apt-get install sway)" >&2; exit 1; }
+
+# sway will not run as root, and a client's shared memory is the X
+# server's only when both are the same user: sway and the programs measured
+# run as nobody, in a runtime directory of sway's.
+# (A command, not a function: the process ids taken must be the programs'.)
+as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+compositor=$work/sway
+mkdir -m 700 "$compositor"
+cat >"$compositor/config" <<CONFIG
+output HEADLESS-1 mode 1920x1080@60Hz
+xwayland force
+exec sh -c 'echo "\$WAYLAND_DISPLAY \$DISPLAY" >"\$XDG_RUNTIME_DIR/displays"'
+CONFIG
+chmod 711 "$work"
+chown -R nobody:nogroup "$work/config" "$compositor"
+XDG_RUNTIME_DIR=$compositor HOME=$compositor WLR_BACKENDS=headless WLR_RENDERER=pixman \
+  WLR_LIBINPUT_NO_DEVICES=1 "${as_nobody[@]}" sway -c "$compositor/config" >"$work/sway.log" 2>&1 &
+sway=$!
+trap 'kill "$sway" 2>/dev/null; wait "$sway"; rm -rf "$work"' EXIT
+if ! poll_until 10 test -s "$compositor/displays"; then
+  echo "sway did not start:" >&2
+  cat "$work/sway.log" >&2
+  exit 1
+fi
+read -r WAYLAND_DISPLAY x_display <"$compositor/displays"
+export XDG_RUNTIME_DIR=$compositor HOME=$compositor WAYLAND_DISPLAY
+end_saver() { kill -TERM "$1"; }
+
+# Xwayland runs from the start, idle while the saver runs natively.
+poll_until 10 pgrep -f "^Xwayland $x_display " >/dev/null || { echo "no Xwayland on $x_display" >&2; exit 1; }
+steady_also=("sway=$sway" "Xwayland=$(pgrep -f "^Xwayland $x_display ")")
+
+echo "natively on Wayland ($WAYLAND_DISPLAY):"
+"${as_nobody[@]}" env -u DISPLAY "$build/bin/saver_bench" --paced "$seconds"
+steady_cpu "vantel /s on Wayland" end_saver "${as_nobody[@]}" env -u DISPLAY "$build/bin/vantel" /s
+
+echo "through XWayland ($x_display):"
+DISPLAY=$x_display "${as_nobody[@]}" "$build/bin/saver_bench" --paced "$seconds"
+steady_cpu "vantel /s on XWayland" end_saver "${as_nobody[@]}" env DISPLAY="$x_display" "$build/bin/vantel" /s
