@@ -54,7 +54,6 @@ void SceneRenderer::Draw(const Frame& scene, const Frame& camera, const Projecti
     depthScale_ = projection.back / (projection.back - projection.front);
     batchTexture_ = nullptr;
     drawn_ = RECT{};
-    drawnRows_.Reset(projection.width, projection.height);
 
     const Transform toView = Compose(Inverse(camera.World()), scene.World());
     ambient_ = {};
@@ -158,7 +157,6 @@ void SceneRenderer::DrawTriangle(const ClipVertex& a, const ClipVertex& b, const
     for (int i = 0; i < count; ++i) projected[i] = Project(polygon[i]);
     Enclose(projected, count);
     for (int i = 1; i + 1 < count; ++i) {
-        drawnRows_.AddTriangle(projected[0], projected[i], projected[i + 1]);
         batch_.push_back(projected[0]);
         batch_.push_back(projected[i]);
         batch_.push_back(projected[i + 1]);

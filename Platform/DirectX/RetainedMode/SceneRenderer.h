@@ -22,7 +22,6 @@
 #include "Platform/DirectX/Raster/Rasterizer.h"
 #include "Platform/DirectX/RetainedMode/Frame.h"
 #include "Platform/DirectX/RetainedMode/MeshData.h"
-#include "Platform/DirectX/RetainedMode/RowSpans.h"
 
 namespace rm {
 
@@ -47,8 +46,6 @@ public:
     // triangles' bounding boxes, clipped to the viewport; empty (left >=
     // right) when it drew nothing.
     const RECT& DrawnBounds() const { return drawn_; }
-    // The same pixels row by row, within DrawnBounds.
-    const RowSpans& DrawnRows() const { return drawnRows_; }
 
 private:
     struct DirectionalLight {
@@ -79,7 +76,6 @@ private:
     float depthScale_ = 0.0f;  // back / (back - front)
     const raster::Texture* batchTexture_ = nullptr;
     RECT drawn_{};
-    RowSpans drawnRows_;
 
     Vec3 ambient_;
     std::vector<DirectionalLight> lights_;

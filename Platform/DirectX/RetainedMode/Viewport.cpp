@@ -1,6 +1,5 @@
 #include "Platform/DirectX/RetainedMode/Viewport.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "Platform/DirectX/DxFault.h"
@@ -63,8 +62,6 @@ HRESULT Viewport::Clear() {
     const std::uint64_t foreign = writes.foreign - seen_.foreign;
     const RECT whole{0, 0, static_cast<LONG>(width_), static_cast<LONG>(height_)};
     RECT areas[2] = {dirty_, RECT{}};
-    // Only what was drawn is cleared of the drawing, row by row.
-    bool byRows = true;
     if (kept && foreign == 1) {
         const LONG x = static_cast<LONG>(x_), y = static_cast<LONG>(y_);
         areas[1] = RECT{writes.lastForeign.left - x, writes.lastForeign.top - y, writes.lastForeign.right - x,
@@ -72,25 +69,14 @@ HRESULT Viewport::Clear() {
         dx::Intersect(&areas[1], whole);
     } else if (!kept || foreign != 0) {
         areas[0] = whole;
-        byRows = false;
         cleared_ = known;
     }
     seen_ = writes;
-    const raster::Rasterizer& rasterizer = SoftwareDeviceRasterizer(device_->D3DDevice());
-    if (byRows && !dx::IsEmpty(areas[0])) {
-        for (LONG y = std::max(dirtyRows_.Top(), dirty_.top);
-             y < std::min(dirtyRows_.Bottom(), dirty_.bottom); ++y) {
-            RECT row{std::max(dirtyRows_.Row(y).left, dirty_.left), y,
-                     std::min(dirtyRows_.Row(y).right, dirty_.right), y + 1};
-            if (!dx::IsEmpty(row)) rasterizer.Clear(SoftwareTargetPart(target, row), 0x000000u, 0xFFFFu);
-        }
-        ReportDrawn(areas[0]);
-        areas[0] = RECT{};
-    }
     dirty_ = RECT{};
     for (const RECT& area : areas) {
         if (dx::IsEmpty(area)) continue;
-        rasterizer.Clear(SoftwareTargetPart(target, area), 0x000000u, 0xFFFFu);
+        SoftwareDeviceRasterizer(device_->D3DDevice())
+            .Clear(SoftwareTargetPart(target, area), 0x000000u, 0xFFFFu);
         ReportDrawn(area);
     }
     return D3DRM_OK;
@@ -107,9 +93,7 @@ HRESULT Viewport::Render(IDirect3DRMFrame* lpFrame) {
                    device_->Shading(), device_->Filter());
     const RECT& drawn = renderer_.DrawnBounds();
     if (!dx::IsEmpty(drawn)) {
-        if (dx::IsEmpty(dirty_)) dirtyRows_.Reset(static_cast<int>(width_), static_cast<int>(height_));
         dirty_ = dx::Union(dirty_, drawn);
-        dirtyRows_.Add(renderer_.DrawnRows());
         ReportDrawn(drawn);
     }
     return D3DRM_OK;

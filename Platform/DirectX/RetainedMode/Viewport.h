@@ -62,7 +62,6 @@ private:
     SoftwareSurfaceWrites seen_{};     // the surface's writes at our previous Clear
     std::uint64_t drawnAfterOwn_ = 0;  // the surface's draw count after our last report
     RECT dirty_{};                     // drawn since the previous Clear
-    RowSpans dirtyRows_;               // the same, row by row
 };
 
 }  // namespace rm
