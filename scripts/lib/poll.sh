@@ -11,3 +11,17 @@ poll_until() {
     sleep 0.1
   done
 }
+
+# ended PID: whether process PID has ended.
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# expect_exit PID CODE CASE: waits (20 s at most) for our child PID to end and
+# checks its exit code against CODE; on failure calls the caller's `fail`,
+# naming CASE and the program's standard error, which the caller keeps in
+# $work/stderr. Runs in the caller's shell: only it can wait for its children.
+expect_exit() {
+  poll_until 20 ended "$1" || fail "$3: the program did not end"
+  local code=0
+  wait "$1" || code=$?
+  [ "$code" = "$2" ] || fail "$3: exit code $code, expected $2; stderr: $(cat "$work/stderr")"
+}

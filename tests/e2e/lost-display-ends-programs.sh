@@ -23,7 +23,6 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # What shows that the program is up and running.
 window_shown() { timeout 20 xdotool search --sync --onlyvisible --name '^Vantel$' >/dev/null; }

@@ -61,17 +61,6 @@ saver_geometry() {
              END {print w "x" h "+" x "+" y}'
 }
 
-ended() { ! kill -0 "$1" 2>/dev/null; }
-
-# Waits for our child $1 to end (within a generous bound) and checks its exit
-# code against $2; $3 names the case. Runs in this shell: only it can wait for its children.
-expect_exit() {
-    poll_until 20 ended "$1" || fail "$3: the program did not end"
-    local code=0
-    wait "$1" || code=$?
-    [ "$code" = "$2" ] || fail "$3: exit code $code, expected $2; stderr: $(cat "$work/stderr")"
-}
-
 # Prints "<width>x<height> <brightest channel value, 0 to 1>" of a root screenshot.
 screen_summary() {
     import -window root "$work/shot.png"

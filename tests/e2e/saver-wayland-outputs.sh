@@ -58,14 +58,6 @@ start_saver() {
     started+=("$saver")
 }
 
-ended() { ! kill -0 "$1" 2>/dev/null; }
-expect_exit() {
-    poll_until 10 ended "$1" || fail "$3: the saver did not end"
-    local code=0
-    wait "$1" || code=$?
-    [ "$code" = "$2" ] || fail "$3: exit code $code, expected $2; stderr: $(cat "$work/stderr")"
-}
-
 # Output $1 shows the box: not all black, and changing between two shots.
 shows_moving_box() {
     grim -o "$1" "$work/$1-a.png" && sleep 0.2 && grim -o "$1" "$work/$1-b.png" || return 1
