@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# `vantel /s` covers the whole screen with black (asking a window manager
-# for full screen) and shows the box on it, somewhere else a moment later;
+# `vantel /s` covers the whole screen with black (a window no window
+# manager places) and shows the box on it, somewhere else a moment later;
 # without settings it wears the built-in texture. A key press ends it with 0
 # and takes its window away.
 source "$(dirname "$0")/saver-lib.sh"
@@ -10,9 +10,9 @@ start_saver /s
 await_window
 geometry=$(saver_geometry)
 [ "$geometry" = "1920x1080+0+0" ] || fail "window geometry $geometry"
-# A window manager, where there is one, is asked for full screen (above panels).
-xprop -id "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" _NET_WM_STATE |
-    grep -q _NET_WM_STATE_FULLSCREEN || fail "the window does not ask for full screen"
+# A window manager, where there is one, neither places nor stacks it.
+xwininfo -id "$(xdotool search --onlyvisible --name '^Vantel$' | head -1)" |
+    grep -q 'Override Redirect State: yes' || fail "the window is left to a window manager"
 
 # Once the box shows, a later screenshot finds it moved; what these waits
 # cannot bring about, the checks below name.

@@ -162,6 +162,7 @@ std::optional<MSG> MessageFromSdlEvent(const SDL_Event& event) {
         case SDL_SYSWMEVENT:
             NoteSystemEvent(event.syswm.msg);
             NoteDisplayEvent(event);
+            NoteStackingEvent(event.syswm.msg);
             return std::nullopt;
         case SDL_DISPLAYEVENT:
             NoteDisplayEvent(event);

@@ -35,6 +35,7 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
         return TRUE;
     }
     win32user::PumpWaylandSession();
+    win32user::TendCoverWindow();
     SDL_Event event;
     while (SDL_PollEvent(&event) == 1) {
         const std::optional<MSG> msg = win32user::MessageFromSdlEvent(event);

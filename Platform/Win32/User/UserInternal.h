@@ -62,9 +62,21 @@ std::string SaidDuring(const std::function<void()>& call);
 // The first line of `text` that is not blank, without its line end.
 std::string FirstLine(const std::string& text);
 
-// Asks the window manager to show the window, not yet mapped, full screen.
-// False when the window is not on X11 (and nothing was asked).
-bool RequestFullScreenOnX11(SDL_Window* window);
+// Makes `window`, not yet mapped, the one that covers every monitor on X11:
+// no window manager places or stacks it, it goes back above any window put
+// over it, and once shown it takes the keyboard and the pointer (a grab held
+// elsewhere is asked for again, and after a few seconds said in one line).
+// False when the window is not on X11 (and nothing was done).
+bool MakeCoverWindowOnX11(SDL_Window* window);
+// The covering window was shown (it takes the keyboard and pointer then) or hidden.
+void NoteCoverShown(SDL_Window* window, bool shown);
+// The covering window is about to be destroyed.
+void ForgetCoverWindow(SDL_Window* window);
+// Looks at an event for a window mapped or raised at the top level.
+void NoteStackingEvent(const SDL_SysWMmsg* message);
+// Raises the covering window and asks for its grabs again when that is due;
+// called whenever messages are looked for.
+void TendCoverWindow();
 
 // From now on the X server going away ends the process with exit code 1 and
 // one line on standard error, also when it goes in the middle of a write

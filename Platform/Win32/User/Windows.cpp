@@ -132,13 +132,14 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
     if (windowClass == nullptr || nWidth <= 0 || nHeight <= 0 || !win32user::EnsureVideo()) return nullptr;
 
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    const bool fullScreen = (dwStyle & WS_POPUP) != 0 && CoversScreen(X, Y, nWidth, nHeight);
-    if ((dwStyle & WS_POPUP) != 0) {
+    const bool popup = (dwStyle & WS_POPUP) != 0;
+    const bool fullScreen = popup && CoversScreen(X, Y, nWidth, nHeight);
+    const bool spans = popup && !fullScreen && SpansDisplays(X, Y, nWidth, nHeight);
+    if (popup) {
         flags |= SDL_WINDOW_BORDERLESS;
         // SDL's full screen keeps to one display; a window over all of them
         // stays a plain one, above the others.
-        if (!fullScreen && SpansDisplays(X, Y, nWidth, nHeight))
-            flags |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
+        if (spans) flags |= SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
     }
     win32user::UseScreenVisual();
     SDL_Window* sdl =
@@ -148,9 +149,10 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
                      nWidth, nHeight, Win32DisplayName(), SDL_GetError());
         return nullptr;
     }
-    // Full screen with the size given explicitly: under X without a window
-    // manager a full-screen window of no stated size stays 1x1.
-    if (fullScreen && !win32user::RequestFullScreenOnX11(sdl))
+    // On X11 a window over the whole screen or all the monitors is its own,
+    // whatever manages the others; elsewhere SDL's full screen, with the size
+    // given explicitly (a full-screen window of no stated size may stay 1x1).
+    if ((fullScreen || spans) && !win32user::MakeCoverWindowOnX11(sdl) && fullScreen)
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     HWND hWnd = win32user::AddWindow(windowClass->record, sdl);
     win32user::FollowDisplayChanges(sdl);
@@ -176,11 +178,13 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
     const bool owned = w->adopted == 0;
     if (nCmdShow == SW_HIDE) {
         if (owned) SDL_HideWindow(w->sdl);
+        win32user::NoteCoverShown(w->sdl, false);
         if (activeWindow == w) activeWindow = nullptr;
     } else {
         if (owned) {
             SDL_ShowWindow(w->sdl);
             SDL_RaiseWindow(w->sdl);
+            win32user::NoteCoverShown(w->sdl, true);
         }
         activeWindow = w;
     }
@@ -204,6 +208,7 @@ BOOL DestroyWindow(HWND hWnd) {
     // The window still exists while its procedure handles WM_DESTROY.
     w->proc(w, WM_DESTROY, 0, 0);
     win32user::ForgetPixels(w);
+    win32user::ForgetCoverWindow(w->sdl);
     // SDL leaves a window it adopted to its owner.
     SDL_DestroyWindow(w->sdl);
     w->sdl = nullptr;
