@@ -3,10 +3,14 @@
 # icewm and xfwm4, with one, two and three monitors of different sizes and
 # offsets, it covers every monitor's pixels (none of the root's colour shows
 # on any), covers the window manager's panel, bar or toolbar, covers a
-# window mapped after it again within a second, and a key, the left or the
-# right button ends it with 0, although the later window has the focus.
+# window mapped after it (a managed one, and one that no manager stacks, as
+# notifications are, mapped and then raised) again within a second, and a
+# key, the left or the right button ends it with 0, although the later
+# window has the focus.
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/desktop-lib.sh"
+
+popup_window=${VANTEL_BUILD_DIR:?VANTEL_BUILD_DIR is not set}/tests/popup_window
 
 endings=("key space" "click 1" "click 3")
 case_number=0
@@ -40,6 +44,18 @@ run_case() {
         fail "$name: the later window never showed"
     poll_until 1 monitors_covered ||
         fail "$name: a second after a window was mapped, $(root_showing "$work/shot.png") pixels show it"
+    coproc popup { "$popup_window" 300x200+100+100 "$root_colour"; }
+    local reply
+    read -r -t 10 reply <&"${popup[0]}" && [ "$reply" = mapped ] || fail "$name: no popup was mapped"
+    poll_until 1 monitors_covered ||
+        fail "$name: a second after a popup was mapped, $(root_showing "$work/shot.png") pixels show it"
+    echo raise >&"${popup[1]}"
+    read -r -t 10 reply <&"${popup[0]}" && [ "$reply" = done ] || fail "$name: the popup was not raised"
+    poll_until 1 monitors_covered ||
+        fail "$name: a second after a popup was raised, $(root_showing "$work/shot.png") pixels show it"
+    local popup_pid=$popup_PID
+    exec {popup[1]}>&-
+    wait "$popup_pid"
 
     xdotool $ending
     expect_exit "$saver" 0 "$name, $ending"
