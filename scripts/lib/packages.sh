@@ -20,8 +20,9 @@ vantel_packages=(
   dbus-x11
   # the end-to-end test on a Wayland compositor without X
   sway grim wtype
-  # the end-to-end tests on desktops with a window manager
-  openbox i3-wm fluxbox icewm xfwm4
+  # the end-to-end tests on desktops with a window manager, and through
+  # XWayland under sway
+  openbox i3-wm fluxbox icewm xfwm4 xwayland swaybg
 )
 
 # ensure_packages [PACKAGE...]: the packages named, or else all of the above.
