@@ -59,6 +59,7 @@ run_case() {
 
     xdotool $ending
     expect_exit "$saver" 0 "$name, $ending"
+    [ ! -s "$work/stderr" ] || fail "$name: the saver said: $(cat "$work/stderr")"
     kill "$later" 2>/dev/null || true
     end_desktop
     echo "ok: $name, ended by $ending"
