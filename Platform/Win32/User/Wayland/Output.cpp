@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Platform/Win32/Win32Extensions.h"
+
 namespace win32user {
 namespace {
 
@@ -114,6 +116,8 @@ void Output::MakeSurface(wl_compositor* compositor, xdg_wm_base* shell) {
     toplevel_ = xdg_surface_get_toplevel(xdgSurface_);
     xdg_toplevel_add_listener(toplevel_, &toplevelEvents, this);
     xdg_toplevel_set_title(toplevel_, "Vantel");
+    // For the compositor's rules to name.
+    xdg_toplevel_set_app_id(toplevel_, Win32ProgramName());
     xdg_toplevel_set_fullscreen(toplevel_, output_);
     // No buffer before the compositor has said how it will show the surface.
     wl_surface_commit(surface_);
