@@ -1,7 +1,7 @@
 // A window's pixels on Wayland: two frame buffers in shared memory (wl_shm)
 // taken in turns, shown on a full-screen surface of ours on every output,
-// damage per changed area (on several outputs, whole), paced by the
-// compositor's frame callbacks.
+// damage per changed area (whole on full-screen toplevels of several
+// outputs), paced by the compositor's frame callbacks.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -281,13 +281,14 @@ bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
     // A show without a frame drawn shows the last one again.
     if (turns_.Current() < 0) Acquire();
     AwaitFrame();
-    // Several outputs are damaged whole: sway repaints partial damage on one
-    // of several wrongly, leaving pieces of the box behind where it was (and
-    // its background where our surface was never repainted), while one
-    // output's exact areas come out right.
-    const bool whole = all || screen_.Outputs().size() > 1;
+    // sway repaints exact damage on full-screen toplevels of several outputs
+    // wrongly, leaving pieces of the box where it was (and its background
+    // where our surface went unrepainted): those are damaged whole. Layer
+    // surfaces, and a toplevel alone, come out right with the exact areas.
+    const bool several = screen_.Outputs().size() > 1;
     int holds = 0;
-    for (auto& output : screen_.Outputs()) holds += output->Show(turns_.Current(), areas, count, whole);
+    for (auto& output : screen_.Outputs())
+        holds += output->Show(turns_.Current(), areas, count, all || (several && !output->Layered()));
     turns_.Shown(areas, count, all, holds);
     connection_.Flush();
     return true;
