@@ -1,9 +1,10 @@
 // Which display SDL may open, by the rule of DisplayChoice.h. Where DISPLAY
 // names an X display that cannot be opened, SDL would quietly fall back on
 // its invisible off-screen driver and the program would run unseen for
-// good; so SDL is held to the driver of the display that was chosen. Xlib only tells that opening failed; the
-// X server's own reason for refusing a client goes to standard error from the library, raw and with a blank
-// line after it, so it is caught and quoted in our one line instead.
+// good; so SDL is held to the driver of the display that was chosen. Xlib
+// only tells that opening failed; the X server's own reason for refusing a
+// client goes to standard error from the library, raw and with a blank line
+// after it, so it is caught and quoted in our one line instead.
 //
 // The probe's connection stays open until SDL's own is up: where we are the
 // server's only client (xinit, xvfb-run), closing it would have the server
@@ -60,6 +61,11 @@ const char* FirstNamed() {
     return nullptr;
 }
 
+std::string TryX11(const char* name) {
+    const std::string problem = win32user::XDisplayProblem(name);
+    return problem.empty() ? problem : "cannot open the X display " + std::string(name) + ": " + problem;
+}
+
 bool chosen = false;
 win32user::DisplayChoice choice;
 
@@ -67,12 +73,7 @@ const win32user::DisplayChoice& Choice(bool x11Only) {
     if (chosen) return choice;
     chosen = true;
     choice = win32user::ChooseDisplay({std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), x11Only},
-                                      win32user::StartWaylandSession, [](const char* name) {
-                                          const std::string problem = win32user::XDisplayProblem(name);
-                                          return problem.empty() ? problem
-                                                                 : "cannot open the X display " +
-                                                                       std::string(name) + ": " + problem;
-                                      });
+                                      win32user::StartWaylandSession, TryX11);
     return choice;
 }
 
