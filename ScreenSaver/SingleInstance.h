@@ -7,8 +7,8 @@
 // One name per display for a saver in its own window ("Deepdrift-:0", or
 // "Deepdrift" where no display is named), one per window of each display
 // for a saver drawing into `hostWindow` (not 0), whichever of its names the
-// display goes by. `display` is the display's name (DISPLAY, else
-// WAYLAND_DISPLAY; null when neither is set).
+// display goes by. `display` is the name of the display the saver draws on
+// (null: none).
 std::string SaverMutexName(std::uint64_t hostWindow, const char* display);
 
 // Which display an X display name ([protocol/][host]:number[.screen]) names:

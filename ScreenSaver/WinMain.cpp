@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
 #include <string>
 
 #include "Direct3d/Rendal.h"
+#include "Platform/Win32/Win32Extensions.h"
+#include "ScreenSaver/DebugLevel.h"
 #include "ScreenSaver/Deepdr.h"
 #include "ScreenSaver/SaverOptions.h"
 #include "ScreenSaver/Scene.h"
@@ -30,17 +31,7 @@ void StartSettingsTool() {
                   directory.empty() ? nullptr : directory.c_str(), SW_SHOW);
 }
 
-// The display the saver is for: DISPLAY's, else WAYLAND_DISPLAY's; null for none.
-const char* NamedDisplay() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && value[0] != '\0') return value;
-    }
-    return nullptr;
-}
-
-void SayAlreadyRunning(std::uint64_t window) {
-    const char* display = NamedDisplay() != nullptr ? NamedDisplay() : "(none)";
+void SayAlreadyRunning(std::uint64_t window, const char* display) {
     if (window != 0)
         std::fprintf(stderr, "vantel: already running in window 0x%llx on display %s\n",
                      static_cast<unsigned long long>(window), display);
@@ -99,12 +90,17 @@ int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int n
     }
     // As X programs take it: everything from here on opens this display.
     if (options.display) setenv("DISPLAY", options.display->c_str(), 1);
-    // One copy per display; a host runs one saver per window, all at once:
-    // one copy per window.
-    mutex = CreateMutexA(nullptr, TRUE, SaverMutexName(host.window, NamedDisplay()).c_str());
+    // One copy per display it draws on; a host runs one saver per window,
+    // all at once: one copy per window. A host's window, and a display asked
+    // for by name, are X11's.
+    std::string why;
+    const char* display =
+        Win32ChooseDisplay(host.kind == HostRequest::Kind::HostWindow || options.display.has_value(), &why);
+    if (SaverDebugLevel() == 2 && !why.empty()) std::fprintf(stderr, "vantel: drawing on %s\n", why.c_str());
+    mutex = CreateMutexA(nullptr, TRUE, SaverMutexName(host.window, display).c_str());
     if (mutex == nullptr) return 1;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        SayAlreadyRunning(host.window);
+        SayAlreadyRunning(host.window, display != nullptr ? display : "(none)");
         return 1;
     }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The release screensaver under sway without a GPU (headless backend, pixman
 # renderer, one 1920x1080 output at 60 Hz), in one sitting: natively on
-# Wayland (DISPLAY unset), then through sway's XWayland (DISPLAY set, as in a
-# sway session). For each, the paced frame rate (saver_bench --paced) and the
+# Wayland (DISPLAY unset), then through sway's XWayland (DISPLAY set and
+# WAYLAND_DISPLAY unset, since with both set the saver takes Wayland). For each, the paced frame rate (saver_bench --paced) and the
 # CPU `vantel /s` uses from 4 s after its start for SECONDS more, with what
 # sway and Xwayland use meanwhile.
 # Usage: bench/wayland_saver.sh [build dir] [seconds]
@@ -50,5 +50,5 @@ echo "natively on Wayland ($WAYLAND_DISPLAY):"
 steady_cpu "vantel /s on Wayland" end_saver "${as_nobody[@]}" env -u DISPLAY "$build/bin/vantel" /s
 
 echo "through XWayland ($x_display):"
-DISPLAY=$x_display "${as_nobody[@]}" "$build/bin/saver_bench" --paced "$seconds"
-steady_cpu "vantel /s on XWayland" end_saver "${as_nobody[@]}" env DISPLAY="$x_display" "$build/bin/vantel" /s
+DISPLAY=$x_display "${as_nobody[@]}" env -u WAYLAND_DISPLAY "$build/bin/saver_bench" --paced "$seconds"
+steady_cpu "vantel /s on XWayland" end_saver "${as_nobody[@]}" env -u WAYLAND_DISPLAY DISPLAY="$x_display" "$build/bin/vantel" /s

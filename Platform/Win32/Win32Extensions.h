@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "Platform/Win32/Win32.h"
 
@@ -103,8 +104,20 @@ SDL_Window* Win32SdlWindow(HWND hWnd);
 // when there is no such window or the display has no windows by id.
 HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow);
 
-// The name of the display that windows open on, as the environment gives
-// it: DISPLAY, else WAYLAND_DISPLAY, else "(none)".
+// Chooses, at the first call, the display that windows open on, and
+// connects to it: the Wayland display WAYLAND_DISPLAY names where its
+// compositor answers and can show our frames, unless `x11Only` (windows of
+// other programs are drawn into, or an X display was asked for); else the X
+// display DISPLAY names where it can be opened. Its name, or null when
+// neither can be had (starting the video then says why in one line), and in
+// `why` for a developer which display and why ("the X display :0: only
+// DISPLAY is set"). Later calls give the first call's answer. Where
+// SDL_VIDEODRIVER names SDL's driver nothing is chosen: DISPLAY's name, else
+// WAYLAND_DISPLAY's, else null, and `why` empty.
+const char* Win32ChooseDisplay(bool x11Only, std::string* why);
+
+// The name of the display that windows open on: the chosen one, else as the
+// environment gives it: DISPLAY, else WAYLAND_DISPLAY, else "(none)".
 const char* Win32DisplayName();
 
 // True when the window lies on a real display (not SDL's dummy or

@@ -7,6 +7,8 @@ vantel_packages=(
   libsdl2-dev libx11-dev libxext-dev libxrandr-dev qt6-base-dev qt6-base-dev-tools
   # our own Wayland presentation: the client library and xdg-shell's code made at build time
   libwayland-dev libwayland-bin wayland-protocols
+  # the one Debian package that ships wlr-layer-shell's protocol description
+  librust-wayland-protocols-dev
   # the tool's English translation: lupdate, lrelease and their CMake
   # functions; Qt's own translations, so its dialogs speak the tool's language
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n

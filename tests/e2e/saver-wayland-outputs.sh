@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
-# The saver on Wayland with no X server (a headless sway without XWayland):
-# an unreachable display ends it with 1 and one line, the box shows and
-# moves on both of two outputs, no EGL or GL library is loaded, an output
-# that comes is covered too, a key sent through the virtual-keyboard
+# The saver on Wayland (a headless sway without XWayland), with DISPLAY
+# naming a live X server beside it as in a sway session: an unreachable
+# display ends it with 1 and one line; the saver draws natively, not on the
+# X server; the box shows and moves on both of two outputs, on a surface of
+# the overlay layer on each, and leaves no stale pieces behind as it
+# crosses between them; no EGL or GL library is loaded; a second copy with
+# an absent X display keys its lock by the Wayland display and ends; an
+# output that comes is covered too, a key sent through the virtual-keyboard
 # protocol ends it with 0, a saver that cannot draw stays black and still
 # ends on a key, and the compositor going away ends it with 1 and one line.
 # Exit code 77 (skipped) where sway cannot run here at all. (sway 1.7's
 # headless outputs cannot be switched off or disabled.)
 set -euo pipefail
-source "$(dirname "$0")/../../scripts/lib/poll.sh"
+source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 
 bin=${VANTEL_BIN_DIR:?VANTEL_BIN_DIR is not set}
 skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in sway swaymsg grim wtype convert; do
+for tool in sway swaymsg grim wtype convert xwininfo; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
@@ -65,6 +69,13 @@ shows_moving_box() {
     [ "$(compare -metric AE "$work/$1-a.png" "$work/$1-b.png" null: 2>&1 || true)" != 0 ]
 }
 
+# Pieces of the box in shot $1 of all outputs: one, unless stale pieces
+# stay where it was. Black inside the box's texture does not split it.
+box_pieces() {
+    convert "$1" -alpha off -fill white +opaque black -morphology Dilate Disk:3 \
+        -define connected-components:verbose=true -connected-components 8 null: | grep -c 'srgb(255,255,255)'
+}
+
 # Output $1 is covered: black in a corner (the box fills one at most),
 # where sway's own background is grey.
 covered() {
@@ -81,19 +92,43 @@ WAYLAND_DISPLAY=vantel-nowhere "$bin/vantel" /s 2>"$work/unreachable" || code=$?
 [ "$(cat "$work/unreachable")" = "vantel: cannot connect to the Wayland display vantel-nowhere: No such file or directory" ] ||
     fail "an unreachable display: $(cat "$work/unreachable")"
 
+# As in a sway session with XWayland: an X display that answers is named too.
+start_xvfb "$work" 320x240 || fail "no X server"
+started+=("$xvfb_pid")
 start_sway
 swaymsg -q create_output
-swaymsg -q output HEADLESS-2 mode 640x480 position 640 0
+swaymsg -q output HEADLESS-2 mode 640x480 position 0 480
 
 # The box starts in the middle of the outputs' union, across both.
 start_saver
 for output in HEADLESS-1 HEADLESS-2; do
     poll_until 20 shows_moving_box "$output" || fail "no moving box on $output; stderr: $(cat "$work/stderr")"
 done
+[ "$(xwininfo -root -children | grep -c '^ *0x')" = 0 ] || fail "a window on the X display"
 gl=$(grep -oE '[^/]*(EGL|libGL|llvmpipe|gallium|swrast)[^ ]*' "/proc/$saver/maps" | sort -u || true)
 [ -z "$gl" ] || fail "GL loaded: $gl"
+# Layer surfaces are no windows of sway's tree: the outputs are covered on
+# the overlay layer, above anything a window could be.
+! swaymsg -t get_tree | grep -q '"app_id": "vantel"' || fail "a window in sway's tree instead of a layer surface"
+stale=0
+for shot in $(seq 20); do
+    grim "$work/all-$shot.png"
+    [ "$(box_pieces "$work/all-$shot.png")" = 1 ] || stale=$((stale + 1))
+    sleep 1
+done
+[ "$stale" = 0 ] || fail "stale pieces of the box in $stale of 20 shots"
+
+# A second copy whose X display is absent draws on Wayland all the same,
+# and so finds the first there.
+n=4400
+while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+timeout 20 env DISPLAY=":$n" VANTEL_DEBUG=2 "$bin/vantel" /s 2>"$work/second" && fail "a second copy ran"
+printf '%s\n' "vantel: drawing on the Wayland display $WAYLAND_DISPLAY: its compositor answers, and Wayland comes before DISPLAY's X display" \
+    "vantel: already running on display $WAYLAND_DISPLAY" | cmp -s - "$work/second" ||
+    fail "the second copy said: $(cat "$work/second")"
+
 swaymsg -q create_output
-swaymsg -q output HEADLESS-3 mode 640x480 position 0 480
+swaymsg -q output HEADLESS-3 mode 640x480 position 640 0
 poll_until 10 covered HEADLESS-3 || fail "the output that came is not covered"
 wtype -s 500 a
 expect_exit "$saver" 0 "a key"

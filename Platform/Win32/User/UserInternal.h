@@ -43,12 +43,10 @@ namespace win32user {
 // there is no display to open windows on or SDL cannot reach it.
 bool EnsureVideo();
 
-// Holds SDL to the driver of the display the environment names (called
-// only when SDL_VIDEODRIVER names none): X11 where DISPLAY names an X
-// display that can be opened, else Wayland where WAYLAND_DISPLAY is set.
-// False, with one line on standard error naming the X display and why it
-// cannot be opened, when neither is to be had. The X display's probe stays
-// connected until ReleaseDisplayProbe.
+// Holds SDL to the driver of the display Win32ChooseDisplay chooses (called
+// only when SDL_VIDEODRIVER names none). False, with one line on standard
+// error naming the display and why it cannot be had, when none can. The X
+// display's probe stays connected until ReleaseDisplayProbe.
 bool NarrowVideoDrivers();
 // Why the X display `name` cannot be opened (no server answers, no such
 // screen, the server refused us and its words), in a few words; empty when

@@ -37,12 +37,6 @@ bool StartVideo() {
     // Without a display SDL would quietly pick an invisible off-screen
     // driver; a window nobody can see must fail instead. That driver, or
     // the dummy one, runs only when SDL_VIDEODRIVER names it.
-    if (!Set("SDL_VIDEODRIVER") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr,
-                     "%s: no display to open a window on: neither DISPLAY nor WAYLAND_DISPLAY is set\n",
-                     Win32ProgramName());
-        return false;
-    }
     if (!Set("SDL_VIDEODRIVER") && !NarrowVideoDrivers()) return false;
     // A full-screen window must stay up when another program takes the focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Platform/Win32/Win32Extensions.h"
+
 namespace win32user {
 namespace {
 
@@ -47,6 +49,7 @@ Output::Output(wl_registry* registry, std::uint32_t name, zxdg_output_manager_v1
 Output::~Output() {
     DropBuffers();
     if (frame_ != nullptr) wl_callback_destroy(frame_);
+    if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
     if (toplevel_ != nullptr) xdg_toplevel_destroy(toplevel_);
     if (xdgSurface_ != nullptr) xdg_surface_destroy(xdgSurface_);
     if (surface_ != nullptr) wl_surface_destroy(surface_);
@@ -99,24 +102,52 @@ void Output::LogicalSize(void* data, zxdg_output_v1*, std::int32_t width, std::i
     self->Place(self->place_.left, self->place_.top, width, height);
 }
 
-void Output::MakeSurface(wl_compositor* compositor, xdg_wm_base* shell) {
-    static const xdg_surface_listener surfaceEvents{.configure = Configured};
-    static const xdg_toplevel_listener toplevelEvents{
-        .configure = [](void*, xdg_toplevel*, std::int32_t, std::int32_t, wl_array*) {},
-        .close = Closed,
-        // Not sent at the version bound.
-        .configure_bounds = nullptr,
-        .wm_capabilities = nullptr,
-    };
+void Output::MakeSurface(wl_compositor* compositor, zwlr_layer_shell_v1* layers, xdg_wm_base* shell) {
     surface_ = wl_compositor_create_surface(compositor);
-    xdgSurface_ = xdg_wm_base_get_xdg_surface(shell, surface_);
-    xdg_surface_add_listener(xdgSurface_, &surfaceEvents, this);
-    toplevel_ = xdg_surface_get_toplevel(xdgSurface_);
-    xdg_toplevel_add_listener(toplevel_, &toplevelEvents, this);
-    xdg_toplevel_set_title(toplevel_, "Vantel");
-    xdg_toplevel_set_fullscreen(toplevel_, output_);
+    if (layers != nullptr) {
+        static const zwlr_layer_surface_v1_listener layerEvents{
+            .configure = LayerConfigured,
+            // Its output went: the output's own withdrawal takes the surface.
+            .closed = [](void*, zwlr_layer_surface_v1*) {},
+        };
+        layer_ = zwlr_layer_shell_v1_get_layer_surface(layers, surface_, output_,
+                                                       ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, Win32ProgramName());
+        zwlr_layer_surface_v1_add_listener(layer_, &layerEvents, this);
+        zwlr_layer_surface_v1_set_anchor(
+            layer_, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                        ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+        // Over the whole output, whatever panels keep for themselves.
+        zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
+        zwlr_layer_surface_v1_set_keyboard_interactivity(
+            layer_, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+    } else {
+        static const xdg_surface_listener surfaceEvents{.configure = Configured};
+        static const xdg_toplevel_listener toplevelEvents{
+            .configure = [](void*, xdg_toplevel*, std::int32_t, std::int32_t, wl_array*) {},
+            .close = Closed,
+            // Not sent at the version bound.
+            .configure_bounds = nullptr,
+            .wm_capabilities = nullptr,
+        };
+        xdgSurface_ = xdg_wm_base_get_xdg_surface(shell, surface_);
+        xdg_surface_add_listener(xdgSurface_, &surfaceEvents, this);
+        toplevel_ = xdg_surface_get_toplevel(xdgSurface_);
+        xdg_toplevel_add_listener(toplevel_, &toplevelEvents, this);
+        xdg_toplevel_set_title(toplevel_, "Vantel");
+        // For the compositor's rules to name.
+        xdg_toplevel_set_app_id(toplevel_, Win32ProgramName());
+        xdg_toplevel_set_fullscreen(toplevel_, output_);
+    }
     // No buffer before the compositor has said how it will show the surface.
     wl_surface_commit(surface_);
+}
+
+void Output::LayerConfigured(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t,
+                             std::uint32_t) {
+    zwlr_layer_surface_v1_ack_configure(layer, serial);
+    auto* self = static_cast<Output*>(data);
+    self->configured_ = true;
+    self->shownAll_ = false;
 }
 
 void Output::Configured(void* data, xdg_surface* surface, std::uint32_t serial) {

@@ -1,5 +1,8 @@
 // One output of the compositor and the full-screen surface of ours on it,
-// which shows the output's part of the window's frame. The frame's buffers
+// which shows the output's part of the window's frame: on the overlay
+// layer where the compositor offers layers (above panels and
+// notifications, with the keyboard ours alone), else a full-screen
+// toplevel. The frame's buffers
 // are shared memory: each output's buffer is a view of it at the output's
 // offset, rows as far apart as the frame's, so nothing is copied per output.
 #pragma once
@@ -9,6 +12,7 @@
 #include <cstdint>
 
 #include "Platform/Win32/User/Wayland/BufferTurns.h"
+#include "Platform/Win32/User/Wayland/wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "Platform/Win32/User/Wayland/xdg-output-unstable-v1-client-protocol.h"
 #include "Platform/Win32/User/Wayland/xdg-shell-client-protocol.h"
 #include "Platform/Win32/Win32.h"
@@ -30,9 +34,12 @@ public:
     // True once the place changed since the last call.
     bool TakeMoved();
 
-    // Makes our surface, full screen on this output.
-    void MakeSurface(wl_compositor* compositor, xdg_wm_base* shell);
+    // Makes our surface, covering this output: on `layers`' overlay layer,
+    // or without layers (null) as `shell`'s full-screen toplevel.
+    void MakeSurface(wl_compositor* compositor, zwlr_layer_shell_v1* layers, xdg_wm_base* shell);
     wl_surface* Surface() const { return surface_; }
+    // True when our surface is on the compositor's overlay layer.
+    bool Layered() const { return layer_ != nullptr; }
     // Where our surface shows the frame, in frame coordinates (may be empty).
     const RECT& Region() const { return region_; }
 
@@ -74,6 +81,8 @@ private:
     static void Configured(void* data, xdg_surface* surface, std::uint32_t serial);
     static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
     static void Closed(void* data, xdg_toplevel* toplevel);
+    static void LayerConfigured(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t,
+                                std::uint32_t);
     static void Geometry(void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t, std::int32_t,
                          std::int32_t, const char*, const char*, std::int32_t);
     static void Mode(void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height,
@@ -91,6 +100,7 @@ private:
     wl_surface* surface_ = nullptr;
     xdg_surface* xdgSurface_ = nullptr;
     xdg_toplevel* toplevel_ = nullptr;
+    zwlr_layer_surface_v1* layer_ = nullptr;
     bool configured_ = false;
     bool shownAll_ = false;
     bool closeAsked_ = false;

@@ -10,6 +10,8 @@ namespace {
 constexpr std::uint32_t kCompositorVersion = 4;
 // The version whose logical size is in the compositor's own units.
 constexpr std::uint32_t kPlacerVersion = 2;
+// The first version whose shell can be destroyed.
+constexpr std::uint32_t kLayersVersion = 3;
 
 template <typename T>
 T* Bind(wl_registry* registry, std::uint32_t name, const wl_interface* interface, std::uint32_t version) {
@@ -31,7 +33,7 @@ Screen::Screen(Connection* connection)
         problem_ = "the compositor offers no shared memory (wl_shm)";
     else if (!xrgb_)
         problem_ = "the compositor's shared memory takes no XRGB8888 pixels";
-    else if (shell_ == nullptr)
+    else if (shell_ == nullptr && layers_ == nullptr)
         problem_ = "the compositor offers no xdg_wm_base";
     if (!problem_.empty()) return;
     started_ = true;
@@ -45,6 +47,7 @@ Screen::~Screen() {
     input_.reset();
     outputs_.clear();
     if (placer_ != nullptr) zxdg_output_manager_v1_destroy(placer_);
+    if (layers_ != nullptr) zwlr_layer_shell_v1_destroy(layers_);
     if (shell_ != nullptr) xdg_wm_base_destroy(shell_);
     if (shm_ != nullptr) wl_shm_destroy(shm_);
     if (compositor_ != nullptr) wl_compositor_destroy(compositor_);
@@ -60,7 +63,7 @@ unsigned Screen::Changes() {
 
 void Screen::AddOutput(std::uint32_t name) {
     outputs_.push_back(std::make_unique<Output>(registry_, name, placer_));
-    outputs_.back()->MakeSurface(compositor_, shell_);
+    outputs_.back()->MakeSurface(compositor_, layers_, shell_);
     ++changes_;
 }
 
@@ -79,6 +82,9 @@ void Screen::Announced(void* data, wl_registry* registry, std::uint32_t name, co
         };
         self->shell_ = Bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, 1);
         xdg_wm_base_add_listener(self->shell_, &shellEvents, self);
+    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && version >= kLayersVersion) {
+        self->layers_ =
+            Bind<zwlr_layer_shell_v1>(registry, name, &zwlr_layer_shell_v1_interface, kLayersVersion);
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 &&
                version >= kPlacerVersion) {
         self->placer_ =

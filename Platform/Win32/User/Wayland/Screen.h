@@ -43,6 +43,7 @@ private:
     wl_compositor* compositor_ = nullptr;
     wl_shm* shm_ = nullptr;
     xdg_wm_base* shell_ = nullptr;
+    zwlr_layer_shell_v1* layers_ = nullptr;
     zxdg_output_manager_v1* placer_ = nullptr;
     bool xrgb_ = false;
     bool started_ = false;                // every global at the start is known

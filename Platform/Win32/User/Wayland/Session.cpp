@@ -1,12 +1,9 @@
 #include "Platform/Win32/User/Wayland/Session.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "Platform/Win32/User/UserInternal.h"
-#include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
 namespace {
@@ -18,28 +15,24 @@ unsigned seenChanges = 0;
 
 }  // namespace
 
-bool StartWaylandSession() {
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    wl_display* display = wl_display_connect(nullptr);
-    if (display == nullptr) {
-        std::fprintf(stderr, "%s: cannot connect to the Wayland display %s: %s\n", Win32ProgramName(), name,
-                     std::strerror(errno));
-        return false;
-    }
+std::string StartWaylandSession(const char* name) {
+    wl_display* display = wl_display_connect(name);
+    if (display == nullptr)
+        return "cannot connect to the Wayland display " + std::string(name) + ": " + std::strerror(errno);
     connection = new Connection(display, name);
     screen = new Screen(connection);
     if (screen->Problem().empty()) {
         seenChanges = screen->Changes();
-        return true;
+        return {};
     }
-    std::fprintf(stderr, "%s: cannot show frames on the Wayland display %s: %s\n", Win32ProgramName(), name,
-                 screen->Problem().c_str());
+    const std::string problem =
+        "cannot show frames on the Wayland display " + std::string(name) + ": " + screen->Problem();
     delete screen;
     delete connection;
     screen = nullptr;
     connection = nullptr;
     wl_display_disconnect(display);
-    return false;
+    return problem;
 }
 
 bool OnWaylandSession() {

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <string>
 #include <vector>
 
 #include "Platform/Win32/User/Wayland/Connection.h"
@@ -14,10 +15,10 @@
 
 namespace win32user {
 
-// Connects to the display WAYLAND_DISPLAY names. False, with one line on
-// standard error saying why, when it cannot be reached or cannot show our
-// frames (no shared memory in XRGB8888, no xdg-shell).
-bool StartWaylandSession();
+// Connects to the Wayland display `name`. Empty when it could; else why
+// not, in a few words naming the display: it cannot be reached or cannot
+// show our frames (no shared memory in XRGB8888, no xdg-shell).
+std::string StartWaylandSession(const char* name);
 // True once StartWaylandSession succeeded.
 bool OnWaylandSession();
 // The session's connection and what its compositor offers; null off it.

@@ -1,6 +1,7 @@
 // A window's pixels on Wayland: two frame buffers in shared memory (wl_shm)
 // taken in turns, shown on a full-screen surface of ours on every output,
-// damage per changed area, paced by the compositor's frame callbacks.
+// damage per changed area (whole on full-screen toplevels of several
+// outputs), paced by the compositor's frame callbacks.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -280,8 +281,14 @@ bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
     // A show without a frame drawn shows the last one again.
     if (turns_.Current() < 0) Acquire();
     AwaitFrame();
+    // sway repaints exact damage on full-screen toplevels of several outputs
+    // wrongly, leaving pieces of the box where it was (and its background
+    // where our surface went unrepainted): those are damaged whole. Layer
+    // surfaces, and a toplevel alone, come out right with the exact areas.
+    const bool several = screen_.Outputs().size() > 1;
     int holds = 0;
-    for (auto& output : screen_.Outputs()) holds += output->Show(turns_.Current(), areas, count, all);
+    for (auto& output : screen_.Outputs())
+        holds += output->Show(turns_.Current(), areas, count, all || (several && !output->Layered()));
     turns_.Shown(areas, count, all, holds);
     connection_.Flush();
     return true;

@@ -1,5 +1,5 @@
 // A Wayland display that cannot show the saver's frames is refused at the
-// start with one line naming what it lacks.
+// start, in a few words naming what it lacks.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,45 +18,38 @@ TEST(WaylandSessionTest, ADisplayLackingWhatFramesNeedIsRefusedInOneLine) {
     struct Case {
         const char* what;
         Offer offer;
-        const char* said;  // after "<program>: "
+        const char* said;
     };
     const Case cases[] = {
         {"no compositor",
          {false, true, true, true},
          "cannot show frames on the Wayland display vantel-lacking: the compositor offers no wl_compositor "
          "of "
-         "version 4\n"},
+         "version 4"},
         {"no shared memory",
          {true, false, false, true},
          "cannot show frames on the Wayland display vantel-lacking: the compositor offers no shared memory "
-         "(wl_shm)\n"},
+         "(wl_shm)"},
         {"no XRGB8888",
          {true, true, false, true},
          "cannot show frames on the Wayland display vantel-lacking: the compositor's shared memory takes no "
-         "XRGB8888 pixels\n"},
+         "XRGB8888 pixels"},
         {"no xdg-shell",
          {true, true, true, false},
-         "cannot show frames on the Wayland display vantel-lacking: the compositor offers no xdg_wm_base\n"},
+         "cannot show frames on the Wayland display vantel-lacking: the compositor offers no xdg_wm_base"},
     };
     char runtime[] = "/tmp/vantel-wayland-XXXXXX";
     ASSERT_NE(mkdtemp(runtime), nullptr);
     setenv("XDG_RUNTIME_DIR", runtime, 1);
-    setenv("WAYLAND_DISPLAY", "vantel-lacking", 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         LackingCompositor compositor("vantel-lacking", c.offer);
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(win32user::StartWaylandSession());
-        const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(said.substr(said.find(": ") + 2), c.said);
+        EXPECT_EQ(win32user::StartWaylandSession("vantel-lacking"), c.said);
         EXPECT_FALSE(win32user::OnWaylandSession());
     }
     // And with none listening at all.
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(win32user::StartWaylandSession());
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(
-                  ": cannot connect to the Wayland display vantel-lacking: No such file or directory\n"),
-              std::string::npos);
+    EXPECT_EQ(win32user::StartWaylandSession("vantel-lacking"),
+              "cannot connect to the Wayland display vantel-lacking: No such file or directory");
     rmdir(runtime);
 }
 
