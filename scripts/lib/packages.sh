@@ -17,7 +17,7 @@ vantel_packages=(
   # the Japanese captions (the C locale's and Japanese locales' language)
   fonts-noto-cjk
   # the end-to-end tests of hosting and installation
-  xscreensaver desktop-file-utils libxml2-utils man-db
+  xscreensaver desktop-file-utils libxml2-utils man-db appstream
   # dbus-launch, without which a session bus autolaunched by mistake would not show
   dbus-x11
   # the end-to-end test on a Wayland compositor without X

@@ -22,6 +22,7 @@ share/icons/hicolor/64x64/apps/vantel30.png
 share/icons/hicolor/scalable/apps/vantel30.svg
 share/man/man1/vantel30.1
 share/man/man6/vantel.6
+share/metainfo/example.c_seed_fad3701f.vantel30.metainfo.xml
 share/xscreensaver/config/vantel.xml"
 files_below() { (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort); }
 
@@ -42,6 +43,15 @@ for entry in "$share/applications/vantel30.desktop" "$share/applications/screens
     report=$(desktop-file-validate "$entry" 2>&1) || fail "$entry: $report"
     grep -q 'error\|warning' <<<"$report" && fail "$entry: $report"
 done
+# Software centres show the tool from its metadata: valid, launching the
+# installed entry, for the version the tool says it is.
+metainfo=$share/metainfo/example.c_seed_fad3701f.vantel30.metainfo.xml
+report=$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1) || fail "$metainfo: $report"
+grep -q '^[EWP]:' <<<"$report" && fail "$metainfo: $report"
+[ -f "$share/applications/$(xmllint --xpath 'string(//launchable)' "$metainfo")" ] ||
+    fail "the metadata launches no installed desktop entry"
+[ "$(xmllint --xpath 'string(//release[1]/@version)' "$metainfo")" = "$("$prefix/bin/vantel30" --version | sed -n '1s/^vantel30 //p')" ] ||
+    fail "the metadata's newest release is not the tool's version"
 # Under C the output device is ASCII, where a Japanese caption would be a warning.
 for page in "$share/man/man6/vantel.6" "$share/man/man1/vantel30.1"; do
     for locale in C.UTF-8 C; do
