@@ -4,7 +4,6 @@
 #include <string>
 
 #include "Direct3d/Rendal.h"
-#include "Platform/DirectX/D3D.h"
 #include "Platform/DirectX/D3DExtensions.h"
 #include "ScreenSaver/DebugLevel.h"
 #include "ScreenSaver/Deepdr.h"

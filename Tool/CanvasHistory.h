@@ -27,9 +27,6 @@ public:
     // is then kept for Undo.
     std::optional<QImage> Redo(const QImage& current);
 
-    std::size_t UndoSteps() const { return undo_.size(); }
-    std::size_t RedoSteps() const { return redo_.size(); }
-
 private:
     std::deque<QImage> undo_;  // oldest first
     std::deque<QImage> redo_;  // the next to redo last

@@ -5,12 +5,21 @@
 #include "Tool/Form3.h"
 
 void Form3::BuildShortcuts() {
-    const auto bind = [this](const QKeySequence& keys, void (Form3::*handler)()) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
+    const auto bind = [this](QKeySequence::StandardKey action, QList<QKeySequence> extra,
+                             void (Form3::*handler)()) {
+        // The desktop's own keys first; a key it already has is bound once,
+        // as two shortcuts on one key would both stay silent.
+        QList<QKeySequence> keys = QKeySequence::keyBindings(action);
+        for (const QKeySequence& key : extra)
+            if (!keys.contains(key)) keys.append(key);
+        for (const QKeySequence& key : keys)
+            connect(new QShortcut(key, this), &QShortcut::activated, this, handler);
     };
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Z), &Form3::UndoCanvas);
-    bind(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &Form3::RedoCanvas);
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Y), &Form3::RedoCanvas);
+    // Redo answers both keys people know, whichever the desktop names.
+    bind(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &Form3::UndoCanvas);
+    bind(QKeySequence::Redo,
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+         &Form3::RedoCanvas);
 }
 
 void Form3::RememberCanvas() {

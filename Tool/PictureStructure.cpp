@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "Tool/ByteFields.h"
+#include "Tool/GifBlocks.h"
 
 namespace {
 
@@ -27,20 +28,6 @@ T Le(const QByteArray& bytes, qsizetype at) {
 
 bool PixelChunk(QByteArrayView type) {
     return type == "IHDR" || type == "PLTE" || type == "tRNS" || type == "IDAT" || type == "IEND";
-}
-
-// Skips GIF data sub-blocks from `at`; false when they run past the end.
-bool SkipSubBlocks(const QByteArray& gif, qsizetype& at) {
-    while (at < gif.size()) {
-        const int length = static_cast<uchar>(gif[at++]);
-        if (length == 0) return true;
-        at += length;
-    }
-    return false;
-}
-
-qsizetype ColourTableBytes(uchar flags) {
-    return flags & 0x80 ? 3 * (qsizetype{2} << (flags & 7)) : 0;
 }
 
 }  // namespace
@@ -139,24 +126,18 @@ bool JpegHoldsWholeImage(const QByteArray& jpeg) {
 }
 
 bool GifCutShort(const QByteArray& gif) {
-    constexpr qsizetype kScreenDescriptorEnd = 13;
-    if (gif.size() < kScreenDescriptorEnd) return true;
-    qsizetype at = kScreenDescriptorEnd + ColourTableBytes(static_cast<uchar>(gif[10]));
-    while (at < gif.size()) {
-        const uchar block = static_cast<uchar>(gif[at++]);
-        if (block == 0x3B) return false;  // trailer
-        if (block == 0x21) {              // extension: its label, then sub-blocks
-            ++at;
-            if (!SkipSubBlocks(gif, at)) return true;
-        } else if (block == 0x2C) {  // image: descriptor, colour table, code size, sub-blocks
-            constexpr qsizetype kDescriptorBytes = 9;
-            if (gif.size() - at < kDescriptorBytes) return true;
-            at += kDescriptorBytes + ColourTableBytes(static_cast<uchar>(gif[at + 8])) + 1;
-            if (!SkipSubBlocks(gif, at)) return true;
-        } else {
+    GifBlocks blocks(gif);
+    while (true) {
+        switch (blocks.Next().kind) {
+            case GifBlock::Kind::Trailer:
             // Not a block at all: decoders stop here, as if at the trailer.
-            return false;
+            case GifBlock::Kind::NotABlock:
+                return false;
+            case GifBlock::Kind::CutShort:
+                return true;
+            case GifBlock::Kind::Extension:
+            case GifBlock::Kind::Image:
+                break;
         }
     }
-    return true;
 }

@@ -4,11 +4,13 @@
 #include <vector>
 
 #include "Tool/ByteFields.h"
+#include "Tool/GifBlocks.h"
 
 namespace {
 
 constexpr int kMaxCodes = 4096;
 constexpr int kMaxCodeBits = 12;
+constexpr uchar kGraphicControl = 0xF9;
 
 struct Frame {
     int left = 0, top = 0, width = 0, height = 0;
@@ -30,22 +32,99 @@ public:
     // The next byte; false at the end of the blocks or of the file.
     bool Next(uchar& byte) {
         while (left_ == 0) {
-            if (at_ >= bytes_.size()) return ended_ = false;
+            if (at_ >= bytes_.size()) return false;
             left_ = static_cast<uchar>(bytes_[at_++]);
             if (left_ == 0) return false;
         }
-        if (at_ >= bytes_.size()) return ended_ = false;
+        if (at_ >= bytes_.size()) return false;
         --left_;
         byte = static_cast<uchar>(bytes_[at_++]);
         return true;
     }
-    bool FileEnded() const { return !ended_; }
 
 private:
     const QByteArray& bytes_;
     qsizetype at_;
     int left_ = 0;
-    bool ended_ = true;
+};
+
+// The strings an LZW stream of colour indices decodes to, one at a time.
+class LzwStrings {
+public:
+    LzwStrings(const QByteArray& gif, qsizetype data, int minimumBits)
+        : data_(gif, data), minimumBits_(minimumBits), clear_(1 << minimumBits) {
+        for (int i = 0; i < clear_; ++i) suffix_[i] = first_[i] = static_cast<uchar>(i);
+        Restart();
+    }
+    // The next string's length, its bytes in `String()` last first; 0 at
+    // the end code, the data's end or a code that names no string yet.
+    int Next() {
+        while (true) {
+            const int code = ReadCode();
+            if (code < 0 || code == clear_ + 1) return 0;
+            if (code == clear_) {
+                Restart();
+                continue;
+            }
+            return Expand(code);
+        }
+    }
+    const uchar* String() const { return stack_.data(); }
+
+private:
+    void Restart() {
+        bits_ = minimumBits_ + 1;
+        next_ = clear_ + 2;
+        previous_ = -1;
+    }
+    int ReadCode() {
+        uchar byte = 0;
+        while (buffered_ < bits_ && data_.Next(byte)) {
+            buffer_ |= quint32{byte} << buffered_;
+            buffered_ += 8;
+        }
+        if (buffered_ < bits_) return -1;
+        const int code = static_cast<int>(buffer_ & ((1u << bits_) - 1));
+        buffer_ >>= bits_;
+        buffered_ -= bits_;
+        return code;
+    }
+    // Spells out `code` and defines the next one: the previous string and
+    // this one's first byte.
+    int Expand(int code) {
+        int depth = 0;
+        int walk = code;
+        if (code >= next_) {  // the string being defined: the previous one and its own first byte
+            if (previous_ < 0 || code > next_) return 0;
+            stack_[depth++] = first_[previous_];
+            walk = previous_;
+        }
+        while (walk >= clear_) {
+            stack_[depth++] = suffix_[walk];
+            walk = prefix_[walk];
+        }
+        stack_[depth++] = static_cast<uchar>(walk);
+        if (previous_ >= 0 && next_ < kMaxCodes) {
+            prefix_[next_] = static_cast<quint16>(previous_);
+            suffix_[next_] = static_cast<uchar>(walk);
+            first_[next_] = first_[previous_];
+            ++next_;
+            if (next_ == 1 << bits_ && bits_ < kMaxCodeBits) ++bits_;
+        }
+        previous_ = code;
+        return depth;
+    }
+
+    SubBlocks data_;
+    const int minimumBits_;
+    const int clear_;
+    int bits_ = 0, next_ = 0, previous_ = -1;
+    quint32 buffer_ = 0;
+    int buffered_ = 0;
+    std::array<quint16, kMaxCodes> prefix_{};
+    std::array<uchar, kMaxCodes> suffix_{};
+    std::array<uchar, kMaxCodes> first_{};
+    std::array<uchar, kMaxCodes> stack_{};
 };
 
 // The frame's row that the `n`th decoded row is, interlaced or not.
@@ -60,45 +139,84 @@ int RowOf(int n, int height, bool interlaced) {
     return -1;
 }
 
-bool FindFirstFrame(const QByteArray& gif, Frame& frame) {
-    constexpr qsizetype kHeader = 13;
-    if (gif.size() < kHeader || !(gif.startsWith("GIF87a") || gif.startsWith("GIF89a"))) return false;
-    const uchar screenFlags = static_cast<uchar>(gif[10]);
-    qsizetype at = kHeader;
-    if (screenFlags & 0x80) {
-        frame.palette = at;
-        frame.colours = 2 << (screenFlags & 7);
-        at += 3 * frame.colours;
+void ReadImageDescriptor(const QByteArray& gif, qsizetype at, Frame& frame) {
+    frame.left = U16(gif, at);
+    frame.top = U16(gif, at + 2);
+    frame.width = U16(gif, at + 4);
+    frame.height = U16(gif, at + 6);
+    const uchar flags = static_cast<uchar>(gif[at + 8]);
+    frame.interlaced = flags & 0x40;
+    if (flags & 0x80) {
+        frame.palette = at + 9;
+        frame.colours = 2 << (flags & 7);
     }
-    while (at < gif.size()) {
-        const uchar block = static_cast<uchar>(gif[at++]);
-        if (block == 0x21 && at < gif.size()) {
-            const uchar label = static_cast<uchar>(gif[at++]);
-            if (label == 0xF9 && gif.size() - at >= 6 && gif[at] == 4 && (gif[at + 1] & 1))
+}
+
+bool FindFirstFrame(const QByteArray& gif, Frame& frame) {
+    if (gif.size() < kGifScreenDescriptorEnd || !(gif.startsWith("GIF87a") || gif.startsWith("GIF89a")))
+        return false;
+    const uchar screenFlags = static_cast<uchar>(gif[10]);
+    if (screenFlags & 0x80) {
+        frame.palette = kGifScreenDescriptorEnd;
+        frame.colours = 2 << (screenFlags & 7);
+    }
+    GifBlocks blocks(gif);
+    for (GifBlock block = blocks.Next();; block = blocks.Next()) {
+        if (block.kind == GifBlock::Kind::Extension) {
+            const qsizetype at = block.data;
+            if (static_cast<uchar>(gif[block.at]) == kGraphicControl && gif.size() - at >= 6 &&
+                gif[at] == 4 && (gif[at + 1] & 1))
                 frame.transparent = static_cast<uchar>(gif[at + 4]);
-            while (at < gif.size() && gif[at] != 0) at += 1 + static_cast<uchar>(gif[at]);
-            ++at;
-        } else if (block == 0x2C && gif.size() - at >= 10) {
-            frame.left = U16(gif, at);
-            frame.top = U16(gif, at + 2);
-            frame.width = U16(gif, at + 4);
-            frame.height = U16(gif, at + 6);
-            const uchar flags = static_cast<uchar>(gif[at + 8]);
-            frame.interlaced = flags & 0x40;
-            at += 9;
-            if (flags & 0x80) {
-                frame.palette = at;
-                frame.colours = 2 << (flags & 7);
-                at += 3 * frame.colours;
-            }
-            frame.data = at;
-            return at < gif.size() && frame.palette >= 0 && frame.palette + 3 * frame.colours <= gif.size();
+        } else if (block.kind == GifBlock::Kind::Image) {
+            ReadImageDescriptor(gif, block.at, frame);
+            frame.data = block.data;
+            return frame.data < gif.size() && frame.palette >= 0 &&
+                   frame.palette + 3 * frame.colours <= gif.size();
         } else {
             return false;
         }
     }
-    return false;
 }
+
+// The reduced picture's rows, each filled from the decoded frame row that
+// is its source.
+class ReducedRows {
+public:
+    ReducedRows(const QByteArray& gif, const Frame& frame, QImage& out)
+        : frame_(frame), out_(out), screenWidth_(U16(gif, 6)), screenHeight_(U16(gif, 8)), row_(frame.width) {
+        for (int i = 0; i < frame.colours; ++i) {
+            const auto* rgb = reinterpret_cast<const uchar*>(gif.constData() + frame.palette + 3 * i);
+            colours_[i] = i == frame.transparent ? 0 : qRgb(rgb[0], rgb[1], rgb[2]);
+        }
+    }
+    void Put(qint64 pixel, uchar index) {
+        const qint64 x = pixel % frame_.width;
+        row_[static_cast<std::size_t>(x)] = index;
+        if (x + 1 == frame_.width) Emit(static_cast<int>(pixel / frame_.width));
+    }
+
+private:
+    void Emit(int n) {
+        const int frameRow = RowOf(n, frame_.height, frame_.interlaced);
+        const qint64 screenRow = frame_.top + qint64{frameRow};
+        if (frameRow < 0 || screenRow >= screenHeight_) return;
+        const int height = out_.height();
+        const qint64 y = (screenRow * height + screenHeight_ - 1) / screenHeight_;
+        if (y >= height || y * screenHeight_ / height != screenRow) return;
+        auto* to = reinterpret_cast<QRgb*>(out_.scanLine(static_cast<int>(y)));
+        for (int x = 0; x < out_.width(); ++x) {
+            const qint64 column = x * screenWidth_ / out_.width() - frame_.left;
+            if (column >= 0 && column < frame_.width)
+                to[x] = colours_[row_[static_cast<std::size_t>(column)]];
+        }
+    }
+
+    const Frame& frame_;
+    QImage& out_;
+    const qint64 screenWidth_, screenHeight_;
+    std::array<QRgb, 256> colours_{};
+    std::vector<uchar> row_;
+};
 
 }  // namespace
 
@@ -116,81 +234,14 @@ QImage DecodeGifReduced(const QByteArray& gif, QSize reduced, bool* cutShort) {
     if (out.isNull()) return out;
     out.fill(Qt::transparent);
 
-    std::array<QRgb, 256> colours{};
-    for (int i = 0; i < frame.colours; ++i) {
-        const auto* rgb = reinterpret_cast<const uchar*>(gif.constData() + frame.palette + 3 * i);
-        colours[i] = i == frame.transparent ? 0 : qRgb(rgb[0], rgb[1], rgb[2]);
-    }
-    // A decoded row goes to the reduced rows whose source it is.
-    std::vector<uchar> row(static_cast<std::size_t>(frame.width));
-    const auto emitRow = [&](int n) {
-        const int frameRow = RowOf(n, frame.height, frame.interlaced);
-        const qint64 screenRow = frame.top + qint64{frameRow};
-        if (frameRow < 0 || screenRow >= screenHeight) return;
-        const qint64 y = (screenRow * reduced.height() + screenHeight - 1) / screenHeight;
-        if (y >= reduced.height() || y * screenHeight / reduced.height() != screenRow) return;
-        auto* to = reinterpret_cast<QRgb*>(out.scanLine(static_cast<int>(y)));
-        for (int x = 0; x < reduced.width(); ++x) {
-            const qint64 column = x * screenWidth / reduced.width() - frame.left;
-            if (column >= 0 && column < frame.width) to[x] = colours[row[static_cast<std::size_t>(column)]];
-        }
-    };
-
-    // LZW: each code names a string, its prefix code and last byte.
-    std::array<quint16, kMaxCodes> prefix{};
-    std::array<uchar, kMaxCodes> suffix{};
-    std::array<uchar, kMaxCodes> first{};
-    std::array<uchar, kMaxCodes> stack{};
-    const int clear = 1 << minimumBits;
-    const int end = clear + 1;
-    for (int i = 0; i < clear; ++i) suffix[i] = first[i] = static_cast<uchar>(i);
-    int bits = minimumBits + 1, next = clear + 2, previous = -1;
-    quint32 buffer = 0;
-    int buffered = 0;
+    ReducedRows rows(gif, frame, out);
+    LzwStrings strings(gif, frame.data + 1, minimumBits);
     qint64 pixel = 0;
     const qint64 pixels = qint64{frame.width} * frame.height;
-    SubBlocks data(gif, frame.data + 1);
-    uchar byte = 0;
     while (pixel < pixels) {
-        while (buffered < bits && data.Next(byte)) {
-            buffer |= quint32{byte} << buffered;
-            buffered += 8;
-        }
-        if (buffered < bits) break;
-        const int code = static_cast<int>(buffer & ((1u << bits) - 1));
-        buffer >>= bits;
-        buffered -= bits;
-        if (code == clear) {
-            bits = minimumBits + 1, next = clear + 2, previous = -1;
-            continue;
-        }
-        if (code == end) break;
-        int depth = 0;
-        int walk = code;
-        if (code >= next) {  // the string being defined: the previous one and its own first byte
-            if (previous < 0 || code > next) break;
-            stack[depth++] = first[previous];
-            walk = previous;
-        }
-        while (walk >= clear) {
-            stack[depth++] = suffix[walk];
-            walk = prefix[walk];
-        }
-        stack[depth++] = static_cast<uchar>(walk);
-        if (previous >= 0 && next < kMaxCodes) {
-            prefix[next] = static_cast<quint16>(previous);
-            suffix[next] = static_cast<uchar>(walk);
-            first[next] = first[previous];
-            ++next;
-            if (next == 1 << bits && bits < kMaxCodeBits) ++bits;
-        }
-        previous = code;
-        while (depth > 0 && pixel < pixels) {
-            const qint64 x = pixel % frame.width;
-            row[static_cast<std::size_t>(x)] = stack[--depth];
-            if (x + 1 == frame.width) emitRow(static_cast<int>(pixel / frame.width));
-            ++pixel;
-        }
+        int length = strings.Next();
+        if (length == 0) break;
+        for (; length > 0 && pixel < pixels; ++pixel) rows.Put(pixel, strings.String()[--length]);
     }
     *cutShort = pixel < pixels;
     return out;
