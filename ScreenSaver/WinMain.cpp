@@ -46,7 +46,8 @@ const char* HomeDirectory() {
     return entry != nullptr ? entry->pw_dir : nullptr;
 }
 
-// Handles every waiting message, then moves and draws one frame, until WM_QUIT.
+// Handles every waiting message, then moves and draws one frame while
+// anybody may see it, until WM_QUIT.
 int RunMainLoop(bool showFrameRate) {
     MSG msg;
     for (;;) {
@@ -58,6 +59,12 @@ int RunMainLoop(bool showFrameRate) {
             }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
+        }
+        // With the monitors off or the window hidden nobody sees a frame:
+        // sleep on the display until somebody may again, or input comes.
+        if (RZXState.active && !Win32WindowSeen(MainWindow)) {
+            Win32AwaitSight(MainWindow);
+            continue;
         }
         MoveBox();
         FrameTick(showFrameRate);

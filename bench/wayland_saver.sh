@@ -4,7 +4,10 @@
 # Wayland (DISPLAY unset), then through sway's XWayland (DISPLAY set and
 # WAYLAND_DISPLAY unset, since with both set the saver takes Wayland). For each, the paced frame rate (saver_bench --paced) and the
 # CPU `vantel /s` uses from 4 s after its start for SECONDS more, with what
-# sway and Xwayland use meanwhile.
+# sway and Xwayland use meanwhile; natively, in turn with the Wayland floor
+# (paced_floor_wayland), three rounds, and the saver's CPU as a multiple of
+# the floor's; and natively while another workspace hides it, the CPU it
+# uses and how often it wakes.
 # Usage: bench/wayland_saver.sh [build dir] [seconds]
 set -euo pipefail
 build=$(realpath "${1:-build-release}")
@@ -24,7 +27,7 @@ mkdir -m 700 "$compositor"
 cat >"$compositor/config" <<CONFIG
 output HEADLESS-1 mode 1920x1080@60Hz
 xwayland force
-exec sh -c 'echo "\$WAYLAND_DISPLAY \$DISPLAY" >"\$XDG_RUNTIME_DIR/displays"'
+exec sh -c 'echo "\$WAYLAND_DISPLAY \$DISPLAY \$SWAYSOCK" >"\$XDG_RUNTIME_DIR/displays"'
 CONFIG
 chmod 711 "$work"
 chown -R nobody:nogroup "$work/config" "$compositor"
@@ -37,8 +40,8 @@ if ! poll_until 10 test -s "$compositor/displays"; then
   cat "$work/sway.log" >&2
   exit 1
 fi
-read -r WAYLAND_DISPLAY x_display <"$compositor/displays"
-export XDG_RUNTIME_DIR=$compositor HOME=$compositor WAYLAND_DISPLAY
+read -r WAYLAND_DISPLAY x_display SWAYSOCK <"$compositor/displays"
+export XDG_RUNTIME_DIR=$compositor HOME=$compositor WAYLAND_DISPLAY SWAYSOCK
 end_saver() { kill -TERM "$1"; }
 
 # Xwayland runs from the start, idle while the saver runs natively.
@@ -47,7 +50,28 @@ steady_also=("sway=$sway" "Xwayland=$(pgrep -f "^Xwayland $x_display ")")
 
 echo "natively on Wayland ($WAYLAND_DISPLAY):"
 "${as_nobody[@]}" env -u DISPLAY "$build/bin/saver_bench" --paced "$seconds"
-steady_cpu "vantel /s on Wayland" end_saver "${as_nobody[@]}" env -u DISPLAY "$build/bin/vantel" /s
+floor() { steady_cpu "paced_floor_wayland" end_saver "${as_nobody[@]}" env -u DISPLAY "$build/bin/paced_floor_wayland"; }
+native() { steady_cpu "vantel /s on Wayland" end_saver "${as_nobody[@]}" env -u DISPLAY "$build/bin/vantel" /s; }
+against_floor "vantel /s on Wayland" floor native
+
+# Nobody sees the saver: sway sends its surface no frame callbacks, and its
+# frames wait for them. sway 1.7 cannot power a headless output down (it
+# takes `output * dpms off` but fails to commit it, and the output goes on
+# calling back), so another workspace is shown over the saver's instead.
+# The CPU the saver uses meanwhile, and how often it wakes.
+"${as_nobody[@]}" env -u DISPLAY "$build/bin/vantel" /s 2>/dev/null &
+saver=$!
+sleep 4
+"${as_nobody[@]}" swaymsg -q 'workspace 2'
+sleep 1
+first=$(cpu_ns "$saver")
+first_wakes=$(wakes "$saver")
+sleep "$seconds"
+print_cpu "vantel /s on Wayland, hidden" "$first" "$(cpu_ns "$saver")"
+echo "  it woke $(($(wakes "$saver") - first_wakes)) times in $seconds s"
+"${as_nobody[@]}" swaymsg -q 'workspace 1'
+end_saver "$saver"
+wait "$saver" || true
 
 echo "through XWayland ($x_display):"
 DISPLAY=$x_display "${as_nobody[@]}" env -u WAYLAND_DISPLAY "$build/bin/saver_bench" --paced "$seconds"

@@ -175,3 +175,15 @@ bool Win32WindowPacesFrames(HWND hWnd);
 // (0x00RRGGBB) best; on a palettized display they are taken from the
 // window's colormap, sharing cells with other programs where it is full.
 BOOL Win32WindowColours(HWND hWnd, const DWORD* xrgb, int count, DWORD* pixels);
+
+// True while somebody may see the window: it is mapped and not wholly
+// covered by other windows, and its display's monitors are on (not in DPMS
+// standby, suspend or off). Takes what the display said meanwhile without
+// waiting for it; on X11 the power is asked once a second at most, and a
+// window covered already when first asked about counts as seen until the
+// display tells of a change. Windows elsewhere than on X11 count as seen.
+bool Win32WindowSeen(HWND hWnd);
+// Sleeps until the window may be seen again or the display has input or
+// other news for the program (messages to peek); a second at most where
+// the monitors' power is to be asked again.
+void Win32AwaitSight(HWND hWnd);

@@ -21,3 +21,8 @@ void Win32PretendDisplays(const RECT* displays, int count);
 // Pretends the display has this many bits per pixel (8, 16, 24,
 // 32); 0 returns to the real depth. GetDeviceCaps(BITSPIXEL) reports it.
 void Win32PretendDisplayDepth(int bitsPerPixel);
+
+// Pretends the display's monitors report this DPMS power level (0 on,
+// 1 standby, 2 suspend, 3 off) to Win32WindowSeen on X11; -1 returns to
+// what the display itself reports.
+void Win32PretendDisplayPower(int dpmsLevel);

@@ -42,6 +42,9 @@ bool StartVideo() {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // A click that gives a window the focus is still a click (SDL drops it otherwise).
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // SDL would hold off the display's own screen saver and its power
+    // saving (DPMS) for as long as we run: the monitors must still go off.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     int started = 0;
     const std::string said = SaidDuring([&] { started = SDL_InitSubSystem(SDL_INIT_VIDEO); });
     if (started != 0) return CannotStart(said);

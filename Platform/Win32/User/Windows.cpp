@@ -8,6 +8,7 @@
 
 #include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/User/WindowSight.h"
 #include "Platform/Win32/Win32Extensions.h"
 #include "Platform/Win32/Win32TestHooks.h"
 
@@ -209,6 +210,7 @@ BOOL DestroyWindow(HWND hWnd) {
     w->proc(w, WM_DESTROY, 0, 0);
     win32user::ForgetPixels(w);
     win32user::ForgetCoverWindow(w->sdl);
+    win32user::ForgetSight(w);
     // SDL leaves a window it adopted to its owner.
     SDL_DestroyWindow(w->sdl);
     w->sdl = nullptr;

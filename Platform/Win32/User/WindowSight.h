@@ -1,0 +1,38 @@
+// Whether anybody can see a window, for a program that draws nothing while
+// nobody can. One per window, made on first use: on X11 over a connection of
+// our own; elsewhere every window counts as seen.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+#include <optional>
+
+#include "Platform/Win32/Win32Extensions.h"
+
+namespace win32user {
+
+// The power of a display's monitors, as DPMS numbers its levels.
+enum class PowerLevel { On, Standby, Suspend, Off };
+
+class WindowSight {
+public:
+    virtual ~WindowSight() = default;
+    // As Win32WindowSeen.
+    virtual bool Seen() = 0;
+    // As Win32AwaitSight.
+    virtual void Await() = 0;
+};
+
+// Over a connection of our own to the window's X display; null when the
+// window is not on X11 or the display cannot be reached again.
+std::unique_ptr<WindowSight> MakeXWindowSight(SDL_Window* window);
+
+// The power a test pretends the display reports (Win32PretendDisplayPower);
+// nothing when the display is to be asked.
+std::optional<PowerLevel> PretendedPower();
+
+// Lets go of a window's sight, before its SDL window goes.
+void ForgetSight(HWND hWnd);
+
+}  // namespace win32user
