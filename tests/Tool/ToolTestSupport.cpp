@@ -32,6 +32,7 @@ void ToolTest::SetUp() {
     qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
     qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
+    Win32SetProfileFileKey(vantel_settings::kSettingSection, vantel_settings::kFileNameKey);
 }
 
 void ToolTest::TearDown() {
