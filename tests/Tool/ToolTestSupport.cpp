@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 #include "Platform/Win32/Win32Extensions.h"
 #include "Settings/Settings.h"
@@ -49,6 +51,11 @@ Form3& ToolTest::NewForm() {
 Form3& ToolTest::StartForm() {
     NewForm().LoadSettingsOnStart();
     return *form;
+}
+
+QString ShownTip() {
+    const QString text = QToolTip::text();
+    return Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
 }
 
 QString ToolTest::SettingsPath() const {
