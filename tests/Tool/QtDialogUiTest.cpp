@@ -14,26 +14,18 @@ namespace {
 TEST(QtDialogUiTest, EveryBoxShowsItsTextAsWritten) {
     QtDialogUi ui;
     const QString text = QStringLiteral("フォルダ「/tmp/<h1>BIG<」がありません。");
-    const std::function<void()> asks[] = {
-        [&] { ui.Message(QStringLiteral("t"), text); },
-        [&] { ui.Confirm(QStringLiteral("t"), text); },
-        [&] {
-            ui.Choose(QStringLiteral("t"), text, {QStringLiteral("a"), QStringLiteral("b")});
-        },
-    };
+    const std::function<void()> asks[] = {[&] { ui.Message(text, text); }, [&] { ui.Confirm(text, text); },
+                                          [&] { ui.Choose(text, text, {text}); }};
     for (const auto& ask : asks) {
         Qt::TextFormat shown = Qt::AutoText;
-        QString said;
         QTimer::singleShot(0, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown = box->textFormat();
-                said = box->text();
-                box->done(0);
-            }
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            shown = box->text() == text ? box->textFormat() : Qt::AutoText;
+            box->done(0);
         });
         ask();
         EXPECT_EQ(shown, Qt::PlainText);
-        EXPECT_EQ(said, text);
     }
 }
 

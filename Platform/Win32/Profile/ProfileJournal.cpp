@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,7 +81,8 @@ FileKey fileKey;
 
 bool IsLiving(std::string_view pid) {
     const long number = std::strtol(std::string(pid).c_str(), nullptr, 10);
-    return number > 0 && (kill(static_cast<pid_t>(number), 0) == 0 || errno == EPERM);
+    // Beyond pid_t it would turn into -1, which kill() takes for everyone.
+    return number > 0 && number < INT_MAX && (kill(static_cast<pid_t>(number), 0) == 0 || errno == EPERM);
 }
 
 // Whether the writer whose temporaries carry `pid` lives as `writer` says;
