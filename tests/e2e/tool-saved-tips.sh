@@ -27,7 +27,7 @@ tip_shown() {
     return 1
 }
 main_window() { window=$(xdotool search --pid "$tool" --onlyvisible --name '^Vantel$' 2>/dev/null | head -1); [ -n "$window" ]; }
-poll_until 20 main_window || fail "no tool window: $(cat "$work/stderr")"
+poll_until 20 main_window || fail "no tool window: $(cat "$work/stderr"); openbox: $(cat "$work/openbox.log")"
 dialog_open() { [ "$(shown | wc -l)" -gt 1 ] && ! tip_shown; }
 # Client-area coordinates, whatever frame the window manager adds.
 click() {
