@@ -35,7 +35,14 @@ IDirect3DRMTexture2* LoadBoxTexture(IDirect3DRM2* rm, const std::optional<std::s
                                  vantel_settings::kIniFileName);
     }
     IDirect3DRMTexture2* texture = nullptr;
-    if (rm->LoadTexture(fileName, &texture) == D3DRM_OK) return texture;
+    // The settings' file may lie elsewhere while a save stalls (and take its
+    // name as we read it).
+    char readFrom[4096];
+    const char* source =
+        !given && Win32GetProfileFileToRead(fileName, readFrom, sizeof readFrom) > 0 ? readFrom : fileName;
+    if (rm->LoadTexture(source, &texture) == D3DRM_OK ||
+        (source != fileName && rm->LoadTexture(fileName, &texture) == D3DRM_OK))
+        return texture;
     texture = nullptr;
     // Asked for on the command line, it is missed; the settings' file falls
     // back silently, as designed.

@@ -15,6 +15,7 @@
 int main(int argc, char** argv) {
     Win32EndOnTerminationSignals(0);
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
+    Win32SetProfileFileKey(vantel_settings::kSettingSection, vantel_settings::kFileNameKey);
     Win32ListenToDebugOutput(SaverDebugLevel() >= 1);
     Win32NeverAutolaunchSessionBus();
     std::string commandLine = JoinArguments(argc - 1, argv + 1);

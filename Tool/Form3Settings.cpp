@@ -95,7 +95,13 @@ void Form3::LoadSettingsOnStart() {
         SettingText(ReadSetting(settings::kSettingSection, settings::kDirKey, settings::kToolDefaultDir));
 
     if (!textureFile.isEmpty()) {
-        if (const std::optional<QImage> texture = LoadPicture(textureFile))
+        // Where a save that stalls keeps it meanwhile, when we may not finish that save.
+        char readFrom[4096];
+        const QByteArray name = QFile::encodeName(textureFile);
+        const QString source = Win32GetProfileFileToRead(name.constData(), readFrom, sizeof readFrom) > 0
+                                   ? QFile::decodeName(readFrom)
+                                   : textureFile;
+        if (const std::optional<QImage> texture = LoadPicture(source))
             Picture1->DrawPicture(*texture, QPoint(0, 0));
     }
     Win32EndProfileRead();

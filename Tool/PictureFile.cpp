@@ -6,11 +6,15 @@
 #include <QImageReader>
 #include <QtEndian>
 #include <cerrno>
+#include <climits>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "Platform/Posix/RegularFile.h"
+#include "Tool/MappedPicture.h"
 #include "Tool/PictureStructure.h"
+#include "Tool/PngInflateBound.h"
 #include "Tool/ReducedBmp.h"
 #include "Tool/ReducedGif.h"
 
@@ -34,6 +38,13 @@ constexpr std::size_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + (std::size_
 // of memory; beyond it, a few hundred bytes claiming a huge size would still
 // keep the decoder busy for seconds.
 constexpr qint64 kMaxReducedPixels = qint64{1} << 28;
+// An uncompressed BMP costs a read of its rows, one band at a time, however
+// large: up to a gigapixel (32000 x 32000, 3 GB at 24 bits).
+constexpr qint64 kMaxBandedBmpPixels = qint64{1} << 30;
+constexpr std::size_t kMaxBandedBmpFileBytes = kMaxBandedBmpPixels * 4 + (std::size_t{1} << 20);
+// The bit depth's place in a PNG: after the signature, IHDR's length and
+// type, and its width and height.
+constexpr qsizetype kPngBitDepthAt = 24;
 
 // The formats the import offers, told by content. Qt's other decoders (ICO,
 // TIFF, ...) would be more code reading untrusted bytes.
@@ -119,11 +130,22 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     // Bounded and non-blocking: a FIFO, a directory, a device or a huge file
     // under the name is refused before any of it is read.
     std::string bytes;
+    const QByteArray name = QFile::encodeName(path);
     const posix::RegularFileRead read =
-        posix::ReadRegularFile(QFile::encodeName(path).constData(), kMaxPictureFileBytes, &bytes);
-    if (read.error != 0) return fail(ReadFailure(read.error));
+        posix::ReadRegularFile(name.constData(), kMaxPictureFileBytes, &bytes);
+    // An uncompressed BMP too large to read whole is mapped and read in bands.
+    std::optional<MappedPicture> mapped;
+    if (read.error == EFBIG) {
+        mapped.emplace(name.constData(), kMaxBandedBmpFileBytes);
+        const BmpRows rows = BmpRowsOf(mapped->bytes());
+        if (mapped->error() != 0 || !rows.valid || rows.width * rows.height <= kMaxPicturePixels)
+            return fail(ReadFailure(EFBIG));
+    } else if (read.error != 0) {
+        return fail(ReadFailure(read.error));
+    }
 
-    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QByteArray data = mapped ? mapped->bytes()
+                             : QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QByteArray format;
     {
         QBuffer sniff(&data);
@@ -138,7 +160,7 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     QString damage;
     if (format == "png") {
         PngPixelChunks kept = PngPixelChunksOf(data);
-        data = std::move(kept.bytes);
+        data = PngInflateBounded(kept.bytes);
         if (kept.cutShort) damage = CutShort();
     } else if ((format == "bmp" && BmpCutShort(data)) || (format == "gif" && GifCutShort(data))) {
         damage = CutShort();
@@ -154,8 +176,15 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     const auto upright = [quarterTurn](QSize size) { return quarterTurn ? size.transposed() : size; };
     // The header's size is refused before the decoder allocates for it; the
     // allocation limit stops decoders that cannot tell the size beforehand.
-    QImageReader::setAllocationLimit(kAllocationLimitMb);
-    const QSize size = reader.size();
+    // 16 bits a channel decode at 8 bytes a pixel, and are then reduced to 8.
+    const bool deepPng = format == "png" && data.size() > kPngBitDepthAt && data[kPngBitDepthAt] == 16;
+    QImageReader::setAllocationLimit(deepPng ? 2 * kAllocationLimitMb + 1 : kAllocationLimitMb);
+    QSize size = reader.size();
+    // Qt's BMP decoder refuses a header of more than 16384 x 16384 pixels;
+    // the bands it is given are far smaller.
+    if (const BmpRows rows = BmpRowsOf(data);
+        !size.isValid() && format == "bmp" && rows.valid && rows.width <= INT_MAX && rows.height <= INT_MAX)
+        size = QSize(static_cast<int>(rows.width), static_cast<int>(rows.height));
     QSize ownSize;  // known apart from the pixels only when they are reduced
     QImage decoded;
     if (size.isValid() && Oversized(size)) {
@@ -166,15 +195,18 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
         const QSize reduced = cover.isValid() ? CoveringSize(size, upright(cover)) : size;
         const bool bmpBands = format == "bmp" && BmpRowsOf(data).valid;
         const bool jpegScales = format == "jpeg" && !JpegHoldsWholeImage(data);
-        if ((!jpegScales && format != "gif" && !bmpBands) || Pixels(size) > kMaxReducedPixels ||
-            Oversized(reduced))
+        if ((!jpegScales && format != "gif" && !bmpBands) ||
+            Pixels(size) > (bmpBands ? kMaxBandedBmpPixels : kMaxReducedPixels) || Oversized(reduced))
             return fail(TooLarge(upright(size)));
         ownSize = upright(size);
         if (format == "jpeg") {
             reader.setScaledSize(reduced);
         } else {
             bool cutShort = false;
-            decoded = bmpBands ? DecodeBmpReduced(data, reduced, &cutShort)
+            const auto bandRead = [&mapped](qint64 upTo) {
+                if (mapped) mapped->Release(upTo);
+            };
+            decoded = bmpBands ? DecodeBmpReduced(data, reduced, &cutShort, bandRead)
                                : DecodeGifReduced(data, reduced, &cutShort);
             if (cutShort) damage = CutShort();
             if (decoded.isNull())

@@ -34,12 +34,14 @@ std::optional<QColor> QtDialogUi::PickColor(const QColor& initial) {
 
 bool QtDialogUi::Confirm(const QString& title, const QString& question) {
     QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::Yes | QMessageBox::No, owner_);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 void QtDialogUi::Message(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
+    box.setTextFormat(Qt::PlainText);
     // A notice may name a file to look into: its text can be selected and copied.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
@@ -47,6 +49,7 @@ void QtDialogUi::Message(const QString& title, const QString& text) {
 
 int QtDialogUi::Choose(const QString& title, const QString& question, const QStringList& answers) {
     QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::NoButton, owner_);
+    box.setTextFormat(Qt::PlainText);
     QList<QAbstractButton*> buttons;
     for (qsizetype i = 0; i < answers.size(); ++i) {
         const bool last = i + 1 == answers.size();

@@ -13,7 +13,8 @@ constexpr qint64 kBandPixels = qint64{1} << 22;
 
 }  // namespace
 
-QImage DecodeBmpReduced(const QByteArray& bmp, QSize reduced, bool* cutShort) {
+QImage DecodeBmpReduced(const QByteArray& bmp, QSize reduced, bool* cutShort,
+                        const std::function<void(qint64)>& bandRead) {
     const BmpRows rows = BmpRowsOf(bmp);
     QImage out(reduced, QImage::Format_ARGB32);
     if (out.isNull()) return out;
@@ -32,6 +33,7 @@ QImage DecodeBmpReduced(const QByteArray& bmp, QSize reduced, bool* cutShort) {
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer, "bmp");
         const QImage band = reader.read().convertToFormat(QImage::Format_ARGB32);
+        if (bandRead) bandRead(rows.dataOffset + (first + count) * rows.rowBytes);
         if (band.width() != rows.width || band.height() != count) return QImage();
         const qint64 topRow = rows.topDown ? first : rows.height - first - count;
         for (int y = 0; y < reduced.height(); ++y) {

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     // Answered before Qt starts, so that no display is needed and no window opens.
     if (const std::optional<int> answered = AnswerCommandLine(argc, argv)) return *answered;
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
+    Win32SetProfileFileKey(vantel_settings::kSettingSection, vantel_settings::kFileNameKey);
     // Before Qt starts, whose accessibility and dialogs would ask for a bus.
     Win32NeverAutolaunchSessionBus();
     // Qt's own lines on failure (no display, a lost one) speak in our name too.

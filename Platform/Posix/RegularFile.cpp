@@ -35,19 +35,20 @@ int ReadToEnd(int fd, std::size_t expected, std::size_t limit, std::string& byte
 
 }  // namespace
 
-RegularFileRead ReadRegularFile(const char* path, std::size_t limit, std::string* bytes) {
+RegularFileRead ReadRegularFile(const char* path, std::size_t limit, std::string* bytes, Links links) {
     RegularFileRead result;
     bytes->clear();
     // Opening a device can act on it (a tape rewinds, a modem line drops):
     // only what is a regular file before the open is opened at all.
+    const bool follow = links == Links::Follow;
     struct stat status;
-    if (stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+    if ((follow ? stat(path, &status) : lstat(path, &status)) == 0 && !S_ISREG(status.st_mode)) {
         result.found = true;
-        result.error = EINVAL;
+        result.error = S_ISLNK(status.st_mode) ? ELOOP : EINVAL;
         return result;
     }
     // O_NONBLOCK: a FIFO swapped in under the file's name must not hang the open.
-    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (follow ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         result.error = errno;
         return result;

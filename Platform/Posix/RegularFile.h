@@ -20,7 +20,10 @@ struct RegularFileRead {
 // with EINVAL, a larger file (also one that grows past `limit` while it is
 // read) with EFBIG, anything open, fstat or read refuse with their errno.
 // Nothing but a regular file is opened, and opening never blocks, whatever
-// lies under the name.
-RegularFileRead ReadRegularFile(const char* path, std::size_t limit, std::string* bytes);
+// lies under the name. With `links` Refuse, a symbolic link under the name
+// itself fails with ELOOP instead of being followed.
+enum class Links { Follow, Refuse };
+RegularFileRead ReadRegularFile(const char* path, std::size_t limit, std::string* bytes,
+                                Links links = Links::Follow);
 
 }  // namespace posix

@@ -14,6 +14,11 @@
 // profile call. Until then, and after a null or empty name, a bare name has
 // no place: reads give the default and writes fail.
 void Win32SetProfileFolder(const char* name);
+// Names the value (in `section`, under `key`) that names the file an update
+// carries besides its values: such a file must be the one that value names
+// after the update, and a journal left by a writer that died is obeyed only
+// for that file. Until it is named, no update carries a file.
+void Win32SetProfileFileKey(const char* section, const char* key);
 
 // Whether a debugger listens to OutputDebugStringA: with one, the text goes
 // to standard error; without one (from the start, as on Windows without a
@@ -56,8 +61,8 @@ void Win32BeginProfileUpdate(LPCSTR lpFileName);
 // lock (Win32BeginProfileRead) finds the old values with the old files or
 // the new with the new. A file must be missing in an existing directory or
 // a regular file that may be written (a symbolic link's target is written),
-// and named by one of the profile's values after the update (else the update
-// fails with ERROR_INVALID_PARAMETER); it keeps its permission bits. A
+// and named by the file key's value after the update (Win32SetProfileFileKey;
+// else the update fails with ERROR_INVALID_PARAMETER); it keeps its permission bits. A
 // writer that dies half-way leaves what the next holder of the lock finishes
 // or undoes. FALSE when no update is begun or the path is empty; the update
 // then fails as a whole.
@@ -87,6 +92,13 @@ DWORD Win32GetProfilePath(LPCSTR lpFileName, LPSTR lpBuffer, DWORD nSize);
 // being made to happen for it. Not while an update of this thread is written.
 BOOL Win32BeginProfileRead(LPCSTR lpFileName, DWORD dwMilliseconds);
 void Win32EndProfileRead();
+// Where a file the values read name is to be read during that read: a
+// reader that may not rename files finds a stalled writer's update unmade,
+// and reads its new files where they lie until they take their names (the
+// profile's values come from there already). lpPath itself otherwise.
+// Copies the path with its terminating zero; its length, or 0 when it does
+// not fit nSize.
+DWORD Win32GetProfileFileToRead(LPCSTR lpPath, LPSTR lpBuffer, DWORD nSize);
 
 struct SDL_Window;
 

@@ -13,6 +13,10 @@ vantel_packages=(
   # functions; Qt's own translations, so its dialogs speak the tool's language
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev
+  # the tool's bound on what a PNG's pixels inflate to
+  zlib1g-dev
+  # openbox: the end-to-end test of the tool's tips under a window manager
+  openbox
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick xclip
   # the Japanese captions (the C locale's and Japanese locales' language)
   fonts-noto-cjk

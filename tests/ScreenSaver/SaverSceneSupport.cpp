@@ -28,6 +28,7 @@ void SaverSceneTest::SetUp() {
     configDir_ = dir;
     setenv("XDG_CONFIG_HOME", dir, 1);
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
+    Win32SetProfileFileKey(vantel_settings::kSettingSection, vantel_settings::kFileNameKey);
     DxFault::Reset();
     DirX = DirY = DirZ = 1;
     Speed = 5.0;

@@ -131,11 +131,40 @@ TEST_F(Form3EditTest, TheWindowSaysTheSpeedAndTheFileWritten) {
     }
     form->Command5->click();
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(QToolTip::text(),
+    EXPECT_EQ(ShownTip(),
               QStringLiteral("保存しました: %1").arg(QDir(ProgramDir()).filePath(QStringLiteral("123.bmp"))));
     ui.files = {Scratch(QStringLiteral("mine.bmp"))};
     form->Command3->click();
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("保存しました: %1").arg(Scratch(QStringLiteral("mine.bmp"))));
+    EXPECT_EQ(ShownTip(), QStringLiteral("保存しました: %1").arg(Scratch(QStringLiteral("mine.bmp"))));
+}
+
+// Names that would read as markup show as written.
+TEST_F(Form3EditTest, TheFileWrittenShowsAsWritten) {
+    StartForm();
+    form->show();
+    for (const char* name : {"<h1>BIG.bmp", "<img src=pic.png>.bmp", "a &amp; b.bmp"}) {
+        ui.files = {Scratch(QString::fromUtf8(name))};
+        form->Command3->click();
+        EXPECT_EQ(ShownTip(), QStringLiteral("保存しました: %1").arg(Scratch(QString::fromUtf8(name))));
+    }
+}
+
+// The window activated again after a save (a window manager does it once
+// the save dialog has closed) hides tips: the saved tip shows again.
+TEST_F(Form3EditTest, TheSavedTipOutlastsTheWindowsActivation) {
+    StartForm();
+    form->show();
+    QWidget other;
+    other.show();
+    ui.files = {Scratch(QStringLiteral("mine.bmp"))};
+    form->Command3->click();
+    ASSERT_TRUE(QToolTip::isVisible());
+    for (QWidget* active : {&other, static_cast<QWidget*>(form.get())}) {
+        active->activateWindow();
+        QTest::qWait(50);
+        EXPECT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(ShownTip(), QStringLiteral("保存しました: %1").arg(Scratch(QStringLiteral("mine.bmp"))));
+    }
 }
 
 }  // namespace

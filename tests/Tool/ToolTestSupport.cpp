@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 #include "Platform/Win32/Win32Extensions.h"
 #include "Settings/Settings.h"
@@ -32,6 +34,7 @@ void ToolTest::SetUp() {
     qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
     qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
+    Win32SetProfileFileKey(vantel_settings::kSettingSection, vantel_settings::kFileNameKey);
 }
 
 void ToolTest::TearDown() {
@@ -48,6 +51,11 @@ Form3& ToolTest::NewForm() {
 Form3& ToolTest::StartForm() {
     NewForm().LoadSettingsOnStart();
     return *form;
+}
+
+QString ShownTip() {
+    const QString text = QToolTip::text();
+    return Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
 }
 
 QString ToolTest::SettingsPath() const {

@@ -43,6 +43,9 @@ private:
     QTemporaryDir programDir_;
 };
 
+// The tip showing, as a person reads it: rich text rendered, plain as it is.
+QString ShownTip();
+
 // Writes `image` as the tool writes bitmaps.
 void WriteBitmap(const QImage& image, const QString& path);
 

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     }
     DxFault::FailCall(call, DDERR_GENERIC, 0, -1);
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
+    Win32SetProfileFileKey(vantel_settings::kSettingSection, vantel_settings::kFileNameKey);
     static char module;
     return WinMain(reinterpret_cast<HINSTANCE>(&module), nullptr, argv[2], SW_SHOWDEFAULT);
 }

@@ -44,6 +44,8 @@ std::string TemporaryPath(const std::string& directory, const std::string& baseN
 
 // Whether `name` (no directory) has the shape TemporaryPath gives `baseName`.
 bool IsTemporaryNameOf(std::string_view name, std::string_view baseName);
+// The pid such a name carries, as its text; empty for any other name.
+std::string_view TemporaryPidOf(std::string_view name, std::string_view baseName);
 
 // Creates the file `path`, which must not exist yet, with `bytes`, flushed
 // to the disk, and the permission bits `mode` (for none, 0666 less the

@@ -32,19 +32,24 @@ bool AllDigits(std::string_view text) {
 
 }  // namespace
 
-bool IsTemporaryNameOf(std::string_view name, std::string_view baseName) {
-    if (baseName.empty() || baseName.find('/') != std::string_view::npos || !name.starts_with('.'))
-        return false;
+std::string_view TemporaryPidOf(std::string_view name, std::string_view baseName) {
+    if (baseName.empty() || baseName.find('/') != std::string_view::npos || !name.starts_with('.')) return {};
     name.remove_prefix(1);
     if (name.size() < baseName.size() + kTemporarySuffix.size() || !name.starts_with(baseName) ||
         !name.ends_with(kTemporarySuffix))
-        return false;
+        return {};
     name.remove_prefix(baseName.size());
     name.remove_suffix(kTemporarySuffix.size());
-    if (!name.starts_with('.')) return false;
+    if (!name.starts_with('.')) return {};
     name.remove_prefix(1);
     const std::size_t dot = name.find('.');
-    return dot != std::string_view::npos && AllDigits(name.substr(0, dot)) && AllDigits(name.substr(dot + 1));
+    if (dot == std::string_view::npos || !AllDigits(name.substr(0, dot)) || !AllDigits(name.substr(dot + 1)))
+        return {};
+    return name.substr(0, dot);
+}
+
+bool IsTemporaryNameOf(std::string_view name, std::string_view baseName) {
+    return !TemporaryPidOf(name, baseName).empty();
 }
 
 std::string TemporaryPath(const std::string& directory, const std::string& baseName) {

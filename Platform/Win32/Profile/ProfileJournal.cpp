@@ -1,8 +1,10 @@
 #include "Platform/Win32/Profile/ProfileJournal.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -71,53 +73,95 @@ std::string UpdatedProfileText(const ProfileLocation& location, const Journal& j
     return file.text;
 }
 
-}  // namespace
+struct FileKey {
+    std::string section;
+    std::string key;
+};
+FileKey fileKey;
 
-bool NamedByValue(std::string_view text, const std::string& final) {
-    std::size_t position = 0;
-    ProfileLine line;
-    while (NextProfileLine(text, position, line)) {
-        if (line.kind != ProfileLine::Kind::Key) continue;
-        const std::string value(ProfileValue(text, line));
-        if (value == final) return true;
-        if (char* target = value.starts_with('/') ? realpath(value.c_str(), nullptr) : nullptr) {
-            const bool same = final == target;
-            free(target);
-            if (same) return true;
-        }
+bool IsLiving(std::string_view pid) {
+    const long number = std::strtol(std::string(pid).c_str(), nullptr, 10);
+    // Beyond pid_t it would turn into -1, which kill() takes for everyone.
+    return number > 0 && number < INT_MAX && (kill(static_cast<pid_t>(number), 0) == 0 || errno == EPERM);
+}
+
+// Whether the writer whose temporaries carry `pid` lives as `writer` says;
+// while the gate is held shared, only one still writing its temporaries
+// (the profile's there) may.
+bool WriterAsKnown(std::string_view pid, JournalWriter writer, bool profileTemporaryThere) {
+    const bool living = IsLiving(pid);
+    switch (writer) {
+        case JournalWriter::Gone:
+            return !living;
+        case JournalWriter::Committing:
+            return living;
+        case JournalWriter::Outside:
+            return !living || profileTemporaryThere;
     }
     return false;
 }
 
+}  // namespace
+
+bool NamedByFileKey(std::string_view text, const std::string& final) {
+    if (fileKey.key.empty()) return false;
+    const ProfileKeyPlace place = LocateProfileKey(text, fileKey.section, fileKey.key);
+    if (!place.key) return false;
+    return NamesFile(std::string(ProfileValue(text, *place.key)), final);
+}
+
+bool NamesFile(const std::string& value, const std::string& final) {
+    if (value == final) return true;
+    char* target = value.starts_with('/') ? realpath(value.c_str(), nullptr) : nullptr;
+    const bool same = target != nullptr && final == target;
+    free(target);
+    return same;
+}
+
 namespace {
 
-bool NamesOwnFilesOnly(const ProfileLocation& location, const Journal& journal) {
-    if (!IsTemporaryNameOf(journal.profileTemporary, location.baseName) ||
-        !RegularOrMissing(location.directory + "/" + journal.profileTemporary))
+bool IsWritersOwn(const ProfileLocation& location, const Journal& journal, JournalWriter writer) {
+    const std::string_view pid = TemporaryPidOf(journal.profileTemporary, location.baseName);
+    const std::string profileTemporary = location.directory + "/" + journal.profileTemporary;
+    struct stat status;
+    if (pid.empty() || !RegularOrMissing(profileTemporary) ||
+        !WriterAsKnown(pid, writer, lstat(profileTemporary.c_str(), &status) == 0))
         return false;
     const std::string values = UpdatedProfileText(location, journal);
     for (const auto& [temporary, final] : journal.files) {
         if (!IsPlainAbsolutePath(final) || !IsPlainAbsolutePath(temporary) ||
             DirectoryOf(temporary) != DirectoryOf(final) ||
-            !IsTemporaryNameOf(BaseNameOf(temporary), BaseNameOf(final)) || !RegularOrMissing(final) ||
-            !RegularOrMissing(temporary) || IsProfileOwnFile(location, final) || !NamedByValue(values, final))
+            TemporaryPidOf(BaseNameOf(temporary), BaseNameOf(final)) != pid || !RegularOrMissing(final) ||
+            !RegularOrMissing(temporary) || IsProfileOwnFile(location, final) ||
+            !NamedByFileKey(values, final))
             return false;
     }
     return true;
 }
 
-void SetAside(const std::string& journalPath) {
-    const std::string aside = journalPath + ".set-aside";
-    const int error = rename(journalPath.c_str(), aside.c_str()) == 0 ? 0 : errno;
+// Under a name no other journal set aside holds, so that none is lost and
+// any kind of file goes.
+void SetAside(const std::string& journalPath, const std::string& why) {
+    std::string aside = journalPath + ".set-aside";
+    int error = 0;
+    for (int attempt = 1;; ++attempt) {
+        struct stat status;
+        if (lstat(aside.c_str(), &status) != 0 && errno == ENOENT) {
+            error = rename(journalPath.c_str(), aside.c_str()) == 0 ? 0 : errno;
+            break;
+        }
+        if (attempt == 100) {
+            error = EEXIST;
+            break;
+        }
+        aside = journalPath + ".set-aside." + std::to_string(attempt);
+    }
     if (error == 0) {
-        std::fprintf(stderr,
-                     "%s: the journal %s names files not its update's own: not obeyed, set aside as %s\n",
-                     program_invocation_short_name, journalPath.c_str(), aside.c_str());
+        std::fprintf(stderr, "%s: the journal %s %s: not obeyed, set aside as %s\n",
+                     program_invocation_short_name, journalPath.c_str(), why.c_str(), aside.c_str());
     } else {
-        std::fprintf(
-            stderr,
-            "%s: the journal %s names files not its update's own: not obeyed, and not set aside (%s)\n",
-            program_invocation_short_name, journalPath.c_str(), std::strerror(error));
+        std::fprintf(stderr, "%s: the journal %s %s: not obeyed, and not set aside (%s)\n",
+                     program_invocation_short_name, journalPath.c_str(), why.c_str(), std::strerror(error));
     }
 }
 
@@ -157,18 +201,28 @@ bool IsProfileOwnFile(const ProfileLocation& location, const std::string& path) 
     return ownName && SameDirectory(DirectoryOf(path), location.directory);
 }
 
-JournalRead ReadJournal(const ProfileLocation& location) {
+JournalRead ReadJournal(const ProfileLocation& location, JournalWriter writer) {
     const std::string journalPath = JournalPath(location);
     std::string text;
-    const posix::RegularFileRead read = posix::ReadRegularFile(journalPath.c_str(), kMaxJournalBytes, &text);
+    const posix::RegularFileRead read =
+        posix::ReadRegularFile(journalPath.c_str(), kMaxJournalBytes, &text, posix::Links::Refuse);
     if (read.error == ENOENT) return {};
-    if (read.error != 0) return {true, read.error, std::nullopt};
-    std::optional<Journal> journal = ParseJournal(text);
-    if (journal && !NamesOwnFilesOnly(location, *journal)) {
-        SetAside(journalPath);
+    // The writer's own is a small regular file it may read: no other blocks
+    // the saves after it.
+    if (read.error != 0) {
+        SetAside(journalPath, std::string("cannot be read (") + std::strerror(read.error) + ")");
         return {};
     }
-    return {true, 0, std::move(journal)};
+    std::optional<Journal> journal = ParseJournal(text);
+    if (journal && !IsWritersOwn(location, *journal, writer)) {
+        SetAside(journalPath, "is not its writer's own");
+        return {};
+    }
+    return {true, std::move(journal)};
 }
 
 }  // namespace win32_profile
+
+void Win32SetProfileFileKey(const char* section, const char* key) {
+    win32_profile::fileKey = {section != nullptr ? section : "", key != nullptr ? key : ""};
+}

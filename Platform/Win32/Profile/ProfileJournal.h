@@ -23,10 +23,13 @@ std::string JournalText(const Journal& journal);
 // The profile, its lock and its journal, which no file of an update may be.
 bool IsProfileOwnFile(const ProfileLocation& location, const std::string& path);
 
-// Whether a value of the profile `text` names the file `final`: as the
-// value gives it, or, for a file that existed, the file its links lead to
-// (PlanUpdateFiles names it so).
-bool NamedByValue(std::string_view text, const std::string& final);
+// Whether the value that names an update's file (Win32SetProfileFileKey) in
+// the profile `text` names the file `final`: as the value gives it, or, for
+// a file that existed, the file its links lead to (PlanUpdateFiles names it
+// so). Never while no such value is named.
+bool NamedByFileKey(std::string_view text, const std::string& final);
+// The same for a path given as `value`.
+bool NamesFile(const std::string& value, const std::string& final);
 
 std::string DirectoryOf(const std::string& path);
 std::string BaseNameOf(const std::string& path);
@@ -34,16 +37,23 @@ std::string BaseNameOf(const std::string& path);
 // The journal beside the profile, as the next one to act on it finds it.
 struct JournalRead {
     bool present = false;            // a journal lies beside the profile
-    int error = 0;                   // errno of a journal that could not be read
     std::optional<Journal> journal;  // whole, and naming only its update's own files
 };
 
-// A whole journal that names anything but its update's own files (a
-// temporary not of the shape the writer makes, or not beside the file it
-// replaces, a link, a final file that is neither the profile nor one its
-// values name) is never obeyed: it is renamed aside (".<name>.journal.set-aside"),
-// with one line on standard error saying so, and reads as absent. A journal
-// cut short reads as present without one.
-JournalRead ReadJournal(const ProfileLocation& location);
+// What the reader knows of the journal's writer, whose pid its temporaries
+// carry: none lives while the lock is held exclusively (Gone); one is inside
+// its commit while the gate is busy (Committing); while the gate is held
+// shared, a living one is still writing its temporaries (Outside).
+enum class JournalWriter { Gone, Committing, Outside };
+
+// A journal is obeyed only as the writer's own: a regular file under its
+// name (not a link), whole, its temporaries of the shape the writer makes,
+// all with one pid, each beside the file it replaces and neither a link,
+// that pid living or not as `writer` says, and its files exactly the one
+// the updated profile's file key names. Any other, or one that cannot be
+// read (too large, not a regular file), is renamed aside
+// (".<name>.journal.set-aside"), with one line on standard error saying so,
+// and reads as absent. A journal cut short reads as present without one.
+JournalRead ReadJournal(const ProfileLocation& location, JournalWriter writer);
 
 }  // namespace win32_profile

@@ -8,6 +8,7 @@
 #include "Platform/Win32/Kernel/KernelErrors.h"
 #include "Platform/Win32/Profile/ProfileFile.h"
 #include "Platform/Win32/Profile/ProfileText.h"
+#include "Platform/Win32/Profile/ProfileUpdateFiles.h"
 
 using namespace win32_kernel;
 using namespace win32_profile;
@@ -26,7 +27,11 @@ std::optional<std::string> ReadProfileValue(LPCSTR section, LPCSTR key, LPCSTR f
         SetLastError(ERROR_FILE_NOT_FOUND);
         return std::nullopt;
     }
-    const ProfileFileText file = ReadProfileFile(location->path);
+    // The source may take the profile's name as we read: then the profile is it.
+    const std::string source = FileToRead(location->path);
+    ProfileFileText file = ReadProfileFile(source);
+    if (file.state == ProfileFileText::State::Missing && source != location->path)
+        file = ReadProfileFile(location->path);
     if (file.state != ProfileFileText::State::Present) {
         SetLastError(ErrorFromFileRead(file.error));
         return std::nullopt;

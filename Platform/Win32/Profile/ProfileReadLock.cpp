@@ -18,9 +18,17 @@
 // been read: the writer that read it busy may have finished meanwhile and
 // another be writing its files, whose update must not happen early; and a
 // journal of a writer since finished names only temporaries already gone.
+// A reader that may not rename (another user's) leaves that update unmade
+// and reads each of its files where the journal says the new one lies
+// (Win32GetProfileFileToRead), the profile included.
+#include <unistd.h>
+
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "Platform/Win32/Profile/ProfileCommitGate.h"
 #include "Platform/Win32/Profile/ProfileFile.h"
@@ -35,6 +43,15 @@ namespace {
 
 thread_local std::unique_ptr<ProfileLock> readLock;
 thread_local std::unique_ptr<CommitGate> readGate;
+// The update this reader could not make happen: final name, new contents.
+thread_local std::vector<std::pair<std::string, std::string>> unmade;
+
+void NoteUnmadeUpdate(const ProfileLocation& location, const Journal& journal) {
+    const std::string profileTemporary = location.directory + "/" + journal.profileTemporary;
+    if (access(profileTemporary.c_str(), F_OK) == 0) unmade.emplace_back(location.path, profileTemporary);
+    for (const auto& [temporary, final] : journal.files)
+        if (access(temporary.c_str(), F_OK) == 0) unmade.emplace_back(final, temporary);
+}
 
 // How often the gate may turn from one writer to the next while a reader
 // looks, before it reads what lies in place.
@@ -49,10 +66,11 @@ BOOL ReadWithoutLock(const ProfileLocation& location) {
             readGate = std::move(gate);
             return FALSE;
         }
-        const JournalRead read = ReadJournal(location);
+        const JournalRead read = ReadJournal(location, JournalWriter::Committing);
         gate = std::make_unique<CommitGate>(location.directory, CommitGate::Mode::Shared);
         if (gate->busy() && read.journal) {
             MakeUpdateHappen(location, *read.journal);
+            NoteUnmadeUpdate(location, *read.journal);
             return FALSE;
         }
         // Busy without a journal: a writer between removing its journal and
@@ -65,9 +83,20 @@ BOOL ReadWithoutLock(const ProfileLocation& location) {
 
 }  // namespace
 
+namespace win32_profile {
+
+std::string FileToRead(const std::string& path) {
+    for (const auto& [final, temporary] : unmade)
+        if (NamesFile(path, final) && access(temporary.c_str(), F_OK) == 0) return temporary;
+    return path;
+}
+
+}  // namespace win32_profile
+
 BOOL Win32BeginProfileRead(LPCSTR lpFileName, DWORD dwMilliseconds) {
     readLock.reset();
     readGate.reset();
+    unmade.clear();
     const std::optional<ProfileLocation> location = ResolveProfilePath(lpFileName);
     if (!location) return FALSE;
     const auto deadline = ProfileLock::Clock::now() + std::chrono::milliseconds(dwMilliseconds);
@@ -91,4 +120,13 @@ BOOL Win32BeginProfileRead(LPCSTR lpFileName, DWORD dwMilliseconds) {
 void Win32EndProfileRead() {
     readLock.reset();
     readGate.reset();
+    unmade.clear();
+}
+
+DWORD Win32GetProfileFileToRead(LPCSTR lpPath, LPSTR lpBuffer, DWORD nSize) {
+    const std::string path = FileToRead(lpPath != nullptr ? lpPath : "");
+    if (lpBuffer == nullptr || nSize == 0 || path.size() >= nSize) return 0;
+    path.copy(lpBuffer, path.size());
+    lpBuffer[path.size()] = '\0';
+    return static_cast<DWORD>(path.size());
 }

@@ -105,9 +105,11 @@ std::optional<UpdateFailure> CommitUpdate(const ProfileLocation& location, std::
         journal.files.emplace_back(TemporaryPath(DirectoryOf(file.final), BaseNameOf(file.final)),
                                    file.final);
 
-    // 2. The journal, on the disk before any file's temporary exists.
+    // 2. The journal, on the disk before any file's temporary exists. Whoever
+    // may read the profile may read it: a reader that cannot make the update
+    // happen reads the new files where it says.
     const std::string journalPath = JournalPath(location);
-    error = WriteNewFile(journalPath, JournalText(journal), 0600);
+    error = WriteNewFile(journalPath, JournalText(journal), mode);
     if (error != 0) {
         unlink(profileTemporary.c_str());
         return FailedWrite(error, 0, location.path);
@@ -158,9 +160,8 @@ bool HasInterruptedUpdate(const ProfileLocation& location) {
 }
 
 int FinishInterruptedUpdate(const ProfileLocation& location) {
-    const JournalRead read = ReadJournal(location);
+    const JournalRead read = ReadJournal(location, JournalWriter::Gone);
     if (!read.present) return 0;
-    if (read.error != 0) return read.error;
     // A journal cut short was being written: no file's temporary exists yet,
     // and the profile's is swept with the other stale ones.
     if (read.journal) {
@@ -179,7 +180,7 @@ int FinishInterruptedUpdate(const ProfileLocation& location) {
 }
 
 void FinishCommittedUpdate(const ProfileLocation& location) {
-    const JournalRead read = ReadJournal(location);
+    const JournalRead read = ReadJournal(location, JournalWriter::Outside);
     if (!read.journal) return;
     const std::string profileTemporary = location.directory + "/" + read.journal->profileTemporary;
     if (access(profileTemporary.c_str(), F_OK) != 0 && errno == ENOENT)

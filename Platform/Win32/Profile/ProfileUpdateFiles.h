@@ -87,6 +87,11 @@ void FinishCommittedUpdate(const ProfileLocation& location);
 // place, as that writer does; a temporary already gone was renamed).
 void MakeUpdateHappen(const ProfileLocation& location, const Journal& journal);
 
+// Where this thread's read (Win32BeginProfileRead) finds the new contents of
+// `path`: the temporary of an update it could not make happen, while that
+// is there, else `path` itself.
+std::string FileToRead(const std::string& path);
+
 // Whether a journal lies beside the profile.
 bool HasInterruptedUpdate(const ProfileLocation& location);
 

@@ -126,9 +126,9 @@ BOOL WriteUpdate(LPCSTR fileName, const std::vector<ProfileSetting>& settings,
         const UpdatePlan plan = PlanUpdateFiles(*location, files);
         if (plan.failure) return Refuse(*plan.failure);
         // Whoever finishes the update after a crash obeys its journal only for
-        // the files its values name.
+        // the file its file key names.
         for (std::size_t i = 0; i < plan.files.size(); ++i)
-            if (!NamedByValue(edited, plan.files[i].final))
+            if (!NamedByFileKey(edited, plan.files[i].final))
                 return Refuse({ERROR_INVALID_PARAMETER, i + 1, plan.files[i].final});
         if (std::optional<UpdateFailure> failure = CommitUpdate(*location, edited, mode, files, plan.files))
             return Refuse(std::move(*failure));

@@ -1,6 +1,8 @@
 // A save that stalls inside its commit, journals that name what is not
 // their update's own, and the temporary files killed writers leave.
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,13 +26,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A writer stalled between replacing the settings and renaming the picture,
-// longer than a reader waits: the reader goes on without the lock, and gets
-// the new settings with the new picture; the writer then finishes its save.
-TEST(ProfileStalledUpdateTest, AReaderThatCannotWaitGetsOneSavesPair) {
-    TempDir temp;
-    const Pair pair(temp.path());
-    ASSERT_TRUE(pair.Save(1, pair.picture));
+// A writer of the pair's second save, once it has replaced the settings and
+// stalls for 2.5 s before renaming the picture.
+pid_t StartStalledWriter(const Pair& pair) {
+    if (!pair.Save(1, pair.picture)) return -1;
     const pid_t writer = StartChild([&] {
         SetProfileCommitPause(std::chrono::milliseconds(2500));
         return pair.Save(2, pair.picture) ? 0 : 1;
@@ -38,6 +37,16 @@ TEST(ProfileStalledUpdateTest, AReaderThatCannotWaitGetsOneSavesPair) {
     const auto giveUp = Clock::now() + std::chrono::seconds(10);
     while (pair.Value("SERIAL") != "2" && Clock::now() < giveUp)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return writer;
+}
+
+// A writer stalled between replacing the settings and renaming the picture,
+// longer than a reader waits: the reader goes on without the lock, and gets
+// the new settings with the new picture; the writer then finishes its save.
+TEST(ProfileStalledUpdateTest, AReaderThatCannotWaitGetsOneSavesPair) {
+    TempDir temp;
+    const Pair pair(temp.path());
+    const pid_t writer = StartStalledWriter(pair);
     ASSERT_FALSE(pair.Whole()) << "the writer did not stall between the settings and the picture";
 
     const auto started = Clock::now();
@@ -52,6 +61,38 @@ TEST(ProfileStalledUpdateTest, AReaderThatCannotWaitGetsOneSavesPair) {
     EXPECT_EQ(ListDirectory(pair.settings.parent_path()),
               (std::vector<std::string>{".Vantel.ini.lock", "Vantel.ini"}));
     EXPECT_EQ(ListDirectory(pair.picture.parent_path()), std::vector<std::string>{"p.bmp"});
+}
+
+// The same stall met by a reader that may not rename in the folders (a
+// saver another user runs on these settings): it reads the new settings
+// with the new picture where the writer's journal says it lies.
+TEST(ProfileStalledUpdateTest, AReaderThatMayNotWriteTheFoldersGetsOneSavesPair) {
+    TempDir temp;
+    const Pair pair(temp.path());
+    const pid_t writer = StartStalledWriter(pair);
+    ASSERT_FALSE(pair.Whole()) << "the writer did not stall between the settings and the picture";
+
+    // Root ignores permission bits: the reader becomes nobody, who may read
+    // the tree and write nothing in it; anyone else finds the folders closed.
+    const bool root = geteuid() == 0;
+    const auto readable = fs::perms::others_read | fs::perms::others_exec;
+    for (const fs::path& folder : {temp.path(), pair.settings.parent_path(), pair.picture.parent_path()})
+        fs::permissions(folder, root ? readable : fs::perms::owner_write,
+                        root ? fs::perm_options::add : fs::perm_options::remove);
+    const int read = RunInChild([&] {
+        if (root && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) return 100;
+        Win32BeginProfileRead(pair.settings.c_str(), 1000);
+        char source[4096];
+        const DWORD length = Win32GetProfileFileToRead(pair.Value("FILENAME").c_str(), source, sizeof source);
+        const bool whole = length > 0 && ReadFile(source).starts_with(pair.Value("SERIAL") + ".");
+        Win32EndProfileRead();
+        return whole ? 0 : 1;
+    });
+    for (const fs::path& folder : {pair.settings.parent_path(), pair.picture.parent_path()})
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(read, 0) << "the reader got the new settings with the old picture";
+    EXPECT_EQ(WaitForChild(writer), 0) << "the stalled writer's save failed";
+    EXPECT_TRUE(pair.Whole());
 }
 
 // The folders a hostile journal reaches for: the pair's, and one beside them.
@@ -86,18 +127,37 @@ struct HostileCase {
     const char* what;
     // Plants what the journal needs to do harm, and gives the journal.
     std::function<Journal(const Scene&)> plant;
+    // The journal lies elsewhere, and a link to it beside the settings.
+    bool linked = false;
 };
 
 void PrintTo(const HostileCase& example, std::ostream* out) {
     *out << example.what;
 }
 
+// The pids of two writers that died: children's, reaped.
+std::string DeadPid(int which) {
+    static const std::string pids[] = {std::to_string(StartChild([] { return 0; })),
+                                       std::to_string(StartChild([] { return 0; }))};
+    static const bool reaped = WaitForChild(std::stoi(pids[0])) == 0 && WaitForChild(std::stoi(pids[1])) == 0;
+    return reaped ? pids[which] : "";
+}
+
+// A temporary of `name` as a writer of that pid names it.
+std::string Tmp(const std::string& name, const std::string& pid = DeadPid(0), int counter = 0) {
+    return "." + name + "." + pid + "." + std::to_string(counter) + ".tmp";
+}
+
 // The settings' temporary of a writer that never replaced them: the journal
 // then says to remove the files' temporaries.
-constexpr char kSettingsTemporary[] = ".Vantel.ini.1.0.tmp";
+std::string SettingsTemporary() {
+    return Tmp("Vantel.ini");
+}
 // A name no file bears: the settings were replaced, so the journal says to
 // rename the files' temporaries into place.
-constexpr char kSettingsReplaced[] = ".Vantel.ini.2.0.tmp";
+std::string SettingsReplaced() {
+    return Tmp("Vantel.ini", DeadPid(0), 1);
+}
 
 class ProfileHostileJournalTest : public testing::TestWithParam<HostileCase> {};
 
@@ -105,9 +165,14 @@ TEST_P(ProfileHostileJournalTest, IsSetAsideAndNothingElseChanges) {
     TempDir temp;
     const Scene scene(temp.path());
     const Journal journal = GetParam().plant(scene);
-    const std::vector<std::string> before = scene.Snapshot();
     const fs::path journalPath = scene.Config() / ".Vantel.ini.journal";
-    WriteFile(journalPath, JournalText(journal));
+    if (GetParam().linked) {
+        WriteFile(scene.elsewhere / "journal", JournalText(journal));
+        fs::create_symlink(scene.elsewhere / "journal", journalPath);
+    } else {
+        WriteFile(journalPath, JournalText(journal));
+    }
+    const std::vector<std::string> before = scene.Snapshot();
 
     testing::internal::CaptureStderr();
     Win32BeginProfileRead(scene.pair.settings.c_str(), 1000);
@@ -115,8 +180,8 @@ TEST_P(ProfileHostileJournalTest, IsSetAsideAndNothingElseChanges) {
     const std::string said = testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(scene.Snapshot(), before);
-    EXPECT_FALSE(fs::exists(journalPath));
-    EXPECT_TRUE(fs::exists(scene.Config() / ".Vantel.ini.journal.set-aside"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(journalPath)));
+    EXPECT_TRUE(fs::exists(fs::symlink_status(scene.Config() / ".Vantel.ini.journal.set-aside")));
     EXPECT_TRUE(said.starts_with(std::string(program_invocation_short_name) + ": ")) << said;
     EXPECT_NE(said.find(journalPath.string()), std::string::npos) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
@@ -127,23 +192,23 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         HostileCase{"a file elsewhere renamed over another",
                     [](const Scene& s) {
-                        return Journal{kSettingsReplaced, {{s.elsewhere / "src", s.elsewhere / "precious"}}};
+                        return Journal{SettingsReplaced(), {{s.elsewhere / "src", s.elsewhere / "precious"}}};
                     }},
         HostileCase{"a path through '..'",
                     [](const Scene& s) {
-                        WriteFile(s.elsewhere / ".precious.1.0.tmp", "hostile");
+                        WriteFile(s.elsewhere / Tmp("precious"), "hostile");
                         const fs::path up = s.Pictures() / ".." / "elsewhere";
-                        return Journal{kSettingsReplaced, {{up / ".precious.1.0.tmp", up / "precious"}}};
+                        return Journal{SettingsReplaced(), {{up / Tmp("precious"), up / "precious"}}};
                     }},
         HostileCase{"a temporary in another folder than its file",
                     [](const Scene& s) {
-                        WriteFile(s.elsewhere / ".p.bmp.1.0.tmp", "hostile");
-                        return Journal{kSettingsReplaced, {{s.elsewhere / ".p.bmp.1.0.tmp", s.pair.picture}}};
+                        WriteFile(s.elsewhere / Tmp("p.bmp"), "hostile");
+                        return Journal{SettingsReplaced(), {{s.elsewhere / Tmp("p.bmp"), s.pair.picture}}};
                     }},
         HostileCase{"a file elsewhere as the temporary to remove",
                     [](const Scene& s) {
-                        WriteFile(s.Config() / kSettingsTemporary, "[SETTING]\n");
-                        return Journal{kSettingsTemporary, {{s.elsewhere / "precious", s.pair.picture}}};
+                        WriteFile(s.Config() / SettingsTemporary(), "[SETTING]\n");
+                        return Journal{SettingsTemporary(), {{s.elsewhere / "precious", s.pair.picture}}};
                     }},
         HostileCase{"the settings file as the settings' temporary",
                     [](const Scene& s) {
@@ -152,38 +217,114 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{
             "the settings file as a file to replace",
             [](const Scene& s) {
-                WriteFile(s.Config() / kSettingsTemporary, "[SETTING]\nFILENAME=/etc/passwd\n");
-                return Journal{kSettingsReplaced, {{s.Config() / kSettingsTemporary, s.pair.settings}}};
+                WriteFile(s.Config() / SettingsTemporary(), "[SETTING]\nFILENAME=/etc/passwd\n");
+                return Journal{SettingsReplaced(), {{s.Config() / SettingsTemporary(), s.pair.settings}}};
             }},
-        HostileCase{
-            "a temporary that is a link",
-            [](const Scene& s) {
-                fs::create_symlink(s.elsewhere / "precious", s.Pictures() / ".p.bmp.1.0.tmp");
-                return Journal{kSettingsReplaced, {{s.Pictures() / ".p.bmp.1.0.tmp", s.pair.picture}}};
-            }},
-        HostileCase{
-            "a file to replace that is a link",
-            [](const Scene& s) {
-                fs::remove(s.pair.picture);
-                fs::create_symlink(s.elsewhere / "precious", s.pair.picture);
-                WriteFile(s.Pictures() / ".p.bmp.1.0.tmp", "hostile");
-                return Journal{kSettingsReplaced, {{s.Pictures() / ".p.bmp.1.0.tmp", s.pair.picture}}};
-            }},
-        HostileCase{"a file the settings do not name", [](const Scene& s) {
+        HostileCase{"a temporary that is a link",
+                    [](const Scene& s) {
+                        fs::create_symlink(s.elsewhere / "precious", s.Pictures() / Tmp("p.bmp"));
+                        return Journal{SettingsReplaced(), {{s.Pictures() / Tmp("p.bmp"), s.pair.picture}}};
+                    }},
+        HostileCase{"a file to replace that is a link",
+                    [](const Scene& s) {
+                        fs::remove(s.pair.picture);
+                        fs::create_symlink(s.elsewhere / "precious", s.pair.picture);
+                        WriteFile(s.Pictures() / Tmp("p.bmp"), "hostile");
+                        return Journal{SettingsReplaced(), {{s.Pictures() / Tmp("p.bmp"), s.pair.picture}}};
+                    }},
+        HostileCase{"a file the settings do not name",
+                    [](const Scene& s) {
                         WriteFile(s.Pictures() / "other.bmp", "precious");
-                        WriteFile(s.Pictures() / ".other.bmp.1.0.tmp", "hostile");
-                        return Journal{kSettingsReplaced,
-                                       {{s.Pictures() / ".other.bmp.1.0.tmp", s.Pictures() / "other.bmp"}}};
-                    }}));
+                        WriteFile(s.Pictures() / Tmp("other.bmp"), "hostile");
+                        return Journal{SettingsReplaced(),
+                                       {{s.Pictures() / Tmp("other.bmp"), s.Pictures() / "other.bmp"}}};
+                    }},
+        HostileCase{"the writer's own but for being a link",
+                    [](const Scene& s) {
+                        WriteFile(s.Pictures() / Tmp("p.bmp"), "hostile");
+                        return Journal{SettingsReplaced(), {{s.Pictures() / Tmp("p.bmp"), s.pair.picture}}};
+                    },
+                    true},
+        HostileCase{"temporaries of two pids",
+                    [](const Scene& s) {
+                        const std::string other = Tmp("p.bmp", DeadPid(1));
+                        WriteFile(s.Pictures() / other, "hostile");
+                        return Journal{SettingsReplaced(), {{s.Pictures() / other, s.pair.picture}}};
+                    }},
+        HostileCase{"the pid of a living process that writes nothing",
+                    [](const Scene& s) {
+                        WriteFile(s.Pictures() / Tmp("p.bmp", "1"), "hostile");
+                        return Journal{Tmp("Vantel.ini", "1", 1),
+                                       {{s.Pictures() / Tmp("p.bmp", "1"), s.pair.picture}}};
+                    }},
+        HostileCase{
+            "a file reached through a linked folder, named by another key", [](const Scene& s) {
+                fs::create_directory_symlink(s.elsewhere, s.Pictures() / "linked");
+                const fs::path precious = s.Pictures() / "linked" / "precious";
+                WriteFile(s.pair.settings, ReadFile(s.pair.settings) + "\nOTHER=" + precious.string());
+                WriteFile(s.elsewhere / Tmp("precious"), "hostile");
+                return Journal{SettingsReplaced(), {{precious.parent_path() / Tmp("precious"), precious}}};
+            }}));
+
+// A journal that cannot be read is no writer's either: set aside, and the
+// save goes on.
+struct UnreadableJournal {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+};
+
+void PrintTo(const UnreadableJournal& example, std::ostream* out) {
+    *out << example.what;
+}
+
+class ProfileUnreadableJournalTest : public testing::TestWithParam<UnreadableJournal> {};
+
+TEST_P(ProfileUnreadableJournalTest, IsSetAsideAndTheSaveGoesOn) {
+    TempDir temp;
+    const Pair pair(temp.path());
+    ASSERT_TRUE(pair.Save(1, pair.picture));
+    const fs::path journalPath = pair.settings.parent_path() / ".Vantel.ini.journal";
+    GetParam().make(journalPath);
+
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(pair.Save(2, pair.picture));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(pair.Whole());
+    EXPECT_EQ(pair.Value("SERIAL"), "2");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(journalPath)));
+    EXPECT_TRUE(fs::exists(fs::symlink_status(journalPath.string() + ".set-aside")));
+    EXPECT_NE(said.find(journalPath.string()), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileUnreadableJournalTest,
+    testing::Values(UnreadableJournal{"well-formed, of 12000 files, over 1 MiB",
+                                      [](const fs::path& path) {
+                                          Journal journal{SettingsReplaced(), {}};
+                                          const std::string folder = "/" + std::string(60, 'd') + "/";
+                                          for (int i = 0; i < 12000; ++i)
+                                              journal.files.emplace_back(folder + Tmp(std::to_string(i)),
+                                                                         folder + std::to_string(i));
+                                          WriteFile(path, JournalText(journal));
+                                      }},
+                    UnreadableJournal{"sparse, of 100 MiB",
+                                      [](const fs::path& path) {
+                                          WriteFile(path, "");
+                                          fs::resize_file(path, std::uintmax_t{100} << 20);
+                                      }},
+                    UnreadableJournal{"a FIFO", [](const fs::path& path) { mkfifo(path.c_str(), 0600); }},
+                    UnreadableJournal{"a directory",
+                                      [](const fs::path& path) { fs::create_directory(path); }}));
 
 // The writer's own journal, left by a kill after the settings were
 // replaced, is still obeyed, and quietly.
 TEST(ProfileHostileJournalTest, TheWritersOwnJournalIsObeyed) {
     TempDir temp;
     const Scene scene(temp.path());
-    WriteFile(scene.Pictures() / ".p.bmp.1.0.tmp", "new picture");
+    WriteFile(scene.Pictures() / Tmp("p.bmp"), "new picture");
     WriteFile(scene.Config() / ".Vantel.ini.journal",
-              JournalText({kSettingsReplaced, {{scene.Pictures() / ".p.bmp.1.0.tmp", scene.pair.picture}}}));
+              JournalText({SettingsReplaced(), {{scene.Pictures() / Tmp("p.bmp"), scene.pair.picture}}}));
     testing::internal::CaptureStderr();
     EXPECT_TRUE(Win32BeginProfileRead(scene.pair.settings.c_str(), 1000));
     Win32EndProfileRead();

@@ -17,6 +17,7 @@ struct Pair {
         : settings(root / "config/Vantel.ini"), picture(root / "pictures/p.bmp") {
         std::filesystem::create_directories(settings.parent_path());
         std::filesystem::create_directories(picture.parent_path());
+        Win32SetProfileFileKey("SETTING", "FILENAME");
     }
     // The serial in the settings, and the picture they name holding it.
     bool Save(int serial, const std::filesystem::path& to, std::size_t size = 4096) const {
