@@ -1,7 +1,5 @@
 #include "Platform/Win32/User/Wayland/Output.h"
 
-#include <algorithm>
-
 #include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
@@ -11,12 +9,6 @@ constexpr int kBytesPerPixel = 4;
 
 // Versions whose every event has a handler below.
 constexpr std::uint32_t kOutputVersion = 2;
-
-bool Overlap(const RECT& a, const RECT& b, RECT* common) {
-    *common = RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                   std::min(a.bottom, b.bottom)};
-    return common->left < common->right && common->top < common->bottom;
-}
 
 }  // namespace
 
@@ -231,7 +223,7 @@ int Output::Show(int buffer, const RECT* areas, int count, bool all) {
         bool damaged = false;
         for (int i = 0; i < count; ++i) {
             RECT common;
-            if (!Overlap(areas[i], region_, &common)) continue;
+            if (!IntersectRect(&common, &areas[i], &region_)) continue;
             wl_surface_damage_buffer(surface_, common.left - region_.left, common.top - region_.top,
                                      common.right - common.left, common.bottom - common.top);
             damaged = true;
