@@ -20,13 +20,10 @@ inline RECT Union(const RECT& a, const RECT& b) {
                 std::max(a.bottom, b.bottom)};
 }
 
-// Cuts `rect` down to its part inside `with`; false when nothing is left.
+// Cuts `rect` down to its part inside `with`; false, and `rect` empty, when
+// nothing is left.
 inline bool Intersect(RECT* rect, const RECT& with) {
-    rect->left = std::max(rect->left, with.left);
-    rect->top = std::max(rect->top, with.top);
-    rect->right = std::min(rect->right, with.right);
-    rect->bottom = std::min(rect->bottom, with.bottom);
-    return !IsEmpty(*rect);
+    return IntersectRect(rect, rect, &with) != FALSE;
 }
 
 }  // namespace dx

@@ -327,4 +327,7 @@ int ReleaseDC(HWND hWnd, HDC hDC);
 int GetDeviceCaps(HDC hdc, int index);
 BOOL GetClientRect(HWND hWnd, RECT* lpRect);
 BOOL ClientToScreen(HWND hWnd, POINT* lpPoint);
+// The part two rectangles share (lprcDst may be either of them); FALSE, with
+// lprcDst all zero, when they share nothing.
+BOOL IntersectRect(RECT* lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 UINT GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, PALETTEENTRY* pPalEntries);

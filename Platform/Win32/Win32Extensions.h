@@ -44,8 +44,8 @@ void Win32EndOnTerminationSignals(int exitCode);
 // Ends the process at once with `exitCode`, after removing the lock files
 // of the named mutexes it holds; exit handlers do not run.
 [[noreturn]] void Win32EndProcessAtOnce(int exitCode);
-// The running program's name ("vantel"), which starts every line it writes
-// on a failure.
+// The running program's name (as it was started, without the directory),
+// which starts every line it writes on a failure.
 const char* Win32ProgramName();
 
 // Gathers what WritePrivateProfileStringA writes to lpFileName from here on

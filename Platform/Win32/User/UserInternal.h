@@ -43,8 +43,10 @@ namespace win32user {
 // there is no display to open windows on or SDL cannot reach it.
 bool EnsureVideo();
 
-// Holds SDL to the driver of the display Win32ChooseDisplay chooses (called
-// only when SDL_VIDEODRIVER names none). False, with one line on standard
+// Holds SDL to the driver for the display Win32ChooseDisplay chooses: X11
+// for an X display; for a Wayland display, whose session is ours
+// (Wayland/Session.h), the off-screen driver (called only when
+// SDL_VIDEODRIVER names none). False, with one line on standard
 // error naming the display and why it cannot be had, when none can. The X
 // display's probe stays connected until ReleaseDisplayProbe.
 bool NarrowVideoDrivers();
@@ -90,7 +92,8 @@ HWND AddWindow(const WNDCLASSA& windowClass, SDL_Window* sdl);
 // there is no display to ask.
 std::vector<SDL_Rect> DisplayBounds();
 // Where the monitors of our screen lie, the primary one first: on X11 as the
-// server has them now (RandR), else as SDL has them.
+// server has them now (RandR), on Wayland our session's outputs, else as
+// SDL has them.
 std::vector<SDL_Rect> MonitorBounds();
 // On an X display of several screens, has SDL keep to the one the
 // display's name asks for (":0.1"), starting its video again if need be.

@@ -2,7 +2,6 @@
 // over them.
 #include "Platform/Win32/User/WindowPixels.h"
 
-#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -58,14 +57,8 @@ void ReplacePixels(HWND hWnd, std::unique_ptr<WindowPixels> pixels) {
 }
 
 bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped) {
-    *clipped = RECT{0, 0, width, height};
-    if (area != nullptr) {
-        clipped->left = std::max(area->left, clipped->left);
-        clipped->top = std::max(area->top, clipped->top);
-        clipped->right = std::min(area->right, clipped->right);
-        clipped->bottom = std::min(area->bottom, clipped->bottom);
-    }
-    return clipped->left < clipped->right && clipped->top < clipped->bottom;
+    const RECT frame{0, 0, width, height};
+    return IntersectRect(clipped, area != nullptr ? area : &frame, &frame) != FALSE;
 }
 
 std::uint64_t NewFrameMemoryId() {

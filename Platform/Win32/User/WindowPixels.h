@@ -1,9 +1,10 @@
 // The pixels of a window: the frame software draws into, how it reaches the
 // display, and the colours the display has for it. One per window, made on
-// first use: over SDL's window surface, or on X11 over an image of our own
-// in the window's visual, since SDL's X11 surfaces leave out some visuals
-// (8-bit colormaps, 30-bit colour) and never mark a 32-bit window's pixels
-// opaque.
+// first use: on X11 over an image of our own in the window's visual, since
+// SDL's X11 surfaces leave out some visuals (8-bit colormaps, 30-bit colour)
+// and never mark a 32-bit window's pixels opaque; on a Wayland display of
+// our own over shared memory shown on surfaces of ours, since SDL runs its
+// off-screen driver there; elsewhere over SDL's window surface.
 #pragma once
 
 #include <SDL.h>

@@ -23,8 +23,8 @@ Connection::~Connection() {
 }
 
 void Connection::Lost() {
-    // What SDL or the exit handlers would do next may wait forever on the
-    // dead connection.
+    // Whatever came next, the exit handlers too, would only meet the dead
+    // connection again.
     std::fprintf(stderr, "%s: lost the connection to the Wayland display %s\n", Win32ProgramName(), name_);
     Win32EndProcessAtOnce(1);
 }
@@ -34,7 +34,7 @@ void Connection::Flush() {
 }
 
 void Connection::Dispatch(int timeoutMs) {
-    // Events SDL's reading brought to our queue come first.
+    // Events already read into our queue come first.
     while (wl_display_prepare_read_queue(display_, queue_) != 0) {
         if (wl_display_dispatch_queue_pending(display_, queue_) < 0) Lost();
         timeoutMs = 0;

@@ -1,5 +1,5 @@
-// A Wayland connection with an event queue of our own, so that whatever
-// else dispatches the display's default queue never eats our events.
+// Our connection to the Wayland compositor (SDL, on its off-screen driver,
+// has none), its objects and events on an event queue of our own.
 #pragma once
 
 #include <wayland-client.h>

@@ -111,7 +111,8 @@ void Input::Entered(void* data, wl_pointer* pointer, std::uint32_t serial, wl_su
     for (const auto& output : *self->outputs_) {
         if (output->Surface() == surface) self->under_ = output->Region();
     }
-    // The saver hides the cursor over its window; ours are that window.
+    // A program that hides the cursor (ShowCursor) hides it over its
+    // window; our surfaces are that window.
     if (SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
     Moved(data, pointer, 0, x, y);
 }

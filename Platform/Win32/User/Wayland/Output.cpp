@@ -1,7 +1,5 @@
 #include "Platform/Win32/User/Wayland/Output.h"
 
-#include <algorithm>
-
 #include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
@@ -11,12 +9,6 @@ constexpr int kBytesPerPixel = 4;
 
 // Versions whose every event has a handler below.
 constexpr std::uint32_t kOutputVersion = 2;
-
-bool Overlap(const RECT& a, const RECT& b, RECT* common) {
-    *common = RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                   std::min(a.bottom, b.bottom)};
-    return common->left < common->right && common->top < common->bottom;
-}
 
 }  // namespace
 
@@ -102,7 +94,8 @@ void Output::LogicalSize(void* data, zxdg_output_v1*, std::int32_t width, std::i
     self->Place(self->place_.left, self->place_.top, width, height);
 }
 
-void Output::MakeSurface(wl_compositor* compositor, zwlr_layer_shell_v1* layers, xdg_wm_base* shell) {
+void Output::MakeSurface(wl_compositor* compositor, zwlr_layer_shell_v1* layers, xdg_wm_base* shell,
+                         const std::string& title) {
     surface_ = wl_compositor_create_surface(compositor);
     if (layers != nullptr) {
         static const zwlr_layer_surface_v1_listener layerEvents{
@@ -133,13 +126,17 @@ void Output::MakeSurface(wl_compositor* compositor, zwlr_layer_shell_v1* layers,
         xdg_surface_add_listener(xdgSurface_, &surfaceEvents, this);
         toplevel_ = xdg_surface_get_toplevel(xdgSurface_);
         xdg_toplevel_add_listener(toplevel_, &toplevelEvents, this);
-        xdg_toplevel_set_title(toplevel_, "Vantel");
+        Title(title);
         // For the compositor's rules to name.
         xdg_toplevel_set_app_id(toplevel_, Win32ProgramName());
         xdg_toplevel_set_fullscreen(toplevel_, output_);
     }
     // No buffer before the compositor has said how it will show the surface.
     wl_surface_commit(surface_);
+}
+
+void Output::Title(const std::string& title) {
+    if (toplevel_ != nullptr && !title.empty()) xdg_toplevel_set_title(toplevel_, title.c_str());
 }
 
 void Output::LayerConfigured(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t,
@@ -226,7 +223,7 @@ int Output::Show(int buffer, const RECT* areas, int count, bool all) {
         bool damaged = false;
         for (int i = 0; i < count; ++i) {
             RECT common;
-            if (!Overlap(areas[i], region_, &common)) continue;
+            if (!IntersectRect(&common, &areas[i], &region_)) continue;
             wl_surface_damage_buffer(surface_, common.left - region_.left, common.top - region_.top,
                                      common.right - common.left, common.bottom - common.top);
             damaged = true;

@@ -10,6 +10,7 @@
 #include <wayland-client.h>
 
 #include <cstdint>
+#include <string>
 
 #include "Platform/Win32/User/Wayland/BufferTurns.h"
 #include "Platform/Win32/User/Wayland/wlr-layer-shell-unstable-v1-client-protocol.h"
@@ -35,8 +36,13 @@ public:
     bool TakeMoved();
 
     // Makes our surface, covering this output: on `layers`' overlay layer,
-    // or without layers (null) as `shell`'s full-screen toplevel.
-    void MakeSurface(wl_compositor* compositor, zwlr_layer_shell_v1* layers, xdg_wm_base* shell);
+    // or without layers (null) as `shell`'s full-screen toplevel, which
+    // bears `title` (none while empty).
+    void MakeSurface(wl_compositor* compositor, zwlr_layer_shell_v1* layers, xdg_wm_base* shell,
+                     const std::string& title);
+    // Names our toplevel `title` for the compositor's task lists; a layer
+    // surface has no title, and an empty one is none.
+    void Title(const std::string& title);
     wl_surface* Surface() const { return surface_; }
     // True when our surface is on the compositor's overlay layer.
     bool Layered() const { return layer_ != nullptr; }

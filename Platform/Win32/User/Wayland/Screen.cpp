@@ -61,9 +61,14 @@ unsigned Screen::Changes() {
     return changes_;
 }
 
+void Screen::Title(const char* title) {
+    title_ = title != nullptr ? title : "";
+    for (auto& output : outputs_) output->Title(title_);
+}
+
 void Screen::AddOutput(std::uint32_t name) {
     outputs_.push_back(std::make_unique<Output>(registry_, name, placer_));
-    outputs_.back()->MakeSurface(compositor_, layers_, shell_);
+    outputs_.back()->MakeSurface(compositor_, layers_, shell_, title_);
     ++changes_;
 }
 

@@ -30,6 +30,9 @@ public:
     // A count of the outputs' comings, goings and moves: a new value means
     // they changed.
     unsigned Changes();
+    // Names our toplevels, now and on outputs still to come, after the
+    // window they show (its title, as the program gave it).
+    void Title(const char* title);
 
 private:
     static void Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -52,6 +55,7 @@ private:
     std::unique_ptr<Input> input_;
     unsigned changes_ = 0;
     std::string problem_;
+    std::string title_;
 };
 
 }  // namespace win32user

@@ -27,6 +27,31 @@ constexpr int kBytesPerPixel = 4;
 // output switched off sends no frame callbacks.
 constexpr int kPatienceMs = 1000;
 
+struct Memory {
+    BYTE* bits = nullptr;
+    wl_shm_pool* pool = nullptr;
+};
+
+// `bytes` of memory shared with the compositor, and its pool over them;
+// none (null bits) when they cannot be had. The memory is named after the
+// program and its `use`, as the system's listings of it show.
+Memory ShareMemory(wl_shm* shm, const char* use, std::size_t bytes) {
+    if (bytes > INT_MAX) return {};
+    const std::string name = std::string(Win32ProgramName()) + "-" + use;
+    const int fd = memfd_create(name.c_str(), MFD_CLOEXEC);
+    if (fd < 0) return {};
+    void* bits = ftruncate(fd, static_cast<off_t>(bytes)) == 0
+                     ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                     : MAP_FAILED;
+    Memory memory;
+    // The pool keeps the memory for the buffers made from it.
+    if (bits != MAP_FAILED)
+        memory =
+            Memory{static_cast<BYTE*>(bits), wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(bytes))};
+    close(fd);
+    return memory;
+}
+
 class WaylandWindowPixels final : public WindowPixels {
 public:
     WaylandWindowPixels(Connection* connection, Screen* screen, SDL_Window* window)
@@ -46,11 +71,6 @@ public:
     bool Paint(BYTE red, BYTE green, BYTE blue) override;
 
 private:
-    struct Memory {
-        BYTE* bits = nullptr;
-        wl_shm_pool* pool = nullptr;
-    };
-
     bool MakeMemory(int width, int height);
     void DropMemory();
     // Gives every output the buffers of its part of the frame, when the
@@ -97,18 +117,8 @@ bool WaylandWindowPixels::MakeMemory(int width, int height) {
     // also the last row of an output right of the frame's left edge: one
     // row more than the frame.
     bytes_ = static_cast<std::size_t>(pitch_) * (static_cast<std::size_t>(height) + 1);
-    if (bytes_ > INT_MAX) return false;
     for (Memory& memory : memory_) {
-        const int fd = memfd_create("vantel-frame", MFD_CLOEXEC);
-        if (fd < 0) return false;
-        void* bits = ftruncate(fd, static_cast<off_t>(bytes_)) == 0
-                         ? mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
-                         : MAP_FAILED;
-        if (bits != MAP_FAILED) {
-            memory.bits = static_cast<BYTE*>(bits);
-            memory.pool = wl_shm_create_pool(screen_.Shm(), fd, static_cast<std::int32_t>(bytes_));
-        }
-        close(fd);
+        memory = ShareMemory(screen_.Shm(), "frame", bytes_);
         if (memory.bits == nullptr) return false;
     }
     width_ = width;
@@ -182,29 +192,19 @@ bool WaylandWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
     if (widest == 0 || tallest == 0) return true;
     const std::size_t bytes =
         static_cast<std::size_t>(widest) * static_cast<std::size_t>(tallest) * kBytesPerPixel;
-    const int fd = memfd_create("vantel-paint", MFD_CLOEXEC);
-    if (fd < 0) return false;
-    void* bits = ftruncate(fd, static_cast<off_t>(bytes)) == 0 && bytes <= INT_MAX
-                     ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
-                     : MAP_FAILED;
-    if (bits == MAP_FAILED) {
-        close(fd);
-        return false;
-    }
+    const Memory paint = ShareMemory(screen_.Shm(), "paint", bytes);
+    if (paint.bits == nullptr) return false;
     const std::uint32_t pixel = std::uint32_t{red} << 16 | std::uint32_t{green} << 8 | blue;
-    std::fill_n(static_cast<std::uint32_t*>(bits), bytes / kBytesPerPixel, pixel);
-    // The compositor keeps the memory for the buffers made from it.
-    wl_shm_pool* pool = wl_shm_create_pool(screen_.Shm(), fd, static_cast<std::int32_t>(bytes));
+    std::fill_n(reinterpret_cast<std::uint32_t*>(paint.bits), bytes / kBytesPerPixel, pixel);
     for (auto& output : screen_.Outputs()) {
         const RECT region = RegionOf(*output, origin, width, height);
         if (region.right > region.left)
-            output->ShowPainted(wl_shm_pool_create_buffer(pool, 0, region.right - region.left,
+            output->ShowPainted(wl_shm_pool_create_buffer(paint.pool, 0, region.right - region.left,
                                                           region.bottom - region.top, widest * kBytesPerPixel,
                                                           WL_SHM_FORMAT_XRGB8888));
     }
-    wl_shm_pool_destroy(pool);
-    munmap(bits, bytes);
-    close(fd);
+    wl_shm_pool_destroy(paint.pool);
+    munmap(paint.bits, bytes);
     connection_.Flush();
     return true;
 }
@@ -298,6 +298,7 @@ bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
 
 std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window) {
     if (!OnWaylandSession()) return nullptr;
+    WaylandScreen()->Title(SDL_GetWindowTitle(window));
     return std::make_unique<WaylandWindowPixels>(WaylandConnection(), WaylandScreen(), window);
 }
 
