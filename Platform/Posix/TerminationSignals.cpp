@@ -3,8 +3,8 @@
 // so the handler need not wait for the program to reach a safe point: it
 // removes what would outlive it (lock files) and ends the process there.
 // The other signals that end a process by default and that users or
-// session managers send (SIGHUP, SIGUSR1, SIGALRM) keep their meaning: only
-// the lock files go first.
+// session managers send (SIGHUP, SIGUSR1, SIGALRM, and SIGQUIT for a core
+// dump) keep their meaning: only the lock files go first.
 #include "Platform/Posix/TerminationSignals.h"
 
 #include <signal.h>
@@ -23,7 +23,8 @@ void EndProcess(int) {
 }
 
 // The handler runs with every signal blocked, so the signal raised again
-// waits until it is unblocked here, now with its default action.
+// waits until it is unblocked here, now with its default action: a core
+// dump of SIGQUIT's still shows, under this handler, where it found us.
 void EndProcessBySignal(int signal) {
     if (removeOnSignal != nullptr) removeOnSignal();
     struct sigaction action {};
@@ -65,7 +66,7 @@ void EndOnTerminationSignals(int exitCode, void (*removeFirst)()) {
     removeOnSignal = removeFirst;
     sigset_t ending;
     sigemptyset(&ending);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGALRM}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGALRM, SIGQUIT}) {
         if (Ignored(signal)) continue;
         const bool clean = signal == SIGTERM || signal == SIGINT;
         Install(signal, clean ? EndProcess : EndProcessBySignal);

@@ -120,6 +120,66 @@ TEST_F(Form3EditTest, ClosingAsksOnlyWhenSomethingIsUnconfirmed) {
               (QStringList{QStringLiteral("設定確定"), QStringLiteral("破棄"), QStringLiteral("閉じない")}));
 }
 
+// Each value saved beside the canvas counts on its own: the speed, the pen
+// colour or the folder alone changed asks before closing; one changed and
+// changed back asks nothing.
+TEST_F(Form3EditTest, ClosingAsksForEachSettingAloneButNotForOneChangedBack) {
+    const QString first = Scratch(QStringLiteral("first"));
+    const QString second = Scratch(QStringLiteral("second"));
+    ASSERT_TRUE(QDir().mkpath(first) && QDir().mkpath(second));
+    WriteSettingsFile(QStringLiteral("[SETTING]\nDIR=%1\nCOLOR=255\n[SS_SECTION]\nSPEED=3\n").arg(first));
+    // The very canvas, imported from a folder: the folder alone changes.
+    const auto importFrom = [&](const QString& folder) {
+        const QString picture = QDir(folder).filePath(QStringLiteral("same.bmp"));
+        WriteBitmap(Canvas(), picture);
+        ui.files = {picture};
+        form->Command2->click();
+    };
+    const auto pickColour = [&](const QColor& colour) {
+        ui.colors = {colour};
+        form->Command1->click();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool asks;
+    } cases[] = {
+        {"the speed", [&] { form->HScroll1->setValue(7); }, true},
+        {"the pen colour", [&] { pickColour(Qt::green); }, true},
+        {"the folder", [&] { importFrom(second); }, true},
+        {"the speed and back",
+         [&] {
+             form->HScroll1->setValue(7);
+             form->HScroll1->setValue(3);
+         },
+         false},
+        {"the pen colour and back",
+         [&] {
+             pickColour(Qt::green);
+             pickColour(Qt::red);
+         },
+         false},
+        {"the folder and back",
+         [&] {
+             importFrom(second);
+             importFrom(first);
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartForm();
+        ASSERT_EQ(form->HScroll1->value(), 3);
+        const QImage canvas = Canvas();
+        c.change();
+        ASSERT_EQ(Canvas(), canvas) << "the canvas changed as well";
+        ui.choiceRequests.clear();
+        ui.choices = {2};  // stays, when asked
+        EXPECT_EQ(Closes(), !c.asks);
+        EXPECT_EQ(ui.choiceRequests.size(), c.asks ? 1u : 0u);
+    }
+}
+
 // The speed as the screensaver turns, and the file a save wrote.
 TEST_F(Form3EditTest, TheWindowSaysTheSpeedAndTheFileWritten) {
     StartForm();

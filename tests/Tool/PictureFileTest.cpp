@@ -90,4 +90,22 @@ TEST(LoadPictureTest, OnlyTheOfferedFormatsAreRead) {
     }
 }
 
+// Only the chunks that make a PNG's pixels reach the decoder: a picture
+// saved with a text chunk loads with no text, its pixels whole.
+TEST(LoadPictureTest, APngsTextChunkNeverReachesTheDecoder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage picture = Pattern(6, 4);
+    picture.setText(QStringLiteral("Comment"), QStringLiteral("a chunk that makes no pixel"));
+    const QString path = dir.filePath(QStringLiteral("p.png"));
+    ASSERT_TRUE(picture.save(path, "PNG"));
+    ASSERT_EQ(QImage(path).text(QStringLiteral("Comment")), QStringLiteral("a chunk that makes no pixel"))
+        << "the file holds no text chunk for the decoder to see";
+
+    const std::optional<QImage> loaded = LoadPicture(path);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->textKeys(), QStringList());
+    EXPECT_EQ(loaded->convertToFormat(QImage::Format_RGB32), picture);
+}
+
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A run without failures writes nothing on standard error, in the saver's own
-# window and in a host's; with VANTEL_DEBUG=1 the rendering layer's trace
-# appears, line for line as ever. A failure that leaves the saver black or
+# window and in a host's, also on an X server without shared memory
+# (MIT-SHM), reached by its socket or by TCP; with VANTEL_DEBUG=1 the
+# rendering layer's trace appears, line for line as ever. A failure that leaves the saver black or
 # ends it is told in one line, nobody listening to the trace: what failed, on
 # which display, into which window, and the error's name.
 source "$(dirname "$0")/saver-lib.sh"
@@ -72,4 +73,20 @@ start_failing no_start display /s
 expect_exit "$no_start_pid" 1 "no display surfaces"
 said_once no_start "vantel: cannot draw on display $DISPLAY: creating DirectDraw failed with DDERR_GENERIC (site 438)" ||
     fail "a failed start: $(cat "$work/no_start.err")"
+
+# Without MIT-SHM the frames go with the requests, and Xlib, asked for the
+# extension, says nothing of it.
+use_private_display 640x480 24 -extension MIT-SHM -listen tcp
+number=${DISPLAY#:}
+DISPLAY=localhost:$number xdpyinfo -queryExtensions | grep -q MIT-SHM && fail "the private display has MIT-SHM"
+for name in ":$number" "localhost:$number"; do
+    DISPLAY=$name own_run unshared
+    [ -s "$work/unshared.err" ] && fail "a run on $name without MIT-SHM wrote: $(cat "$work/unshared.err")"
+done
+open_host_window unshared_host 320 240
+start_named unshared_hosted --window-id "$unshared_host_id"
+poll_until 20 window_shows "$unshared_host_id" '#1884a0' 25% || fail "no box in the host's window without MIT-SHM"
+kill -TERM "$unshared_hosted_pid"
+expect_exit "$unshared_hosted_pid" 0 "hosted without MIT-SHM"
+[ -s "$work/unshared_hosted.err" ] && fail "a hosted run without MIT-SHM wrote: $(cat "$work/unshared_hosted.err")"
 echo "ok"

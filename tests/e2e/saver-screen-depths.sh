@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The box shows on screens of every depth an X server offers it at: 8 bits
-# (a PseudoColor colormap, drawn through the palette), 16 and 30 bits (10 a
-# channel). In a host's 32-bit window with alpha on a 24-bit screen, every
-# pixel the saver writes is opaque.
+# (a PseudoColor colormap, drawn through the palette, in its texture's
+# colours), 16 and 30 bits (10 a channel). In a host's 32-bit window with
+# alpha on a 24-bit screen, every pixel the saver writes is opaque.
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/host-lib.sh"
 source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
@@ -33,9 +33,29 @@ palette_colours() {
         END { exit !(lit > 0 && ok >= 0.9 * lit) }'
 }
 
+# Succeeds when the lit pixels of screenshot $1 that are more red than blue
+# outnumber those more blue than red many times over: an orange box, not the
+# blue one it shows with red and blue swapped on the way to the colormap
+# (whose palette holds both).
+orange_over_blue() {
+    convert "$1" -format %c histogram:info:- | awk -F'[(),]' '
+        $2 > $4 { orange += $1 }
+        $4 > $2 { blue += $1 }
+        END { exit !(orange > 0 && orange >= 10 * blue) }'
+}
+
+# The 8-bit screen shows an orange texture of the settings'.
+mkdir -p "$work/config/vantel"
+convert -size 256x256 xc:'#F07010' BMP3:"$work/orange.bmp"
+
 for depth in 8 16 30; do
     screen_of_depth "$depth"
     : >"$work/stderr"
+    if [ "$depth" = 8 ]; then
+        printf '[SETTING]\nFILENAME=%s\n' "$work/orange.bmp" >"$work/config/vantel/Vantel.ini"
+    else
+        rm -f "$work/config/vantel/Vantel.ini"
+    fi
     start_saver /s
     await_window
     poll_until 20 shot_shows_box "$work/shot.png" ||
@@ -43,6 +63,8 @@ for depth in 8 16 30; do
     if [ "$depth" = 8 ]; then
         palette_colours "$work/shot.png" ||
             fail "the 8-bit screen shows other colours than the palette's: $(convert "$work/shot.png" -format %c histogram:info:-)"
+        orange_over_blue "$work/shot.png" ||
+            fail "the orange box on the 8-bit screen is not orange: $(convert "$work/shot.png" -format %c histogram:info:-)"
     else
         near_colour "$work/shot.png" '#1884a0' 25% || fail "the box on the $depth-bit screen is not in its colours"
     fi

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Signals never end the saver badly. With standard error going to a pipe
 # that nobody reads, its trace lines are simply lost: it starts, follows a
-# host window's size, and a key or SIGTERM still ends it with 0. SIGTERM or
-# SIGINT at any moment from exec on, start-up included, ends it with 0 and
-# leaves no lock file behind.
+# host window's size, and a key or SIGTERM still ends it with 0. SIGQUIT
+# ends it by the signal, its core dump kept, in its own window and in a
+# host's, and leaves no lock file behind. SIGTERM or SIGINT at any moment
+# from exec on, start-up included, ends it with 0 and leaves no lock file
+# behind.
 source "$(dirname "$0")/saver-lib.sh"
 source "$(dirname "$0")/host-lib.sh"
 
@@ -32,6 +34,29 @@ kill -0 "$hosted" 2>/dev/null || fail "the hosted saver ended on a resize with s
 kill -TERM "$hosted"
 expect_exit "$hosted" 0 "hosted, SIGTERM with standard error unread"
 exec {unread}>&-
+
+# SIGQUIT: 131, ended by the signal, which dumps core (the limit keeps the
+# core file out of the test's way), and the lock file gone all the same. A
+# background job starts with SIGQUIT ignored: the saver must get it as a
+# user's shell sends it.
+ulimit -c 0
+locks() { find "$XDG_RUNTIME_DIR" -name '*.lock'; }
+for mode in own host; do
+    arguments=(/s)
+    [ "$mode" = host ] && arguments=(--window-id "$host_id")
+    env --default-signal=INT,QUIT "$bin/vantel" "${arguments[@]}" 2>>"$work/stderr" &
+    saver=$!
+    started+=("$saver")
+    if [ "$mode" = own ]; then
+        await_window
+    else
+        poll_until 20 window_shows "$host_id" '#1884a0' 25% || fail "no box in the host's window"
+    fi
+    [ -n "$(locks)" ] || fail "no lock file while the saver runs in the $mode window"
+    kill -QUIT "$saver"
+    expect_exit "$saver" 131 "SIGQUIT in the $mode window"
+    [ -z "$(locks)" ] || fail "SIGQUIT in the $mode window left $(locks)"
+done
 
 # A background job's SIGINT, ignored from the start, stays ignored.
 env "$bin/vantel" /s 2>>"$work/stderr" &

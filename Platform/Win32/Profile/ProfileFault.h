@@ -6,11 +6,22 @@
 
 namespace win32_profile {
 
-// From now on, every update that carries files waits `pause` after the
-// profile was replaced and before its files take their names, with the
-// writers' lock held: the moment a reader without the lock would meet new
-// values beside old files, and where a writer killed leaves the update for
-// the next holder of the lock to finish. Zero turns it off.
-void SetProfileCommitPause(std::chrono::microseconds pause);
+// Where in its commit an update that carries files pauses, with the
+// writers' lock and the commit gate held.
+enum class CommitPausePoint {
+    // Before the profile is replaced: a reader without the lock meets the
+    // gate busy and the update not yet made, its temporaries all written.
+    BeforeProfile,
+    // After the profile was replaced and before the files take their names:
+    // the moment a reader without the lock would meet new values beside old
+    // files, and where a writer killed leaves the update for the next holder
+    // of the lock to finish.
+    AfterProfile,
+};
+
+// From now on, every update that carries files waits `pause` at `point`.
+// Zero turns it off.
+void SetProfileCommitPause(std::chrono::microseconds pause,
+                           CommitPausePoint point = CommitPausePoint::AfterProfile);
 
 }  // namespace win32_profile

@@ -21,6 +21,11 @@ namespace win32_profile {
 namespace {
 
 std::chrono::microseconds commitPause{0};
+CommitPausePoint commitPausePoint = CommitPausePoint::AfterProfile;
+
+void PauseAt(CommitPausePoint point) {
+    if (commitPause.count() > 0 && point == commitPausePoint) std::this_thread::sleep_for(commitPause);
+}
 
 // Creating a file fails for its directory's sake (no permission, a read-only
 // file system, a missing directory) or, writing it, for the file's own.
@@ -54,8 +59,9 @@ UpdateFailure FailedWrite(int error, std::size_t item, const std::string& path) 
     return UpdateFailure{ErrorFromFileWrite(error), item, RefusedBy(error, path)};
 }
 
-void SetProfileCommitPause(std::chrono::microseconds pause) {
+void SetProfileCommitPause(std::chrono::microseconds pause, CommitPausePoint point) {
     commitPause = pause;
+    commitPausePoint = point;
 }
 
 UpdatePlan PlanUpdateFiles(const ProfileLocation& location, const std::vector<UpdateFile>& files) {
@@ -138,6 +144,7 @@ std::optional<UpdateFailure> CommitUpdate(const ProfileLocation& location, std::
     // cannot wait for us may make it happen, and the profile then holds our
     // text already.
     const CommitGate gate(location.directory, CommitGate::Mode::Exclusive);
+    PauseAt(CommitPausePoint::BeforeProfile);
     if (rename(profileTemporary.c_str(), location.path.c_str()) != 0) {
         error = errno;
         if (error != ENOENT || ReadProfileFile(location.path).text != text) {
@@ -146,7 +153,7 @@ std::optional<UpdateFailure> CommitUpdate(const ProfileLocation& location, std::
         }
     }
     SyncDirectory(location.directory);
-    if (commitPause.count() > 0) std::this_thread::sleep_for(commitPause);
+    PauseAt(CommitPausePoint::AfterProfile);
 
     // 5. The files take their names; the journal has served.
     std::optional<UpdateFailure> failure;

@@ -80,7 +80,8 @@ void TendCoverWindow();
 
 // From now on the X server going away ends the process with exit code 1 and
 // one line on standard error, also when it goes in the middle of a write
-// (SIGPIPE is ignored from then on). Costs nothing until then.
+// (SIGPIPE is ignored from then on); so does an X error that nothing of
+// ours expected (X11/XErrors.h). Costs nothing until then.
 void EndOnLostDisplay();
 
 // The class registered under `name` (its text or its atom), else null.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/X11/XErrors.h"
 #include "Platform/Win32/Win32Extensions.h"
 
 namespace {
@@ -17,33 +18,12 @@ namespace {
 std::vector<std::uint64_t> adoptedIds;
 std::vector<std::uint64_t> goneIds;
 
-XErrorHandler earlierHandler = nullptr;
-
 bool Contains(const std::vector<std::uint64_t>& ids, std::uint64_t id) {
     return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
 void MarkGone(std::uint64_t id) {
     if (!Contains(goneIds, id)) goneIds.push_back(id);
-}
-
-// A request about an adopted window that finds no such window means its
-// owner destroyed it: expected, and noted. Every other error goes on to the
-// handler in place before ours, so it stays as fatal as it was.
-int OnXError(Display* display, XErrorEvent* error) {
-    const bool noWindow = error->error_code == BadWindow || error->error_code == BadDrawable;
-    if (noWindow && Contains(adoptedIds, error->resourceid)) {
-        MarkGone(error->resourceid);
-        return 0;
-    }
-    return earlierHandler != nullptr ? earlierHandler(display, error) : 0;
-}
-
-void InstallErrorHandler() {
-    static bool installed = false;
-    if (installed) return;
-    earlierHandler = XSetErrorHandler(OnXError);
-    installed = true;
 }
 
 // Why the window cannot be drawn into, or null when it can. Asked on a
@@ -54,7 +34,11 @@ const char* WindowProblem(std::uint64_t id) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return "the display cannot be opened";
     XWindowAttributes attributes;
-    const bool exists = XGetWindowAttributes(display, static_cast<Window>(id), &attributes) != 0;
+    bool exists = false;
+    {
+        win32user::XErrorTrap trap(display);
+        exists = XGetWindowAttributes(display, static_cast<Window>(id), &attributes) != 0;
+    }
     XCloseDisplay(display);
     if (!exists) return "there is no such window";
     if (attributes.c_class == InputOnly)
@@ -71,6 +55,15 @@ HWND Refuse(std::uint64_t id, const char* reason) {
 }  // namespace
 
 namespace win32user {
+
+// A request about an adopted window that finds no such window means its
+// owner destroyed it: expected, and noted.
+bool NoteAdoptedWindowError(const XErrorEvent& error) {
+    const bool noWindow = error.error_code == BadWindow || error.error_code == BadDrawable;
+    if (!noWindow || !Contains(adoptedIds, error.resourceid)) return false;
+    MarkGone(error.resourceid);
+    return true;
+}
 
 void NoteSystemEvent(const SDL_SysWMmsg* message) {
     if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return;
@@ -92,7 +85,7 @@ HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow) {
     if (driver == nullptr || std::strcmp(driver, "x11") != 0)
         return Refuse(nativeWindow, "only an X11 display hands over windows by id");
 
-    InstallErrorHandler();
+    win32user::HandleXErrors();
     if (!Contains(adoptedIds, nativeWindow)) adoptedIds.push_back(nativeWindow);
     if (const char* problem = WindowProblem(nativeWindow)) return Refuse(nativeWindow, problem);
     SDL_Window* sdl =

@@ -20,42 +20,12 @@
 #include <vector>
 
 #include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/User/X11/XErrors.h"
 #include "Platform/Win32/User/X11/XVisual.h"
 #include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
 namespace {
-
-// Takes the X errors of the requests made while it lives, instead of the
-// handler in place, which may end the process on them.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display) {
-        XSync(display_, False);
-        failed_ = false;
-        previous_ = XSetErrorHandler(Note);
-    }
-    ~ErrorTrap() {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    bool Failed() {
-        XSync(display_, False);
-        return failed_;
-    }
-
-private:
-    static int Note(Display*, XErrorEvent*) {
-        failed_ = true;
-        return 0;
-    }
-    static inline bool failed_ = false;
-    Display* display_;
-    XErrorHandler previous_;
-};
 
 constexpr int kNativeByteOrder = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
 
@@ -69,6 +39,12 @@ int SquaredDistance(DWORD a, DWORD b) {
     const int dg = static_cast<int>(a >> 8 & 0xFF) - static_cast<int>(b >> 8 & 0xFF);
     const int db = static_cast<int>(a & 0xFF) - static_cast<int>(b & 0xFF);
     return dr * dr + dg * dg + db * db;
+}
+
+// Whether the cells of a colormap of `visual` can be allocated and freed.
+bool WritableColormap(const VisualFacts& visual) {
+    return visual.visualClass == PseudoColor || visual.visualClass == GrayScale ||
+           visual.visualClass == DirectColor;
 }
 
 DWORD XrgbOf(const XColor& cell) {
@@ -108,6 +84,9 @@ private:
     unsigned long PixelOf(DWORD xrgb);
     unsigned long NearestCell(DWORD xrgb);
     void Report(const std::string& why);
+    // Frames for a window already gone: in the screen's own layout, shown
+    // nowhere, until the owner's destruction reaches the window's handle.
+    void DrawForNothing();
 
     Display* display_;        // SDL's connection: the window's attributes and colours
     Display* own_ = nullptr;  // ours, for shared puts; null when it cannot be had
@@ -132,44 +111,73 @@ private:
     std::vector<Cell> cells_;           // colours asked for, and the pixel each got
     std::vector<unsigned long> owned_;  // cells allocated here, freed at the end
     bool reported_ = false;
+    bool gone_ = false;  // frames go nowhere (DrawForNothing)
 };
 
 XWindowPixels::XWindowPixels(Display* display, Window window, SDL_Window* sdl, bool adopted)
     : display_(display), puts_(display), window_(window), sdl_(sdl) {
+    // A host may destroy its window at any moment, this one included: what
+    // is asked of the window and made for it here is answered here.
+    XErrorTrap trap(display_);
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display_, window_, &attributes) == 0) return;  // gone already
-    visual_ = attributes.visual;
-    facts_ = FactsOf(display_, visual_, attributes.depth);
+    if (XGetWindowAttributes(display_, window_, &attributes) == 0) {
+        // Gone already: its owner destroyed it, which the saver hears of next.
+        if (adopted) DrawForNothing();
+        return;
+    }
+    facts_ = FactsOf(display_, attributes.visual, attributes.depth);
     layout_ = FrameLayoutOf(facts_, &refusal_);
     colormap_ = attributes.colormap;
-    writableColormap_ = facts_.visualClass == PseudoColor || facts_.visualClass == GrayScale ||
-                        facts_.visualClass == DirectColor;
+    writableColormap_ = WritableColormap(facts_);
     // SDL gives each window of its own a private colormap, which nobody
     // installs without a window manager: colours allocated there would not
     // show. Ours takes the screen's default colormap where it can.
     const bool palettized = layout_ && layout_->redMask == 0;
-    if (!adopted && palettized && visual_ == DefaultVisualOfScreen(attributes.screen)) {
+    if (!adopted && palettized && attributes.visual == DefaultVisualOfScreen(attributes.screen)) {
         colormap_ = DefaultColormapOfScreen(attributes.screen);
         XSetWindowColormap(display_, window_, colormap_);
     }
-    int major = 0, minor = 0;
-    Bool pixmaps = False;
-    if (XShmQueryVersion(display_, &major, &minor, &pixmaps) && ImageByteOrder(display_) == kNativeByteOrder)
+    // Asked as Xlib asks for any extension: XShm's own calls would write
+    // Xlib's line about it to standard error where the server lacks it.
+    int opcode = 0, eventBase = 0, errorBase = 0;
+    if (XQueryExtension(display_, "MIT-SHM", &opcode, &eventBase, &errorBase) &&
+        ImageByteOrder(display_) == kNativeByteOrder)
         own_ = XOpenDisplay(DisplayString(display_));
     if (own_ != nullptr) {
         puts_ = own_;
         completionEvent_ = XShmGetEventBase(own_) + ShmCompletion;
     }
-    gc_ = XCreateGC(puts_, window_, 0, nullptr);
+    // The GC is made on a pixmap of the window's depth, which it fits as
+    // well: made on the window, it would not be made once the window is gone.
+    XErrorTrap putsTrap(puts_);
+    const Pixmap fitting =
+        XCreatePixmap(puts_, attributes.root, 1, 1, static_cast<unsigned>(attributes.depth));
+    gc_ = XCreateGC(puts_, fitting, 0, nullptr);
+    XFreePixmap(puts_, fitting);
+    if (putsTrap.Failed()) gc_ = nullptr;
+    if (gc_ != nullptr && !trap.Failed()) visual_ = attributes.visual;
+}
+
+void XWindowPixels::DrawForNothing() {
+    const int screen = DefaultScreen(display_);
+    visual_ = DefaultVisual(display_, screen);
+    facts_ = FactsOf(display_, visual_, DefaultDepth(display_, screen));
+    layout_ = FrameLayoutOf(facts_, &refusal_);
+    colormap_ = DefaultColormap(display_, screen);
+    writableColormap_ = WritableColormap(facts_);
+    gone_ = true;
 }
 
 XWindowPixels::~XWindowPixels() {
     DropImage();
     if (!owned_.empty()) {
-        ErrorTrap trap(display_);
+        XErrorTrap trap(display_);
         XFreeColors(display_, colormap_, owned_.data(), static_cast<int>(owned_.size()), 0);
     }
-    if (gc_ != nullptr) XFreeGC(puts_, gc_);
+    if (gc_ != nullptr) {
+        XErrorTrap trap(puts_);
+        XFreeGC(puts_, gc_);
+    }
     if (own_ != nullptr) XCloseDisplay(own_);
 }
 
@@ -246,7 +254,7 @@ bool XWindowPixels::MakeSharedImage(int width, int height) {
         if (shm_.shmaddr != reinterpret_cast<char*>(-1)) {
             shm_.readOnly = False;
             // A server elsewhere cannot attach our memory and says so with an error.
-            ErrorTrap trap(own_);
+            XErrorTrap trap(own_);
             attached = XShmAttach(own_, &shm_) != 0 && !trap.Failed();
             if (!attached) shmdt(shm_.shmaddr);
         }
@@ -279,6 +287,7 @@ void XWindowPixels::DropImage() {
 
 bool XWindowPixels::Show(const RECT* areas, int count, bool all) {
     if (image_ == nullptr) return false;
+    if (gone_) return true;
     const RECT whole{0, 0, width_, height_};
     // The last put is held back until it is known to be the last.
     RECT held{};
@@ -370,13 +379,15 @@ unsigned long XWindowPixels::PixelOf(DWORD xrgb) {
 }
 
 bool XWindowPixels::Colours(const DWORD* xrgb, int count, DWORD* pixels) {
-    ErrorTrap trap(display_);
+    if (visual_ == nullptr) return false;
+    XErrorTrap trap(display_);
     const unsigned long opaque = layout_ ? layout_->opaqueBits : 0;
     for (int i = 0; i < count; ++i) pixels[i] = static_cast<DWORD>(PixelOf(xrgb[i]) | opaque);
     return !trap.Failed();
 }
 
 bool XWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
+    if (gone_) return true;
     if (gc_ == nullptr) return false;
     const DWORD xrgb = DWORD{red} << 16 | DWORD{green} << 8 | blue;
     DWORD pixel = 0;

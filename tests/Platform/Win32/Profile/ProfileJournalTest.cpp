@@ -1,5 +1,6 @@
-// A save that stalls inside its commit, journals that name what is not
-// their update's own, and the temporary files killed writers leave.
+// A save that stalls inside its commit, the commit gate between a writer and
+// a reader that could not wait, journals that name what is not their
+// update's own, and the temporary files killed writers leave.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,11 +9,14 @@
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "Platform/Win32/Kernel/KernelErrors.h"
+#include "Platform/Win32/Profile/ProfileCommitGate.h"
 #include "Platform/Win32/Profile/ProfileFault.h"
 #include "Platform/Win32/Profile/ProfileJournal.h"
+#include "Platform/Win32/Profile/ProfileLock.h"
 #include "Platform/Win32/Win32Extensions.h"
 #include "tests/Platform/Win32/Profile/ProfilePair.h"
 #include "tests/Support/KernelTestSupport.h"
@@ -93,6 +97,83 @@ TEST(ProfileStalledUpdateTest, AReaderThatMayNotWriteTheFoldersGetsOneSavesPair)
     EXPECT_EQ(read, 0) << "the reader got the new settings with the old picture";
     EXPECT_EQ(WaitForChild(writer), 0) << "the stalled writer's save failed";
     EXPECT_TRUE(pair.Whole());
+}
+
+// A reader that went on without the lock holds the commit gate while it
+// reads what lies in place: a writer's commit, from the settings' rename on,
+// waits until the reader lets go.
+TEST(ProfileCommitGateTest, AReaderHoldingTheGateHoldsOffAWritersCommit) {
+    TempDir temp;
+    const Pair pair(temp.path());
+    ASSERT_TRUE(pair.Save(1, pair.picture));
+    const std::optional<ProfileLocation> location = ResolveProfilePath(pair.settings.c_str());
+    ASSERT_TRUE(location);
+    // The writer starts before the reader locks anything, which it would
+    // hold as well, and saves once the reader holds the gate.
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    const pid_t writer = StartChild([&] {
+        char byte;
+        return read(go[0], &byte, 1) == 1 && pair.Save(2, pair.picture) ? 0 : 1;
+    });
+    {
+        // Held by another for longer than the reader waits.
+        const ProfileLock held(*location, ProfileLock::Mode::Exclusive);
+        ASSERT_TRUE(held.held());
+        EXPECT_FALSE(Win32BeginProfileRead(pair.settings.c_str(), 10));
+    }
+    ASSERT_EQ(write(go[1], "g", 1), 1);
+    close(go[0]);
+    close(go[1]);
+    const fs::path journal = pair.settings.parent_path() / ".Vantel.ini.journal";
+    const auto giveUp = Clock::now() + std::chrono::seconds(10);
+    while (!fs::exists(journal) && Clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(fs::exists(journal)) << "the writer never began its update";
+    // Its files written, the writer waits at the gate for as long as the reader reads.
+    const auto reading = Clock::now() + std::chrono::seconds(1);
+    while (Clock::now() < reading) {
+        ASSERT_EQ(pair.Value("SERIAL"), "1") << "the writer replaced the settings under the reader";
+        ASSERT_TRUE(pair.Whole());
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    Win32EndProfileRead();
+    EXPECT_EQ(WaitForChild(writer), 0);
+    EXPECT_EQ(pair.Value("SERIAL"), "2");
+    EXPECT_TRUE(pair.Whole());
+}
+
+// A writer stalled inside its commit before it replaced the settings: a
+// reader that cannot wait meets the gate busy and makes the whole update
+// happen, the settings with the picture, not the picture alone.
+TEST(ProfileCommitGateTest, AReaderMeetingTheGateBusyBeforeTheSettingsAreReplacedGetsTheNewPair) {
+    TempDir temp;
+    const Pair pair(temp.path());
+    ASSERT_TRUE(pair.Save(1, pair.picture));
+    const pid_t writer = StartChild([&] {
+        SetProfileCommitPause(std::chrono::milliseconds(2500), CommitPausePoint::BeforeProfile);
+        return pair.Save(2, pair.picture) ? 0 : 1;
+    });
+    const auto gateBusy = [&] {
+        return CommitGate(pair.settings.parent_path(), CommitGate::Mode::Shared).busy();
+    };
+    const auto giveUp = Clock::now() + std::chrono::seconds(10);
+    while (!gateBusy() && Clock::now() < giveUp) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(gateBusy()) << "the writer never reached its commit";
+    ASSERT_EQ(pair.Value("SERIAL"), "1") << "the writer did not stall before replacing the settings";
+
+    const auto started = Clock::now();
+    EXPECT_FALSE(Win32BeginProfileRead(pair.settings.c_str(), 1000));
+    EXPECT_EQ(pair.Value("SERIAL"), "2");
+    EXPECT_TRUE(pair.Whole());
+    Win32EndProfileRead();
+    EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(2000)) << "the reader waited for the writer";
+
+    EXPECT_EQ(WaitForChild(writer), 0) << "the stalled writer's save failed";
+    EXPECT_TRUE(pair.Whole());
+    EXPECT_EQ(ListDirectory(pair.settings.parent_path()),
+              (std::vector<std::string>{".Vantel.ini.lock", "Vantel.ini"}));
+    EXPECT_EQ(ListDirectory(pair.picture.parent_path()), std::vector<std::string>{"p.bmp"});
 }
 
 // The folders a hostile journal reaches for: the pair's, and one beside them.
@@ -199,6 +280,13 @@ INSTANTIATE_TEST_SUITE_P(
                         WriteFile(s.elsewhere / Tmp("precious"), "hostile");
                         const fs::path up = s.Pictures() / ".." / "elsewhere";
                         return Journal{SettingsReplaced(), {{up / Tmp("precious"), up / "precious"}}};
+                    }},
+        HostileCase{"the very file the settings name, through '..' as they name it",
+                    [](const Scene& s) {
+                        const fs::path up = s.Pictures() / ".." / s.Pictures().filename();
+                        WriteFile(s.pair.settings, "[SETTING]\nFILENAME=" + (up / "p.bmp").string() + "\n");
+                        WriteFile(s.Pictures() / ".p.bmp.1.0.tmp", "hostile");
+                        return Journal{kSettingsReplaced, {{up / ".p.bmp.1.0.tmp", up / "p.bmp"}}};
                     }},
         HostileCase{"a temporary in another folder than its file",
                     [](const Scene& s) {
