@@ -285,8 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const Scene& s) {
                         const fs::path up = s.Pictures() / ".." / s.Pictures().filename();
                         WriteFile(s.pair.settings, "[SETTING]\nFILENAME=" + (up / "p.bmp").string() + "\n");
-                        WriteFile(s.Pictures() / ".p.bmp.1.0.tmp", "hostile");
-                        return Journal{kSettingsReplaced, {{up / ".p.bmp.1.0.tmp", up / "p.bmp"}}};
+                        WriteFile(s.Pictures() / Tmp("p.bmp"), "hostile");
+                        return Journal{SettingsReplaced(), {{up / Tmp("p.bmp"), up / "p.bmp"}}};
                     }},
         HostileCase{"a temporary in another folder than its file",
                     [](const Scene& s) {
