@@ -41,7 +41,11 @@ start_desktop() {
         # the root's own colour.
         xfwm4) command=(xfwm4 --compositor=off) ;;
     esac
-    HOME=$work/home "${command[@]}" >"$work/wm.log" 2>&1 &
+    # No session bus for the window managers that can do without one; xfwm4
+    # cannot, and the one it starts ends with the desktop.
+    local bus=disabled:
+    [ "$wm" = xfwm4 ] && bus=""
+    HOME=$work/home env ${bus:+DBUS_SESSION_BUS_ADDRESS=$bus} "${command[@]}" >"$work/wm.log" 2>&1 &
     wm_pid=$!
     started+=("$wm_pid")
     poll_until 10 wm_running || fail "$wm did not start: $(tail -2 "$work/wm.log")"
@@ -54,6 +58,10 @@ wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'windo
 end_desktop() {
     [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
     wm_pid=""
+    local pid
+    for pid in $(pgrep -x dbus-launch) $(pgrep -x dbus-daemon); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "DISPLAY=$DISPLAY" && kill "$pid" 2>/dev/null
+    done
     stop_xvfb
 }
 
