@@ -39,16 +39,23 @@ qint64 InflatedBytes(const QByteArray& png, const Chunk& ihdr) {
     const int depth = static_cast<uchar>(png[at + 8]);
     const int colour = static_cast<uchar>(png[at + 9]);
     const int channels = colour == 2 ? 3 : colour == 4 ? 2 : colour == 6 ? 4 : 1;
+    // A header may claim sides of 2^32: the count stops at a bound no
+    // image reaches rather than overflow.
+    constexpr qint64 kBeyondAnyImage = qint64{1} << 60;
     const auto rows = [&](qint64 passWidth, qint64 passHeight) {
-        return passWidth > 0 && passHeight > 0 ? passHeight * (1 + (passWidth * channels * depth + 7) / 8)
-                                               : 0;
+        if (passWidth <= 0 || passHeight <= 0) return qint64{0};
+        qint64 bytes = 0;
+        return __builtin_mul_overflow(passHeight, 1 + (passWidth * channels * depth + 7) / 8, &bytes)
+                   ? kBeyondAnyImage
+                   : std::min(bytes, kBeyondAnyImage);
     };
     if (static_cast<uchar>(png[at + 12]) == 0) return rows(width, height);
     static constexpr int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                           {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
     qint64 bytes = 0;
     for (const auto& [x, y, xStep, yStep] : kPasses)
-        bytes += rows((width - x + xStep - 1) / xStep, (height - y + yStep - 1) / yStep);
+        bytes = std::min(bytes + rows((width - x + xStep - 1) / xStep, (height - y + yStep - 1) / yStep),
+                         kBeyondAnyImage);
     return bytes;
 }
 
