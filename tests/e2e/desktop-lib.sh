@@ -21,11 +21,11 @@ declare -A layouts=(
 # manager WM running on it (its own home, so no earlier run's settings
 # count), once it says so on the root; sets `monitors` and `wm_pid`.
 start_desktop() {
-    local wm=$1 spec
-    read -r -a spec <<<"${layouts[$2]}"
-    monitors=("${spec[@]:1}")
+    local wm=$1 layout
+    read -r -a layout <<<"${layouts[$2]}"
+    monitors=("${layout[@]:1}")
     mkdir -p "$work/xvfb" "$work/home"
-    start_xvfb "$work/xvfb" "${spec[0]}" || fail "no private display"
+    start_xvfb "$work/xvfb" "${layout[0]}" || fail "no private display"
     local i output=screen w h x y
     for i in "${!monitors[@]}"; do
         read -r w h x y <<<"${monitors[$i]//[x+]/ }"
