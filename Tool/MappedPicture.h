@@ -18,6 +18,9 @@ public:
     // The file's bytes, valid while this lives.
     const QByteArray& bytes() const { return bytes_; }
     int error() const { return error_; }
+    // True when the file was cut short while it was read: the bytes past its
+    // new end read as zeros.
+    bool Shrank() const;
     // The first `upTo` bytes will not be read again: their pages may go.
     void Release(qint64 upTo);
 

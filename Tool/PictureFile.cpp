@@ -121,50 +121,106 @@ QSize CoveringSize(QSize size, QSize cover) {
     return covering.boundedTo(size);
 }
 
+// The file's bytes: read whole, or for an uncompressed BMP too large for
+// that, mapped, to be read in bands. Empty, with `error` set, on failure.
+QByteArray ReadPictureBytes(const QString& path, std::string* bytes, std::optional<MappedPicture>* mapped,
+                            QString* error) {
+    // Bounded and non-blocking: a FIFO, a directory, a device or a huge file
+    // under the name is refused before any of it is read.
+    const QByteArray name = QFile::encodeName(path);
+    const posix::RegularFileRead read = posix::ReadRegularFile(name.constData(), kMaxPictureFileBytes, bytes);
+    if (read.error == EFBIG) {
+        mapped->emplace(name.constData(), kMaxBandedBmpFileBytes);
+        const BmpRows rows = BmpRowsOf((*mapped)->bytes());
+        if ((*mapped)->error() == 0 && rows.valid && rows.width * rows.height > kMaxPicturePixels)
+            return (*mapped)->bytes();
+        *error = ReadFailure(EFBIG);
+        return {};
+    }
+    if (read.error != 0) {
+        *error = ReadFailure(read.error);
+        return {};
+    }
+    return QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
+}
+
+// What the decoder of `format` is given of `data`, which becomes that; and
+// the damage the file's structure shows: a file that ends early is told so
+// where the decoder would fill the rest without a word.
+QString KeepDecodable(const QByteArray& format, QByteArray* data) {
+    if (format == "png") {
+        const PngPixelChunks kept = PngPixelChunksOf(*data);
+        *data = PngInflateBounded(kept.bytes);
+        return kept.cutShort ? CutShort() : QString();
+    }
+    if ((format == "bmp" && BmpCutShort(*data)) || (format == "gif" && GifCutShort(*data))) return CutShort();
+    return {};
+}
+
+// The size the header states, before the decoder allocates for it. Qt's BMP
+// decoder refuses a header of more than 16384 x 16384 pixels; the bands it
+// is given are far smaller.
+QSize StoredSize(QImageReader& reader, const QByteArray& format, const QByteArray& data) {
+    const QSize size = reader.size();
+    if (const BmpRows rows = BmpRowsOf(data);
+        !size.isValid() && format == "bmp" && rows.valid && rows.width <= INT_MAX && rows.height <= INT_MAX)
+        return QSize(static_cast<int>(rows.width), static_cast<int>(rows.height));
+    return size;
+}
+
+QString Corrupt(const QString& why) {
+    return QCoreApplication::translate("PictureFile", "画像のデータが壊れています(%1)。").arg(why);
+}
+
+// Whether a picture of `size` (as stored), more pixels than may be held,
+// can be reduced to `reduced` while it is decoded: JPEG's decoder reduces a
+// single sequential scan as it decodes (a progressive or many-scan one it
+// holds whole); an uncompressed BMP is read a band of rows at a time and a
+// GIF a row at a time. Other decoders would hold every pixel.
+bool ReducibleWhileDecoded(const QByteArray& format, const QByteArray& data, QSize size, QSize reduced) {
+    const bool bmpBands = format == "bmp" && BmpRowsOf(data).valid;
+    const bool jpegScales = format == "jpeg" && !JpegHoldsWholeImage(data);
+    return (jpegScales || format == "gif" || bmpBands) &&
+           Pixels(size) <= (bmpBands ? kMaxBandedBmpPixels : kMaxReducedPixels) && !Oversized(reduced);
+}
+
+// A reducible BMP or GIF decoded to `reduced`, releasing a mapped file's
+// bands as they are read.
+QImage DecodeReduced(const QByteArray& format, const QByteArray& data, QSize reduced, MappedPicture* mapped,
+                     QString* damage) {
+    bool cutShort = false;
+    const auto bandRead = [mapped](qint64 upTo) {
+        if (mapped) mapped->Release(upTo);
+    };
+    QImage decoded = format == "bmp" ? DecodeBmpReduced(data, reduced, &cutShort, bandRead)
+                                     : DecodeGifReduced(data, reduced, &cutShort);
+    if (cutShort || (mapped && mapped->Shrank())) *damage = CutShort();
+    return decoded;
+}
+
 // LoadPicture, and with a valid `cover` LoadPictureCovering.
 std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QString* error) {
-    const auto fail = [error](const QString& why) -> std::optional<LoadedPicture> {
+    QString why;
+    const auto fail = [error, &why]() -> std::optional<LoadedPicture> {
         if (error) *error = why;
         return std::nullopt;
     };
-    // Bounded and non-blocking: a FIFO, a directory, a device or a huge file
-    // under the name is refused before any of it is read.
     std::string bytes;
-    const QByteArray name = QFile::encodeName(path);
-    const posix::RegularFileRead read =
-        posix::ReadRegularFile(name.constData(), kMaxPictureFileBytes, &bytes);
-    // An uncompressed BMP too large to read whole is mapped and read in bands.
     std::optional<MappedPicture> mapped;
-    if (read.error == EFBIG) {
-        mapped.emplace(name.constData(), kMaxBandedBmpFileBytes);
-        const BmpRows rows = BmpRowsOf(mapped->bytes());
-        if (mapped->error() != 0 || !rows.valid || rows.width * rows.height <= kMaxPicturePixels)
-            return fail(ReadFailure(EFBIG));
-    } else if (read.error != 0) {
-        return fail(ReadFailure(read.error));
-    }
-
-    QByteArray data = mapped ? mapped->bytes()
-                             : QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QByteArray data = ReadPictureBytes(path, &bytes, &mapped, &why);
+    if (!why.isEmpty()) return fail();
     QByteArray format;
     {
         QBuffer sniff(&data);
         sniff.open(QIODevice::ReadOnly);
         format = QImageReader(&sniff).format();
     }
-    if (!OfferedFormat(format))
-        return fail(
-            QCoreApplication::translate("PictureFile", "BMP、JPEG、GIF、PNG のいずれの画像でもありません。"));
-    // A file that ends early is told from its structure where the decoder
-    // would fill the rest without a word.
-    QString damage;
-    if (format == "png") {
-        PngPixelChunks kept = PngPixelChunksOf(data);
-        data = PngInflateBounded(kept.bytes);
-        if (kept.cutShort) damage = CutShort();
-    } else if ((format == "bmp" && BmpCutShort(data)) || (format == "gif" && GifCutShort(data))) {
-        damage = CutShort();
+    if (!OfferedFormat(format)) {
+        why =
+            QCoreApplication::translate("PictureFile", "BMP、JPEG、GIF、PNG のいずれの画像でもありません。");
+        return fail();
     }
+    QString damage = KeepDecodable(format, &data);
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
@@ -174,53 +230,40 @@ std::optional<LoadedPicture> ReadPicture(const QString& path, QSize cover, QStri
     reader.setAutoTransform(true);
     const bool quarterTurn = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     const auto upright = [quarterTurn](QSize size) { return quarterTurn ? size.transposed() : size; };
-    // The header's size is refused before the decoder allocates for it; the
-    // allocation limit stops decoders that cannot tell the size beforehand.
-    // 16 bits a channel decode at 8 bytes a pixel, and are then reduced to 8.
+    // The allocation limit stops decoders that cannot tell the size
+    // beforehand. 16 bits a channel decode at 8 bytes a pixel, and are then
+    // reduced to 8.
     const bool deepPng = format == "png" && data.size() > kPngBitDepthAt && data[kPngBitDepthAt] == 16;
     QImageReader::setAllocationLimit(deepPng ? 2 * kAllocationLimitMb + 1 : kAllocationLimitMb);
-    QSize size = reader.size();
-    // Qt's BMP decoder refuses a header of more than 16384 x 16384 pixels;
-    // the bands it is given are far smaller.
-    if (const BmpRows rows = BmpRowsOf(data);
-        !size.isValid() && format == "bmp" && rows.valid && rows.width <= INT_MAX && rows.height <= INT_MAX)
-        size = QSize(static_cast<int>(rows.width), static_cast<int>(rows.height));
+    const QSize size = StoredSize(reader, format, data);
     QSize ownSize;  // known apart from the pixels only when they are reduced
     QImage decoded;
     if (size.isValid() && Oversized(size)) {
-        // JPEG's decoder reduces a single sequential scan as it decodes (a
-        // progressive or many-scan one it holds whole); an uncompressed BMP
-        // is read a band of rows at a time and a GIF a row at a time. Other
-        // decoders would hold every pixel.
         const QSize reduced = cover.isValid() ? CoveringSize(size, upright(cover)) : size;
-        const bool bmpBands = format == "bmp" && BmpRowsOf(data).valid;
-        const bool jpegScales = format == "jpeg" && !JpegHoldsWholeImage(data);
-        if ((!jpegScales && format != "gif" && !bmpBands) ||
-            Pixels(size) > (bmpBands ? kMaxBandedBmpPixels : kMaxReducedPixels) || Oversized(reduced))
-            return fail(TooLarge(upright(size)));
+        if (!ReducibleWhileDecoded(format, data, size, reduced)) {
+            why = TooLarge(upright(size));
+            return fail();
+        }
         ownSize = upright(size);
         if (format == "jpeg") {
             reader.setScaledSize(reduced);
-        } else {
-            bool cutShort = false;
-            const auto bandRead = [&mapped](qint64 upTo) {
-                if (mapped) mapped->Release(upTo);
-            };
-            decoded = bmpBands ? DecodeBmpReduced(data, reduced, &cutShort, bandRead)
-                               : DecodeGifReduced(data, reduced, &cutShort);
-            if (cutShort) damage = CutShort();
-            if (decoded.isNull())
-                return fail(QCoreApplication::translate("PictureFile", "画像のデータが壊れています(%1)。")
-                                .arg(QString::fromLatin1(format.toUpper())));
+        } else if (decoded = DecodeReduced(format, data, reduced, mapped ? &*mapped : nullptr, &damage);
+                   decoded.isNull()) {
+            why = Corrupt(QString::fromLatin1(format.toUpper()));
+            return fail();
         }
     }
     if (decoded.isNull()) decoded = reader.read();
-    if (decoded.isNull())
-        return fail(QCoreApplication::translate("PictureFile", "画像のデータが壊れています(%1)。")
-                        .arg(reader.errorString()));
+    if (decoded.isNull()) {
+        why = Corrupt(reader.errorString());
+        return fail();
+    }
     // Some headers state less than the decoder then makes (a GIF's frame
     // inside a larger screen); the allocation limit held that to 64 MB.
-    if (Oversized(decoded.size())) return fail(TooLarge(decoded.size()));
+    if (Oversized(decoded.size())) {
+        why = TooLarge(decoded.size());
+        return fail();
+    }
     if (!ownSize.isValid()) ownSize = decoded.size();
     if (damage.isEmpty() && !warnings.first().isEmpty())
         damage = QCoreApplication::translate("PictureFile", "画像のデータの一部が壊れています(%1)。")

@@ -12,6 +12,7 @@
 #include "Platform/Posix/RegularFile.h"
 #include "Platform/Win32/Profile/ProfileFile.h"
 #include "Platform/Win32/Profile/ProfileText.h"
+#include "Platform/Win32/Win32Extensions.h"
 
 namespace win32_profile {
 namespace {
@@ -157,11 +158,11 @@ void SetAside(const std::string& journalPath, const std::string& why) {
         aside = journalPath + ".set-aside." + std::to_string(attempt);
     }
     if (error == 0) {
-        std::fprintf(stderr, "%s: the journal %s %s: not obeyed, set aside as %s\n",
-                     program_invocation_short_name, journalPath.c_str(), why.c_str(), aside.c_str());
+        std::fprintf(stderr, "%s: the journal %s %s: not obeyed, set aside as %s\n", Win32ProgramName(),
+                     journalPath.c_str(), why.c_str(), aside.c_str());
     } else {
         std::fprintf(stderr, "%s: the journal %s %s: not obeyed, and not set aside (%s)\n",
-                     program_invocation_short_name, journalPath.c_str(), why.c_str(), std::strerror(error));
+                     Win32ProgramName(), journalPath.c_str(), why.c_str(), std::strerror(error));
     }
 }
 
