@@ -8,7 +8,9 @@
 # an absent X display keys its lock by the Wayland display and ends; an
 # output that comes is covered too, a key sent through the virtual-keyboard
 # protocol ends it with 0, a saver that cannot draw stays black and still
-# ends on a key, and the compositor going away ends it with 1 and one line.
+# ends on a key, while the compositor calls for no frames (stopped) the
+# saver sleeps and it draws again once they are called for, and the
+# compositor going away ends it with 1 and one line.
 # Exit code 77 (skipped) where sway cannot run here at all. (sway 1.7's
 # headless outputs cannot be switched off or disabled.)
 set -euo pipefail
@@ -85,6 +87,15 @@ covered() {
     [ "$(convert "$work/$1-corners.png" -format "%[fx:min($top, $bottom)]" info:)" = 0 ]
 }
 
+# How often process $1's threads have been switched to.
+switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { sum += $2 } END { print sum }'; }
+# Process $1 is not switched to for 1.5 s.
+sleeps() {
+    local before
+    before=$(switches "$1")
+    sleep 1.5
+    [ "$(switches "$1")" = "$before" ]
+}
 
 code=0
 WAYLAND_DISPLAY=vantel-nowhere "$bin/vantel" /s 2>"$work/unreachable" || code=$?
@@ -143,6 +154,12 @@ expect_exit "${started[-1]}" 0 "a key to a saver that cannot draw"
 
 start_saver
 poll_until 20 shows_moving_box HEADLESS-1 || fail "no box on the second run"
+# Stopped, sway sends no frame callbacks, as to a hidden surface or an
+# output switched off.
+kill -STOP "$sway_pid"
+poll_until 10 sleeps "$saver" || fail "the saver keeps waking while no frame is called for"
+kill -CONT "$sway_pid"
+poll_until 5 shows_moving_box HEADLESS-1 || fail "no moving box once frames are called for again"
 kill "$sway_pid"
 expect_exit "$saver" 1 "the compositor gone"
 [ "$(wc -l <"$work/stderr")" = 1 ] || fail "not one line: $(cat "$work/stderr")"

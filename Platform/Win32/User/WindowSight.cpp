@@ -11,7 +11,8 @@
 
 namespace {
 
-// A window without a sight of its own (not on X11) holds null: always seen.
+// A window without a sight of its own (neither on X11 nor Wayland) holds
+// null: always seen.
 using Registry = std::vector<std::pair<HWND, std::unique_ptr<win32user::WindowSight>>>;
 
 // Never destroyed: at exit the display may be gone before it.
@@ -30,7 +31,8 @@ win32user::WindowSight* SightOf(HWND hWnd) {
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     const bool onX11 = driver != nullptr && std::strcmp(driver, "x11") == 0;
-    Sights().emplace_back(w, onX11 ? win32user::MakeXWindowSight(w->sdl) : nullptr);
+    Sights().emplace_back(w,
+                          onX11 ? win32user::MakeXWindowSight(w->sdl) : win32user::MakeWaylandWindowSight());
     return Sights().back().second.get();
 }
 

@@ -1,6 +1,7 @@
 // Whether anybody can see a window, for a program that draws nothing while
 // nobody can. One per window, made on first use: on X11 over a connection of
-// our own; elsewhere every window counts as seen.
+// our own, on Wayland over the session's; elsewhere every window counts as
+// seen.
 #pragma once
 
 #include <SDL.h>
@@ -27,6 +28,8 @@ public:
 // Over a connection of our own to the window's X display; null when the
 // window is not on X11 or the display cannot be reached again.
 std::unique_ptr<WindowSight> MakeXWindowSight(SDL_Window* window);
+// Over the Wayland session; null off it.
+std::unique_ptr<WindowSight> MakeWaylandWindowSight();
 
 // The power a test pretends the display reports (Win32PretendDisplayPower);
 // nothing when the display is to be asked.

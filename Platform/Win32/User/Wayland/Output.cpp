@@ -1,5 +1,7 @@
 #include "Platform/Win32/User/Wayland/Output.h"
 
+#include <SDL.h>
+
 #include "Platform/Win32/Win32Extensions.h"
 
 namespace win32user {
@@ -236,6 +238,7 @@ int Output::Show(int buffer, const RECT* areas, int count, bool all) {
     if (frame_ == nullptr) {
         static const wl_callback_listener frameEvents{.done = FrameDone};
         frame_ = wl_surface_frame(surface_);
+        frameAskedMs_ = SDL_GetTicks64();
         wl_callback_add_listener(frame_, &frameEvents, this);
     }
     wl_surface_commit(surface_);

@@ -22,6 +22,11 @@ namespace win32user {
 
 class Output {
 public:
+    // How long a frame callback may take before the compositor counts as not
+    // repainting our surface: an output switched off, or a surface hidden,
+    // is sent none.
+    static constexpr int kPatienceMs = 1000;
+
     // Binds the output global `name`; its place comes from the xdg-output
     // manager where there is one (null: from the output itself).
     Output(wl_registry* registry, std::uint32_t name, zxdg_output_manager_v1* placer);
@@ -65,6 +70,12 @@ public:
     int Show(int buffer, const RECT* areas, int count, bool all);
     // True while the frame callback asked for has not come.
     bool AwaitingFrame() const { return frame_ != nullptr; }
+    // True while the compositor shows our surface and repaints it: it is
+    // configured, and no frame callback asked for at least kPatienceMs
+    // before `nowMs` (SDL's ticks) is still awaited.
+    bool Repaints(std::uint64_t nowMs) const {
+        return configured_ && (frame_ == nullptr || nowMs - frameAskedMs_ < kPatienceMs);
+    }
     // True when the surface can show the frame now.
     bool Shows() const { return configured_ && buffers_[0].buffer != nullptr; }
 
@@ -111,6 +122,7 @@ private:
     bool shownAll_ = false;
     bool closeAsked_ = false;
     wl_callback* frame_ = nullptr;
+    std::uint64_t frameAskedMs_ = 0;
     RECT region_{};
     Buffer buffers_[BufferTurns::kBuffers];
 };

@@ -30,7 +30,8 @@ std::vector<SDL_Rect> WaylandOutputBounds();
 // events, a change of the outputs WM_DISPLAYCHANGE, a closed surface a
 // close request for the active window.
 void PumpWaylandSession();
-// Waits up to `timeoutMs` for the compositor to say something.
+// Waits up to `timeoutMs` (-1: without end) for the compositor to say
+// something.
 void WaitForWayland(int timeoutMs);
 
 }  // namespace win32user

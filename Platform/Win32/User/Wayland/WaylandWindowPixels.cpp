@@ -23,9 +23,6 @@ namespace win32user {
 namespace {
 
 constexpr int kBytesPerPixel = 4;
-// How long a frame waits for the compositor's word before going on: an
-// output switched off sends no frame callbacks.
-constexpr int kPatienceMs = 1000;
 
 struct Memory {
     BYTE* bits = nullptr;
@@ -211,7 +208,7 @@ bool WaylandWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
 
 int WaylandWindowPixels::Acquire() {
     int buffer;
-    while ((buffer = turns_.Writable()) < 0) connection_.Dispatch(kPatienceMs);
+    while ((buffer = turns_.Writable()) < 0) connection_.Dispatch(Output::kPatienceMs);
     const BufferTurns::Carry carry = turns_.Take(buffer);
     if (carry.from < 0) return buffer;
     const BYTE* from = memory_[carry.from].bits;
@@ -270,8 +267,8 @@ void WaylandWindowPixels::AwaitFrame() {
     const Uint64 start = SDL_GetTicks64();
     for (;;) {
         const auto waited = static_cast<int>(SDL_GetTicks64() - start);
-        if (!AllAwaitingFrames() || waited >= kPatienceMs) return;
-        connection_.Dispatch(kPatienceMs - waited);
+        if (!AllAwaitingFrames() || waited >= Output::kPatienceMs) return;
+        connection_.Dispatch(Output::kPatienceMs - waited);
     }
 }
 
