@@ -141,9 +141,9 @@ bool Win32HasRealDisplay(HWND hWnd);
 // pixel `bytesPerPixel` (1 to 4) bytes in the machine's byte order. A
 // colour lies in the bits of `redMask`, `greenMask` and `blueMask` (each
 // channel's high bits first) with `opaqueBits` set as well: an alpha
-// channel the display would otherwise take for transparency. A frame with
+// channel the display would otherwise take for transparency. An image with
 // no masks is palettized: its pixel values come from Win32WindowColours.
-struct Win32WindowFrame {
+struct Win32WindowImage {
     BYTE* bits;
     int pitch;
     int width;
@@ -153,37 +153,37 @@ struct Win32WindowFrame {
     DWORD greenMask;
     DWORD blueMask;
     DWORD opaqueBits;
-    // Names the frame's contents: a new number when its memory is made anew
+    // Names the image's contents: a new number when its memory is made anew
     // (a new size, say), the same while the contents move between buffers.
     std::uint64_t memoryId;
 };
 
-enum class Win32FrameStatus {
+enum class Win32ImageStatus {
     Ready,
     NoWindow,     // not a live window
     Unsupported,  // the display's pixels for this window cannot be drawn
-    NoMemory,     // the memory for the frame cannot be had
+    NoMemory,     // the memory for the image cannot be had
 };
 
-// Fills `frame` for the window's present client size, making its memory on
+// Fills `image` for the window's present client size, making its memory on
 // the first call and after a change of size; it stays valid until then or
 // until the window is destroyed. The memory given may be written at once:
 // while the display still reads what was last shown from it, this waits.
-// The frame keeps its contents from one show to the next, but on displays
+// The image keeps its contents from one show to the next, but on displays
 // that take buffers in turns (Wayland) its address moves at each show: ask
 // again before drawing. The two failures of the display say so in one line
-// on standard error, once per window. On X11 the frame is an image in the
+// on standard error, once per window. On X11 it is an X image in the
 // window's own visual, in shared memory where the server offers it.
-Win32FrameStatus Win32GetWindowFrame(HWND hWnd, Win32WindowFrame* frame);
-// Shows the `count` areas (client coordinates) of the frame that changed
+Win32ImageStatus Win32GetWindowImage(HWND hWnd, Win32WindowImage* image);
+// Shows the `count` areas (client coordinates) of the image that changed
 // since the last show, and all of it when the display lost what the window
 // showed (it was covered, say). The display may read the memory until the
-// next Win32GetWindowFrame says otherwise; nothing may write it before.
-BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* areas, int count);
+// next Win32GetWindowImage says otherwise; nothing may write it before.
+BOOL Win32ShowWindowImage(HWND hWnd, const RECT* areas, int count);
 // True when showing a frame waits for the display's own next refresh
 // (Wayland's frame callbacks), so nothing else need pace the frames.
 bool Win32WindowPacesFrames(HWND hWnd);
-// The pixel values of the window's frame that show `count` colours
+// The pixel values of the window's image that show `count` colours
 // (0x00RRGGBB) best; on a palettized display they are taken from the
 // window's colormap, sharing cells with other programs where it is full.
 BOOL Win32WindowColours(HWND hWnd, const DWORD* xrgb, int count, DWORD* pixels);

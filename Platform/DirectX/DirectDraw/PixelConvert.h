@@ -1,5 +1,5 @@
 // Copies blocks of surface pixels onto the screen (the screen image or a
-// window's frame), converting the format on the way.
+// window's image), converting the format on the way.
 #pragma once
 
 #include <array>

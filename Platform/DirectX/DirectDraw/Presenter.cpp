@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "Platform/DirectX/DirectDraw/WindowNotes.h"
 #include "Platform/DirectX/Rects.h"
 #include "Platform/Win32/Win32Extensions.h"
 
@@ -38,29 +39,24 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-HRESULT FrameResult(Win32FrameStatus status) {
+HRESULT ImageResult(Win32ImageStatus status) {
     switch (status) {
-        case Win32FrameStatus::Ready:
+        case Win32ImageStatus::Ready:
             return DD_OK;
-        case Win32FrameStatus::Unsupported:
+        case Win32ImageStatus::Unsupported:
             return DDERR_UNSUPPORTEDFORMAT;
-        case Win32FrameStatus::NoMemory:
+        case Win32ImageStatus::NoMemory:
             return DDERR_OUTOFMEMORY;
-        case Win32FrameStatus::NoWindow:
+        case Win32ImageStatus::NoWindow:
             break;
     }
     return DDERR_GENERIC;
 }
 
-ScreenLayout LayoutOf(const Win32WindowFrame& frame) {
-    return ScreenLayout{frame.bytesPerPixel, frame.redMask, frame.greenMask, frame.blueMask,
-                        frame.opaqueBits};
+ScreenLayout LayoutOf(const Win32WindowImage& image) {
+    return ScreenLayout{image.bytesPerPixel, image.redMask, image.greenMask, image.blueMask,
+                        image.opaqueBits};
 }
-
-// The window's note of the presenter that last wrote to it: another one in
-// between means the previous presentation may be gone. (The screen image
-// belongs to its presenter; nobody else writes it.)
-constexpr char kLastPresenter[] = "dx.lastPresenter";
 
 }  // namespace
 
@@ -74,8 +70,12 @@ Presenter::Presenter(int width, int height) : width_(width), height_(height) {
                             entries[i].peBlue;
 }
 
+Presenter::~Presenter() {
+    ForgetNotesOf(this);
+}
+
 bool Presenter::Placement::operator==(const Placement& other) const {
-    return window == other.window && SameRect(client, other.client) && frameMemory == other.frameMemory &&
+    return window == other.window && SameRect(client, other.client) && imageMemory == other.imageMemory &&
            surfaceWidth == other.surfaceWidth && surfaceHeight == other.surfaceHeight &&
            source == other.source && SameRect(sourceArea, other.sourceArea) && SameRect(dest, other.dest);
 }
@@ -90,12 +90,13 @@ std::uint32_t* Presenter::ScreenImage() {
 
 HRESULT Presenter::Prepare(HWND window) {
     if (window == nullptr || !Win32HasRealDisplay(window)) return DD_OK;
-    Win32WindowFrame frame;
-    return FrameResult(Win32GetWindowFrame(window, &frame));
+    Win32WindowImage image;
+    return ImageResult(Win32GetWindowImage(window, &image));
 }
 
 HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, LONG destX, LONG destY,
-                           HWND window, bool pace, const SourceChange& change) {
+                           const AskedImage& target, bool pace, const SourceChange& change) {
+    HWND window = target.window;
     const RECT dest{destX, destY, destX + (sourceArea.right - sourceArea.left),
                     destY + (sourceArea.bottom - sourceArea.top)};
     Placement placement{window, RECT{}, 0, 0, 0, change.surface, sourceArea, dest};
@@ -109,7 +110,7 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
         placement.client = RECT{origin.x + client.left, origin.y + client.top, origin.x + client.right,
                                 origin.y + client.bottom};
         if (Win32HasRealDisplay(window))
-            return PresentToWindow(source, sourceArea, dest, window, pace, change, placement);
+            return PresentToWindow(source, sourceArea, dest, target, pace, change, placement);
         shown = Intersect(&visible, placement.client);
     }
     if (ScreenImage() == nullptr) return DDERR_OUTOFMEMORY;
@@ -131,16 +132,18 @@ HRESULT Presenter::Present(const SourcePixels& source, const RECT& sourceArea, L
 }
 
 HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
-                                   HWND window, bool pace, const SourceChange& change, Placement placement) {
+                                   const AskedImage& target, bool pace, const SourceChange& change,
+                                   Placement placement) {
     // A presentation that fails part way leaves the window in doubt.
     const auto fail = [this](HRESULT result) {
         presented_ = false;
         return result;
     };
+    HWND window = target.window;
+    if (const HRESULT result = ImageResult(target.status)) return fail(result);
+    const Win32WindowImage& image = target.image;
     SDL_Window* sdlWindow = Win32SdlWindow(window);
-    Win32WindowFrame frame;
-    if (const HRESULT result = FrameResult(Win32GetWindowFrame(window, &frame))) return fail(result);
-    if (!MapFor(source, LayoutOf(frame), window)) return fail(DDERR_GENERIC);
+    if (!MapFor(source, LayoutOf(image), window)) return fail(DDERR_GENERIC);
     if (pace && !Win32WindowPacesFrames(window)) {
         if (sdlWindow != pacedWindow_) {
             pacer_.SetRefreshRate(RefreshRateOf(sdlWindow));
@@ -148,40 +151,42 @@ HRESULT Presenter::PresentToWindow(const SourcePixels& source, const RECT& sourc
         }
         pacer_.Wait();
     }
-    placement.frameMemory = frame.memoryId;
-    placement.surfaceWidth = frame.width;
-    placement.surfaceHeight = frame.height;
+    placement.imageMemory = image.memoryId;
+    placement.surfaceWidth = image.width;
+    placement.surfaceHeight = image.height;
     const RECT& client = placement.client;
     RECT visible = dest;
     if (!Intersect(&visible, client) ||
         !Intersect(&visible,
-                   RECT{client.left, client.top, client.left + frame.width, client.top + frame.height})) {
-        Remember(placement, source, sdlWindow);
+                   RECT{client.left, client.top, client.left + image.width, client.top + image.height})) {
+        Remember(placement, source, window);
         return DD_OK;
     }
-    const DamageRects parts =
-        ChangedParts(placement, source, change.damage, SDL_GetWindowData(sdlWindow, kLastPresenter) == this);
-    // A source drawn straight into the frame is there already.
-    const bool inFrame = source.bits == frame.bits;
+    // Another presenter writing to the window in between may have left
+    // nothing of the previous presentation. (The screen image belongs to its
+    // presenter; nobody else writes it.)
+    const DamageRects parts = ChangedParts(placement, source, change.damage, LastPresenter(window) == this);
+    // A source drawn straight into the image is there already.
+    const bool inImage = source.bits == image.bits;
     RECT shown[std::size(parts.parts)];
     int count = 0;
     for (RECT part : parts.parts) {
         if (!Intersect(&part, visible)) continue;
-        if (!inFrame) {
+        if (!inImage) {
             RECT area = sourceArea;
             ClipBoth(dest, part, &area);
-            const ScreenPixels screen{frame.bits +
-                                          static_cast<std::ptrdiff_t>(part.top - client.top) * frame.pitch +
-                                          (part.left - client.left) * frame.bytesPerPixel,
-                                      frame.pitch};
+            const ScreenPixels screen{image.bits +
+                                          static_cast<std::ptrdiff_t>(part.top - client.top) * image.pitch +
+                                          (part.left - client.left) * image.bytesPerPixel,
+                                      image.pitch};
             map_.Convert(At(source, area), screen, part.right - part.left, part.bottom - part.top);
         }
         shown[count++] = RECT{part.left - client.left, part.top - client.top, part.right - client.left,
                               part.bottom - client.top};
     }
     // Shown even when nothing changed: the window may have lost what it showed.
-    if (!Win32ShowWindowFrame(window, shown, count)) return fail(DDERR_GENERIC);
-    Remember(placement, source, sdlWindow);
+    if (!Win32ShowWindowImage(window, shown, count)) return fail(DDERR_GENERIC);
+    Remember(placement, source, window);
     return DD_OK;
 }
 
@@ -218,12 +223,12 @@ DamageRects Presenter::ChangedParts(const Placement& placement, const SourcePixe
     return parts;
 }
 
-void Presenter::Remember(const Placement& placement, const SourcePixels& source, SDL_Window* window) {
+void Presenter::Remember(const Placement& placement, const SourcePixels& source, HWND window) {
     previous_ = placement;
     if (source.format == Format::Indexed8)
         std::copy(source.palette, source.palette + previousPalette_.size(), previousPalette_.begin());
     presented_ = true;
-    if (window != nullptr) SDL_SetWindowData(window, kLastPresenter, this);
+    if (window != nullptr) SetLastPresenter(window, this);
 }
 
 }  // namespace dx

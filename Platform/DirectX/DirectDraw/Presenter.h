@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "Platform/DirectX/DirectDraw/AskedImage.h"
 #include "Platform/DirectX/DirectDraw/DamageRects.h"
 #include "Platform/DirectX/DirectDraw/FramePacer.h"
 #include "Platform/DirectX/DirectDraw/PixelConvert.h"
@@ -29,22 +30,25 @@ public:
     // (a presentation that reaches no window, or a read-back), so that a
     // screen shown in a real window costs no memory of its own.
     Presenter(int width, int height);
+    ~Presenter();
 
-    // Readies `window` for presentations: on a real display, its frame is
-    // made now, so that a display whose pixels cannot be drawn, or a frame
+    // Readies `window` for presentations: on a real display, its image is
+    // made now, so that a display whose pixels cannot be drawn, or an image
     // too large for memory, fails here rather than at the first frame.
     // DD_OK, DDERR_UNSUPPORTEDFORMAT, DDERR_OUTOFMEMORY or DDERR_GENERIC.
     HRESULT Prepare(HWND window);
 
     // Copies `sourceArea` of `source` (whose bits are its pixel (0, 0)) to
     // the screen rectangle of the same size at (`destX`, `destY`), clipped to
-    // `window`'s client area when there is one. `pace`: wait for the next
-    // refresh slot first (real displays only). When everything but the
-    // source's pixels is as at the previous presentation, only the damaged
-    // part is copied and shown. Allocates nothing once the window's frame,
-    // or the screen image, and the conversion for the source exist.
-    HRESULT Present(const SourcePixels& source, const RECT& sourceArea, LONG destX, LONG destY, HWND window,
-                    bool pace, const SourceChange& change);
+    // the client area of `target`'s window when there is one, whose image
+    // `target` holds as the presentation asked for it (AskImage). `pace`:
+    // wait for the next refresh slot first (real displays only). When
+    // everything but the source's pixels is as at the previous presentation,
+    // only the damaged part is copied and shown. Allocates nothing once the
+    // window's image, or the screen image, and the conversion for the source
+    // exist.
+    HRESULT Present(const SourcePixels& source, const RECT& sourceArea, LONG destX, LONG destY,
+                    const AskedImage& target, bool pace, const SourceChange& change);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -60,9 +64,9 @@ private:
     struct Placement {
         HWND window;
         RECT client;  // the window's client area on the screen
-        // The frame's contents (its memoryId), wherever they lie: a frame
+                      // The image's contents (its memoryId), wherever they lie: an image
         // taken in turns moves at each show and still holds what was shown.
-        std::uint64_t frameMemory;
+        std::uint64_t imageMemory;
         int surfaceWidth;
         int surfaceHeight;
         const void* source;
@@ -71,11 +75,12 @@ private:
         bool operator==(const Placement&) const;
     };
 
-    // Present's copy into `window`'s frame on a real display. `placement`
-    // comes with its window and client area (screen coordinates) filled in;
-    // the frame's part is filled in here.
-    HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest, HWND window,
-                            bool pace, const SourceChange& change, Placement placement);
+    // Present's copy into `target`'s window image on a real display.
+    // `placement` comes with its window and client area (screen coordinates)
+    // filled in; the image's part is filled in here.
+    HRESULT PresentToWindow(const SourcePixels& source, const RECT& sourceArea, const RECT& dest,
+                            const AskedImage& target, bool pace, const SourceChange& change,
+                            Placement placement);
     // The parts of `dest` to copy: all of it unless `placement` and the
     // palette repeat the previous presentation and the screen still holds it
     // (`screenKept`: nobody else wrote there since); then the damaged parts.
@@ -87,7 +92,7 @@ private:
     bool MapFor(const SourcePixels& source, const ScreenLayout& layout, HWND window);
     // Records a finished presentation, and on `window` (null for the screen
     // image) that this presenter wrote to it last.
-    void Remember(const Placement& placement, const SourcePixels& source, SDL_Window* window);
+    void Remember(const Placement& placement, const SourcePixels& source, HWND window);
 
     struct FreeImage {
         void operator()(std::uint32_t* image) const { std::free(image); }

@@ -5,9 +5,10 @@
 #include <new>
 
 #include "Platform/DirectX/DirectDraw/DirectDrawObject.h"
-#include "Platform/DirectX/DirectDraw/DirectFrame.h"
 #include "Platform/DirectX/DirectDraw/Presenter.h"
 #include "Platform/DirectX/DirectDraw/SurfaceLayout.h"
+#include "Platform/DirectX/DirectDraw/WindowImageDrawing.h"
+#include "Platform/DirectX/DirectDraw/WindowNotes.h"
 #include "Platform/DirectX/DxFault.h"
 #include "Platform/DirectX/Rects.h"
 
@@ -54,7 +55,7 @@ Surface::Surface(DirectDrawObject* owner, const SurfaceLayout& layout)
 }
 
 Surface::~Surface() {
-    if (frameWindow_ != nullptr && FrameDrawer(frameWindow_) == this) SetFrameDrawer(frameWindow_, nullptr);
+    ForgetNotesOf(this);
     DxFault::ForgetLost(static_cast<IDirectDrawSurface*>(this));
     if (IsPrimary()) owner_->ForgetPrimary(this);
 }
@@ -79,41 +80,50 @@ void Surface::NoteDrawn(const RECT& area) {
     if (Intersect(&clipped, RECT{0, 0, width_, height_})) damage_.Add(clipped);
 }
 
-void Surface::DrawInFrame(HWND window, const Win32WindowFrame& frame) {
-    if (Surface* other = FrameDrawer(window); other != nullptr && other != this) other->LeaveFrame();
-    SetFrameDrawer(window, this);
-    frameWindow_ = window;
-    frameMemoryId_ = frame.memoryId;
-    bits_ = frame.bits;
-    pitch_ = frame.pitch;
+void Surface::DrawInImage(HWND window, const Win32WindowImage& image) {
+    if (Surface* other = ImageDrawer(window); other != nullptr && other != this)
+        other->LeaveImage(AskedImage{window, Win32ImageStatus::Ready, image});
+    SetImageDrawer(window, this);
+    imageWindow_ = window;
+    imageMemoryId_ = image.memoryId;
+    bits_ = image.bits;
+    pitch_ = image.pitch;
 }
 
-void Surface::LeaveFrame() {
-    // Only a frame that is still there is read.
-    ReadyForWrite();
-    if (frameWindow_ == nullptr) return;
+void Surface::LeaveImage(const AskedImage& asked) {
+    // Only an image that is still there is read.
+    ReadyForWrite(asked);
+    if (imageWindow_ == nullptr) return;
     const auto rowBytes = static_cast<std::size_t>(width_ * BytesPerPixel(format_));
     for (int y = 0; y < height_; ++y)
         std::memcpy(memory_.get() + static_cast<std::ptrdiff_t>(y) * ownPitch_,
                     bits_ + static_cast<std::ptrdiff_t>(y) * pitch_, rowBytes);
-    if (FrameDrawer(frameWindow_) == this) SetFrameDrawer(frameWindow_, nullptr);
-    frameWindow_ = nullptr;
+    if (ImageDrawer(imageWindow_) == this) SetImageDrawer(imageWindow_, nullptr);
+    imageWindow_ = nullptr;
     bits_ = memory_.get();
     pitch_ = ownPitch_;
 }
 
 void Surface::ReadyForWrite() {
-    if (frameWindow_ == nullptr) return;
-    Win32WindowFrame frame{};
-    if (FrameDrawer(frameWindow_) == this &&
-        Win32GetWindowFrame(frameWindow_, &frame) == Win32FrameStatus::Ready &&
-        frame.memoryId == frameMemoryId_) {
-        bits_ = frame.bits;
+    if (imageWindow_ == nullptr) return;
+    AskedImage asked{imageWindow_};
+    if (ImageDrawer(imageWindow_) == this) asked.status = Win32GetWindowImage(imageWindow_, &asked.image);
+    ReadyForWrite(asked);
+}
+
+void Surface::ReadyForWrite(const AskedImage& asked) {
+    if (imageWindow_ == nullptr) return;
+    if (asked.window != imageWindow_) {
+        ReadyForWrite();
         return;
     }
-    // The frame was made anew or went with its window: what it held is gone.
-    if (FrameDrawer(frameWindow_) == this) SetFrameDrawer(frameWindow_, nullptr);
-    frameWindow_ = nullptr;
+    if (ImageDrawer(imageWindow_) == this && asked.Ready() && asked.image.memoryId == imageMemoryId_) {
+        bits_ = asked.image.bits;
+        return;
+    }
+    // The image was made anew or went with its window: what it held is gone.
+    if (ImageDrawer(imageWindow_) == this) SetImageDrawer(imageWindow_, nullptr);
+    imageWindow_ = nullptr;
     bits_ = memory_.get();
     pitch_ = ownPitch_;
     NoteForeignWrite(nullptr);
@@ -190,25 +200,25 @@ HRESULT Surface::Present(const RECT* destRect, Surface& source, const RECT& sour
     std::uint32_t palette[256];
     if (source.format_ == Format::Indexed8) PresentationPalette(source, palette);
     HWND window = clipper_ ? clipper_->Window() : nullptr;
-    Win32WindowFrame frame{};
-    const bool fits = FitsWindowFrame(source, sourceArea, dest, window, &frame);
-    // Presenting elsewhere, or another surface to the frame, would write over
-    // pixels drawn in the frame: they go back to their own memory first.
-    if (source.frameWindow_ != nullptr && (source.frameWindow_ != window || !fits)) source.LeaveFrame();
-    if (Surface* drawer = window != nullptr ? FrameDrawer(window) : nullptr;
+    // Asked once: every step below reads or writes the image as it is now.
+    const AskedImage asked = AskImage(window);
+    const bool fits = FitsWindowImage(source, sourceArea, dest, asked);
+    // Presenting elsewhere, or another surface to the image, would write over
+    // pixels drawn in the image: they go back to their own memory first.
+    if (source.imageWindow_ != nullptr && (source.imageWindow_ != window || !fits)) source.LeaveImage(asked);
+    if (Surface* drawer = window != nullptr ? ImageDrawer(window) : nullptr;
         drawer != nullptr && drawer != &source)
-        drawer->LeaveFrame();
-    source.ReadyForWrite();
+        drawer->LeaveImage(asked);
+    source.ReadyForWrite(asked);
     const SourcePixels pixels{source.Bits(), source.pitch_, source.format_, palette};
     const HRESULT result =
-        presenter_->Present(pixels, sourceArea, dest.left, dest.top, window, (flags & DDBLT_WAIT) != 0,
+        presenter_->Present(pixels, sourceArea, dest.left, dest.top, asked, (flags & DDBLT_WAIT) != 0,
                             SourceChange{&source, source.damage_});
     if (result != DD_OK) return result;
     source.damage_ = DamageRects{};
-    // The frame holds the whole surface now; it may have moved in the show.
-    if (fits && source.frameWindow_ == nullptr &&
-        Win32GetWindowFrame(window, &frame) == Win32FrameStatus::Ready)
-        source.DrawInFrame(window, frame);
+    // The image holds the whole surface now. Where the show moved it to the
+    // other buffer, the next write follows it (ReadyForWrite).
+    if (fits && source.imageWindow_ == nullptr) source.DrawInImage(window, asked.image);
     return DD_OK;
 }
 

@@ -7,6 +7,7 @@
 
 #include "Platform/DirectX/ComObject.h"
 #include "Platform/DirectX/D3D.h"
+#include "Platform/DirectX/DirectDraw/AskedImage.h"
 #include "Platform/DirectX/DirectDraw/Clipper.h"
 #include "Platform/DirectX/DirectDraw/DamageRects.h"
 #include "Platform/DirectX/DirectDraw/Palette.h"
@@ -45,8 +46,8 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Pitch() const { return pitch_; }
-    // Where the pixels are: the surface's own memory, or the frame of the
-    // window it draws in (DrawInFrame).
+    // Where the pixels are: the surface's own memory, or the image of the
+    // window it draws in (DrawInImage).
     std::uint8_t* Bits() const { return bits_; }
     bool Lost() const;
     Surface* ZBuffer() const { return zbuffer_.get(); }
@@ -60,15 +61,19 @@ public:
     // A device drew into `area` (clipped to the surface).
     void NoteDrawn(const RECT& area);
 
-    // From now on the surface's pixels are those of `window`'s `frame`,
+    // From now on the surface's pixels are those of `window`'s `image`,
     // which holds them already (they were just presented there whole).
-    void DrawInFrame(HWND window, const Win32WindowFrame& frame);
-    // Back to the surface's own memory, with the pixels of the frame.
-    void LeaveFrame();
-    // To be called before the pixels are written: the window's frame may
+    void DrawInImage(HWND window, const Win32WindowImage& image);
+    // Back to the surface's own memory, with the pixels of the image.
+    // `asked`: the image as the presentation under way asked for it.
+    void LeaveImage(const AskedImage& asked);
+    // To be called before the pixels are written: the window's image may
     // still be read by the display (this waits), may have moved (followed),
     // or be gone (the pixels are then lost, and noted so).
     void ReadyForWrite();
+    // As ReadyForWrite, with the window's image as `asked` holds it where it
+    // is the answer of the window the surface draws in.
+    void ReadyForWrite(const AskedImage& asked);
     // How many foreign writes and device draws the surface has seen.
     std::uint64_t ForeignWrites() const { return foreignWrites_; }
     // The area of the latest foreign write; empty before the first.
@@ -97,8 +102,8 @@ private:
     int ownPitch_;
     raster::TargetMemory memory_;
     std::uint8_t* bits_ = nullptr;
-    HWND frameWindow_ = nullptr;  // the window whose frame holds the pixels, if any
-    std::uint64_t frameMemoryId_ = 0;
+    HWND imageWindow_ = nullptr;  // the window whose image holds the pixels, if any
+    std::uint64_t imageMemoryId_ = 0;
     std::unique_ptr<Presenter> presenter_;
     Ref<Surface> zbuffer_;
     Ref<Clipper> clipper_;

@@ -14,18 +14,18 @@ public:
 
     int BitsPerPixel() override { return SdlBitsPerPixel(SDL_GetWindowPixelFormat(window_)); }
 
-    Win32FrameStatus Frame(Win32WindowFrame* frame) override {
+    Win32ImageStatus Image(Win32WindowImage* image) override {
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (surface == nullptr) {
             if (!reported_)
                 std::fprintf(stderr, "%s: cannot draw into the window: %s\n", Win32ProgramName(),
                              SDL_GetError());
             reported_ = true;
-            return Win32FrameStatus::Unsupported;
+            return Win32ImageStatus::Unsupported;
         }
         const SDL_PixelFormat& format = *surface->format;
         const bool indexed = SDL_ISPIXELFORMAT_INDEXED(format.format);
-        *frame = Win32WindowFrame{static_cast<BYTE*>(surface->pixels),
+        *image = Win32WindowImage{static_cast<BYTE*>(surface->pixels),
                                   surface->pitch,
                                   surface->w,
                                   surface->h,
@@ -35,7 +35,7 @@ public:
                                   indexed ? 0 : format.Bmask,
                                   indexed ? 0 : format.Amask,
                                   MemoryId(surface)};
-        return Win32FrameStatus::Ready;
+        return Win32ImageStatus::Ready;
     }
 
     bool Show(const RECT* areas, int count, bool all) override {
@@ -48,7 +48,7 @@ public:
         } else {
             for (int i = 0; i < count; ++i) {
                 RECT clipped;
-                if (AreaInFrame(&areas[i], surface->w, surface->h, &clipped))
+                if (AreaInImage(&areas[i], surface->w, surface->h, &clipped))
                     rects[shown++] = SDL_Rect{clipped.left, clipped.top, clipped.right - clipped.left,
                                               clipped.bottom - clipped.top};
             }
@@ -82,7 +82,7 @@ private:
             surface_ = surface;
             width_ = surface->w;
             height_ = surface->h;
-            memoryId_ = NewFrameMemoryId();
+            memoryId_ = NewImageMemoryId();
         }
         return memoryId_;
     }

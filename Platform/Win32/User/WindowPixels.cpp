@@ -1,4 +1,4 @@
-// Each window's pixels, made on first use, and the Linux-side frame functions
+// Each window's pixels, made on first use, and the Linux-side image functions
 // over them.
 #include "Platform/Win32/User/WindowPixels.h"
 
@@ -56,12 +56,12 @@ void ReplacePixels(HWND hWnd, std::unique_ptr<WindowPixels> pixels) {
     Pixels().emplace_back(w, std::move(pixels));
 }
 
-bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped) {
-    const RECT frame{0, 0, width, height};
-    return IntersectRect(clipped, area != nullptr ? area : &frame, &frame) != FALSE;
+bool AreaInImage(const RECT* area, int width, int height, RECT* clipped) {
+    const RECT image{0, 0, width, height};
+    return IntersectRect(clipped, area != nullptr ? area : &image, &image) != FALSE;
 }
 
-std::uint64_t NewFrameMemoryId() {
+std::uint64_t NewImageMemoryId() {
     static std::uint64_t last = 0;
     return ++last;
 }
@@ -79,13 +79,13 @@ int ScreenBitsPerPixel() {
 
 }  // namespace win32user
 
-Win32FrameStatus Win32GetWindowFrame(HWND hWnd, Win32WindowFrame* frame) {
+Win32ImageStatus Win32GetWindowImage(HWND hWnd, Win32WindowImage* image) {
     win32user::WindowPixels* pixels = win32user::PixelsOf(hWnd);
-    if (pixels == nullptr || frame == nullptr) return Win32FrameStatus::NoWindow;
-    return pixels->Frame(frame);
+    if (pixels == nullptr || image == nullptr) return Win32ImageStatus::NoWindow;
+    return pixels->Image(image);
 }
 
-BOOL Win32ShowWindowFrame(HWND hWnd, const RECT* areas, int count) {
+BOOL Win32ShowWindowImage(HWND hWnd, const RECT* areas, int count) {
     win32user::WindowPixels* pixels = win32user::PixelsOf(hWnd);
     if (pixels == nullptr || count < 0 || (areas == nullptr && count > 0)) return FALSE;
     return pixels->Show(areas, count, pixels->TakeLost()) ? TRUE : FALSE;

@@ -1,4 +1,4 @@
-// The pixels of a window: the frame software draws into, how it reaches the
+// The pixels of a window: the image software draws into, how it reaches the
 // display, and the colours the display has for it. One per window, made on
 // first use: on X11 over an image of our own in the window's visual, since
 // SDL's X11 surfaces leave out some visuals (8-bit colormaps, 30-bit colour)
@@ -20,22 +20,22 @@ public:
     virtual ~WindowPixels() = default;
     // What GetDeviceCaps(BITSPIXEL) reports for the window.
     virtual int BitsPerPixel() = 0;
-    // As Win32GetWindowFrame.
-    virtual Win32FrameStatus Frame(Win32WindowFrame* frame) = 0;
-    // Shows the `count` areas of the frame (`all`: the whole frame instead),
-    // clipped to the frame.
+    // As Win32GetWindowImage.
+    virtual Win32ImageStatus Image(Win32WindowImage* image) = 0;
+    // Shows the `count` areas of the image (`all`: the whole image instead),
+    // clipped to the image.
     virtual bool Show(const RECT* areas, int count, bool all) = 0;
     // True when Show waits for the display's next refresh.
     virtual bool PacesFrames() { return false; }
     // As Win32WindowColours.
     virtual bool Colours(const DWORD* xrgb, int count, DWORD* pixels) = 0;
-    // Paints the whole window in one colour; the frame's memory stays as it is.
+    // Paints the whole window in one colour; the image's memory stays as it is.
     virtual bool Paint(BYTE red, BYTE green, BYTE blue) = 0;
 
-    // The display no longer shows what the frame holds (the window was
+    // The display no longer shows what the image holds (the window was
     // covered, or painted over): until the next Show, all of it is due.
     void NoteLost() { lost_ = true; }
-    // Takes the note: true when the whole frame is to be shown.
+    // Takes the note: true when the whole image is to be shown.
     bool TakeLost() {
         const bool lost = lost_;
         lost_ = false;
@@ -58,12 +58,12 @@ std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window);
 void UseXScreenVisual();
 int XScreenBitsPerPixel();
 
-// `area` (null: all) of a frame of `width` x `height` pixels, clipped to it;
+// `area` (null: all) of an image of `width` x `height` pixels, clipped to it;
 // false when nothing of it is left.
-bool AreaInFrame(const RECT* area, int width, int height, RECT* clipped);
+bool AreaInImage(const RECT* area, int width, int height, RECT* clipped);
 
-// A number for frame memory made anew, never given before.
-std::uint64_t NewFrameMemoryId();
+// A number for image memory made anew, never given before.
+std::uint64_t NewImageMemoryId();
 
 // What GetDeviceCaps(BITSPIXEL) reports for pixels of an SDL format.
 int SdlBitsPerPixel(Uint32 format);

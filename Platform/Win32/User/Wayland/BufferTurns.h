@@ -1,4 +1,4 @@
-// Which of a window's two frame buffers may be written, and what must be
+// Which of a window's two image buffers may be written, and what must be
 // copied into it first. The compositor reads a buffer from the commit that
 // shows it until it releases it; a buffer handed out for writing is never
 // one it may still read. Each buffer remembers the areas shown from the

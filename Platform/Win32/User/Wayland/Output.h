@@ -1,10 +1,10 @@
 // One output of the compositor and the full-screen surface of ours on it,
-// which shows the output's part of the window's frame: on the overlay
+// which shows the output's part of the window's image: on the overlay
 // layer where the compositor offers layers (above panels and
 // notifications, with the keyboard ours alone), else a full-screen
-// toplevel. The frame's buffers
+// toplevel. The image's buffers
 // are shared memory: each output's buffer is a view of it at the output's
-// offset, rows as far apart as the frame's, so nothing is copied per output.
+// offset, rows as far apart as the image's, so nothing is copied per output.
 #pragma once
 
 #include <wayland-client.h>
@@ -51,18 +51,18 @@ public:
     wl_surface* Surface() const { return surface_; }
     // True when our surface is on the compositor's overlay layer.
     bool Layered() const { return layer_ != nullptr; }
-    // Where our surface shows the frame, in frame coordinates (may be empty).
+    // Where our surface shows the image, in image coordinates (may be empty).
     const RECT& Region() const { return region_; }
 
-    // Makes the buffers showing `region` of the frame, buffer b from
+    // Makes the buffers showing `region` of the image, buffer b from
     // pools[b] whose rows lie `pitch` bytes apart. Holds on buffers dropped
     // are given back to `turns`.
     void MakeBuffers(wl_shm_pool* const* pools, int pitch, const RECT& region, BufferTurns* turns);
     void DropBuffers();
     // Shows `buffer`, of a single colour, whole, and destroys it once the
-    // compositor lets go of it; the frame is then due whole at the next show.
+    // compositor lets go of it; the image is then due whole at the next show.
     void ShowPainted(wl_buffer* buffer);
-    // Shows buffer `buffer` with `areas` (frame coordinates) changed, `all`
+    // Shows buffer `buffer` with `areas` (image coordinates) changed, `all`
     // of it when the output has not shown it all yet, and asks for a frame
     // callback unless one is awaited. The holds it adds on the buffer: 0 when
     // the surface cannot show yet (nothing is committed then) or holds it
@@ -76,7 +76,7 @@ public:
     bool Repaints(std::uint64_t nowMs) const {
         return configured_ && (frame_ == nullptr || nowMs - frameAskedMs_ < kPatienceMs);
     }
-    // True when the surface can show the frame now.
+    // True when the surface can show the image now.
     bool Shows() const { return configured_ && buffers_[0].buffer != nullptr; }
 
     // True once the closing of our surface was asked for since the last call.

@@ -1,4 +1,4 @@
-// A window's pixels on Wayland: two frame buffers in shared memory (wl_shm)
+// A window's pixels on Wayland: two image buffers in shared memory (wl_shm)
 // taken in turns, shown on a full-screen surface of ours on every output,
 // damage per changed area (whole on full-screen toplevels of several
 // outputs), paced by the compositor's frame callbacks.
@@ -58,7 +58,7 @@ public:
     WaylandWindowPixels& operator=(const WaylandWindowPixels&) = delete;
 
     int BitsPerPixel() override { return kBytesPerPixel * 8; }
-    Win32FrameStatus Frame(Win32WindowFrame* frame) override;
+    Win32ImageStatus Image(Win32WindowImage* image) override;
     bool Show(const RECT* areas, int count, bool all) override;
     bool PacesFrames() override { return true; }
     bool Colours(const DWORD* xrgb, int count, DWORD* pixels) override {
@@ -70,17 +70,17 @@ public:
 private:
     bool MakeMemory(int width, int height);
     void DropMemory();
-    // Gives every output the buffers of its part of the frame, when the
-    // outputs or the frame changed.
-    void FollowOutputs(bool frameChanged);
-    // Where the frame's top left lies among the outputs.
-    POINT FrameOrigin();
-    // The part of a frame of `width` x `height` pixels from `origin` on that
+    // Gives every output the buffers of its part of the image, when the
+    // outputs or the image changed.
+    void FollowOutputs(bool imageChanged);
+    // Where the image's top left lies among the outputs.
+    POINT ImageOrigin();
+    // The part of an image of `width` x `height` pixels from `origin` on that
     // `output` shows; empty for none.
     static RECT RegionOf(const Output& output, POINT origin, int width, int height);
     // Hands out a buffer the compositor no longer reads, brought up to date.
     int Acquire();
-    // Waits, a while at most, until an output showing the frame has
+    // Waits, a while at most, until an output showing the image has
     // repainted since the last show: outputs switched off repaint never.
     void AwaitFrame();
     bool AllAwaitingFrames();
@@ -111,8 +111,8 @@ bool WaylandWindowPixels::MakeMemory(int width, int height) {
     // Rows 16 pixels apart, as the rasterizers draw them.
     pitch_ = ((width + 15) & ~15) * kBytesPerPixel;
     // The compositor takes a buffer's every row to be a whole pitch long,
-    // also the last row of an output right of the frame's left edge: one
-    // row more than the frame.
+    // also the last row of an output right of the image's left edge: one
+    // row more than the image.
     bytes_ = static_cast<std::size_t>(pitch_) * (static_cast<std::size_t>(height) + 1);
     for (Memory& memory : memory_) {
         memory = ShareMemory(screen_.Shm(), "frame", bytes_);
@@ -136,7 +136,7 @@ void WaylandWindowPixels::DropMemory() {
     height_ = 0;
 }
 
-POINT WaylandWindowPixels::FrameOrigin() {
+POINT WaylandWindowPixels::ImageOrigin() {
     // The top left of all the outputs, as the display bounds, which sized
     // the window, have it.
     bool any = false;
@@ -157,14 +157,14 @@ RECT WaylandWindowPixels::RegionOf(const Output& output, POINT origin, int width
     if (!output.Placed(&place)) return region;
     const RECT moved{place.left - origin.x, place.top - origin.y, place.right - origin.x,
                      place.bottom - origin.y};
-    return AreaInFrame(&moved, width, height, &region) ? region : RECT{};
+    return AreaInImage(&moved, width, height, &region) ? region : RECT{};
 }
 
-void WaylandWindowPixels::FollowOutputs(bool frameChanged) {
+void WaylandWindowPixels::FollowOutputs(bool imageChanged) {
     const unsigned changes = screen_.Changes();
-    if (changes == seenChanges_ && !frameChanged) return;
+    if (changes == seenChanges_ && !imageChanged) return;
     seenChanges_ = changes;
-    const POINT origin = FrameOrigin();
+    const POINT origin = ImageOrigin();
     wl_shm_pool* pools[BufferTurns::kBuffers];
     for (int i = 0; i < BufferTurns::kBuffers; ++i) pools[i] = memory_[i].pool;
     for (auto& output : screen_.Outputs())
@@ -176,7 +176,7 @@ bool WaylandWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window_, &width, &height);
-    const POINT origin = FrameOrigin();
+    const POINT origin = ImageOrigin();
     // One picture of the colour as large as the largest output's part,
     // which every output shows the top left of.
     int widest = 0;
@@ -219,7 +219,7 @@ int WaylandWindowPixels::Acquire() {
     }
     for (int i = 0; i < carry.count; ++i) {
         RECT area;
-        if (!AreaInFrame(&carry.areas[i], width_, height_, &area)) continue;
+        if (!AreaInImage(&carry.areas[i], width_, height_, &area)) continue;
         const std::size_t offset = static_cast<std::size_t>(area.top) * static_cast<std::size_t>(pitch_) +
                                    static_cast<std::size_t>(area.left) * kBytesPerPixel;
         const auto rowBytes = static_cast<std::size_t>(area.right - area.left) * kBytesPerPixel;
@@ -231,26 +231,26 @@ int WaylandWindowPixels::Acquire() {
     return buffer;
 }
 
-Win32FrameStatus WaylandWindowPixels::Frame(Win32WindowFrame* frame) {
+Win32ImageStatus WaylandWindowPixels::Image(Win32WindowImage* image) {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window_, &width, &height);
-    if (width <= 0 || height <= 0) return Win32FrameStatus::NoWindow;
+    if (width <= 0 || height <= 0) return Win32ImageStatus::NoWindow;
     if (memory_[0].bits == nullptr || width != width_ || height != height_) {
         DropMemory();
         if (!MakeMemory(width, height)) {
             DropMemory();
             Report("no memory for its " + std::to_string(width) + "x" + std::to_string(height) + " frame");
-            return Win32FrameStatus::NoMemory;
+            return Win32ImageStatus::NoMemory;
         }
-        memoryId_ = NewFrameMemoryId();
+        memoryId_ = NewImageMemoryId();
         NoteLost();
     }
     FollowOutputs(false);
     const int buffer = turns_.Current() >= 0 ? turns_.Current() : Acquire();
-    *frame = Win32WindowFrame{
+    *image = Win32WindowImage{
         memory_[buffer].bits, pitch_, width_, height_, kBytesPerPixel, 0xFF0000, 0xFF00, 0xFF, 0, memoryId_};
-    return Win32FrameStatus::Ready;
+    return Win32ImageStatus::Ready;
 }
 
 bool WaylandWindowPixels::AllAwaitingFrames() {

@@ -44,13 +44,13 @@ DWORD LowBits(int count) {
 
 }  // namespace
 
-std::optional<Win32WindowFrame> FrameLayoutOf(const VisualFacts& visual, std::string* why) {
+std::optional<Win32WindowImage> ImageLayoutOf(const VisualFacts& visual, std::string* why) {
     if (visual.bitsPerPixel % 8 != 0 || visual.bitsPerPixel < 8 || visual.bitsPerPixel > 32) {
         *why = "its " + DescribeVisual(visual) + " takes " + std::to_string(visual.bitsPerPixel) +
                " bits a pixel in memory, not 8, 16, 24 or 32";
         return std::nullopt;
     }
-    Win32WindowFrame layout{};
+    Win32WindowImage layout{};
     layout.bytesPerPixel = visual.bitsPerPixel / 8;
     if (Palettized(visual)) return layout;
     layout.redMask = static_cast<DWORD>(visual.redMask);

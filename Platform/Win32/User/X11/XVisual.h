@@ -22,15 +22,15 @@ struct VisualFacts {
     unsigned long blueMask;
 };
 
-// The frame layout of a window of `visual`: bytesPerPixel, the masks and the
+// The image layout of a window of `visual`: bytesPerPixel, the masks and the
 // opaque bits (bits, pitch and size are left at 0). Visuals whose colours
 // go through a colormap, and any of 8 bits or fewer, are palettized. None,
 // with `why` saying what cannot be drawn, for pixels of other than 8, 16,
 // 24 or 32 bits in memory.
-std::optional<Win32WindowFrame> FrameLayoutOf(const VisualFacts& visual, std::string* why);
+std::optional<Win32WindowImage> ImageLayoutOf(const VisualFacts& visual, std::string* why);
 
 // What GetDeviceCaps(BITSPIXEL) reports for a window of `visual`: 8 where
-// the frame is palettized, 16 for visuals up to 16 bits deep, else 32 (a
+// the image is palettized, 16 for visuals up to 16 bits deep, else 32 (a
 // 24- or 30-bit visual is drawn in 32-bit colour).
 int ReportedBitsPerPixel(const VisualFacts& visual);
 

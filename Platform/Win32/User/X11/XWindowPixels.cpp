@@ -59,7 +59,7 @@ public:
     XWindowPixels& operator=(const XWindowPixels&) = delete;
 
     int BitsPerPixel() override { return ReportedBitsPerPixel(facts_); }
-    Win32FrameStatus Frame(Win32WindowFrame* frame) override;
+    Win32ImageStatus Image(Win32WindowImage* image) override;
     bool Show(const RECT* areas, int count, bool all) override;
     bool Colours(const DWORD* xrgb, int count, DWORD* pixels) override;
     bool Paint(BYTE red, BYTE green, BYTE blue) override;
@@ -97,7 +97,7 @@ private:
     VisualFacts facts_{};
     Colormap colormap_ = 0;
     bool writableColormap_ = false;
-    std::optional<Win32WindowFrame> layout_;
+    std::optional<Win32WindowImage> layout_;
     std::string refusal_;
     GC gc_ = nullptr;
     XImage* image_ = nullptr;
@@ -126,7 +126,7 @@ XWindowPixels::XWindowPixels(Display* display, Window window, SDL_Window* sdl, b
         return;
     }
     facts_ = FactsOf(display_, attributes.visual, attributes.depth);
-    layout_ = FrameLayoutOf(facts_, &refusal_);
+    layout_ = ImageLayoutOf(facts_, &refusal_);
     colormap_ = attributes.colormap;
     writableColormap_ = WritableColormap(facts_);
     // SDL gives each window of its own a private colormap, which nobody
@@ -162,7 +162,7 @@ void XWindowPixels::DrawForNothing() {
     const int screen = DefaultScreen(display_);
     visual_ = DefaultVisual(display_, screen);
     facts_ = FactsOf(display_, visual_, DefaultDepth(display_, screen));
-    layout_ = FrameLayoutOf(facts_, &refusal_);
+    layout_ = ImageLayoutOf(facts_, &refusal_);
     colormap_ = DefaultColormap(display_, screen);
     writableColormap_ = WritableColormap(facts_);
     gone_ = true;
@@ -188,35 +188,35 @@ void XWindowPixels::Report(const std::string& why) {
     reported_ = true;
 }
 
-Win32FrameStatus XWindowPixels::Frame(Win32WindowFrame* frame) {
-    if (visual_ == nullptr) return Win32FrameStatus::NoWindow;
+Win32ImageStatus XWindowPixels::Image(Win32WindowImage* image) {
+    if (visual_ == nullptr) return Win32ImageStatus::NoWindow;
     if (!layout_) {
         Report(refusal_);
-        return Win32FrameStatus::Unsupported;
+        return Win32ImageStatus::Unsupported;
     }
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(sdl_, &width, &height);
-    if (width <= 0 || height <= 0) return Win32FrameStatus::NoWindow;
+    if (width <= 0 || height <= 0) return Win32ImageStatus::NoWindow;
     if (image_ == nullptr || width_ != width || height_ != height) {
         DropImage();
         if (!MakeImage(width, height)) {
             Report("no memory for its " + std::to_string(width) + "x" + std::to_string(height) + " frame");
-            return Win32FrameStatus::NoMemory;
+            return Win32ImageStatus::NoMemory;
         }
         width_ = width;
         height_ = height;
-        memoryId_ = NewFrameMemoryId();
+        memoryId_ = NewImageMemoryId();
         NoteLost();
     }
     AwaitPut();
-    *frame = *layout_;
-    frame->bits = reinterpret_cast<BYTE*>(image_->data);
-    frame->pitch = image_->bytes_per_line;
-    frame->width = width;
-    frame->height = height;
-    frame->memoryId = memoryId_;
-    return Win32FrameStatus::Ready;
+    *image = *layout_;
+    image->bits = reinterpret_cast<BYTE*>(image_->data);
+    image->pitch = image_->bytes_per_line;
+    image->width = width;
+    image->height = height;
+    image->memoryId = memoryId_;
+    return Win32ImageStatus::Ready;
 }
 
 // Rows 16 bytes apart at any depth, as the rasterizers draw them: the image
@@ -294,7 +294,7 @@ bool XWindowPixels::Show(const RECT* areas, int count, bool all) {
     bool holding = false;
     for (int i = 0; i < (all ? 1 : count); ++i) {
         RECT shown;
-        if (!AreaInFrame(all ? &whole : &areas[i], width_, height_, &shown)) continue;
+        if (!AreaInImage(all ? &whole : &areas[i], width_, height_, &shown)) continue;
         if (holding) Put(held, false);
         held = shown;
         holding = true;

@@ -1,5 +1,5 @@
 // Presentation on a real X display: the frame reaches the window's own
-// frame, at the window's coordinates, clipped to it and converted to the
+// image, at the window's coordinates, clipped to it and converted to the
 // window's format. Runs on the private Xvfb of the end-to-end tests.
 #include <gtest/gtest.h>
 
@@ -43,36 +43,36 @@ protected:
         ASSERT_EQ(dd_->CreateClipper(0, &clipper_, nullptr), DD_OK);
         ASSERT_EQ(clipper_->SetHWnd(0, window_), DD_OK);
         ASSERT_EQ(primary_->SetClipper(clipper_), DD_OK);
-        PaintFrame(kUntouched);
+        PaintImage(kUntouched);
     }
 
     virtual int WindowWidth() const { return kWidth; }
 
-    // The window's frame, as presentation finds it.
-    Win32WindowFrame Frame() const {
-        Win32WindowFrame frame{};
-        EXPECT_EQ(Win32GetWindowFrame(window_, &frame), Win32FrameStatus::Ready);
-        return frame;
+    // The window's image, as presentation finds it.
+    Win32WindowImage Image() const {
+        Win32WindowImage image{};
+        EXPECT_EQ(Win32GetWindowImage(window_, &image), Win32ImageStatus::Ready);
+        return image;
     }
 
-    // Fills the frame with 0x00RRGGBB, as someone else drawing there would.
-    void PaintFrame(std::uint32_t xrgb) const {
-        const Win32WindowFrame frame = Frame();
-        ASSERT_EQ(frame.bytesPerPixel, 4);  // the display is a 24-bit one
-        const std::uint32_t pixel = Channel(frame.redMask, xrgb >> 16) | Channel(frame.greenMask, xrgb >> 8) |
-                                    Channel(frame.blueMask, xrgb);
-        for (int y = 0; y < frame.height; ++y)
-            for (int x = 0; x < frame.width; ++x)
-                std::memcpy(frame.bits + y * frame.pitch + 4 * x, &pixel, 4);
+    // Fills the image with 0x00RRGGBB, as someone else drawing there would.
+    void PaintImage(std::uint32_t xrgb) const {
+        const Win32WindowImage image = Image();
+        ASSERT_EQ(image.bytesPerPixel, 4);  // the display is a 24-bit one
+        const std::uint32_t pixel = Channel(image.redMask, xrgb >> 16) | Channel(image.greenMask, xrgb >> 8) |
+                                    Channel(image.blueMask, xrgb);
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                std::memcpy(image.bits + y * image.pitch + 4 * x, &pixel, 4);
     }
 
-    // The frame's pixel at (x, y) as 0x00RRGGBB.
+    // The image's pixel at (x, y) as 0x00RRGGBB.
     std::uint32_t WindowPixel(int x, int y) const {
-        const Win32WindowFrame frame = Frame();
+        const Win32WindowImage image = Image();
         std::uint32_t value = 0;
-        std::memcpy(&value, frame.bits + y * frame.pitch + x * frame.bytesPerPixel, 4);
-        return Level(frame.redMask, value) << 16 | Level(frame.greenMask, value) << 8 |
-               Level(frame.blueMask, value);
+        std::memcpy(&value, image.bits + y * image.pitch + x * image.bytesPerPixel, 4);
+        return Level(image.redMask, value) << 16 | Level(image.greenMask, value) << 8 |
+               Level(image.blueMask, value);
     }
 
     // An 8-bit channel value into the bits of an 8-bit wide `mask`, and back.
@@ -144,16 +144,16 @@ TEST_F(DDrawRealDisplayTest, SixteenAndEightBitFramesAreConvertedForTheWindow) {
 }
 
 // A back surface of the window's size and layout is drawn where the display
-// reads: a lock hands out the frame's own memory.
-TEST_F(DDrawRealDisplayTest, AFittingBackSurfaceIsDrawnInTheFrame) {
+// reads: a lock hands out the image's own memory.
+TEST_F(DDrawRealDisplayTest, AFittingBackSurfaceIsDrawnInTheImage) {
     Open(32);
     Fill(back_, 0x00112233);
     ASSERT_EQ(Present(0, 0), DD_OK);
     RECT corner{kWidth - 4, kHeight - 4, kWidth, kHeight};
     DDSURFACEDESC desc = SizedDesc();
     ASSERT_EQ(back_->Lock(&corner, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-    const Win32WindowFrame frame = Frame();
-    EXPECT_EQ(desc.lpSurface, frame.bits + (kHeight - 4) * frame.pitch + (kWidth - 4) * 4);
+    const Win32WindowImage image = Image();
+    EXPECT_EQ(desc.lpSurface, image.bits + (kHeight - 4) * image.pitch + (kWidth - 4) * 4);
     reinterpret_cast<std::uint32_t*>(desc.lpSurface)[0] = 0x00445566;
     back_->Unlock(nullptr);
     ASSERT_EQ(Present(0, 0), DD_OK);
@@ -161,20 +161,20 @@ TEST_F(DDrawRealDisplayTest, AFittingBackSurfaceIsDrawnInTheFrame) {
     EXPECT_EQ(WindowPixel(0, 0), 0x112233u);
 }
 
-// A back surface that does not fill its window is copied into the frame,
+// A back surface that does not fill its window is copied into the image,
 // never drawn there directly.
 class DDrawCopiedPresentationTest : public DDrawRealDisplayTest {
 protected:
     int WindowWidth() const override { return kWidth + 16; }
 };
 
-// The window's frame is painted over between presentations: a presentation
+// The window's image is painted over between presentations: a presentation
 // that copies only the back surface's damage leaves the paint elsewhere.
 TEST_F(DDrawCopiedPresentationTest, OnlyWhatChangedIsCopiedIntoTheWindow) {
     Open(32);
     Fill(back_, 0x00112233);
     ASSERT_EQ(Present(0, 0), DD_OK);
-    const auto paintOver = [this] { PaintFrame(kUntouched); };
+    const auto paintOver = [this] { PaintImage(kUntouched); };
     paintOver();
     RECT changed{10, 10, 20, 20};
     DDSURFACEDESC desc = SizedDesc();

@@ -1,4 +1,4 @@
-// The turns of a window's two frame buffers against a fake compositor that
+// The turns of a window's two image buffers against a fake compositor that
 // holds what it was shown: a held buffer is never handed out, and the one
 // handed out holds what was shown last once its carried areas are copied.
 #include <gtest/gtest.h>
@@ -21,8 +21,8 @@ using Pixels = std::array<int, kSide * kSide>;
 // that holds each commit until told to let go.
 class FakeWindow {
 public:
-    // Hands out a buffer as a frame does; -1 while both are held.
-    int Frame() {
+    // Hands out a buffer as asking for the image does; -1 while both are held.
+    int Image() {
         const int buffer = turns_.Current() >= 0 ? turns_.Current() : turns_.Writable();
         if (buffer < 0) return -1;
         EXPECT_EQ(held_[buffer], 0) << "buffer " << buffer << " handed out while the compositor holds it";
@@ -88,7 +88,7 @@ TEST(BufferTurnsTest, HeldBuffersAreNeverHandedOutAndCarryWhatWasShown) {
         std::mt19937 random(7);
         std::uniform_int_distribution<int> corner(0, kSide - 1);
         for (int frame = 1; frame <= 400; ++frame) {
-            while (window.Frame() < 0) window.ReleaseOldest();
+            while (window.Image() < 0) window.ReleaseOldest();
             const int left = corner(random);
             const int top = corner(random);
             const RECT area{left, top, left + 1 + corner(random) % (kSide - left),
@@ -125,7 +125,7 @@ TEST(BufferTurnsTest, PicksTheBufferThatNeedsLeastWork) {
     }
 }
 
-TEST(BufferTurnsTest, TooManyAreasOrAShowOfAllCarryTheWholeFrame) {
+TEST(BufferTurnsTest, TooManyAreasOrAShowOfAllCarryTheWholeImage) {
     const std::vector<RECT> many(BufferTurns::kMostAreas + 1, RECT{0, 0, 1, 1});
     struct Case {
         const char* what;

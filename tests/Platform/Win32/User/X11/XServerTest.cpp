@@ -107,18 +107,18 @@ int DrawFrames(int count, Clock::duration longest) {
     const Window id = info.info.x11.window;
     for (int i = 0; i < count; ++i) {
         const std::uint32_t xrgb = 0x00402010u * static_cast<std::uint32_t>(i % 3 + 1);
-        Win32WindowFrame frame{};
+        Win32WindowImage image{};
         const auto asked = Clock::now();
-        if (Win32GetWindowFrame(window, &frame) != Win32FrameStatus::Ready) return 12;
+        if (Win32GetWindowImage(window, &image) != Win32ImageStatus::Ready) return 12;
         if (Clock::now() - asked > longest) return 13;
-        if (frame.bytesPerPixel != 4) return 14;
-        const std::uint32_t pixel = Channel(frame.redMask, xrgb >> 16) | Channel(frame.greenMask, xrgb >> 8) |
-                                    Channel(frame.blueMask, xrgb);
-        for (int y = 0; y < frame.height; ++y)
-            for (int x = 0; x < frame.width; ++x)
-                std::memcpy(frame.bits + y * frame.pitch + 4 * x, &pixel, 4);
-        const RECT whole{0, 0, frame.width, frame.height};
-        if (!Win32ShowWindowFrame(window, &whole, 1)) return 15;
+        if (image.bytesPerPixel != 4) return 14;
+        const std::uint32_t pixel = Channel(image.redMask, xrgb >> 16) | Channel(image.greenMask, xrgb >> 8) |
+                                    Channel(image.blueMask, xrgb);
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                std::memcpy(image.bits + y * image.pitch + 4 * x, &pixel, 4);
+        const RECT whole{0, 0, image.width, image.height};
+        if (!Win32ShowWindowImage(window, &whole, 1)) return 15;
         if (!Shows(display, id, xrgb)) return 16;
     }
     XCloseDisplay(display);
@@ -135,7 +135,7 @@ TEST(SharedPutTest, APutNeverCompletedHoldsUpTheNextFrameOnlyAMoment) {
     const int status = Ended(child, 20s);
     ASSERT_NE(status, -1) << "the frame after a put never completed still waits";
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no window; 11: no X window or connection; 12: no frame;\n"
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no window; 11: no X window or connection; 12: no image;\n"
                                          "13: a frame waited too long; 14: not a 24-bit display;\n"
                                          "15: not shown; 16: the window does not show it;\n"
                                          "17: the puts were not shared";

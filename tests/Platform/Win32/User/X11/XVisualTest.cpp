@@ -1,4 +1,4 @@
-// How the frame of a window of each kind of X visual is laid out, what
+// How the image of a window of each kind of X visual is laid out, what
 // GetDeviceCaps reports for it, and which visuals are refused by name.
 #include <gtest/gtest.h>
 
@@ -63,7 +63,7 @@ TEST(XVisualTest, EachVisualGetsItsLayoutOrIsRefused) {
     for (const VisualCase& c : cases) {
         SCOPED_TRACE(c.what);
         std::string why;
-        const std::optional<Win32WindowFrame> layout = win32user::FrameLayoutOf(c.visual, &why);
+        const std::optional<Win32WindowImage> layout = win32user::ImageLayoutOf(c.visual, &why);
         EXPECT_EQ(win32user::ReportedBitsPerPixel(c.visual), c.reported);
         if (c.bytesPerPixel == 0) {
             EXPECT_FALSE(layout);

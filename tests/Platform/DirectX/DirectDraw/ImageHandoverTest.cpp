@@ -1,6 +1,6 @@
-// A back surface drawn straight into the window's frame, against a display
-// that holds what it was shown: until the display lets go (the next frame
-// asked for), the shown memory is read-only, so any write into it ends the
+// A back surface drawn straight into the window's image, against a display
+// that holds what it was shown: until the display lets go (the image asked
+// for again), the shown memory is read-only, so any write into it ends the
 // test. Played once as X11 does (one buffer) and once as Wayland does (two
 // buffers in turns, the shown areas carried into the next).
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include "Platform/DirectX/DirectDraw/Surface.h"
+#include "Platform/DirectX/DirectDraw/WindowNotes.h"
 #include "Platform/Win32/User/WindowPixels.h"
 #include "tests/Platform/DirectX/DirectDraw/DirectDrawTestSupport.h"
 
@@ -25,11 +27,12 @@ public:
     ~HoldingDisplay() override { Unmap(); }
 
     int BitsPerPixel() override { return 32; }
-    Win32FrameStatus Frame(Win32WindowFrame* frame) override {
+    Win32ImageStatus Image(Win32WindowImage* image) override {
+        ++asks;
         LetGo();
-        *frame = Win32WindowFrame{buffers_[current_], kPitch, kWidth, kHeight, 4,
+        *image = Win32WindowImage{buffers_[current_], kPitch, kWidth, kHeight, 4,
                                   0xFF0000,           0xFF00, 0xFF,   0,       memoryId_};
-        return Win32FrameStatus::Ready;
+        return Win32ImageStatus::Ready;
     }
     bool Show(const RECT* areas, int count, bool all) override {
         ++shows;
@@ -59,10 +62,10 @@ public:
         for (BYTE*& buffer : buffers_)
             buffer = static_cast<BYTE*>(
                 mmap(nullptr, kBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-        memoryId_ = win32user::NewFrameMemoryId();
+        memoryId_ = win32user::NewImageMemoryId();
         current_ = 0;
     }
-    bool InFrame(const void* address) const {
+    bool InImage(const void* address) const {
         for (BYTE* buffer : buffers_)
             if (address >= buffer && address < buffer + kBytes) return true;
         return false;
@@ -74,6 +77,7 @@ public:
     }
 
     int shows = 0;
+    int asks = 0;
 
 private:
     void LetGo() {
@@ -93,7 +97,7 @@ private:
     std::uint64_t memoryId_ = 0;
 };
 
-class FrameHandoverTest : public DirectDrawTest, public ::testing::WithParamInterface<bool> {
+class ImageHandoverTest : public DirectDrawTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
         DirectDrawTest::SetUp();
@@ -142,14 +146,14 @@ protected:
     IDirectDrawClipper* clipper_ = nullptr;
 };
 
-TEST_P(FrameHandoverTest, DrawsInTheFrameOnlyOnceTheDisplayLetsGo) {
+TEST_P(ImageHandoverTest, DrawsInTheImageOnlyOnceTheDisplayLetsGo) {
     Fill(back_, 0x00102030);
     ASSERT_EQ(Present(back_), DD_OK);
     // Frame after frame, a change drawn where the display reads, never into
     // memory it still holds.
     for (LONG i = 0; i < 6; ++i) {
         const RECT area{i * 8, i * 4, i * 8 + 8, i * 4 + 4};
-        EXPECT_TRUE(display_->InFrame(Paint(back_, area, 0x00AA0000u + static_cast<std::uint32_t>(i))));
+        EXPECT_TRUE(display_->InImage(Paint(back_, area, 0x00AA0000u + static_cast<std::uint32_t>(i))));
         ASSERT_EQ(Present(back_), DD_OK);
         EXPECT_EQ(display_->Shown(i * 8 + 7, i * 4 + 3), 0x00AA0000u + static_cast<std::uint32_t>(i));
         EXPECT_EQ(display_->Shown(i * 8 + 8, i * 4 + 3), 0x00102030u);
@@ -164,23 +168,23 @@ TEST_P(FrameHandoverTest, DrawsInTheFrameOnlyOnceTheDisplayLetsGo) {
     other->Release();
 }
 
-TEST_P(FrameHandoverTest, FrameMadeAnewLeavesTheSurfaceItsOwnMemory) {
+TEST_P(ImageHandoverTest, ImageMadeAnewLeavesTheSurfaceItsOwnMemory) {
     Fill(back_, 0x00102030);
     ASSERT_EQ(Present(back_), DD_OK);
     display_->Remake();
-    EXPECT_FALSE(display_->InFrame(Paint(back_, RECT{0, 0, 8, 8}, 0x00FF0000u)));
-    // The pixels outside the write were lost with the old frame: all of it
-    // is presented again, and from then on drawn in the new frame.
+    EXPECT_FALSE(display_->InImage(Paint(back_, RECT{0, 0, 8, 8}, 0x00FF0000u)));
+    // The pixels outside the write were lost with the old image: all of it
+    // is presented again, and from then on drawn in the new image.
     ASSERT_EQ(Present(back_), DD_OK);
     EXPECT_EQ(display_->Shown(7, 7), 0x00FF0000u);
-    EXPECT_TRUE(display_->InFrame(Paint(back_, RECT{8, 8, 16, 16}, 0x0000FF00u)));
+    EXPECT_TRUE(display_->InImage(Paint(back_, RECT{8, 8, 16, 16}, 0x0000FF00u)));
 }
 
-TEST_P(FrameHandoverTest, PresentingElsewhereOrAnotherSurfaceKeepsThePixels) {
+TEST_P(ImageHandoverTest, PresentingElsewhereOrAnotherSurfaceKeepsThePixels) {
     Fill(back_, 0x00102030);
     ASSERT_EQ(Present(back_), DD_OK);
     Paint(back_, RECT{0, 0, 1, 1}, 0x00FFFFFFu);
-    // Shifted by one pixel: the frame can no longer be the surface's memory.
+    // Shifted by one pixel: the image can no longer be the surface's memory.
     ASSERT_EQ(Present(back_, 1), DD_OK);
     EXPECT_EQ(display_->Shown(1, 0), 0x00FFFFFFu);
     EXPECT_EQ(display_->Shown(2, 0), 0x00102030u);
@@ -190,14 +194,53 @@ TEST_P(FrameHandoverTest, PresentingElsewhereOrAnotherSurfaceKeepsThePixels) {
     Fill(second, 0x00ABCDEF);
     ASSERT_EQ(Present(second), DD_OK);
     EXPECT_EQ(display_->Shown(0, 0), 0x00ABCDEFu);
-    // The first surface left the frame with its pixels.
+    // The first surface left the image with its pixels.
     ASSERT_EQ(Present(back_), DD_OK);
     EXPECT_EQ(display_->Shown(0, 0), 0x00FFFFFFu);
     EXPECT_EQ(display_->Shown(5, 5), 0x00102030u);
     second->Release();
 }
 
-INSTANTIATE_TEST_SUITE_P(Displays, FrameHandoverTest, ::testing::Values(false, true),
+// Whatever a presentation does with the image (a surface moving in or out,
+// one following it, the copy, the show), it asks the window for it once.
+TEST_P(ImageHandoverTest, APresentationAsksForTheImageOnce) {
+    Fill(back_, 0x00102030);
+    IDirectDrawSurface* second = Make(BackDesc(kWidth, kHeight));
+    Fill(second, 0x00ABCDEF);
+    for (IDirectDrawSurface* source : {back_, back_, second, back_}) {
+        const int asks = display_->asks;
+        ASSERT_EQ(Present(source), DD_OK);
+        EXPECT_EQ(display_->asks - asks, 1);
+    }
+    second->Release();
+}
+
+// The window's notes name only what is still there: a released surface or
+// presenter, or a destroyed window, leaves no note behind.
+TEST_P(ImageHandoverTest, NotesGoWithTheSurfaceAndPresenterTheyName) {
+    Fill(back_, 0x00102030);
+    ASSERT_EQ(Present(back_), DD_OK);
+    const dx::Presenter* presenter = dynamic_cast<dx::Surface*>(primary_)->ScreenPresenter();
+    ASSERT_EQ(dx::ImageDrawer(window_), dynamic_cast<dx::Surface*>(back_));
+    ASSERT_EQ(dx::LastPresenter(window_), presenter);
+    back_->Release();
+    back_ = nullptr;
+    EXPECT_EQ(dx::ImageDrawer(window_), nullptr);
+    EXPECT_EQ(dx::LastPresenter(window_), presenter);
+    primary_->Release();
+    primary_ = nullptr;
+    EXPECT_EQ(dx::LastPresenter(window_), nullptr);
+}
+
+TEST_P(ImageHandoverTest, NotesGoWithTheirWindow) {
+    Fill(back_, 0x00102030);
+    ASSERT_EQ(Present(back_), DD_OK);
+    DestroyWindow(window_);
+    EXPECT_EQ(dx::ImageDrawer(window_), nullptr);
+    EXPECT_EQ(dx::LastPresenter(window_), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Displays, ImageHandoverTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "BuffersInTurns" : "OneBuffer"; });
 
 }  // namespace
