@@ -10,6 +10,16 @@
 namespace raster {
 namespace {
 
+constexpr int kLineBytes = 64;
+// A part of a large target has rows a page or more apart, too short for
+// the CPU's own prefetching to start on: each row's lines are asked for
+// this many rows ahead of its fill, so that their misses overlap.
+constexpr int kRowsAhead = 8;
+
+void AskForWrite(unsigned char* row, std::size_t rowBytes) {
+    for (std::size_t offset = 0; offset < rowBytes; offset += kLineBytes) __builtin_prefetch(row + offset, 1);
+}
+
 // Fills `rows` rows of `rowBytes` bytes, `pitch` bytes apart, with a pixel
 // value of `Pixel` type. memset does it when all bytes of the value are
 // equal (the usual black and farthest depth); otherwise the first row is
@@ -23,18 +33,21 @@ void FillRows(void* memory, int pitch, int rows, int rowPixels, Pixel value) {
     std::memcpy(first, &value, sizeof(Pixel));
     const bool uniform =
         std::all_of(first, first + sizeof(Pixel), [&](unsigned char b) { return b == first[0]; });
-    if (uniform) {
-        if (contiguous) {
-            std::memset(bytes, first[0], rowBytes * static_cast<std::size_t>(rows));
-            return;
-        }
-        for (int y = 0; y < rows; ++y)
-            std::memset(bytes + static_cast<std::ptrdiff_t>(y) * pitch, first[0], rowBytes);
+    if (uniform && contiguous) {
+        std::memset(bytes, first[0], rowBytes * static_cast<std::size_t>(rows));
         return;
     }
-    std::fill_n(reinterpret_cast<Pixel*>(bytes), rowPixels, value);
-    for (int y = 1; y < rows; ++y)
-        std::memcpy(bytes + static_cast<std::ptrdiff_t>(y) * pitch, bytes, rowBytes);
+    const auto row = [bytes, pitch](int y) { return bytes + static_cast<std::ptrdiff_t>(y) * pitch; };
+    for (int y = 0; y < std::min(rows, kRowsAhead); ++y) AskForWrite(row(y), rowBytes);
+    for (int y = 0; y < rows; ++y) {
+        if (y + kRowsAhead < rows) AskForWrite(row(y + kRowsAhead), rowBytes);
+        if (uniform)
+            std::memset(row(y), first[0], rowBytes);
+        else if (y == 0)
+            std::fill_n(reinterpret_cast<Pixel*>(bytes), rowPixels, value);
+        else
+            std::memcpy(row(y), bytes, rowBytes);
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "Platform/DirectX/Raster/Clear.h"
 #include "Platform/DirectX/Raster/Rasterizer.h"
+#include "Platform/DirectX/Raster/TexturePrefetch.h"
 #include "Platform/DirectX/Raster/TriangleSetup.h"
 
 namespace raster {
@@ -61,6 +62,7 @@ public:
         if (!UsableTarget(target) || vertices == nullptr) return;
         const Sampler sampler = MakeSampler(state);
         const DrawFunction draw = Choose<Kernel>(sampler, target.format);
+        PrefetchTexels(sampler, vertices, count);
         TriangleSetup setups[kMaxFanTriangles];
         for (int i = 0; i < count; ++i) {
             const int n = SetUpTriangle(vertices + 3 * i, sampler, state.shading, target, setups);

@@ -111,10 +111,29 @@ struct Lanes16 {
         _mm512_mask_cvtepi32_storeu_epi8(p, mask, v);
     }
 
-    // Texels base[index] of each lane, with the hardware gather.
-    static constexpr bool kPairedFetch = false;
+    // Texels base[index] of each lane, with the hardware gather; a bilinear
+    // fetch gathers each texel with its right neighbour as one 64-bit
+    // element, half the elements of gathering them apart.
+    static constexpr bool kPairedFetch = true;
     RASTER_INLINE static Ints Gather(const std::uint32_t* base, Ints index) {
         return _mm512_i32gather_epi32(index, base, 4);
+    }
+    // Texels base[index], base[index + 1] (the right neighbour),
+    // base[index + stride] (below) and base[index + stride + 1] of each lane.
+    RASTER_INLINE static void GatherSquares(const std::uint32_t* base, Ints index, int stride, Ints* c00,
+                                            Ints* c10, Ints* c01, Ints* c11) {
+        const __m256i low = _mm512_castsi512_si256(index);
+        const __m256i high = _mm512_extracti64x4_epi64(index, 1);
+        const Ints even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+        const Ints odd = _mm512_add_epi32(even, _mm512_set1_epi32(1));
+        const auto pairs = [&](const std::uint32_t* row, Ints* left, Ints* right) {
+            const Ints first = _mm512_i32gather_epi64(low, row, 4);
+            const Ints second = _mm512_i32gather_epi64(high, row, 4);
+            *left = _mm512_permutex2var_epi32(first, even, second);
+            *right = _mm512_permutex2var_epi32(first, odd, second);
+        };
+        pairs(base, c00, c10);
+        pairs(base + stride, c01, c11);
     }
     RASTER_INLINE static Ints Gather(const std::uint8_t* base, Ints index) {
         alignas(64) std::uint32_t i[kCount];

@@ -29,6 +29,9 @@ TEST_P(ClearTest, FillsColourAndDepthInTheTargetsFormat) {
         {"16-bit", PixelFormat::RGB565, 11, 4, 0xFF8000, 0x8000, 0xFC00},
         {"16-bit with equal bytes", PixelFormat::RGB565, 3, 3, 0xFFFFFF, 0, 0xFFFF},
         {"8-bit through the palette", PixelFormat::Indexed8, 17, 6, 0x10E020, 0xFFFF, 2},
+        // Taller than the rows whose memory is asked for ahead of their fill.
+        {"32-bit tall, row copies", PixelFormat::XRGB8888, 5, 21, 0x123456, 0x1234, 0x123456},
+        {"16-bit tall, equal bytes", PixelFormat::RGB565, 6, 19, 0x000000, 0xFFFF, 0x0000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
