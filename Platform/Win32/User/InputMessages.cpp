@@ -1,4 +1,5 @@
 // SDL's input and close events as the window messages they stand for.
+#include "Platform/Win32/User/DisplayServer.h"
 #include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/User/WindowPixels.h"
 
@@ -160,12 +161,10 @@ std::optional<MSG> MessageFromSdlEvent(const SDL_Event& event) {
                            event.window.timestamp, 0, 0);
         }
         case SDL_SYSWMEVENT:
-            NoteSystemEvent(event.syswm.msg);
-            NoteDisplayEvent(event);
-            NoteStackingEvent(event.syswm.msg);
+            if (DisplayServer* server = DisplayInUse()) server->NoteSystemEvent(event.syswm.msg);
             return std::nullopt;
         case SDL_DISPLAYEVENT:
-            NoteDisplayEvent(event);
+            CheckDisplayLayout();
             return std::nullopt;
         case SDL_QUIT: {
             // SDL turns SIGTERM and SIGINT into this, where the program leaves

@@ -1,8 +1,8 @@
 // The thread's message queue: posted messages, the quit flag, then SDL's events.
 #include <deque>
 
+#include "Platform/Win32/User/DisplayServer.h"
 #include "Platform/Win32/User/UserInternal.h"
-#include "Platform/Win32/User/Wayland/Session.h"
 
 namespace {
 
@@ -34,8 +34,7 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
         if (remove) quitPosted = false;
         return TRUE;
     }
-    win32user::PumpWaylandSession();
-    win32user::TendCoverWindow();
+    if (win32user::DisplayServer* server = win32user::DisplayInUse()) server->Pump();
     SDL_Event event;
     while (SDL_PollEvent(&event) == 1) {
         const std::optional<MSG> msg = win32user::MessageFromSdlEvent(event);
@@ -57,17 +56,9 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
 
 BOOL WaitMessage() {
     if (!posted.empty() || quitPosted) return TRUE;
-    if (!win32user::OnWaylandSession()) return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
-    // SDL's off-screen driver cannot sleep until an event comes (it looks
-    // every millisecond) and knows nothing of the compositor: sleep on the
-    // compositor's word instead, which input comes with. A signal cuts the
-    // sleep short; one just before it waits for the next look.
-    constexpr int kLookMs = 250;
-    for (;;) {
-        win32user::PumpWaylandSession();
-        if (SDL_PollEvent(nullptr) == 1) return TRUE;
-        win32user::WaitForWayland(kLookMs);
-    }
+    win32user::DisplayServer* server = win32user::DisplayInUse();
+    const bool woken = server != nullptr ? server->AwaitEvent() : SDL_WaitEvent(nullptr) == 1;
+    return woken ? TRUE : FALSE;
 }
 
 // Key messages count as translated; no character messages are made, as

@@ -43,19 +43,11 @@ namespace win32user {
 // there is no display to open windows on or SDL cannot reach it.
 bool EnsureVideo();
 
-// Holds SDL to the driver for the display Win32ChooseDisplay chooses: X11
-// for an X display; for a Wayland display, whose session is ours
-// (Wayland/Session.h), the off-screen driver (called only when
-// SDL_VIDEODRIVER names none). False, with one line on standard
-// error naming the display and why it cannot be had, when none can. The X
-// display's probe stays connected until ReleaseDisplayProbe.
+// Holds SDL to the driver of the display system Win32ChooseDisplay chooses
+// (DisplayServer::SdlDriver; called only when SDL_VIDEODRIVER names none).
+// False, with one line on standard error naming the display and why it
+// cannot be had, when none can. The chosen display stays connected.
 bool NarrowVideoDrivers();
-// Why the X display `name` cannot be opened (no server answers, no such
-// screen, the server refused us and its words), in a few words; empty when
-// it can be, and then the connection stays open until ReleaseDisplayProbe.
-std::string XDisplayProblem(const char* name);
-// Closes the probe's connection, once SDL's own is up (or will not be).
-void ReleaseDisplayProbe();
 
 // Runs `call` with standard error caught: what was written there meanwhile.
 std::string SaidDuring(const std::function<void()>& call);
@@ -72,17 +64,6 @@ bool MakeCoverWindowOnX11(SDL_Window* window);
 void NoteCoverShown(SDL_Window* window, bool shown);
 // The covering window is about to be destroyed.
 void ForgetCoverWindow(SDL_Window* window);
-// Looks at an event for a window mapped or raised at the top level.
-void NoteStackingEvent(const SDL_SysWMmsg* message);
-// Raises the covering window and asks for its grabs again when that is due;
-// called whenever messages are looked for.
-void TendCoverWindow();
-
-// From now on the X server going away ends the process with exit code 1 and
-// one line on standard error, also when it goes in the middle of a write
-// (SIGPIPE is ignored from then on); so does an X error that nothing of
-// ours expected (X11/XErrors.h). Costs nothing until then.
-void EndOnLostDisplay();
 
 // The class registered under `name` (its text or its atom), else null.
 const WNDCLASSA* FindClassRecord(LPCSTR name);
@@ -92,29 +73,22 @@ HWND AddWindow(const WNDCLASSA& windowClass, SDL_Window* sdl);
 // Where the displays lie (the monitors, or the pretended ones); none when
 // there is no display to ask.
 std::vector<SDL_Rect> DisplayBounds();
-// Where the monitors of our screen lie, the primary one first: on X11 as the
-// server has them now (RandR), on Wayland our session's outputs, else as
-// SDL has them.
+// Where the monitors of our screen lie, the primary one first, as the
+// display system in use has them (DisplayServer.h), else as SDL has them.
 std::vector<SDL_Rect> MonitorBounds();
-// On an X display of several screens, has SDL keep to the one the
-// display's name asks for (":0.1"), starting its video again if need be.
-// False when it could not be started again.
-bool KeepToTheNamedScreen();
+// Where SDL has the displays.
+std::vector<SDL_Rect> SdlDisplayBounds();
 // From now on a change of the monitors (one added, removed, moved or
 // resized) posts WM_DISPLAYCHANGE to every window; `window` shows which
 // screen and display connection to watch.
 void FollowDisplayChanges(SDL_Window* window);
 // Tells every window once the monitors are no longer where they were.
 void CheckDisplayLayout();
-// Looks at an event for news of the monitors.
-void NoteDisplayEvent(const SDL_Event& event);
 // Posts the message to every live window.
 void PostToEveryWindow(UINT message, WPARAM wParam, LPARAM lParam);
 // The rectangle that holds every display; empty when there is none.
 SDL_Rect VirtualScreen();
 
-// Notes what the display says of adopted windows (their destruction).
-void NoteSystemEvent(const SDL_SysWMmsg* message);
 // Whether the adopted window `nativeWindow` is known to be gone.
 bool AdoptedWindowGone(std::uint64_t nativeWindow);
 // Destroys every handle whose adopted window is gone. True when there was one.

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Win32/User/DisplayServer.h"
 #include "Platform/Win32/User/UserInternal.h"
-#include "Platform/Win32/User/Wayland/Session.h"
 #include "Platform/Win32/Win32Extensions.h"
 #include "Platform/Win32/Win32TestHooks.h"
 
@@ -49,15 +49,8 @@ bool StartVideo() {
     const std::string said = SaidDuring([&] { started = SDL_InitSubSystem(SDL_INIT_VIDEO); });
     if (started != 0) return CannotStart(said);
     std::fputs(said.c_str(), stderr);
-    // X11 presents a window surface straight from shared memory; a GL-backed
-    // one makes every full-screen present many times slower. (On Wayland SDL
-    // runs its off-screen driver and frames go through Wayland/Session.h.)
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
-        if (!KeepToTheNamedScreen()) return CannotStart();
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        EndOnLostDisplay();
-    }
+    DisplayServer* server = DisplayInUse();
+    if (server != nullptr && !server->VideoStarted()) return CannotStart();
     ApplyCursorVisibility();
     return true;
 }
@@ -69,7 +62,7 @@ bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
     if (failed) return false;
     failed = !StartVideo();
-    ReleaseDisplayProbe();
+    if (DisplayServer* server = DisplayInUse()) server->VideoTried();
     return !failed;
 }
 
@@ -92,7 +85,8 @@ int GetSystemMetrics(int nIndex) {
     switch (nIndex) {
         case SM_CXSCREEN:
         case SM_CYSCREEN: {
-            if (win32user::OnWaylandSession()) {
+            const win32user::DisplayServer* server = win32user::DisplayInUse();
+            if (server != nullptr && !server->SdlSeesTheScreen()) {
                 const std::vector<SDL_Rect> displays = win32user::DisplayBounds();
                 if (displays.empty()) return 0;
                 return nIndex == SM_CXSCREEN ? displays.front().w : displays.front().h;
@@ -117,7 +111,7 @@ int GetSystemMetrics(int nIndex) {
 bool Win32HasRealDisplay(HWND hWnd) {
     if (win32user::LiveWindow(hWnd) == nullptr) return false;
     const char* driver = SDL_GetCurrentVideoDriver();
-    return win32user::OnWaylandSession() ||
+    return win32user::DisplayInUse() != nullptr ||
            (driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
 }
 

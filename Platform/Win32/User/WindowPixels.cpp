@@ -2,10 +2,10 @@
 // over them.
 #include "Platform/Win32/User/WindowPixels.h"
 
-#include <cstring>
 #include <utility>
 #include <vector>
 
+#include "Platform/Win32/User/DisplayServer.h"
 #include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/Win32Extensions.h"
 
@@ -19,14 +19,9 @@ Registry& Pixels() {
     return *registry;
 }
 
-bool OnX11() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, "x11") == 0;
-}
-
 std::unique_ptr<win32user::WindowPixels> NativePixels(HWND w) {
-    if (OnX11()) return win32user::MakeXWindowPixels(w->sdl, w->adopted != 0);
-    return win32user::MakeWaylandWindowPixels(w->sdl);
+    win32user::DisplayServer* server = win32user::DisplayInUse();
+    return server != nullptr ? server->MakePixels(w->sdl, w->adopted != 0) : nullptr;
 }
 
 }  // namespace
@@ -67,12 +62,16 @@ std::uint64_t NewImageMemoryId() {
 }
 
 void UseScreenVisual() {
-    if (OnX11()) UseXScreenVisual();
+    if (DisplayServer* server = DisplayInUse()) server->UseScreenVisual();
 }
 
 int ScreenBitsPerPixel() {
     if (!EnsureVideo()) return 0;
-    if (OnX11()) return XScreenBitsPerPixel();
+    DisplayServer* server = DisplayInUse();
+    return server != nullptr ? server->ScreenBitsPerPixel() : SdlScreenBitsPerPixel();
+}
+
+int SdlScreenBitsPerPixel() {
     SDL_DisplayMode mode;
     return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? SdlBitsPerPixel(mode.format) : 0;
 }

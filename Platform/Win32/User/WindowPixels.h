@@ -48,15 +48,6 @@ private:
 
 // Over SDL's window surface.
 std::unique_ptr<WindowPixels> MakeSdlWindowPixels(SDL_Window* window);
-// Over an X image of our own; null when the window is not on X11. An
-// adopted window's colormap stays its owner's.
-std::unique_ptr<WindowPixels> MakeXWindowPixels(SDL_Window* window, bool adopted);
-// Over shared-memory buffers on surfaces of our own; null when not on a
-// Wayland display of our own (StartWaylandSession).
-std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window);
-// On X11: UseScreenVisual's and ScreenBitsPerPixel's part.
-void UseXScreenVisual();
-int XScreenBitsPerPixel();
 
 // `area` (null: all) of an image of `width` x `height` pixels, clipped to it;
 // false when nothing of it is left.
@@ -84,5 +75,7 @@ void UseScreenVisual();
 // What GetDeviceCaps(BITSPIXEL) reports for the screen: its default visual
 // on X11, else SDL's desktop mode; 0 when there is no display to ask.
 int ScreenBitsPerPixel();
+// SDL's desktop mode's part of it.
+int SdlScreenBitsPerPixel();
 
 }  // namespace win32user

@@ -2,10 +2,10 @@
 // it.
 #include "Platform/Win32/User/WindowSight.h"
 
-#include <cstring>
 #include <utility>
 #include <vector>
 
+#include "Platform/Win32/User/DisplayServer.h"
 #include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/Win32TestHooks.h"
 
@@ -29,10 +29,8 @@ win32user::WindowSight* SightOf(HWND hWnd) {
     for (auto& [window, sight] : Sights()) {
         if (window == w) return sight.get();
     }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const bool onX11 = driver != nullptr && std::strcmp(driver, "x11") == 0;
-    Sights().emplace_back(w,
-                          onX11 ? win32user::MakeXWindowSight(w->sdl) : win32user::MakeWaylandWindowSight());
+    win32user::DisplayServer* server = win32user::DisplayInUse();
+    Sights().emplace_back(w, server != nullptr ? server->MakeSight(w->sdl) : nullptr);
     return Sights().back().second.get();
 }
 

@@ -25,12 +25,6 @@ public:
     virtual void Await() = 0;
 };
 
-// Over a connection of our own to the window's X display; null when the
-// window is not on X11 or the display cannot be reached again.
-std::unique_ptr<WindowSight> MakeXWindowSight(SDL_Window* window);
-// Over the Wayland session; null off it.
-std::unique_ptr<WindowSight> MakeWaylandWindowSight();
-
 // The power a test pretends the display reports (Win32PretendDisplayPower);
 // nothing when the display is to be asked.
 std::optional<PowerLevel> PretendedPower();

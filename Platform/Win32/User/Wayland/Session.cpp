@@ -10,7 +10,7 @@ namespace {
 
 // Never destroyed: at exit the compositor may be gone before them.
 Connection* connection = nullptr;
-Screen* screen = nullptr;
+Globals* globals = nullptr;
 unsigned seenChanges = 0;
 
 }  // namespace
@@ -20,37 +20,37 @@ std::string StartWaylandSession(const char* name) {
     if (display == nullptr)
         return "cannot connect to the Wayland display " + std::string(name) + ": " + std::strerror(errno);
     connection = new Connection(display, name);
-    screen = new Screen(connection);
-    if (screen->Problem().empty()) {
-        seenChanges = screen->Changes();
+    globals = new Globals(connection);
+    if (globals->Problem().empty()) {
+        seenChanges = globals->Changes();
         return {};
     }
     const std::string problem =
-        "cannot show frames on the Wayland display " + std::string(name) + ": " + screen->Problem();
-    delete screen;
+        "cannot show frames on the Wayland display " + std::string(name) + ": " + globals->Problem();
+    delete globals;
     delete connection;
-    screen = nullptr;
+    globals = nullptr;
     connection = nullptr;
     wl_display_disconnect(display);
     return problem;
 }
 
 bool OnWaylandSession() {
-    return screen != nullptr;
+    return globals != nullptr;
 }
 
 Connection* WaylandConnection() {
     return connection;
 }
 
-Screen* WaylandScreen() {
-    return screen;
+Globals* WaylandGlobals() {
+    return globals;
 }
 
 std::vector<SDL_Rect> WaylandOutputBounds() {
     std::vector<SDL_Rect> bounds;
-    if (screen == nullptr) return bounds;
-    for (const auto& output : screen->Outputs()) {
+    if (globals == nullptr) return bounds;
+    for (const auto& output : globals->Outputs()) {
         RECT place;
         if (output->Placed(&place))
             bounds.push_back(
@@ -64,17 +64,17 @@ void WaitForWayland(int timeoutMs) {
 }
 
 void PumpWaylandSession() {
-    if (screen == nullptr) return;
+    if (globals == nullptr) return;
     connection->Dispatch(0);
     bool closeAsked = false;
-    for (auto& output : screen->Outputs()) closeAsked = output->TakeCloseAsked() || closeAsked;
+    for (auto& output : globals->Outputs()) closeAsked = output->TakeCloseAsked() || closeAsked;
     if (closeAsked) {
         SDL_Event event{};
         event.window.type = SDL_WINDOWEVENT;
         event.window.event = SDL_WINDOWEVENT_CLOSE;
         SDL_PushEvent(&event);
     }
-    const unsigned changes = screen->Changes();
+    const unsigned changes = globals->Changes();
     if (changes == seenChanges) return;
     seenChanges = changes;
     CheckDisplayLayout();

@@ -7,11 +7,14 @@
 
 #include <SDL.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Platform/Win32/User/Wayland/Connection.h"
-#include "Platform/Win32/User/Wayland/Screen.h"
+#include "Platform/Win32/User/Wayland/Globals.h"
+#include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/User/WindowSight.h"
 
 namespace win32user {
 
@@ -23,7 +26,7 @@ std::string StartWaylandSession(const char* name);
 bool OnWaylandSession();
 // The session's connection and what its compositor offers; null off it.
 Connection* WaylandConnection();
-Screen* WaylandScreen();
+Globals* WaylandGlobals();
 // Where the outputs lie, in the compositor's space.
 std::vector<SDL_Rect> WaylandOutputBounds();
 // Takes what the compositor said, without waiting: input becomes SDL
@@ -33,5 +36,10 @@ void PumpWaylandSession();
 // Waits up to `timeoutMs` (-1: without end) for the compositor to say
 // something.
 void WaitForWayland(int timeoutMs);
+
+// Over shared-memory buffers on surfaces of our own; null off the session.
+std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window);
+// Whether the compositor repaints our surfaces; null off the session.
+std::unique_ptr<WindowSight> MakeWaylandWindowSight();
 
 }  // namespace win32user

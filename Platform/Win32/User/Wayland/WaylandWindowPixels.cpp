@@ -14,7 +14,7 @@
 
 #include "Platform/Win32/User/Wayland/BufferTurns.h"
 #include "Platform/Win32/User/Wayland/Connection.h"
-#include "Platform/Win32/User/Wayland/Screen.h"
+#include "Platform/Win32/User/Wayland/Globals.h"
 #include "Platform/Win32/User/Wayland/Session.h"
 #include "Platform/Win32/User/WindowPixels.h"
 #include "Platform/Win32/Win32Extensions.h"
@@ -51,8 +51,8 @@ Memory ShareMemory(wl_shm* shm, const char* use, std::size_t bytes) {
 
 class WaylandWindowPixels final : public WindowPixels {
 public:
-    WaylandWindowPixels(Connection* connection, Screen* screen, SDL_Window* window)
-        : connection_(*connection), screen_(*screen), window_(window) {}
+    WaylandWindowPixels(Connection* connection, Globals* globals, SDL_Window* window)
+        : connection_(*connection), globals_(*globals), window_(window) {}
     ~WaylandWindowPixels() override { DropMemory(); }
     WaylandWindowPixels(const WaylandWindowPixels&) = delete;
     WaylandWindowPixels& operator=(const WaylandWindowPixels&) = delete;
@@ -87,7 +87,7 @@ private:
     void Report(const std::string& why);
 
     Connection& connection_;
-    Screen& screen_;
+    Globals& globals_;
     SDL_Window* window_;
     BufferTurns turns_;
     Memory memory_[BufferTurns::kBuffers];
@@ -115,7 +115,7 @@ bool WaylandWindowPixels::MakeMemory(int width, int height) {
     // row more than the image.
     bytes_ = static_cast<std::size_t>(pitch_) * (static_cast<std::size_t>(height) + 1);
     for (Memory& memory : memory_) {
-        memory = ShareMemory(screen_.Shm(), "frame", bytes_);
+        memory = ShareMemory(globals_.Shm(), "frame", bytes_);
         if (memory.bits == nullptr) return false;
     }
     width_ = width;
@@ -126,7 +126,7 @@ bool WaylandWindowPixels::MakeMemory(int width, int height) {
 }
 
 void WaylandWindowPixels::DropMemory() {
-    for (auto& output : screen_.Outputs()) output->DropBuffers();
+    for (auto& output : globals_.Outputs()) output->DropBuffers();
     for (Memory& memory : memory_) {
         if (memory.pool != nullptr) wl_shm_pool_destroy(memory.pool);
         if (memory.bits != nullptr) munmap(memory.bits, bytes_);
@@ -141,7 +141,7 @@ POINT WaylandWindowPixels::ImageOrigin() {
     // the window, have it.
     bool any = false;
     POINT origin{0, 0};
-    for (auto& output : screen_.Outputs()) {
+    for (auto& output : globals_.Outputs()) {
         RECT place;
         if (!output->Placed(&place)) continue;
         origin = any ? POINT{std::min(origin.x, place.left), std::min(origin.y, place.top)}
@@ -161,13 +161,13 @@ RECT WaylandWindowPixels::RegionOf(const Output& output, POINT origin, int width
 }
 
 void WaylandWindowPixels::FollowOutputs(bool imageChanged) {
-    const unsigned changes = screen_.Changes();
+    const unsigned changes = globals_.Changes();
     if (changes == seenChanges_ && !imageChanged) return;
     seenChanges_ = changes;
     const POINT origin = ImageOrigin();
     wl_shm_pool* pools[BufferTurns::kBuffers];
     for (int i = 0; i < BufferTurns::kBuffers; ++i) pools[i] = memory_[i].pool;
-    for (auto& output : screen_.Outputs())
+    for (auto& output : globals_.Outputs())
         output->MakeBuffers(pools, pitch_, RegionOf(*output, origin, width_, height_), &turns_);
 }
 
@@ -181,7 +181,7 @@ bool WaylandWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
     // which every output shows the top left of.
     int widest = 0;
     int tallest = 0;
-    for (auto& output : screen_.Outputs()) {
+    for (auto& output : globals_.Outputs()) {
         const RECT region = RegionOf(*output, origin, width, height);
         widest = std::max(widest, static_cast<int>(region.right - region.left));
         tallest = std::max(tallest, static_cast<int>(region.bottom - region.top));
@@ -189,11 +189,11 @@ bool WaylandWindowPixels::Paint(BYTE red, BYTE green, BYTE blue) {
     if (widest == 0 || tallest == 0) return true;
     const std::size_t bytes =
         static_cast<std::size_t>(widest) * static_cast<std::size_t>(tallest) * kBytesPerPixel;
-    const Memory paint = ShareMemory(screen_.Shm(), "paint", bytes);
+    const Memory paint = ShareMemory(globals_.Shm(), "paint", bytes);
     if (paint.bits == nullptr) return false;
     const std::uint32_t pixel = std::uint32_t{red} << 16 | std::uint32_t{green} << 8 | blue;
     std::fill_n(reinterpret_cast<std::uint32_t*>(paint.bits), bytes / kBytesPerPixel, pixel);
-    for (auto& output : screen_.Outputs()) {
+    for (auto& output : globals_.Outputs()) {
         const RECT region = RegionOf(*output, origin, width, height);
         if (region.right > region.left)
             output->ShowPainted(wl_shm_pool_create_buffer(paint.pool, 0, region.right - region.left,
@@ -255,7 +255,7 @@ Win32ImageStatus WaylandWindowPixels::Image(Win32WindowImage* image) {
 
 bool WaylandWindowPixels::AllAwaitingFrames() {
     bool any = false;
-    for (auto& output : screen_.Outputs()) {
+    for (auto& output : globals_.Outputs()) {
         if (!output->Shows()) continue;
         if (!output->AwaitingFrame()) return false;
         any = true;
@@ -282,9 +282,9 @@ bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
     // wrongly, leaving pieces of the box where it was (and its background
     // where our surface went unrepainted): those are damaged whole. Layer
     // surfaces, and a toplevel alone, come out right with the exact areas.
-    const bool several = screen_.Outputs().size() > 1;
+    const bool several = globals_.Outputs().size() > 1;
     int holds = 0;
-    for (auto& output : screen_.Outputs())
+    for (auto& output : globals_.Outputs())
         holds += output->Show(turns_.Current(), areas, count, all || (several && !output->Layered()));
     turns_.Shown(areas, count, all, holds);
     connection_.Flush();
@@ -295,8 +295,8 @@ bool WaylandWindowPixels::Show(const RECT* areas, int count, bool all) {
 
 std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window) {
     if (!OnWaylandSession()) return nullptr;
-    WaylandScreen()->Title(SDL_GetWindowTitle(window));
-    return std::make_unique<WaylandWindowPixels>(WaylandConnection(), WaylandScreen(), window);
+    WaylandGlobals()->Title(SDL_GetWindowTitle(window));
+    return std::make_unique<WaylandWindowPixels>(WaylandConnection(), WaylandGlobals(), window);
 }
 
 }  // namespace win32user

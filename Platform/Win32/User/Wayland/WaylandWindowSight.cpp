@@ -14,7 +14,7 @@ class WaylandWindowSight final : public WindowSight {
 public:
     bool Seen() override {
         const Uint64 now = SDL_GetTicks64();
-        for (const auto& output : WaylandScreen()->Outputs()) {
+        for (const auto& output : WaylandGlobals()->Outputs()) {
             if (output->Repaints(now)) return true;
         }
         return false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/X11/X11Internal.h"
 #include "Platform/Win32/User/X11/XErrors.h"
 #include "Platform/Win32/Win32Extensions.h"
 
@@ -65,7 +66,7 @@ bool NoteAdoptedWindowError(const XErrorEvent& error) {
     return true;
 }
 
-void NoteSystemEvent(const SDL_SysWMmsg* message) {
+void NoteAdoptedWindowEvent(const SDL_SysWMmsg* message) {
     if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return;
     const XEvent& event = message->msg.x11.event;
     if (event.type == DestroyNotify && Contains(adoptedIds, event.xdestroywindow.window))

@@ -1,25 +1,17 @@
-// Which display SDL may open, by the rule of DisplayChoice.h. Where DISPLAY
-// names an X display that cannot be opened, SDL would quietly fall back on
-// its invisible off-screen driver and the program would run unseen for
-// good; so SDL is held to the driver of the display that was chosen. Xlib
-// only tells that opening failed; the X server's own reason for refusing a
-// client goes to standard error from the library, raw and with a blank line
-// after it, so it is caught and quoted in our one line instead.
+// Whether an X display can be opened, and why not. Xlib only tells that
+// opening failed; the X server's own reason for refusing a client goes to
+// standard error from the library, raw and with a blank line after it, so
+// it is caught and quoted in our one line instead.
 //
 // The probe's connection stays open until SDL's own is up: where we are the
 // server's only client (xinit, xvfb-run), closing it would have the server
 // reset itself just as SDL connects.
 #include <X11/Xlib.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <initializer_list>
 #include <string>
 
-#include "Platform/Win32/User/DisplayChoice.h"
 #include "Platform/Win32/User/UserInternal.h"
-#include "Platform/Win32/User/Wayland/Session.h"
-#include "Platform/Win32/Win32Extensions.h"
+#include "Platform/Win32/User/X11/X11Internal.h"
 
 namespace {
 
@@ -46,36 +38,7 @@ std::string MissingScreen(const std::string& name, std::size_t dot) {
                         : "it has no screen " + asked + ", only screens 0 to " + std::to_string(screens - 1);
 }
 
-bool Set(const char* value) {
-    return value != nullptr && value[0] != '\0';
-}
-
 Display* heldProbe = nullptr;
-
-// Where no display has been chosen: DISPLAY, else WAYLAND_DISPLAY; null for neither.
-const char* FirstNamed() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(variable);
-        if (Set(value)) return value;
-    }
-    return nullptr;
-}
-
-std::string TryX11(const char* name) {
-    const std::string problem = win32user::XDisplayProblem(name);
-    return problem.empty() ? problem : "cannot open the X display " + std::string(name) + ": " + problem;
-}
-
-bool chosen = false;
-win32user::DisplayChoice choice;
-
-const win32user::DisplayChoice& Choice(bool x11Only) {
-    if (chosen) return choice;
-    chosen = true;
-    choice = win32user::ChooseDisplay({std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), x11Only},
-                                      win32user::StartWaylandSession, TryX11);
-    return choice;
-}
 
 }  // namespace
 
@@ -101,41 +64,9 @@ std::string XDisplayProblem(const char* name) {
     return "no X server answers there";
 }
 
-bool NarrowVideoDrivers() {
-    const DisplayChoice& made = Choice(false);
-    switch (made.system) {
-        case DisplaySystem::X11:
-            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-            return true;
-        case DisplaySystem::Wayland:
-            // SDL's Wayland driver would load EGL and GL for every window.
-            SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-            return true;
-        case DisplaySystem::Neither:
-            break;
-    }
-    std::fprintf(stderr, "%s: %s\n", Win32ProgramName(), made.problem.c_str());
-    return false;
-}
-
 void ReleaseDisplayProbe() {
     if (heldProbe != nullptr) XCloseDisplay(heldProbe);
     heldProbe = nullptr;
 }
 
 }  // namespace win32user
-
-const char* Win32ChooseDisplay(bool x11Only, std::string* why) {
-    why->clear();
-    if (Set(std::getenv("SDL_VIDEODRIVER"))) return FirstNamed();
-    const win32user::DisplayChoice& made = Choice(x11Only);
-    if (made.system == win32user::DisplaySystem::Neither) return nullptr;
-    *why = made.why;
-    return made.name.c_str();
-}
-
-const char* Win32DisplayName() {
-    if (chosen && choice.system != win32user::DisplaySystem::Neither) return choice.name.c_str();
-    const char* named = FirstNamed();
-    return named != nullptr ? named : "(none)";
-}

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "Platform/Win32/User/UserInternal.h"
+#include "Platform/Win32/User/X11/X11Internal.h"
 #include "Platform/Win32/User/X11/XErrors.h"
 #include "Platform/Win32/Win32Extensions.h"
 

@@ -9,11 +9,10 @@
 #include <SDL_syswm.h>
 #include <X11/extensions/Xrandr.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "Platform/Win32/User/UserInternal.h"
-#include "Platform/Win32/User/Wayland/Session.h"
+#include "Platform/Win32/User/X11/X11Internal.h"
 
 namespace {
 
@@ -25,7 +24,6 @@ bool hasMonitorRequests = false;  // RandR 1.5
 // screen, and the code of its first RandR event (-1: none).
 Window watchedRoot = None;
 int randrEventBase = -1;
-std::vector<SDL_Rect> lastLayout;
 
 bool OnX11() {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -61,36 +59,13 @@ std::vector<SDL_Rect> RandrMonitors() {
     return monitors;
 }
 
-bool SameLayout(const std::vector<SDL_Rect>& a, const std::vector<SDL_Rect>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const SDL_Rect& x, const SDL_Rect& y) { return SDL_RectEquals(&x, &y); });
-}
-
 }  // namespace
 
 namespace win32user {
 
-void CheckDisplayLayout() {
-    std::vector<SDL_Rect> layout = win32user::MonitorBounds();
-    if (layout.empty() || SameLayout(layout, lastLayout)) return;
-    lastLayout = std::move(layout);
-    const SDL_Rect primary = lastLayout.front();
-    HDC screen = GetDC(nullptr);
-    const int depth = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(nullptr, screen);
-    win32user::PostToEveryWindow(WM_DISPLAYCHANGE, static_cast<WPARAM>(depth),
-                                 static_cast<LPARAM>((primary.h & 0xFFFF) << 16 | (primary.w & 0xFFFF)));
-}
-
-std::vector<SDL_Rect> MonitorBounds() {
-    if (OnWaylandSession()) return WaylandOutputBounds();
-    std::vector<SDL_Rect> displays = RandrMonitors();
-    if (!displays.empty()) return displays;
-    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
-        SDL_Rect bounds;
-        if (SDL_GetDisplayBounds(i, &bounds) == 0) displays.push_back(bounds);
-    }
-    return displays;
+std::vector<SDL_Rect> X11Monitors() {
+    std::vector<SDL_Rect> monitors = RandrMonitors();
+    return monitors.empty() ? SdlDisplayBounds() : monitors;
 }
 
 bool KeepToTheNamedScreen() {
@@ -104,11 +79,9 @@ bool KeepToTheNamedScreen() {
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
-void FollowDisplayChanges(SDL_Window* window) {
-    lastLayout = MonitorBounds();
+void FollowX11Monitors(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    // Elsewhere SDL's own display events are all there is.
     if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return;
     Display* display = info.info.x11.display;
     XWindowAttributes attributes;
@@ -129,15 +102,9 @@ void FollowDisplayChanges(SDL_Window* window) {
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
-void NoteDisplayEvent(const SDL_Event& event) {
-    if (event.type == SDL_DISPLAYEVENT) {
-        CheckDisplayLayout();
-        return;
-    }
-    if (event.type != SDL_SYSWMEVENT || event.syswm.msg == nullptr ||
-        event.syswm.msg->subsystem != SDL_SYSWM_X11)
-        return;
-    const XEvent& x = event.syswm.msg->msg.x11.event;
+void NoteMonitorEvent(const SDL_SysWMmsg* message) {
+    if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return;
+    const XEvent& x = message->msg.x11.event;
     const bool rootChanged = x.type == ConfigureNotify && x.xconfigure.window == watchedRoot;
     const bool randrChanged = randrEventBase >= 0 && (x.type == randrEventBase + RRScreenChangeNotify ||
                                                       x.type == randrEventBase + RRNotify);

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/User/X11/X11Internal.h"
 #include "Platform/Win32/User/X11/XVisual.h"
 
 namespace win32user {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Platform/Win32/User/WindowPixels.h"
+#include "Platform/Win32/User/X11/X11Internal.h"
 #include "Platform/Win32/User/X11/XErrors.h"
 #include "Platform/Win32/User/X11/XVisual.h"
 #include "Platform/Win32/Win32Extensions.h"

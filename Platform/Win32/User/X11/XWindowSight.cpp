@@ -8,6 +8,7 @@
 
 #include "Platform/Win32/User/WindowSight.h"
 #include "Platform/Win32/User/X11/DisplayPower.h"
+#include "Platform/Win32/User/X11/X11Internal.h"
 
 namespace win32user {
 namespace {

@@ -1,4 +1,4 @@
-#include "Platform/Win32/User/Wayland/Screen.h"
+#include "Platform/Win32/User/Wayland/Globals.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,7 +20,7 @@ T* Bind(wl_registry* registry, std::uint32_t name, const wl_interface* interface
 
 }  // namespace
 
-Screen::Screen(Connection* connection)
+Globals::Globals(Connection* connection)
     : connection_(connection), registry_(wl_display_get_registry(connection->Wrapper())) {
     static const wl_registry_listener registryEvents{.global = Announced, .global_remove = Withdrawn};
     wl_registry_add_listener(registry_, &registryEvents, this);
@@ -43,7 +43,7 @@ Screen::Screen(Connection* connection)
     connection_->Roundtrip();
 }
 
-Screen::~Screen() {
+Globals::~Globals() {
     input_.reset();
     outputs_.clear();
     if (placer_ != nullptr) zxdg_output_manager_v1_destroy(placer_);
@@ -54,27 +54,27 @@ Screen::~Screen() {
     wl_registry_destroy(registry_);
 }
 
-unsigned Screen::Changes() {
+unsigned Globals::Changes() {
     for (auto& output : outputs_) {
         if (output->TakeMoved()) ++changes_;
     }
     return changes_;
 }
 
-void Screen::Title(const char* title) {
+void Globals::Title(const char* title) {
     title_ = title != nullptr ? title : "";
     for (auto& output : outputs_) output->Title(title_);
 }
 
-void Screen::AddOutput(std::uint32_t name) {
+void Globals::AddOutput(std::uint32_t name) {
     outputs_.push_back(std::make_unique<Output>(registry_, name, placer_));
     outputs_.back()->MakeSurface(compositor_, layers_, shell_, title_);
     ++changes_;
 }
 
-void Screen::Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
-                       std::uint32_t version) {
-    auto* self = static_cast<Screen*>(data);
+void Globals::Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+                        std::uint32_t version) {
+    auto* self = static_cast<Globals*>(data);
     if (std::strcmp(interface, wl_compositor_interface.name) == 0 && version >= kCompositorVersion) {
         self->compositor_ = Bind<wl_compositor>(registry, name, &wl_compositor_interface, kCompositorVersion);
     } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
@@ -108,16 +108,16 @@ void Screen::Announced(void* data, wl_registry* registry, std::uint32_t name, co
     }
 }
 
-void Screen::Withdrawn(void* data, wl_registry*, std::uint32_t name) {
-    auto* self = static_cast<Screen*>(data);
+void Globals::Withdrawn(void* data, wl_registry*, std::uint32_t name) {
+    auto* self = static_cast<Globals*>(data);
     std::erase(self->waiting_, name);
     const auto gone =
         std::erase_if(self->outputs_, [name](const auto& output) { return output->Name() == name; });
     if (gone > 0) ++self->changes_;
 }
 
-void Screen::Format(void* data, wl_shm*, std::uint32_t format) {
-    if (format == WL_SHM_FORMAT_XRGB8888) static_cast<Screen*>(data)->xrgb_ = true;
+void Globals::Format(void* data, wl_shm*, std::uint32_t format) {
+    if (format == WL_SHM_FORMAT_XRGB8888) static_cast<Globals*>(data)->xrgb_ = true;
 }
 
 }  // namespace win32user

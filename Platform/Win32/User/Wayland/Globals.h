@@ -14,14 +14,14 @@
 
 namespace win32user {
 
-class Screen {
+class Globals {
 public:
     // Asks the compositor, on `connection`'s queue, what it offers; input
     // goes to the active window.
-    explicit Screen(Connection* connection);
-    ~Screen();
-    Screen(const Screen&) = delete;
-    Screen& operator=(const Screen&) = delete;
+    explicit Globals(Connection* connection);
+    ~Globals();
+    Globals(const Globals&) = delete;
+    Globals& operator=(const Globals&) = delete;
 
     // Why the compositor cannot show our frames; empty when it can.
     const std::string& Problem() const { return problem_; }
