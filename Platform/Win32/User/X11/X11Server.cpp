@@ -40,6 +40,14 @@ public:
     std::unique_ptr<WindowSight> MakeSight(SDL_Window* window) override { return MakeXWindowSight(window); }
     void UseScreenVisual() override { UseXScreenVisual(); }
     int ScreenBitsPerPixel() override { return XScreenBitsPerPixel(); }
+
+    bool MakeCoverWindow(SDL_Window* window) override { return MakeCoverWindowOnX11(window); }
+    void NoteShown(SDL_Window* window, bool shown) override { NoteCoverShown(window, shown); }
+    void ForgetWindow(SDL_Window* window) override { ForgetCoverWindow(window); }
+    SDL_Window* AdoptWindow(std::uint64_t nativeWindow, std::string& problem) override {
+        return AdoptXWindow(nativeWindow, problem);
+    }
+    bool AdoptedWindowGone(std::uint64_t nativeWindow) override { return AdoptedXWindowGone(nativeWindow); }
 };
 
 }  // namespace
