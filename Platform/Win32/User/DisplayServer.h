@@ -44,6 +44,11 @@ public:
     // Takes what the display said, without waiting; called whenever
     // messages are looked for.
     virtual void Pump() = 0;
+    // Whether pumping SDL's events may find anything new; when not, a look
+    // for messages takes only what SDL holds already. Looked for every
+    // frame: it should cost less than the pump, which reads the display
+    // whether or not it said anything.
+    virtual bool EventsMayWait() { return true; }
     // Sleeps until SDL has an event; false when it cannot wait.
     virtual bool AwaitEvent() = 0;
 

@@ -49,6 +49,10 @@ void NoteCoverShown(SDL_Window* window, bool shown);
 void ForgetCoverWindow(SDL_Window* window);
 // Raises the covering window and asks for its grabs again when that is due.
 void TendCoverWindow();
+// From now on SdlEventsMayWait watches the connection SDL made `window` on.
+void WatchSdlConnection(SDL_Window* window);
+// As DisplayServer's EventsMayWait: true until a connection is watched.
+bool SdlEventsMayWait();
 // As DisplayServer's AdoptWindow and AdoptedWindowGone.
 SDL_Window* AdoptXWindow(std::uint64_t nativeWindow, std::string& problem);
 bool AdoptedXWindowGone(std::uint64_t nativeWindow);

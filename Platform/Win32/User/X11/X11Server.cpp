@@ -25,13 +25,17 @@ public:
     void VideoTried() override { ReleaseDisplayProbe(); }
 
     std::vector<SDL_Rect> Monitors() override { return X11Monitors(); }
-    void FollowMonitors(SDL_Window* window) override { FollowX11Monitors(window); }
+    void FollowMonitors(SDL_Window* window) override {
+        FollowX11Monitors(window);
+        WatchSdlConnection(window);
+    }
     void NoteSystemEvent(const SDL_SysWMmsg* message) override {
         NoteAdoptedWindowEvent(message);
         NoteMonitorEvent(message);
         NoteStackingEvent(message);
     }
     void Pump() override { TendCoverWindow(); }
+    bool EventsMayWait() override { return SdlEventsMayWait(); }
     bool AwaitEvent() override { return SDL_WaitEvent(nullptr) == 1; }
 
     std::unique_ptr<WindowPixels> MakePixels(SDL_Window* window, bool adopted) override {
@@ -45,7 +49,9 @@ public:
     void NoteShown(SDL_Window* window, bool shown) override { NoteCoverShown(window, shown); }
     void ForgetWindow(SDL_Window* window) override { ForgetCoverWindow(window); }
     SDL_Window* AdoptWindow(std::uint64_t nativeWindow, std::string& problem) override {
-        return AdoptXWindow(nativeWindow, problem);
+        SDL_Window* window = AdoptXWindow(nativeWindow, problem);
+        if (window != nullptr) WatchSdlConnection(window);
+        return window;
     }
     bool AdoptedWindowGone(std::uint64_t nativeWindow) override { return AdoptedXWindowGone(nativeWindow); }
 };
