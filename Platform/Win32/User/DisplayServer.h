@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,11 @@ public:
     // Takes what the display said, without waiting; called whenever
     // messages are looked for.
     virtual void Pump() = 0;
+    // Whether pumping SDL's events may find anything new; when not, a look
+    // for messages takes only what SDL holds already. Looked for every
+    // frame: it should cost less than the pump, which reads the display
+    // whether or not it said anything.
+    virtual bool EventsMayWait() { return true; }
     // Sleeps until SDL has an event; false when it cannot wait.
     virtual bool AwaitEvent() = 0;
 
@@ -54,6 +60,27 @@ public:
     // As UseScreenVisual and ScreenBitsPerPixel, once video is up.
     virtual void UseScreenVisual() = 0;
     virtual int ScreenBitsPerPixel() = 0;
+
+    // Makes `window`, not yet mapped, the one that covers every monitor: no
+    // window manager places or stacks it, it goes back above any window put
+    // over it, and once shown it takes the keyboard and the pointer (a grab
+    // held elsewhere is asked for again, and after a few seconds said in one
+    // line). False where the display has no such window (nothing is done).
+    virtual bool MakeCoverWindow(SDL_Window*) { return false; }
+    // `window` was shown or hidden; the covering window takes or loses the
+    // keyboard and pointer then.
+    virtual void NoteShown(SDL_Window* /*window*/, bool /*shown*/) {}
+    // `window` is about to be destroyed.
+    virtual void ForgetWindow(SDL_Window*) {}
+
+    // An SDL window over another program's window `nativeWindow`, watched
+    // for its destruction; null with `problem` saying why not, in a few
+    // words (left as it was where the display hands over no windows).
+    virtual SDL_Window* AdoptWindow(std::uint64_t /*nativeWindow*/, std::string& /*problem*/) {
+        return nullptr;
+    }
+    // Whether the adopted window `nativeWindow` is known to be gone.
+    virtual bool AdoptedWindowGone(std::uint64_t /*nativeWindow*/) { return false; }
 };
 
 // Each display system's, made in its own folder; neither connects yet.

@@ -10,6 +10,12 @@ std::deque<MSG> posted;
 bool quitPosted = false;
 int quitCode = 0;
 
+// SDL's next event, pumping the display for new ones only when `pump`.
+bool NextSdlEvent(SDL_Event* event, bool pump) {
+    if (pump) return SDL_PollEvent(event) == 1;
+    return SDL_PeepEvents(event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
+}
+
 bool Matches(const MSG& msg, HWND hWnd, UINT first, UINT last) {
     if (hWnd != nullptr && msg.hwnd != hWnd) return false;
     return (first == 0 && last == 0) || (msg.message >= first && msg.message <= last);
@@ -34,9 +40,11 @@ BOOL PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
         if (remove) quitPosted = false;
         return TRUE;
     }
-    if (win32user::DisplayServer* server = win32user::DisplayInUse()) server->Pump();
+    win32user::DisplayServer* server = win32user::DisplayInUse();
+    if (server != nullptr) server->Pump();
+    const bool pump = server == nullptr || server->EventsMayWait();
     SDL_Event event;
-    while (SDL_PollEvent(&event) == 1) {
+    while (NextSdlEvent(&event, pump)) {
         const std::optional<MSG> msg = win32user::MessageFromSdlEvent(event);
         if (!msg) {
             // What a vanished window's WM_DESTROY posts comes out at once.

@@ -54,17 +54,6 @@ std::string SaidDuring(const std::function<void()>& call);
 // The first line of `text` that is not blank, without its line end.
 std::string FirstLine(const std::string& text);
 
-// Makes `window`, not yet mapped, the one that covers every monitor on X11:
-// no window manager places or stacks it, it goes back above any window put
-// over it, and once shown it takes the keyboard and the pointer (a grab held
-// elsewhere is asked for again, and after a few seconds said in one line).
-// False when the window is not on X11 (and nothing was done).
-bool MakeCoverWindowOnX11(SDL_Window* window);
-// The covering window was shown (it takes the keyboard and pointer then) or hidden.
-void NoteCoverShown(SDL_Window* window, bool shown);
-// The covering window is about to be destroyed.
-void ForgetCoverWindow(SDL_Window* window);
-
 // The class registered under `name` (its text or its atom), else null.
 const WNDCLASSA* FindClassRecord(LPCSTR name);
 // A new handle for `sdl`, with the procedure and brush of `windowClass`.
@@ -89,8 +78,6 @@ void PostToEveryWindow(UINT message, WPARAM wParam, LPARAM lParam);
 // The rectangle that holds every display; empty when there is none.
 SDL_Rect VirtualScreen();
 
-// Whether the adopted window `nativeWindow` is known to be gone.
-bool AdoptedWindowGone(std::uint64_t nativeWindow);
 // Destroys every handle whose adopted window is gone. True when there was one.
 bool DestroyVanishedWindows();
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Win32/User/DisplayServer.h"
 #include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/User/WindowPixels.h"
 #include "Platform/Win32/User/WindowSight.h"
@@ -57,6 +58,15 @@ bool SpansDisplays(int x, int y, int width, int height) {
     const SDL_Rect all = win32user::VirtualScreen();
     return win32user::DisplayBounds().size() > 1 && x == all.x && y == all.y && width == all.w &&
            height == all.h;
+}
+
+void NoteShown(SDL_Window* sdl, bool shown) {
+    if (win32user::DisplayServer* server = win32user::DisplayInUse()) server->NoteShown(sdl, shown);
+}
+
+bool AdoptedWindowGone(std::uint64_t nativeWindow) {
+    win32user::DisplayServer* server = win32user::DisplayInUse();
+    return server != nullptr && server->AdoptedWindowGone(nativeWindow);
 }
 
 }  // namespace
@@ -150,14 +160,32 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
                      nWidth, nHeight, Win32DisplayName(), SDL_GetError());
         return nullptr;
     }
-    // On X11 a window over the whole screen or all the monitors is its own,
-    // whatever manages the others; elsewhere SDL's full screen, with the size
+    // A window over the whole screen or all the monitors is the display's
+    // covering window where it has one (X11), whatever manages the others;
+    // elsewhere SDL's full screen, with the size
     // given explicitly (a full-screen window of no stated size may stay 1x1).
-    if ((fullScreen || spans) && !win32user::MakeCoverWindowOnX11(sdl) && fullScreen)
-        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    win32user::DisplayServer* server = win32user::DisplayInUse();
+    const bool covering = (fullScreen || spans) && server != nullptr && server->MakeCoverWindow(sdl);
+    if (fullScreen && !covering) SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     HWND hWnd = win32user::AddWindow(windowClass->record, sdl);
     win32user::FollowDisplayChanges(sdl);
     if ((dwStyle & WS_VISIBLE) != 0) ShowWindow(hWnd, SW_SHOW);
+    return hWnd;
+}
+
+HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow) {
+    const WindowClass* windowClass = FindClass(lpClassName);
+    if (windowClass == nullptr || nativeWindow == 0 || !win32user::EnsureVideo()) return nullptr;
+    std::string problem = "only an X11 display hands over windows by id";
+    win32user::DisplayServer* server = win32user::DisplayInUse();
+    SDL_Window* sdl = server != nullptr ? server->AdoptWindow(nativeWindow, problem) : nullptr;
+    if (sdl == nullptr) {
+        std::fprintf(stderr, "%s: cannot draw into window 0x%llx on display %s: %s\n", Win32ProgramName(),
+                     static_cast<unsigned long long>(nativeWindow), Win32DisplayName(), problem.c_str());
+        return nullptr;
+    }
+    HWND hWnd = win32user::AddWindow(windowClass->record, sdl);
+    hWnd->adopted = nativeWindow;
     return hWnd;
 }
 
@@ -179,13 +207,13 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
     const bool owned = w->adopted == 0;
     if (nCmdShow == SW_HIDE) {
         if (owned) SDL_HideWindow(w->sdl);
-        win32user::NoteCoverShown(w->sdl, false);
+        NoteShown(w->sdl, false);
         if (activeWindow == w) activeWindow = nullptr;
     } else {
         if (owned) {
             SDL_ShowWindow(w->sdl);
             SDL_RaiseWindow(w->sdl);
-            win32user::NoteCoverShown(w->sdl, true);
+            NoteShown(w->sdl, true);
         }
         activeWindow = w;
     }
@@ -209,7 +237,7 @@ BOOL DestroyWindow(HWND hWnd) {
     // The window still exists while its procedure handles WM_DESTROY.
     w->proc(w, WM_DESTROY, 0, 0);
     win32user::ForgetPixels(w);
-    win32user::ForgetCoverWindow(w->sdl);
+    if (win32user::DisplayServer* server = win32user::DisplayInUse()) server->ForgetWindow(w->sdl);
     win32user::ForgetSight(w);
     // SDL leaves a window it adopted to its owner.
     SDL_DestroyWindow(w->sdl);

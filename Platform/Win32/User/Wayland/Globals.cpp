@@ -66,9 +66,17 @@ void Globals::Title(const char* title) {
     for (auto& output : outputs_) output->Title(title_);
 }
 
+void Globals::MakeSurfaces() {
+    if (surfacing_) return;
+    surfacing_ = true;
+    for (auto& output : outputs_) output->MakeSurface(compositor_, layers_, shell_, title_);
+    // How the compositor will show them, before any window draws.
+    connection_->Roundtrip();
+}
+
 void Globals::AddOutput(std::uint32_t name) {
     outputs_.push_back(std::make_unique<Output>(registry_, name, placer_));
-    outputs_.back()->MakeSurface(compositor_, layers_, shell_, title_);
+    if (surfacing_) outputs_.back()->MakeSurface(compositor_, layers_, shell_, title_);
     ++changes_;
 }
 

@@ -33,6 +33,9 @@ public:
     // Names our toplevels, now and on outputs still to come, after the
     // window they show (its title, as the program gave it).
     void Title(const char* title);
+    // Makes our surface on every output, now and on outputs still to come.
+    // None before: a copy that finds another one running leaves no trace.
+    void MakeSurfaces();
 
 private:
     static void Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -50,6 +53,7 @@ private:
     zxdg_output_manager_v1* placer_ = nullptr;
     bool xrgb_ = false;
     bool started_ = false;                // every global at the start is known
+    bool surfacing_ = false;              // our surfaces are wanted
     std::vector<std::uint32_t> waiting_;  // outputs announced before that
     std::vector<std::unique_ptr<Output>> outputs_;
     std::unique_ptr<Input> input_;

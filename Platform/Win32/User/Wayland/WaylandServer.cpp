@@ -12,7 +12,11 @@ public:
     std::string Start(const char* name) override { return StartWaylandSession(name); }
     const char* SdlDriver() const override { return "offscreen"; }
     bool SdlSeesTheScreen() const override { return false; }
-    bool VideoStarted() override { return true; }
+    // Only now, past the program's checks (one copy at a time), is anything shown.
+    bool VideoStarted() override {
+        WaylandGlobals()->MakeSurfaces();
+        return true;
+    }
     void VideoTried() override {}
 
     std::vector<SDL_Rect> Monitors() override { return WaylandOutputBounds(); }

@@ -4,14 +4,11 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
+#include <string>
 #include <vector>
 
-#include "Platform/Win32/User/UserInternal.h"
 #include "Platform/Win32/User/X11/X11Internal.h"
 #include "Platform/Win32/User/X11/XErrors.h"
-#include "Platform/Win32/Win32Extensions.h"
 
 namespace {
 
@@ -47,12 +44,6 @@ const char* WindowProblem(std::uint64_t id) {
     return nullptr;
 }
 
-HWND Refuse(std::uint64_t id, const char* reason) {
-    std::fprintf(stderr, "%s: cannot draw into window 0x%llx on display %s: %s\n", Win32ProgramName(),
-                 static_cast<unsigned long long>(id), Win32DisplayName(), reason);
-    return nullptr;
-}
-
 }  // namespace
 
 namespace win32user {
@@ -73,30 +64,29 @@ void NoteAdoptedWindowEvent(const SDL_SysWMmsg* message) {
         MarkGone(event.xdestroywindow.window);
 }
 
-bool AdoptedWindowGone(std::uint64_t nativeWindow) {
+bool AdoptedXWindowGone(std::uint64_t nativeWindow) {
     return Contains(goneIds, nativeWindow);
 }
 
-}  // namespace win32user
-
-HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow) {
-    const WNDCLASSA* windowClass = win32user::FindClassRecord(lpClassName);
-    if (windowClass == nullptr || nativeWindow == 0 || !win32user::EnsureVideo()) return nullptr;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || std::strcmp(driver, "x11") != 0)
-        return Refuse(nativeWindow, "only an X11 display hands over windows by id");
-
-    win32user::HandleXErrors();
+SDL_Window* AdoptXWindow(std::uint64_t nativeWindow, std::string& problem) {
+    HandleXErrors();
     if (!Contains(adoptedIds, nativeWindow)) adoptedIds.push_back(nativeWindow);
-    if (const char* problem = WindowProblem(nativeWindow)) return Refuse(nativeWindow, problem);
+    if (const char* why = WindowProblem(nativeWindow)) {
+        problem = why;
+        return nullptr;
+    }
     SDL_Window* sdl =
         SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(nativeWindow)));
-    if (sdl == nullptr) return Refuse(nativeWindow, SDL_GetError());
+    if (sdl == nullptr) {
+        problem = SDL_GetError();
+        return nullptr;
+    }
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(sdl, &info) != SDL_TRUE) {
+        problem = SDL_GetError();
         SDL_DestroyWindow(sdl);
-        return Refuse(nativeWindow, SDL_GetError());
+        return nullptr;
     }
     // The owner's resizing and destruction then reach SDL's connection; SDL
     // follows the size itself and hands the destruction on as a system event.
@@ -104,12 +94,13 @@ HWND Win32AdoptWindow(LPCSTR lpClassName, std::uint64_t nativeWindow) {
     Display* display = info.info.x11.display;
     XSelectInput(display, static_cast<Window>(nativeWindow), StructureNotifyMask | ExposureMask);
     XSync(display, False);
-    if (win32user::AdoptedWindowGone(nativeWindow)) {
+    if (AdoptedXWindowGone(nativeWindow)) {
+        problem = "the window went away";
         SDL_DestroyWindow(sdl);
-        return Refuse(nativeWindow, "the window went away");
+        return nullptr;
     }
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
-    HWND hWnd = win32user::AddWindow(*windowClass, sdl);
-    hWnd->adopted = nativeWindow;
-    return hWnd;
+    return sdl;
 }
+
+}  // namespace win32user

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,8 +43,19 @@ void NoteMonitorEvent(const SDL_SysWMmsg* message);
 void NoteAdoptedWindowEvent(const SDL_SysWMmsg* message);
 // Looks at an event for a window mapped or raised at the top level.
 void NoteStackingEvent(const SDL_SysWMmsg* message);
+// As DisplayServer's covering window: MakeCoverWindow, NoteShown, ForgetWindow.
+bool MakeCoverWindowOnX11(SDL_Window* window);
+void NoteCoverShown(SDL_Window* window, bool shown);
+void ForgetCoverWindow(SDL_Window* window);
 // Raises the covering window and asks for its grabs again when that is due.
 void TendCoverWindow();
+// From now on SdlEventsMayWait watches the connection SDL made `window` on.
+void WatchSdlConnection(SDL_Window* window);
+// As DisplayServer's EventsMayWait: true until a connection is watched.
+bool SdlEventsMayWait();
+// As DisplayServer's AdoptWindow and AdoptedWindowGone.
+SDL_Window* AdoptXWindow(std::uint64_t nativeWindow, std::string& problem);
+bool AdoptedXWindowGone(std::uint64_t nativeWindow);
 
 // Over an X image of our own; null when the window is not on X11. An
 // adopted window's colormap stays its owner's.

@@ -25,13 +25,17 @@ public:
     void VideoTried() override { ReleaseDisplayProbe(); }
 
     std::vector<SDL_Rect> Monitors() override { return X11Monitors(); }
-    void FollowMonitors(SDL_Window* window) override { FollowX11Monitors(window); }
+    void FollowMonitors(SDL_Window* window) override {
+        FollowX11Monitors(window);
+        WatchSdlConnection(window);
+    }
     void NoteSystemEvent(const SDL_SysWMmsg* message) override {
         NoteAdoptedWindowEvent(message);
         NoteMonitorEvent(message);
         NoteStackingEvent(message);
     }
     void Pump() override { TendCoverWindow(); }
+    bool EventsMayWait() override { return SdlEventsMayWait(); }
     bool AwaitEvent() override { return SDL_WaitEvent(nullptr) == 1; }
 
     std::unique_ptr<WindowPixels> MakePixels(SDL_Window* window, bool adopted) override {
@@ -40,6 +44,16 @@ public:
     std::unique_ptr<WindowSight> MakeSight(SDL_Window* window) override { return MakeXWindowSight(window); }
     void UseScreenVisual() override { UseXScreenVisual(); }
     int ScreenBitsPerPixel() override { return XScreenBitsPerPixel(); }
+
+    bool MakeCoverWindow(SDL_Window* window) override { return MakeCoverWindowOnX11(window); }
+    void NoteShown(SDL_Window* window, bool shown) override { NoteCoverShown(window, shown); }
+    void ForgetWindow(SDL_Window* window) override { ForgetCoverWindow(window); }
+    SDL_Window* AdoptWindow(std::uint64_t nativeWindow, std::string& problem) override {
+        SDL_Window* window = AdoptXWindow(nativeWindow, problem);
+        if (window != nullptr) WatchSdlConnection(window);
+        return window;
+    }
+    bool AdoptedWindowGone(std::uint64_t nativeWindow) override { return AdoptedXWindowGone(nativeWindow); }
 };
 
 }  // namespace

@@ -58,6 +58,9 @@ std::optional<PowerLevel> XWindowSight::AskPower() {
 }
 
 void XWindowSight::TakeEvents() {
+    // Reading an idle connection costs more than one look at it.
+    pollfd connection{ConnectionNumber(own_), POLLIN, 0};
+    if (XEventsQueued(own_, QueuedAlready) == 0 && poll(&connection, 1, 0) == 0) return;
     while (XEventsQueued(own_, QueuedAfterReading) > 0) {
         XEvent event;
         XNextEvent(own_, &event);
