@@ -18,15 +18,22 @@ own_run() {
     expect_exit "${!pid}" 0 "$1"
 }
 
+# Run $2 in a new host window $1 until the box shows in it, then SIGTERM: it
+# ends with 0 and writes nothing. $3 tells the case in a failure.
+quiet_hosted_run() {
+    open_host_window "$1" 320 240
+    local host="${1}_id" pid="${2}_pid"
+    start_named "$2" --window-id "${!host}"
+    poll_until 20 window_shows "${!host}" '#1884a0' 25% || fail "no box in the host's window$3"
+    kill -TERM "${!pid}"
+    expect_exit "${!pid}" 0 "hosted$3"
+    if [ -s "$work/$2.err" ]; then fail "a quiet hosted run$3 wrote: $(cat "$work/$2.err")"; fi
+}
+
 own_run quiet
 [ -s "$work/quiet.err" ] && fail "a quiet run wrote: $(cat "$work/quiet.err")"
 
-open_host_window host 320 240
-start_named hosted --window-id "$host_id"
-poll_until 20 window_shows "$host_id" '#1884a0' 25% || fail "no box in the host's window"
-kill -TERM "$hosted_pid"
-expect_exit "$hosted_pid" 0 "hosted"
-[ -s "$work/hosted.err" ] && fail "a quiet hosted run wrote: $(cat "$work/hosted.err")"
+quiet_hosted_run host hosted ""
 
 export VANTEL_DEBUG=1
 own_run traced
@@ -83,10 +90,5 @@ for name in ":$number" "localhost:$number"; do
     DISPLAY=$name own_run unshared
     [ -s "$work/unshared.err" ] && fail "a run on $name without MIT-SHM wrote: $(cat "$work/unshared.err")"
 done
-open_host_window unshared_host 320 240
-start_named unshared_hosted --window-id "$unshared_host_id"
-poll_until 20 window_shows "$unshared_host_id" '#1884a0' 25% || fail "no box in the host's window without MIT-SHM"
-kill -TERM "$unshared_hosted_pid"
-expect_exit "$unshared_hosted_pid" 0 "hosted without MIT-SHM"
-[ -s "$work/unshared_hosted.err" ] && fail "a hosted run without MIT-SHM wrote: $(cat "$work/unshared_hosted.err")"
+quiet_hosted_run unshared_host unshared_hosted " without MIT-SHM"
 echo "ok"
