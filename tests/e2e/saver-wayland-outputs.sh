@@ -149,8 +149,16 @@ expect_exit "$saver" 0 "a key"
 "${VANTEL_BUILD_DIR:?}/tests/saver_with_fault" present /s 2>"$work/fault.err" &
 started+=("$!")
 poll_until 20 covered HEADLESS-1 || fail "a saver that cannot draw is not black: $(cat "$work/fault.err")"
+poll_until 10 sleeps "${started[-1]}" || fail "a saver that cannot draw keeps waking"
 wtype -s 500 a
 expect_exit "${started[-1]}" 0 "a key to a saver that cannot draw"
+# Sleeping so, it still hears a request to end, which SDL takes here.
+"${VANTEL_BUILD_DIR:?}/tests/saver_with_fault" present /s 2>"$work/fault.err" &
+started+=("$!")
+poll_until 20 covered HEADLESS-1 || fail "the second saver that cannot draw is not black"
+poll_until 10 sleeps "${started[-1]}" || fail "the second saver that cannot draw keeps waking"
+kill -TERM "${started[-1]}"
+expect_exit "${started[-1]}" 0 "SIGTERM to a saver that cannot draw"
 
 start_saver
 poll_until 20 shows_moving_box HEADLESS-1 || fail "no box on the second run"

@@ -33,7 +33,7 @@ void Connection::Flush() {
     if (wl_display_flush(display_) < 0 && errno != EAGAIN) Lost();
 }
 
-void Connection::Dispatch(int timeoutMs) {
+void Connection::Dispatch(int timeoutMs, const sigset_t* during) {
     // Events already read into our queue come first.
     while (wl_display_prepare_read_queue(display_, queue_) != 0) {
         if (wl_display_dispatch_queue_pending(display_, queue_) < 0) Lost();
@@ -41,7 +41,8 @@ void Connection::Dispatch(int timeoutMs) {
     }
     Flush();
     pollfd socket{wl_display_get_fd(display_), POLLIN, 0};
-    const int ready = poll(&socket, 1, timeoutMs);
+    const timespec timeout{timeoutMs / 1000, timeoutMs % 1000 * 1'000'000L};
+    const int ready = ppoll(&socket, 1, timeoutMs >= 0 ? &timeout : nullptr, during);
     if (ready > 0) {
         if (wl_display_read_events(display_) < 0) Lost();
     } else {

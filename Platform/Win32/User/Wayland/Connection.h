@@ -2,6 +2,7 @@
 // has none), its objects and events on an event queue of our own.
 #pragma once
 
+#include <signal.h>
 #include <wayland-client.h>
 
 namespace win32user {
@@ -17,9 +18,10 @@ public:
     // The display, as a proxy whose new objects come to our queue.
     wl_display* Wrapper() const { return wrapper_; }
     // Dispatches our events, waiting for the socket up to `timeoutMs` (0:
-    // not at all) when none has come yet. Ends the program when the
-    // compositor has gone.
-    void Dispatch(int timeoutMs);
+    // not at all; -1: without end) when none has come yet, with the signal
+    // mask `during` while it waits when one is given. Ends the program when
+    // the compositor has gone.
+    void Dispatch(int timeoutMs, const sigset_t* during = nullptr);
     // Sends what was asked and waits until the compositor has answered it.
     void Roundtrip();
     // Sends what was asked, without waiting.

@@ -59,8 +59,20 @@ std::vector<SDL_Rect> WaylandOutputBounds() {
     return bounds;
 }
 
-void WaitForWayland(int timeoutMs) {
-    if (connection != nullptr) connection->Dispatch(timeoutMs);
+QuitSignalsHeld::QuitSignalsHeld() {
+    sigset_t quit;
+    sigemptyset(&quit);
+    sigaddset(&quit, SIGINT);
+    sigaddset(&quit, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &quit, &before_);
+}
+
+QuitSignalsHeld::~QuitSignalsHeld() {
+    pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+}
+
+void WaitForWayland(int timeoutMs, const QuitSignalsHeld& held) {
+    if (connection != nullptr) connection->Dispatch(timeoutMs, &held.before_);
 }
 
 void PumpWaylandSession() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <signal.h>
 
 #include <memory>
 #include <string>
@@ -33,9 +34,23 @@ std::vector<SDL_Rect> WaylandOutputBounds();
 // events, a change of the outputs WM_DISPLAYCHANGE, a closed surface a
 // close request for the active window.
 void PumpWaylandSession();
+// While one lives, SIGINT and SIGTERM, which SDL makes quit events of, are
+// held back but in WaitForWayland: one that comes while its maker looks for
+// events cuts the next wait short instead of being slept through.
+class QuitSignalsHeld {
+public:
+    QuitSignalsHeld();
+    ~QuitSignalsHeld();
+    QuitSignalsHeld(const QuitSignalsHeld&) = delete;
+    QuitSignalsHeld& operator=(const QuitSignalsHeld&) = delete;
+
+private:
+    friend void WaitForWayland(int timeoutMs, const QuitSignalsHeld& held);
+    sigset_t before_;
+};
 // Waits up to `timeoutMs` (-1: without end) for the compositor to say
-// something.
-void WaitForWayland(int timeoutMs);
+// something, or for a signal.
+void WaitForWayland(int timeoutMs, const QuitSignalsHeld& held);
 
 // Over shared-memory buffers on surfaces of our own; null off the session.
 std::unique_ptr<WindowPixels> MakeWaylandWindowPixels(SDL_Window* window);

@@ -27,13 +27,13 @@ public:
     bool AwaitEvent() override {
         // SDL's off-screen driver cannot sleep until an event comes (it looks
         // every millisecond) and knows nothing of the compositor: sleep on
-        // the compositor's word instead, which input comes with. A signal
-        // cuts the sleep short; one just before it waits for the next look.
-        constexpr int kLookMs = 250;
+        // the compositor's word instead, which input comes with, or on a
+        // signal SDL makes a quit event of.
+        const QuitSignalsHeld held;
         for (;;) {
             PumpWaylandSession();
             if (SDL_PollEvent(nullptr) == 1) return true;
-            WaitForWayland(kLookMs);
+            WaitForWayland(-1, held);
         }
     }
 

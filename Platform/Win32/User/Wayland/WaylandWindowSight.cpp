@@ -2,8 +2,7 @@
 // repaints our surface on any output. It sends no frame callbacks to a
 // hidden surface or an output switched off, and everything that can change
 // that comes on its socket (the callback once shown again, outputs coming,
-// input), so sleeping on the socket needs no timeout; signals that end the
-// saver end it from their handlers.
+// input), so sleeping on the socket needs no timeout.
 #include "Platform/Win32/User/Wayland/Session.h"
 #include "Platform/Win32/User/WindowSight.h"
 
@@ -21,8 +20,10 @@ public:
     }
 
     void Await() override {
+        const QuitSignalsHeld held;
         MSG waiting;
-        while (PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE) == FALSE && !Seen()) WaitForWayland(-1);
+        while (PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE) == FALSE && !Seen())
+            WaitForWayland(-1, held);
     }
 };
 
