@@ -5,6 +5,12 @@
 //                          and 1920x1080, median ms per frame against the
 //                          floor measured in the same run: one memset of
 //                          colour + z and one memcpy of the frame.
+//   saver_bench --cold     at 1920x1080 on the dummy display, 300 times a
+//                          sleep of a 60 Hz tick, as a paced saver wakes to
+//                          it, then three frames: the first against the
+//                          third, what the machine forgets while asleep costs.
+//                          (Frames apart in time are not compared: the box
+//                          drifts nearer and farther, and its size with it.)
 //   saver_bench --paced N  on the real display for N seconds, full screen and
 //                          paced as the saver runs: frames per second against
 //                          the display's rate, and the CPU time it used. With
@@ -20,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Direct3d/Rendal.h"
@@ -46,36 +53,73 @@ void ForgetScene() {
     DirX = DirY = DirZ = 1;
 }
 
-int Unpaced() {
+void RegisterBenchClass() {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "SaverBench";
     RegisterClassA(&wc);
+}
+
+// The saver's window and scene at `width` x `height`, past its first frames.
+bool StartScene(int width, int height) {
+    // The screen image the frame lands in is as large as the desktop.
+    DxPretendDesktopSize(width, height);
+    MainWindow = CreateWindowExA(0, "SaverBench", "Vantel", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                 nullptr, nullptr, nullptr, nullptr);
+    StartRendering();
+    if (BuildScene() != 1) return false;
+    for (int i = 0; i < 20; ++i) MoveBox(), FrameTick();
+    return true;
+}
+
+void EndScene() {
+    ForgetScene();
+    DestroyWindow(MainWindow);
+}
+
+// Milliseconds of one frame, the loop's own MoveBox + FrameTick.
+double TimedFrame() {
+    const auto start = Clock::now();
+    MoveBox();
+    FrameTick();
+    return bench::Ms(Clock::now() - start);
+}
+
+int Unpaced() {
+    RegisterBenchClass();
     std::printf("saver frame (MoveBox + FrameTick), unpaced, median of 300 frames\n");
     std::printf("%-10s %10s %10s %8s\n", "size", "frame ms", "floor ms", "ratio");
     const int sizes[][2] = {{640, 480}, {1280, 720}, {1920, 1080}};
     for (const auto& size : sizes) {
-        // The screen image the frame lands in is as large as the desktop.
-        DxPretendDesktopSize(size[0], size[1]);
-        MainWindow = CreateWindowExA(0, "SaverBench", "Vantel", WS_POPUP | WS_VISIBLE, 0, 0, size[0], size[1],
-                                     nullptr, nullptr, nullptr, nullptr);
-        StartRendering();
-        if (BuildScene() != 1) return 1;
-        for (int i = 0; i < 20; ++i) MoveBox(), FrameTick();
+        if (!StartScene(size[0], size[1])) return 1;
         std::vector<double> samples;
-        for (int i = 0; i < 300; ++i) {
-            const auto start = Clock::now();
-            MoveBox();
-            FrameTick();
-            samples.push_back(bench::Ms(Clock::now() - start));
-        }
+        for (int i = 0; i < 300; ++i) samples.push_back(TimedFrame());
         const double frame = bench::Median(samples);
         const double floor = bench::MemoryFloor(size[0], size[1], 300).frame;
         std::printf("%4dx%-5d %10.3f %10.3f %8.2f\n", size[0], size[1], frame, floor, frame / floor);
-        ForgetScene();
-        DestroyWindow(MainWindow);
+        EndScene();
     }
+    return 0;
+}
+
+int Cold() {
+    RegisterBenchClass();
+    if (!StartScene(1920, 1080)) return 1;
+    std::vector<double> afterSleep, twoLater;
+    for (int i = 0; i < 300; ++i) {
+        std::this_thread::sleep_for(std::chrono::microseconds(1'000'000 / 60));
+        afterSleep.push_back(TimedFrame());
+        TimedFrame();
+        twoLater.push_back(TimedFrame());
+    }
+    const double cold = bench::Median(afterSleep);
+    const double warm = bench::Median(twoLater);
+    std::printf(
+        "saver frame at 1920x1080, medians of 300: %.3f ms after a sleep of a 60 Hz tick, %.3f ms two "
+        "frames later (%.2fx)\n",
+        cold, warm, cold / warm);
+    EndScene();
     return 0;
 }
 
@@ -131,5 +175,6 @@ int Paced(double seconds) {
 int main(int argc, char** argv) {
     Win32SetProfileFolder(vantel_settings::kProfileFolder);
     if (argc == 3 && std::string(argv[1]) == "--paced") return Paced(std::atof(argv[2]));
+    if (argc == 2 && std::string(argv[1]) == "--cold") return Cold();
     return Unpaced();
 }
